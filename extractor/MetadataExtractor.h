@@ -1,0 +1,51 @@
+// The extraction engine's entry point: one MP4 clip in, telemetry CSV text plus a
+// diagnostic report (or a one-line failure message) out. Pure and synchronous; callers
+// that must not block run it on a worker thread. No Qt here.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <variant>
+
+namespace MetadataExtractor {
+
+class Output {
+public:
+    static Output success(std::string text, std::string report);
+    static Output failure(std::string message);
+
+    bool isSuccess() const { return std::holds_alternative<Success>(value_); }
+    // Success: the CSV text or the no-metadata notice. Empty on failure.
+    const std::string& text() const;
+    // Success: the seven-line diagnostic report. Empty on failure.
+    const std::string& report() const;
+    // Failure: the message. Empty on success.
+    const std::string& message() const;
+
+    friend bool operator==(const Output&, const Output&) = default;
+
+private:
+    struct Success {
+        std::string text;
+        std::string report;
+        friend bool operator==(const Success&, const Success&) = default;
+    };
+    struct Failure {
+        std::string message;
+        friend bool operator==(const Failure&, const Failure&) = default;
+    };
+    explicit Output(std::variant<Success, Failure> value) : value_(std::move(value)) {}
+    std::variant<Success, Failure> value_;
+};
+
+// Reads the file at `path` and extracts its telemetry. Never throws.
+Output extract(const std::string& path);
+
+// The same over bytes already in memory (after the file-size check).
+Output extractFromBuffer(std::span<const std::uint8_t> buffer);
+
+// The first lines of the result text when a clip carries no telemetry.
+extern const char* const kNoMetadataNotice;
+
+} // namespace MetadataExtractor
