@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QUrl>
 
-class QMediaPlayer;
+#include <QMediaPlayer>
 
 class VideoPlayer : public QObject {
     Q_OBJECT

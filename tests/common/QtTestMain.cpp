@@ -1,0 +1,15 @@
+// GoogleTest main for tests that need a Qt application object and its event loop.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QStandardPaths>
+
+int main(int argc, char** argv) {
+    // Keep tests away from the user's settings and temporary files.
+    QStandardPaths::setTestModeEnabled(true);
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setOrganizationName("VeldrinTests");
+    QCoreApplication::setApplicationName("veldrin-tests");
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
