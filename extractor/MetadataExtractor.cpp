@@ -1,1 +1,147 @@
-namespace MetadataExtractor {}
+// The extraction driver: size check, whole-file read, atom walk, SEI scan, record decoding and
+// CSV rendering, with the counters of the diagnostic report. No error leaves this file.
+#include "MetadataExtractor.h"
+
+#include "Csv.h"
+#include "ExtractError.h"
+#include "FileRead.h"
+#include "Limits.h"
+#include "MediaWalk.h"
+#include "SeiPayload.h"
+#include "TelemetryRecord.h"
+#include "VideoScan.h"
+
+#include <new>
+#include <vector>
+
+namespace MetadataExtractor {
+
+const char* const kNoMetadataNotice = "No SEI metadata found. Requirements:\n"
+                                      "  * Orvik firmware 2025.44.25 or later\n"
+                                      "  * QB5 or above\n"
+                                      "  * If car is parked, SEI data may not be present";
+
+Output Output::success(std::string text, std::string report) {
+    return Output(Success{std::move(text), std::move(report)});
+}
+
+Output Output::failure(std::string message) {
+    return Output(Failure{std::move(message)});
+}
+
+const std::string& Output::text() const {
+    static const std::string empty;
+    const auto* s = std::get_if<Success>(&value_);
+    return s ? s->text : empty;
+}
+
+const std::string& Output::report() const {
+    static const std::string empty;
+    const auto* s = std::get_if<Success>(&value_);
+    return s ? s->report : empty;
+}
+
+const std::string& Output::message() const {
+    static const std::string empty;
+    const auto* f = std::get_if<Failure>(&value_);
+    return f ? f->message : empty;
+}
+
+namespace {
+
+constexpr std::string_view kRequiredVersionField = "version";
+constexpr std::string_view kRequiredSequenceField = "frame_seq_no";
+// Out-of-memory is reported like any other failure of the platform.
+constexpr std::string_view kOutOfMemoryDescription = "out of memory";
+
+struct Counters {
+    std::int64_t seiNalCount = 0;
+    std::int64_t payloadDecodeFailures = 0;
+    std::int64_t seiDecodeFailures = 0;
+};
+
+std::string renderReport(std::size_t fileBytes, const MediaData& media, const Counters& counters,
+                         std::size_t rows) {
+    std::string report;
+    report += "file_bytes: " + std::to_string(fileBytes);
+    report += "\nmdat_offset: " + std::to_string(media.payloadOffset);
+    report += "\nmdat_size: " + std::to_string(media.payloadSize);
+    report += "\nsei_nal_count: " + std::to_string(counters.seiNalCount);
+    report += "\npayload_decode_failures: " + std::to_string(counters.payloadDecodeFailures);
+    report += "\nsei_decode_failures: " + std::to_string(counters.seiDecodeFailures);
+    report += "\nrows_decoded: " + std::to_string(rows);
+    return report;
+}
+
+Output unexpectedError(std::string_view description) {
+    return Output::failure(std::string(messages::kUnexpectedErrorPrefix) +
+                           std::string(description));
+}
+
+Output extractChecked(std::span<const std::uint8_t> buffer) {
+    if (buffer.size() > kMaxFileBytes)
+        throw ExtractError(messages::kFileExceedsSafetyLimit);
+    const MediaData media = findMediaData(buffer);
+
+    Counters counters;
+    std::vector<TelemetryRecord> records;
+    scanVideoBlocks(buffer, media.payloadOffset, media.payloadSize, counters.seiNalCount,
+                    [&](std::span<const std::uint8_t> unit) {
+                        const auto payload = extractSeiPayload(unit);
+                        if (!payload) {
+                            ++counters.payloadDecodeFailures;
+                            return;
+                        }
+                        auto record = decodeTelemetryRecord(*payload);
+                        if (!record || !record->contains(kRequiredVersionField) ||
+                            !record->contains(kRequiredSequenceField)) {
+                            ++counters.seiDecodeFailures;
+                            return;
+                        }
+                        if (records.size() >= kMaxRecords)
+                            throw ExtractError(messages::kTooManyMetadataRows);
+                        records.push_back(*record);
+                    });
+
+    std::string report = renderReport(buffer.size(), media, counters, records.size());
+    if (records.empty())
+        return Output::success(kNoMetadataNotice, std::move(report));
+    return Output::success(renderCsv(records), std::move(report));
+}
+
+} // namespace
+
+Output extractFromBuffer(std::span<const std::uint8_t> buffer) {
+    try {
+        return extractChecked(buffer);
+    } catch (const ExtractError& error) {
+        return Output::failure(error.message());
+    } catch (const std::bad_alloc&) {
+        return unexpectedError(kOutOfMemoryDescription);
+    }
+}
+
+Output extract(const std::string& path) {
+    try {
+        const auto size = queryFileSize(path);
+        if (!size || *size < 1 || *size > kMaxFileBytes)
+            return Output::failure(std::string(messages::kEmptyOversizedOrUnreadableFile));
+        // One byte over the limit is enough to tell a file that grew since the query.
+        FileBuffer buffer = readWholeFile(path, kMaxFileBytes + 1);
+        if (!buffer.isMapped())
+            return extractFromBuffer(buffer.bytes());
+        Output output = Output::failure({});
+        if (runGuarded(buffer.bytes(), [&] { output = extractFromBuffer(buffer.bytes()); }))
+            return output;
+        // The file shrank or its device went away under the mapping: read what is left.
+        buffer = FileBuffer{};
+        buffer = readWholeFile(path, kMaxFileBytes + 1, false);
+        return extractFromBuffer(buffer.bytes());
+    } catch (const FileError& error) {
+        return unexpectedError(error.description());
+    } catch (const std::bad_alloc&) {
+        return unexpectedError(kOutOfMemoryDescription);
+    }
+}
+
+} // namespace MetadataExtractor

@@ -1,0 +1,79 @@
+#include "AppDelegate.h"
+
+#include "Commands.h"
+#include "ExternalOpen.h"
+#include "PendingExternalFile.h"
+
+#include <QGuiApplication>
+#include <QQuickWindow>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+constexpr int kShowMainWindowDelayMs = 350;
+const QPoint kFallbackWindowOrigin(160, 120);
+const QSize kFallbackWindowSize(1200, 820);
+
+// Popups, tooltips and menus are windows to Qt, but not windows a person works in.
+bool isWorkWindow(const QWindow* window) {
+    const Qt::WindowType type = window->type();
+    return type == Qt::Window || type == Qt::Dialog;
+}
+
+QWindow* firstVisibleWindow() {
+    for (QWindow* window : QGuiApplication::topLevelWindows()) {
+        if (window->isVisible() && isWorkWindow(window))
+            return window;
+    }
+    return nullptr;
+}
+
+void bringForward(QWindow* window) {
+    window->show();
+    window->raise();
+    window->requestActivate();
+}
+} // namespace
+
+AppDelegate::AppDelegate(Commands* commands, WindowFactory makeFallbackWindow, QObject* parent)
+    : QObject(parent), commands_(commands), makeFallbackWindow_(std::move(makeFallbackWindow)) {
+    connect(commands_, &Commands::showMainWindow, this, &AppDelegate::handleShowMainWindow);
+}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationDidFinishLaunching() {
+    QTimer::singleShot(kShowMainWindowDelayMs, this, &AppDelegate::showMainWindow);
+}
+
+void AppDelegate::openUrls(const QList<QUrl>& urls) {
+    const std::optional<QUrl> clip = firstClipUrl(urls);
+    if (!clip)
+        return;
+    PendingExternalFile::set(*clip);
+    commands_->post(Commands::kOpenExternalFile);
+}
+
+bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
+    if (!hasVisibleWindows)
+        showMainWindow();
+    return true;
+}
+
+void AppDelegate::handleShowMainWindow() { showMainWindow(); }
+
+bool AppDelegate::hasVisibleWindows() { return firstVisibleWindow() != nullptr; }
+
+void AppDelegate::showMainWindow() {
+    if (QWindow* visible = firstVisibleWindow()) {
+        bringForward(visible);
+        return;
+    }
+    if (!fallbackWindow_) {
+        fallbackWindow_ = makeFallbackWindow_();
+        if (!fallbackWindow_)
+            return;
+        fallbackWindow_->setGeometry(QRect(kFallbackWindowOrigin, kFallbackWindowSize));
+    }
+    bringForward(fallbackWindow_);
+}

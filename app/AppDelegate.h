@@ -1,0 +1,43 @@
+// The application delegate: the start-up sequence, keeping a window on screen (the main
+// window or a fallback window made once), and files handed over by the operating system.
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+
+#include <functional>
+
+class Commands;
+class QQuickWindow;
+
+class AppDelegate : public QObject {
+    Q_OBJECT
+
+public:
+    // Makes a hidden main-window view over a fresh viewer; its maker keeps it alive.
+    using WindowFactory = std::function<QQuickWindow*()>;
+
+    AppDelegate(Commands* commands, WindowFactory makeFallbackWindow, QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    // Brings a window to the front a moment after launch, once the first window is up.
+    void applicationDidFinishLaunching();
+    // Stores the first clip among `urls` as the pending external file and announces it.
+    void openUrls(const QList<QUrl>& urls);
+    // A relaunch without files; shows a window when none is visible.
+    bool applicationShouldHandleReopen(bool hasVisibleWindows);
+    void handleShowMainWindow();
+
+    // Raises the first visible window, or shows the fallback window.
+    void showMainWindow();
+
+    QQuickWindow* fallbackWindow() const { return fallbackWindow_; }
+    static bool hasVisibleWindows();
+
+private:
+    Commands* commands_;
+    WindowFactory makeFallbackWindow_;
+    QPointer<QQuickWindow> fallbackWindow_;
+};

@@ -1,0 +1,41 @@
+#include "Commands.h"
+
+#include <QCoreApplication>
+#include <QQmlEngine>
+
+namespace {
+Commands* gInstance = nullptr;
+}
+
+Commands::Commands(QObject* parent) : QObject(parent) {}
+
+Commands::~Commands() {
+    if (gInstance == this)
+        gInstance = nullptr;
+}
+
+Commands* Commands::instance() {
+    if (!gInstance)
+        gInstance = new Commands(qApp);
+    return gInstance;
+}
+
+Commands* Commands::create(QQmlEngine*, QJSEngine*) {
+    Commands* commands = instance();
+    // The process owns it; no engine may delete it.
+    QQmlEngine::setObjectOwnership(commands, QQmlEngine::CppOwnership);
+    return commands;
+}
+
+void Commands::post(const QString& name) {
+    if (name == kOpenFile)
+        emit openFile();
+    else if (name == kOpenFolder)
+        emit openFolder();
+    else if (name == kExportCsv)
+        emit exportCsv();
+    else if (name == kShowMainWindow)
+        emit showMainWindow();
+    else if (name == kOpenExternalFile)
+        emit openExternalFile();
+}

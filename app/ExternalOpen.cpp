@@ -1,0 +1,26 @@
+#include "ExternalOpen.h"
+
+#include <QFileInfo>
+
+namespace {
+const QString kClipExtension = QStringLiteral("mp4");
+const QString kOptionPrefix = QStringLiteral("--");
+} // namespace
+
+std::optional<QUrl> firstClipUrl(const QList<QUrl>& urls) {
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile() && QFileInfo(url.path()).suffix().toLower() == kClipExtension)
+            return url;
+    }
+    return std::nullopt;
+}
+
+QList<QUrl> urlsFromArguments(const QStringList& arguments, const QString& workingDirectory) {
+    QList<QUrl> urls;
+    for (const QString& argument : arguments) {
+        if (argument.startsWith(kOptionPrefix))
+            continue;
+        urls.append(QUrl::fromUserInput(argument, workingDirectory, QUrl::AssumeLocalFile));
+    }
+    return urls;
+}

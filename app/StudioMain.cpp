@@ -1,0 +1,88 @@
+#include "StudioMain.h"
+
+#include "ExternalOpen.h"
+#include "LocalizedString.h"
+#include "SingleInstance.h"
+#include "VeldrinApp.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QGuiApplication>
+#include <QQuickWindow>
+#include <QTimer>
+
+namespace {
+const QString kOrganizationName = QStringLiteral("Veldrin");
+const QString kApplicationName = QStringLiteral("veldrin-studio");
+const QString kDisplayName = QStringLiteral("Veldrin Studio");
+const QString kDesktopFileName = QStringLiteral("veldrin-studio");
+const QString kScreenshotOption = QStringLiteral("screenshot");
+const QString kScreenshotDelayOption = QStringLiteral("screenshot-delay");
+const QString kDefaultScreenshotDelayMs = QStringLiteral("3000");
+
+// For checks and documentation: saves the first visible window as an image, then quits.
+void scheduleScreenshot(const QString& path, int delayMs) {
+    QTimer::singleShot(delayMs, qApp, [path] {
+        int exitCode = 1;
+        for (QWindow* window : QGuiApplication::topLevelWindows()) {
+            auto* quickWindow = qobject_cast<QQuickWindow*>(window);
+            if (quickWindow && quickWindow->isVisible()) {
+                exitCode = quickWindow->grabWindow().save(path) ? 0 : 1;
+                break;
+            }
+        }
+        QCoreApplication::exit(exitCode);
+    });
+}
+} // namespace
+
+int runStudio(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(kOrganizationName);
+    QCoreApplication::setApplicationName(kApplicationName);
+    QGuiApplication::setApplicationDisplayName(kDisplayName);
+    QGuiApplication::setDesktopFileName(kDesktopFileName);
+
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("MP4 clips to open"),
+                                 QStringLiteral("[files...]"));
+    parser.addOption({kScreenshotOption, QStringLiteral("Save the window to <file> and quit."),
+                      QStringLiteral("file")});
+    parser.addOption({kScreenshotDelayOption,
+                      QStringLiteral("Milliseconds before the screenshot (default 3000)."),
+                      QStringLiteral("ms"), kDefaultScreenshotDelayMs});
+    parser.process(app);
+
+    const QList<QUrl> handedOver = urlsFromArguments(parser.positionalArguments(), QDir::currentPath());
+    const bool takesScreenshot = parser.isSet(kScreenshotOption);
+
+    SingleInstance instance;
+    // A screenshot run is a tool run: it stands apart from a studio the user has open.
+    if (!takesScreenshot && instance.handOver(handedOver))
+        return 0;
+
+    installTranslation(QLocale());
+    // Like a document application, the studio stays until it is quit, so that a relaunch or
+    // "Show Main Window" can bring a closed window back.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+
+    VeldrinApp studio;
+    if (!takesScreenshot) {
+        instance.listen();
+        QObject::connect(&instance, &SingleInstance::handedOver, &studio,
+                         [&studio](const QList<QUrl>& urls) {
+                             AppDelegate& delegate = studio.delegate();
+                             if (urls.isEmpty())
+                                 delegate.applicationShouldHandleReopen(
+                                     AppDelegate::hasVisibleWindows());
+                             else
+                                 delegate.openUrls(urls);
+                         });
+    }
+    studio.launch(handedOver);
+    if (takesScreenshot)
+        scheduleScreenshot(parser.value(kScreenshotOption),
+                           parser.value(kScreenshotDelayOption).toInt());
+    return app.exec();
+}

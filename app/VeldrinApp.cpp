@@ -1,0 +1,145 @@
+#include "VeldrinApp.h"
+
+#include "ClipSources.h"
+#include "Commands.h"
+#include "ContentView.h"
+#include "LocalizedString.h"
+#include "RouteMapView.h"
+#include "Settings.h"
+
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QQmlComponent>
+#include <QQuickWindow>
+#include <QScreen>
+
+namespace {
+const QUrl kMainWindowQml(QStringLiteral("qrc:/Veldrin/App/MainWindow.qml"));
+const QUrl kSettingsWindowQml(QStringLiteral("qrc:/Veldrin/App/SettingsWindow.qml"));
+const QString kQmlImportRoot = QStringLiteral("qrc:/");
+const char* const kPlatformQmlUri = "Veldrin.Platform";
+constexpr int kPlatformQmlMajor = 1;
+constexpr int kPlatformQmlMinor = 0;
+const QString kReferencePage = QStringLiteral(VELDRIN_HELP_REFERENCE_URL);
+const QString kIssuesPage = QStringLiteral(VELDRIN_HELP_ISSUES_URL);
+
+VeldrinApp* gInstance = nullptr;
+
+// The platform's shared objects, registered once per process for every engine.
+void registerPlatformQmlTypes() {
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+    static LocalizedStrings strings;
+    qmlRegisterSingletonInstance(kPlatformQmlUri, kPlatformQmlMajor, kPlatformQmlMinor, "Strings",
+                                 &strings);
+    qmlRegisterSingletonInstance(kPlatformQmlUri, kPlatformQmlMajor, kPlatformQmlMinor,
+                                 "Settings", Settings::instance());
+    registerRouteMapType();
+}
+
+void openPage(const QString& address) {
+    const QUrl url(address, QUrl::StrictMode);
+    if (url.isValid() && !url.isRelative())
+        QDesktopServices::openUrl(url);
+}
+
+void reportQmlErrors(const QQmlComponent& component) {
+    for (const QQmlError& error : component.errors())
+        qWarning("%s", qPrintable(error.toString()));
+}
+} // namespace
+
+struct VeldrinApp::ViewerWindow {
+    // Members go in reverse order: the window first, then the sources, then the viewer.
+    std::unique_ptr<ContentView> viewer;
+    std::unique_ptr<ClipSources> sources;
+    std::unique_ptr<QQuickWindow> window;
+};
+
+VeldrinApp::VeldrinApp(QObject* parent) : QObject(parent) {
+    gInstance = this;
+    registerPlatformQmlTypes();
+    engine_.addImportPath(kQmlImportRoot);
+    delegate_ = std::make_unique<AppDelegate>(
+        Commands::instance(), [this] { return createViewerWindow(); }, this);
+}
+
+VeldrinApp::~VeldrinApp() {
+    delete settingsWindow_.data();
+    viewerWindows_.clear();
+    if (gInstance == this)
+        gInstance = nullptr;
+}
+
+VeldrinApp* VeldrinApp::create(QQmlEngine*, QJSEngine*) {
+    QQmlEngine::setObjectOwnership(gInstance, QQmlEngine::CppOwnership);
+    return gInstance;
+}
+
+void VeldrinApp::launch(const QList<QUrl>& handedOver) {
+    ClipSources::removeStaleStagedCopies();
+    QQuickWindow* window = createViewerWindow();
+    if (!window)
+        return;
+    if (QScreen* screen = window->screen()) {
+        QRect frame(QPoint(), window->size());
+        frame.moveCenter(screen->availableGeometry().center());
+        window->setPosition(frame.topLeft());
+    }
+    window->show();
+    delegate_->applicationDidFinishLaunching();
+    delegate_->openUrls(handedOver);
+}
+
+QQuickWindow* VeldrinApp::mainWindow() const {
+    return viewerWindows_.empty() ? nullptr : viewerWindows_.front()->window.get();
+}
+
+QList<QQuickWindow*> VeldrinApp::viewerWindows() const {
+    QList<QQuickWindow*> windows;
+    for (const auto& entry : viewerWindows_)
+        windows.append(entry->window.get());
+    return windows;
+}
+
+QQuickWindow* VeldrinApp::createViewerWindow() {
+    auto entry = std::make_unique<ViewerWindow>();
+    entry->viewer = std::make_unique<ContentView>();
+    entry->sources = std::make_unique<ClipSources>(*entry->viewer);
+    QQmlComponent component(&engine_, kMainWindowQml);
+    QObject* created = component.createWithInitialProperties(
+        {{QStringLiteral("viewer"), QVariant::fromValue(entry->viewer.get())},
+         {QStringLiteral("sources"), QVariant::fromValue(entry->sources.get())}});
+    entry->window.reset(qobject_cast<QQuickWindow*>(created));
+    if (!entry->window) {
+        reportQmlErrors(component);
+        delete created;
+        return nullptr;
+    }
+    entry->window->setMinimumSize(QSize(kMinimumWindowWidth, kMinimumWindowHeight));
+    QQuickWindow* window = entry->window.get();
+    viewerWindows_.push_back(std::move(entry));
+    return window;
+}
+
+void VeldrinApp::showSettings() {
+    if (!settingsWindow_) {
+        QQmlComponent component(&engine_, kSettingsWindowQml);
+        QObject* created = component.create();
+        settingsWindow_ = qobject_cast<QQuickWindow*>(created);
+        if (!settingsWindow_) {
+            reportQmlErrors(component);
+            delete created;
+            return;
+        }
+    }
+    settingsWindow_->show();
+    settingsWindow_->raise();
+    settingsWindow_->requestActivate();
+}
+
+void VeldrinApp::openReferencePage() const { openPage(kReferencePage); }
+
+void VeldrinApp::openIssuesPage() const { openPage(kIssuesPage); }

@@ -1,0 +1,63 @@
+// The application: the QML engine, the main window scene, the settings window, the help
+// links and the one AppDelegate. Exposed to QML as the singleton `Shell` for menu actions.
+#pragma once
+
+#include "AppDelegate.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QQmlEngine>
+#include <QUrl>
+#include <QtQml/qqmlregistration.h>
+
+#include <memory>
+#include <vector>
+
+class ClipSources;
+class ContentView;
+class QQuickWindow;
+
+class VeldrinApp : public QObject {
+    Q_OBJECT
+    QML_NAMED_ELEMENT(Shell)
+    QML_SINGLETON
+
+public:
+    static constexpr int kMinimumWindowWidth = 1080;
+    static constexpr int kMinimumWindowHeight = 760;
+
+    // Needs the QGuiApplication; one at a time per process.
+    explicit VeldrinApp(QObject* parent = nullptr);
+    ~VeldrinApp() override;
+
+    static VeldrinApp* create(QQmlEngine*, QJSEngine*);
+
+    // Builds the main window scene, shows it and runs the start-up sequence; `handedOver`
+    // are the files the studio was started with.
+    void launch(const QList<QUrl>& handedOver = {});
+
+    QQmlEngine& engine() { return engine_; }
+    AppDelegate& delegate() { return *delegate_; }
+    QQuickWindow* mainWindow() const;
+    // The settings window once it was opened, else null.
+    QQuickWindow* settingsWindow() const { return settingsWindow_; }
+    // Every window holding a viewer: the main window and, once made, the fallback window.
+    QList<QQuickWindow*> viewerWindows() const;
+
+    Q_INVOKABLE void showSettings();
+    Q_INVOKABLE void openReferencePage() const;
+    Q_INVOKABLE void openIssuesPage() const;
+
+private:
+    struct ViewerWindow;
+
+    // A hidden window over a new viewer in its initial state.
+    QQuickWindow* createViewerWindow();
+
+    QQmlEngine engine_;
+    std::unique_ptr<AppDelegate> delegate_;
+    // Destroyed before the engine; each window goes before its viewer.
+    std::vector<std::unique_ptr<ViewerWindow>> viewerWindows_;
+    QPointer<QQuickWindow> settingsWindow_;
+};

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Whole-process benchmark of veldrin-extract on a one-minute 1280x960 36 fps clip (about
+# 5 Mbit/s, one telemetry record per frame), side by side with reading the file (cat), a
+# parse-only pass over the H.264 headers (ffmpeg trace_headers) and a decoding pass
+# (ffprobe -show_frames). Prints the ratios and the peak memory; exits 1 if a target is missed.
+#
+# Usage: bench/extract.sh [VELDRIN_EXTRACT [VELDRIN_CLIPGEN]]
+# Defaults: the release build's tools (cmake --preset release && cmake --build --preset release).
+set -euo pipefail
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+extract="${1:-$root/build/release/tools/veldrin-extract}"
+clipgen="${2:-$root/build/release/tools/veldrin-clipgen}"
+cache="$root/build/bench"
+clip="$cache/drive-1280x960-36fps-60s-5000k.mp4"
+
+# Targets, as ratios of mean wall-clock times.
+min_vs_cat=1          # no slower than cat
+min_vs_probe=100      # at least 100x faster than ffprobe -show_frames
+min_vs_trace=40       # at least 40x faster than ffmpeg trace_headers
+rss_slack_kib=16384   # peak RSS beyond the clip's own size
+
+for tool in "$extract" "$clipgen"; do
+  [ -x "$tool" ] || { echo "missing $tool: build the release preset first" >&2; exit 2; }
+done
+for tool in hyperfine ffmpeg ffprobe /usr/bin/time python3; do
+  command -v "$tool" >/dev/null || { echo "missing $tool (scripts/bootstrap installs it)" >&2; exit 2; }
+done
+
+mkdir -p "$cache"
+if [ ! -s "$clip" ]; then
+  echo "Generating $clip (once)" >&2
+  "$clipgen" --duration 60 --fps 36 --size 1280x960 --bitrate 5000 "$clip.tmp.mp4" >/dev/null
+  mv "$clip.tmp.mp4" "$clip"
+fi
+
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
+echo "Clip: $clip ($(stat -c %s "$clip") bytes, $("$extract" "$clip" | tail -n +2 | wc -l) rows)"
+echo
+
+json="$cache/extract.json"
+hyperfine --warmup 2 --min-runs 5 --export-json "$json" \
+  -n veldrin-extract "'$extract' '$clip' > /dev/null" \
+  -n cat "cat '$clip' > /dev/null" \
+  -n trace_headers "ffmpeg -nostdin -v info -i '$clip' -c:v copy -bsf:v trace_headers -f null - 2> /dev/null" \
+  -n ffprobe-show_frames "ffprobe -v error -show_frames '$clip' > /dev/null"
+
+rss_kib() { /usr/bin/time -v "$@" 2>&1 >/dev/null | awk -F': ' '/Maximum resident set size/ {print $2}'; }
+extract_rss=$(rss_kib "$extract" "$clip")
+cat_rss=$(rss_kib cat "$clip")
+clip_kib=$(( $(stat -c %s "$clip") / 1024 ))
+
+python3 - "$json" "$extract_rss" "$cat_rss" "$clip_kib" "$rss_slack_kib" \
+  "$min_vs_cat" "$min_vs_probe" "$min_vs_trace" <<'PY'
+import json, sys
+results = {r["command"]: r["mean"] for r in json.load(open(sys.argv[1]))["results"]}
+extract_rss, cat_rss, clip_kib, slack = map(int, sys.argv[2:6])
+targets = {"cat": float(sys.argv[6]), "ffprobe-show_frames": float(sys.argv[7]),
+           "trace_headers": float(sys.argv[8])}
+ours = results["veldrin-extract"]
+missed = False
+print()
+print(f"veldrin-extract mean: {ours * 1000:.1f} ms")
+for name, target in targets.items():
+    ratio = results[name] / ours
+    ok = ratio >= target
+    missed |= not ok
+    print(f"{name:>20}: {results[name] * 1000:9.1f} ms  = {ratio:7.1f}x veldrin-extract"
+          f"  (target >= {target:g}x: {'ok' if ok else 'MISSED'})")
+ok = extract_rss <= clip_kib + slack
+missed |= not ok
+print(f"peak RSS: veldrin-extract {extract_rss} KiB, cat {cat_rss} KiB, clip {clip_kib} KiB"
+      f"  (target <= clip + {slack} KiB: {'ok' if ok else 'MISSED'})")
+sys.exit(1 if missed else 0)
+PY

@@ -1,0 +1,212 @@
+// Protocol-buffer wire-format decoding of telemetry records, without a schema compiler: the
+// field table below is the whole schema.
+#include "TelemetryRecord.h"
+
+#include <bit>
+#include <cstring>
+
+namespace MetadataExtractor {
+namespace {
+
+enum WireType : std::uint8_t {
+    kVarint = 0,
+    kFixed64 = 1,
+    kLengthDelimited = 2,
+    kFixed32 = 5,
+};
+
+enum class ValueKind { Unsigned, Gear, Flag, Assistance, Float, Double };
+
+struct FieldSpec {
+    std::string_view name;
+    WireType wireType;
+    ValueKind kind;
+};
+
+constexpr std::array<FieldSpec, kTelemetryFieldCount> kFields = {{
+    {"version", kVarint, ValueKind::Unsigned},
+    {"gear_state", kVarint, ValueKind::Gear},
+    {"frame_seq_no", kVarint, ValueKind::Unsigned},
+    {"vehicle_speed_mps", kFixed32, ValueKind::Float},
+    {"accelerator_pedal_position", kFixed32, ValueKind::Float},
+    {"steering_wheel_angle", kFixed32, ValueKind::Float},
+    {"blinker_on_left", kVarint, ValueKind::Flag},
+    {"blinker_on_right", kVarint, ValueKind::Flag},
+    {"brake_applied", kVarint, ValueKind::Flag},
+    {"navark_state", kVarint, ValueKind::Assistance},
+    {"latitude_deg", kFixed64, ValueKind::Double},
+    {"longitude_deg", kFixed64, ValueKind::Double},
+    {"heading_deg", kFixed64, ValueKind::Double},
+    {"linear_acceleration_mps2_x", kFixed64, ValueKind::Double},
+    {"linear_acceleration_mps2_y", kFixed64, ValueKind::Double},
+    {"linear_acceleration_mps2_z", kFixed64, ValueKind::Double},
+}};
+
+constexpr std::array<std::string_view, kTelemetryFieldCount> makeColumns() {
+    std::array<std::string_view, kTelemetryFieldCount> columns{};
+    for (std::size_t i = 0; i < kFields.size(); ++i)
+        columns[i] = kFields[i].name;
+    return columns;
+}
+constexpr std::array<std::string_view, kTelemetryFieldCount> kColumns = makeColumns();
+
+constexpr unsigned kFieldNumberShift = 3;
+constexpr std::uint64_t kWireTypeMask = 0x7;
+constexpr std::uint8_t kVarintPayloadMask = 0x7F;
+constexpr std::uint8_t kVarintContinuation = 0x80;
+constexpr unsigned kVarintLastShift = 63;
+// In the tenth byte only bit 0 still fits into 64 bits.
+constexpr std::uint8_t kVarintOverflowMask = 0x7E;
+
+// Bounds are checked as "bytes left < bytes needed" so that no offset can overflow.
+class WireReader {
+public:
+    explicit WireReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    bool atEnd() const { return position_ >= bytes_.size(); }
+    std::size_t left() const { return bytes_.size() - position_; }
+
+    bool readVarint(std::uint64_t& value) {
+        std::uint64_t result = 0;
+        for (unsigned shift = 0;; shift += 7) {
+            if (atEnd() || shift > kVarintLastShift)
+                return false;
+            const std::uint8_t b = bytes_[position_++];
+            if (shift == kVarintLastShift && (b & kVarintOverflowMask) != 0)
+                return false;
+            result |= std::uint64_t{static_cast<std::uint8_t>(b & kVarintPayloadMask)} << shift;
+            if ((b & kVarintContinuation) == 0) {
+                value = result;
+                return true;
+            }
+        }
+    }
+
+    template <typename Unsigned> bool readLittleEndian(Unsigned& value) {
+        if (left() < sizeof(Unsigned))
+            return false;
+        value = 0;
+        for (std::size_t i = 0; i < sizeof(Unsigned); ++i)
+            value |= static_cast<Unsigned>(Unsigned{bytes_[position_ + i]} << (8 * i));
+        position_ += sizeof(Unsigned);
+        return true;
+    }
+
+    bool skip(std::uint64_t count) {
+        if (left() < count)
+            return false;
+        position_ += static_cast<std::size_t>(count);
+        return true;
+    }
+
+    bool skipField(std::uint64_t wireType) {
+        std::uint64_t ignored = 0;
+        switch (wireType) {
+        case kVarint:
+            return readVarint(ignored);
+        case kFixed64:
+            return skip(sizeof(std::uint64_t));
+        case kFixed32:
+            return skip(sizeof(std::uint32_t));
+        case kLengthDelimited:
+            return readVarint(ignored) && skip(ignored);
+        default: // groups and reserved wire types cannot be skipped
+            return false;
+        }
+    }
+
+private:
+    std::span<const std::uint8_t> bytes_;
+    std::size_t position_ = 0;
+};
+
+bool readValue(WireReader& reader, ValueKind kind, ValueText& text) {
+    switch (kind) {
+    case ValueKind::Float: {
+        std::uint32_t bits = 0;
+        if (!reader.readLittleEndian(bits))
+            return false;
+        text = floatText(std::bit_cast<float>(bits));
+        return true;
+    }
+    case ValueKind::Double: {
+        std::uint64_t bits = 0;
+        if (!reader.readLittleEndian(bits))
+            return false;
+        text = doubleText(std::bit_cast<double>(bits));
+        return true;
+    }
+    default:
+        break;
+    }
+    std::uint64_t value = 0;
+    if (!reader.readVarint(value))
+        return false;
+    switch (kind) {
+    case ValueKind::Gear:
+        text = gearText(value);
+        break;
+    case ValueKind::Flag:
+        text = flagText(value);
+        break;
+    case ValueKind::Assistance:
+        text = assistanceText(value);
+        break;
+    default:
+        text = unsignedText(value);
+        break;
+    }
+    return true;
+}
+
+} // namespace
+
+const std::array<std::string_view, kTelemetryFieldCount>& csvColumns() {
+    return kColumns;
+}
+
+std::optional<std::string_view> TelemetryRecord::value(std::size_t fieldNumber) const {
+    if (fieldNumber < 1 || fieldNumber > kTelemetryFieldCount || texts_[fieldNumber - 1].empty())
+        return std::nullopt;
+    return texts_[fieldNumber - 1].view();
+}
+
+std::optional<std::string_view> TelemetryRecord::value(std::string_view fieldName) const {
+    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+        if (kColumns[i] == fieldName)
+            return value(i + 1);
+    }
+    return std::nullopt;
+}
+
+std::size_t TelemetryRecord::size() const {
+    std::size_t count = 0;
+    for (const ValueText& text : texts_)
+        count += text.empty() ? 0 : 1;
+    return count;
+}
+
+std::optional<TelemetryRecord> decodeTelemetryRecord(std::span<const std::uint8_t> payload) {
+    TelemetryRecord record;
+    WireReader reader(payload);
+    while (!reader.atEnd()) {
+        std::uint64_t key = 0;
+        if (!reader.readVarint(key))
+            return std::nullopt;
+        const std::uint64_t fieldNumber = key >> kFieldNumberShift;
+        const std::uint64_t wireType = key & kWireTypeMask;
+        if (fieldNumber >= 1 && fieldNumber <= kTelemetryFieldCount &&
+            kFields[fieldNumber - 1].wireType == wireType) {
+            ValueText text;
+            if (!readValue(reader, kFields[fieldNumber - 1].kind, text))
+                return std::nullopt;
+            record.set(fieldNumber, text);
+        } else if (!reader.skipField(wireType)) {
+            return std::nullopt;
+        }
+    }
+    if (record.empty())
+        return std::nullopt;
+    return record;
+}
+
+} // namespace MetadataExtractor

@@ -1,0 +1,195 @@
+// Text lookup and locale-aware printf-style formatting; see LocalizedString.h.
+#include "LocalizedString.h"
+
+#include <QCoreApplication>
+#include <QTranslator>
+
+#include <cmath>
+
+namespace {
+
+constexpr const char* kTranslationPathPattern = ":/i18n/veldrin_%1.qm";
+
+struct Spec {
+    bool leftAlign = false;
+    bool plus = false;
+    bool space = false;
+    bool zeroPad = false;
+    bool alternate = false;
+    int width = 0;
+    int precision = -1;
+    QChar conversion;
+};
+
+QString pad(QString body, const Spec& spec, bool numeric) {
+    if (body.size() >= spec.width)
+        return body;
+    const qsizetype missing = spec.width - body.size();
+    if (spec.leftAlign)
+        return body + QString(missing, u' ');
+    if (spec.zeroPad && numeric) {
+        // Zeros go after a sign.
+        qsizetype at =
+            (!body.isEmpty() && (body[0] == u'-' || body[0] == u'+' || body[0] == u' ')) ? 1 : 0;
+        return body.insert(at, QString(missing, u'0'));
+    }
+    return QString(missing, u' ') + body;
+}
+
+QString signed_(QString body, bool negative, const Spec& spec, const QLocale& locale) {
+    if (negative)
+        return locale.negativeSign() + body;
+    if (spec.plus)
+        return locale.positiveSign() + body;
+    if (spec.space)
+        return u' ' + body;
+    return body;
+}
+
+QString formatInteger(const QVariant& value, const Spec& spec, const QLocale& locale) {
+    const QChar c = spec.conversion;
+    if (c == u'd' || c == u'i') {
+        bool ok = false;
+        qlonglong v = value.toLongLong(&ok);
+        if (!ok)
+            v = static_cast<qlonglong>(value.toDouble());
+        const qulonglong magnitude =
+            v < 0 ? static_cast<qulonglong>(-(v + 1)) + 1 : static_cast<qulonglong>(v);
+        QString digits = locale.toString(magnitude);
+        if (spec.precision >= 0 && digits.size() < spec.precision)
+            digits = QString(spec.precision - digits.size(), locale.zeroDigit().at(0)) + digits;
+        return signed_(digits, v < 0, spec, locale);
+    }
+    const qulonglong v = value.toULongLong();
+    if (c == u'u')
+        return locale.toString(v);
+    const int base = c == u'o' ? 8 : 16;
+    QString digits = QString::number(v, base);
+    if (c == u'X')
+        digits = digits.toUpper();
+    if (spec.alternate && v != 0)
+        digits.prepend(base == 8 ? QStringLiteral("0")
+                                 : (c == u'X' ? QStringLiteral("0X") : QStringLiteral("0x")));
+    return digits;
+}
+
+QString formatFloating(double v, const Spec& spec, const QLocale& locale) {
+    const QChar c = spec.conversion;
+    const bool upper = c.isUpper();
+    if (std::isnan(v))
+        return upper ? QStringLiteral("NAN") : QStringLiteral("nan");
+    const bool negative = std::signbit(v);
+    const double magnitude = std::fabs(v);
+    QString body;
+    if (std::isinf(magnitude)) {
+        body = upper ? QStringLiteral("INF") : QStringLiteral("inf");
+    } else {
+        const int precision = spec.precision < 0 ? 6 : spec.precision;
+        const char format = c.toLatin1();
+        body = locale.toString(magnitude, format == 'F' ? 'f' : format, precision);
+    }
+    return signed_(body, negative, spec, locale);
+}
+
+QString formatOne(const QVariant& value, const Spec& spec, const QLocale& locale) {
+    const QChar c = spec.conversion;
+    if (c == u'd' || c == u'i' || c == u'u' || c == u'o' || c == u'x' || c == u'X')
+        return pad(formatInteger(value, spec, locale), spec, true);
+    if (QStringLiteral("fFeEgG").contains(c))
+        return pad(formatFloating(value.toDouble(), spec, locale), spec, true);
+    if (c == u'c')
+        return pad(value.typeId() == QMetaType::QChar ? QString(value.toChar())
+                                                      : QString(QChar(value.toInt())),
+                   spec, false);
+    QString text = value.toString();
+    if (spec.precision >= 0)
+        text.truncate(spec.precision);
+    return pad(text, spec, false);
+}
+
+} // namespace
+
+QString localizedString(const QString& key) {
+    const QByteArray utf8 = key.toUtf8();
+    return QCoreApplication::translate(kLocalizedStringContext, utf8.constData());
+}
+
+QString localizedStringWithArguments(const QString& key, const QVariantList& arguments) {
+    const QString format = localizedString(key);
+    if (arguments.isEmpty())
+        return format;
+    return formatWithLocale(format, arguments, QLocale());
+}
+
+QString formatWithLocale(const QString& format, const QVariantList& arguments,
+                         const QLocale& baseLocale) {
+    static const QString kFlags = QStringLiteral("-+ 0#");
+    static const QString kLengths = QStringLiteral("hlLqjzt");
+    static const QString kConversions = QStringLiteral("diuoxXfFeEgGs@c");
+    // printf groups no digits.
+    QLocale locale = baseLocale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    QString out;
+    out.reserve(format.size() + 16);
+    qsizetype nextArgument = 0;
+    const qsizetype n = format.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (format[i] != u'%') {
+            out += format[i];
+            continue;
+        }
+        const qsizetype start = i++;
+        if (i < n && format[i] == u'%') {
+            out += u'%';
+            continue;
+        }
+        Spec spec;
+        for (; i < n && kFlags.contains(format[i]); ++i) {
+            const QChar f = format[i];
+            spec.leftAlign |= f == u'-';
+            spec.plus |= f == u'+';
+            spec.space |= f == u' ';
+            spec.zeroPad |= f == u'0';
+            spec.alternate |= f == u'#';
+        }
+        for (; i < n && format[i].isDigit(); ++i)
+            spec.width = std::min(spec.width * 10 + format[i].digitValue(), 1000);
+        if (i < n && format[i] == u'.') {
+            spec.precision = 0;
+            for (++i; i < n && format[i].isDigit(); ++i)
+                spec.precision = std::min(spec.precision * 10 + format[i].digitValue(), 1000);
+        }
+        for (; i < n && kLengths.contains(format[i]); ++i) {
+        }
+        if (i >= n || !kConversions.contains(format[i]) || nextArgument >= arguments.size()) {
+            // Not a conversion we can fill: keep the text as written.
+            const qsizetype end = i < n ? i : n - 1;
+            out += QStringView(format).mid(start, end - start + 1);
+            i = end;
+            continue;
+        }
+        spec.conversion = format[i];
+        out += formatOne(arguments[nextArgument++], spec, locale);
+    }
+    return out;
+}
+
+bool installTranslation(const QLocale& locale) {
+    static QTranslator* installed = nullptr;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+        installed = nullptr;
+    }
+    QLocale::setDefault(locale);
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    const QString path = QString::fromLatin1(kTranslationPathPattern)
+                             .arg(QLocale::languageToCode(locale.language()));
+    if (locale.language() == QLocale::English || !translator->load(path)) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    installed = translator;
+    return true;
+}

@@ -1,0 +1,47 @@
+// Every user-visible text passes through here: the English text is the key, looked up in the
+// installed translation (one context), and printf-style arguments are filled under the
+// current QLocale ("%d", "%@", "%.1f", "%%", ...).
+#pragma once
+
+#include <QLocale>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+
+// The one translation context of the application's texts.
+inline constexpr const char* kLocalizedStringContext = "Veldrin";
+
+// The translated text for `key`, or `key` itself when there is no translation.
+QString localizedString(const QString& key);
+// The translated `key` used as a printf-style format for `arguments`, filled under QLocale().
+QString localizedStringWithArguments(const QString& key, const QVariantList& arguments);
+
+template <typename First, typename... Rest>
+QString localizedString(const QString& key, const First& first, const Rest&... rest) {
+    return localizedStringWithArguments(
+        key, QVariantList{QVariant::fromValue(first), QVariant::fromValue(rest)...});
+}
+
+// Fills a printf-style `format` under `locale`. Supports the flags "-+ 0#", a width, a
+// precision, the length modifiers (ignored) and the conversions d i u o x X f F e E g G s @ c
+// and %%. An unknown conversion or a missing argument is copied through as written.
+QString formatWithLocale(const QString& format, const QVariantList& arguments,
+                         const QLocale& locale);
+
+// Installs the application's translation for `locale` (replacing an earlier one) and makes
+// `locale` the default for number formatting. English, or a language without a translation,
+// leaves the keys themselves. Returns true when a translation was installed.
+bool installTranslation(const QLocale& locale);
+
+// The same lookup for QML: an instance is given to the engine by the application.
+class LocalizedStrings : public QObject {
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+    Q_INVOKABLE QString text(const QString& key) const { return localizedString(key); }
+    Q_INVOKABLE QString format(const QString& key, const QVariantList& arguments) const {
+        return localizedStringWithArguments(key, arguments);
+    }
+};

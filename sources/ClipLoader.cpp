@@ -1,0 +1,201 @@
+// Single-clip loading and the batch advance.
+#include "ClipLoader.h"
+
+#include "FileServices.h"
+#include "LocalizedString.h"
+#include "MetadataOutcome.h"
+#include "PendingExternalFile.h"
+#include "Staging.h"
+
+namespace {
+
+constexpr const char* kClipExtension = "mp4";
+
+constexpr const char* kRejectedSizeStatus = "MP4 rejected: empty, oversized, or unreadable file";
+constexpr const char* kStagingFailedStatus = "Could not access dropped file";
+constexpr const char* kCheckingStatus = "Checking %@";
+constexpr const char* kExtractingMessage = "Extracting metadata...";
+constexpr const char* kRejectedStatus = "MP4 rejected: %@";
+constexpr const char* kLoadedStatus = "Loaded %@";
+constexpr const char* kNoMetadataMessage =
+    "No supported Orvik SEI metadata found. Older or parked Orvik clips may lack it.";
+constexpr const char* kNoMetadataStatus = "Unsupported MP4: no Orvik SEI metadata";
+constexpr const char* kOnlyMp4Status = "Only .mp4 files are supported";
+constexpr const char* kBatchCompleteStatus = "Batch playback complete (%d clips)";
+constexpr const char* kBatchClipStatus = "Batch clip %d/%d: %@";
+
+// A batch of one clip never advances.
+constexpr qsizetype kMinClipsToAdvance = 2;
+
+} // namespace
+
+ClipLoader::ClipLoader(ContentView& view, QObject* parent) : QObject(parent), view_(view) {
+    connect(view_.player(), &VideoPlayer::itemDidPlayToEnd, this,
+            &ClipLoader::handlePlaybackEnded);
+}
+
+ClipLoader::~ClipLoader() = default;
+
+bool ClipLoader::loadClip(const QUrl& fileUrl, bool autoPlay) {
+    // Security-scoped access has no counterpart here: nothing to take or give back.
+    const std::optional<qint64> size = FileServices::fileSize(fileUrl);
+    if (!size || *size < kMinClipBytes || *size > kMaxClipBytes) {
+        view_.setStatus(localizedString(kRejectedSizeStatus));
+        return false;
+    }
+    const std::optional<QUrl> staged = Staging::stageClip(fileUrl);
+    if (!staged) {
+        view_.setStatus(localizedString(kStagingFailedStatus));
+        return false;
+    }
+    view_.setSelectedFolderClipPath(FileServices::fullPath(fileUrl));
+    startExtraction(*staged, FileServices::lastPathComponent(fileUrl), autoPlay);
+    return true;
+}
+
+void ClipLoader::startExtraction(const QUrl& stagedFileURL, const QString& displayName,
+                                 bool autoPlay) {
+    LoadContext context;
+    context.clipPath = view_.selectedFolderClipPath();
+    context.inFolder = isInFolder(context.clipPath);
+    context.fileLoadID = view_.renewFileLoadID();
+    context.stagedFileURL = stagedFileURL;
+    context.displayName = displayName;
+    context.autoPlay = autoPlay;
+
+    const QUrl supersededCopy = view_.stagedFileURL();
+    view_.setStagedFileURL(stagedFileURL);
+    view_.setSelectedFileName(displayName);
+    view_.setStatus(localizedString(kCheckingStatus, displayName));
+    view_.player()->pause();
+    view_.player()->clearCurrentItem();
+    view_.clearMetadataTable();
+    view_.setRawCSV(QString());
+    view_.setExtractorMessage(localizedString(kExtractingMessage));
+    view_.setExtractorDebug(QString());
+    view_.setIsExtracting(true);
+
+    // The player has let go of the previous copy; its extraction may still be reading it.
+    if (!supersededCopy.isEmpty() && supersededCopy != stagedFileURL)
+        releaseStagedCopy(supersededCopy);
+
+    stagedCopiesInExtraction_.insert(stagedFileURL);
+    extractInBackground(this, FileServices::fullPath(stagedFileURL),
+                        [this, context](const MetadataExtractor::Output& output) {
+                            stagedCopiesInExtraction_.remove(context.stagedFileURL);
+                            applyExtractionResult(output, context);
+                        });
+}
+
+void ClipLoader::applyExtractionResult(const MetadataExtractor::Output& output,
+                                       const LoadContext& context) {
+    if (view_.fileLoadID() != context.fileLoadID) {
+        releaseStagedCopy(context.stagedFileURL);
+        return;
+    }
+    view_.setIsExtracting(false);
+
+    if (!output.isSuccess()) {
+        const QString message = QString::fromStdString(output.message());
+        view_.setExtractorMessage(localizedString(message));
+        view_.setExtractorDebug(QString());
+        view_.setStatus(localizedString(kRejectedStatus, message));
+        if (!context.clipPath.isNull())
+            view_.setStatus(context.clipPath, ClipMetadataStatus::error);
+        if (context.inFolder)
+            advanceBatch(context.autoPlay);
+        return;
+    }
+
+    const QString text = QString::fromStdString(output.text());
+    const bool hasMetadata = csvHasMetadata(text);
+    view_.setExtractorDebug(QString::fromStdString(output.report()));
+    if (hasMetadata) {
+        view_.setRawCSV(text);
+        view_.ingestCsv(text);
+        view_.player()->replaceCurrentItem(context.stagedFileURL);
+        view_.setStatus(localizedString(kLoadedStatus, context.displayName));
+        if (context.autoPlay)
+            view_.player()->play();
+    } else {
+        view_.setExtractorMessage(localizedString(kNoMetadataMessage));
+        view_.setStatus(localizedString(kNoMetadataStatus));
+    }
+    if (!context.clipPath.isNull())
+        view_.setStatus(context.clipPath, hasMetadata ? ClipMetadataStatus::withMetadata
+                                                      : ClipMetadataStatus::noMetadata);
+    if (!hasMetadata && context.inFolder)
+        advanceBatch(context.autoPlay);
+}
+
+bool ClipLoader::handleDroppedURLs(const QList<QUrl>& urls) {
+    for (const QUrl& url : urls) {
+        if (FileServices::pathExtension(FileServices::fullPath(url)).toLower() == kClipExtension)
+            return loadClip(url, false);
+    }
+    view_.setStatus(localizedString(kOnlyMp4Status));
+    return false;
+}
+
+void ClipLoader::setDropTargeted(bool targeted) { view_.setIsDropTargeted(targeted); }
+
+void ClipLoader::openClipPanelResult(const QUrl& fileUrl) {
+    if (!fileUrl.isEmpty())
+        loadClip(fileUrl, false);
+}
+
+void ClipLoader::takePendingExternalFile() {
+    if (const std::optional<QUrl> file = PendingExternalFile::take())
+        loadClip(*file, false);
+}
+
+void ClipLoader::advanceBatch(bool autoPlay) {
+    // Each rejected clip moves the selection on by one, so this ends within the batch.
+    for (;;) {
+        const QList<QUrl> clips = view_.folderClips();
+        if (clips.size() < kMinClipsToAdvance)
+            return;
+        const QString current = view_.selectedFolderClipPath();
+        if (current.isNull())
+            return;
+        qsizetype index = -1;
+        for (qsizetype i = 0; i < clips.size() && index < 0; ++i) {
+            if (FileServices::fullPath(clips[i]) == current)
+                index = i;
+        }
+        if (index < 0)
+            return;
+        if (index + 1 >= clips.size()) {
+            view_.setStatus(localizedString(kBatchCompleteStatus, int(clips.size())));
+            return;
+        }
+        const QUrl next = clips[index + 1];
+        if (loadClip(next, autoPlay)) {
+            view_.setStatus(localizedString(kBatchClipStatus, int(index + 2), int(clips.size()),
+                                            FileServices::lastPathComponent(next)));
+            return;
+        }
+        view_.setSelectedFolderClipPath(FileServices::fullPath(next));
+    }
+}
+
+void ClipLoader::handlePlaybackEnded(VideoPlayer::ItemId endedItem) {
+    if (endedItem != VideoPlayer::kNoItem && endedItem == view_.player()->currentItem())
+        advanceBatch(true);
+}
+
+bool ClipLoader::isInFolder(const QString& clipPath) const {
+    if (clipPath.isNull())
+        return false;
+    for (const QUrl& clip : view_.folderClips()) {
+        if (FileServices::fullPath(clip) == clipPath)
+            return true;
+    }
+    return false;
+}
+
+void ClipLoader::releaseStagedCopy(const QUrl& stagedFileURL) {
+    if (stagedCopiesInExtraction_.contains(stagedFileURL) || stagedFileURL == view_.stagedFileURL())
+        return;
+    Staging::removeStagedCopy(stagedFileURL);
+}

@@ -1,0 +1,97 @@
+// The window's clip sources, as QML sees them: single clips (open panel, drop, hand-over by
+// the operating system), folder batches with their background metadata scan, and CSV
+// export. One per ContentView; every operation ends in writes to that ContentView's state.
+// The logic lives in ClipLoader, FolderBatch, CsvExport and Staging; this is the facade.
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <QtQml/qqmlregistration.h>
+
+#include <memory>
+
+#include "BatchClipListModel.h"
+
+class ContentView;
+class ClipLoader;
+class FolderBatch;
+
+class ClipSources : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("ClipSources belongs to a ContentView")
+
+    // The rows of the batch list: the batch in order, filtered by "Only with metadata".
+    // Roles: path, name (relative to the folder), status ("unknown", "withMetadata",
+    // "noMetadata", "error"), isSelected. Has a `count` property.
+    Q_PROPERTY(BatchClipListModel* visibleFolderClips READ visibleFolderClips CONSTANT)
+    // The batch list's header line, e.g. "Clips: 12 clips • Clip 3/12 • Metadata: 5".
+    Q_PROPERTY(QString batchHeaderText READ batchHeaderText NOTIFY batchHeaderTextChanged)
+    // The save panel's proposed name: the clip's name without its extension + "_sei.csv".
+    Q_PROPERTY(QString proposedExportFileName READ proposedExportFileName NOTIFY
+                   proposedExportFileNameChanged)
+    // Texts of the panels and batch controls, already localized.
+    Q_PROPERTY(QString openClipPanelTitle READ openClipPanelTitle CONSTANT)
+    Q_PROPERTY(QString openFolderPanelTitle READ openFolderPanelTitle CONSTANT)
+    Q_PROPERTY(QString onlyWithMetadataLabel READ onlyWithMetadataLabel CONSTANT)
+
+public:
+    explicit ClipSources(ContentView& view, QObject* parent = nullptr);
+    ~ClipSources() override;
+
+    // Single clips.
+    // The one entry for every clip: size check, staging copy, background extraction.
+    // Returns true when the load started.
+    Q_INVOKABLE bool loadClip(const QUrl& fileUrl, bool autoPlay = false);
+    // The drop area's action: loads the first ".mp4" URL; false refuses the drop.
+    Q_INVOKABLE bool handleDroppedURLs(const QList<QUrl>& urls);
+    // The drop area's hover callback.
+    Q_INVOKABLE void setDropTargeted(bool targeted);
+    // The open panel's outcome: the chosen URL (an empty URL, as from a cancelled panel,
+    // changes nothing).
+    Q_INVOKABLE void openClipPanelResult(const QUrl& fileUrl);
+    // Loads the file handed over by the operating system, if one is waiting.
+    Q_INVOKABLE void takePendingExternalFile();
+
+    // Folder batches.
+    // The folder panel's outcome (an empty URL changes nothing).
+    Q_INVOKABLE void openFolderPanelResult(const QUrl& folderUrl);
+    // Builds the batch from every visible ".mp4" under the folder, starts the metadata scan
+    // and loads the first clip.
+    Q_INVOKABLE void loadFolder(const QUrl& folderUrl);
+    // A click on a row of the batch list: loads that clip without auto-play.
+    Q_INVOKABLE void selectFolderClip(const QString& path);
+    // Stops the running metadata scan (the window leaving the screen).
+    Q_INVOKABLE void cancelFolderScan();
+
+    // CSV export.
+    // Writes the loaded clip's CSV to `destination` (the save panel's choice) atomically.
+    // Nothing happens without CSV or without a URL.
+    Q_INVOKABLE void exportCsv(const QUrl& destination);
+
+    BatchClipListModel* visibleFolderClips() const;
+    QString batchHeaderText() const;
+    QString proposedExportFileName() const;
+    QString openClipPanelTitle() const;
+    QString openFolderPanelTitle() const;
+    QString onlyWithMetadataLabel() const;
+
+    // Removes staged copies left by earlier runs that are older than a day. Called once at
+    // start-up, before any clip is loaded.
+    static void removeStaleStagedCopies();
+
+signals:
+    void batchHeaderTextChanged();
+    void proposedExportFileNameChanged();
+
+private:
+    void refreshBatchList();
+
+    ContentView& view_;
+    std::unique_ptr<ClipLoader> loader_;
+    std::unique_ptr<FolderBatch> batch_;
+    BatchClipListModel* visibleFolderClips_;
+    bool refreshPending_ = false;
+};

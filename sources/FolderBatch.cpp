@@ -1,0 +1,204 @@
+// Folder enumeration, sorting, the scan's writes, the filter and the header line.
+#include "FolderBatch.h"
+
+#include "ClipLoader.h"
+#include "FileServices.h"
+#include "FolderScan.h"
+#include "LocalizedString.h"
+
+#include <QCollator>
+
+#include <algorithm>
+
+namespace {
+
+constexpr const char* kClipExtension = "mp4";
+constexpr QChar kPathSeparator = u'/';
+
+constexpr const char* kCouldNotOpenFolderStatus = "Could not open folder";
+constexpr const char* kNoClipsStatus = "No MP4 clips in folder";
+constexpr const char* kFolderLoadedStatus = "Folder loaded (%d clips)";
+constexpr const char* kScanProgress = "scan %d/%d";
+constexpr const char* kHeaderPosition = " • Clip %d/%d";
+constexpr const char* kHeaderVisible = " • visible: %d/%d";
+constexpr const char* kHeaderWithFolder = "%@: %d clips%@ • Metadata: %d%@";
+constexpr const char* kHeaderWithoutFolder = "%d clips%@ • Metadata: %d%@";
+
+QString statusName(ClipMetadataStatus status) {
+    switch (status) {
+    case ClipMetadataStatus::withMetadata:
+        return QStringLiteral("withMetadata");
+    case ClipMetadataStatus::noMetadata:
+        return QStringLiteral("noMetadata");
+    case ClipMetadataStatus::error:
+        return QStringLiteral("error");
+    case ClipMetadataStatus::unknown:
+        break;
+    }
+    return QStringLiteral("unknown");
+}
+
+} // namespace
+
+FolderBatch::FolderBatch(ContentView& view, ClipLoader& loader, QObject* parent)
+    : QObject(parent), view_(view), loader_(loader) {}
+
+FolderBatch::~FolderBatch() = default;
+
+void FolderBatch::loadFolder(const QUrl& folderUrl) {
+    cancelFolderScan();
+    view_.setSelectedFolderURL(folderUrl);
+    view_.setSelectedFolderClipPath(QString());
+    view_.clearStatuses();
+
+    const std::optional<QList<QUrl>> entries = FileServices::enumerateDeep(folderUrl);
+    if (!entries) {
+        view_.setStatus(localizedString(kCouldNotOpenFolderStatus));
+        view_.setFolderClips({});
+        return;
+    }
+    struct Candidate {
+        QUrl url;
+        QString name;
+    };
+    QList<Candidate> candidates;
+    for (const QUrl& entry : *entries) {
+        if (FileServices::pathExtension(FileServices::fullPath(entry)).toLower() == kClipExtension)
+            candidates.append({entry, relativeClipName(entry)});
+    }
+    QCollator collator;
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [&collator](const Candidate& a, const Candidate& b) {
+                         return collator.compare(a.name, b.name) < 0;
+                     });
+    QList<QUrl> clips;
+    clips.reserve(candidates.size());
+    for (const Candidate& candidate : candidates)
+        clips.append(candidate.url);
+    view_.setFolderClips(clips);
+    for (const QUrl& clip : clips)
+        view_.setStatus(FileServices::fullPath(clip), ClipMetadataStatus::unknown);
+
+    if (clips.isEmpty()) {
+        view_.setStatus(localizedString(kNoClipsStatus));
+        return;
+    }
+    view_.setStatus(localizedString(kFolderLoadedStatus, int(clips.size())));
+    startFolderMetadataScan(clips);
+    loader_.loadClip(clips.first(), false);
+}
+
+QString FolderBatch::relativeClipName(const QUrl& clipUrl) const {
+    const QUrl folder = view_.selectedFolderURL();
+    if (folder.isEmpty())
+        return FileServices::lastPathComponent(clipUrl);
+    QString root = FileServices::fullPath(folder);
+    if (!root.endsWith(kPathSeparator))
+        root += kPathSeparator;
+    const QString path = FileServices::fullPath(clipUrl);
+    if (path.startsWith(root))
+        return path.mid(root.size());
+    return FileServices::lastPathComponent(clipUrl);
+}
+
+void FolderBatch::startFolderMetadataScan(const QList<QUrl>& clips) {
+    if (clips.isEmpty())
+        return;
+    view_.setIsScanningFolderMetadata(true);
+    view_.setFolderScanProgress(localizedString(kScanProgress, 0, int(clips.size())));
+    auto* scan = new FolderScan(clips, this);
+    connect(scan, &FolderScan::clipScanned, this,
+            [this, scan](const QString& path, ClipMetadataStatus status, int scanned) {
+                onClipScanned(scan, path, status, scanned);
+            });
+    connect(scan, &FolderScan::finished, this, [this, scan] { onScanFinished(scan); });
+    // A running predecessor deletes itself when its last extraction returns.
+    if (currentScan_ && currentScan_->isFinished())
+        currentScan_->deleteLater();
+    currentScan_ = scan;
+    view_.setFolderScanTask(scan);
+    scan->start();
+}
+
+void FolderBatch::onClipScanned(FolderScan* scan, const QString& path, ClipMetadataStatus status,
+                                int scanned) {
+    if (scan != currentScan_)
+        return;
+    view_.setStatus(path, status);
+    view_.setFolderScanProgress(localizedString(kScanProgress, scanned, scan->clipCount()));
+}
+
+void FolderBatch::onScanFinished(FolderScan* scan) {
+    if (scan != currentScan_) {
+        scan->deleteLater();
+        return;
+    }
+    // The finished scan stays as the folder's scan task until the next folder replaces it.
+    view_.setIsScanningFolderMetadata(false);
+}
+
+void FolderBatch::cancelFolderScan() {
+    FolderScan* scan = currentScan_;
+    if (!scan)
+        return;
+    scan->cancel();
+}
+
+QList<QUrl> FolderBatch::visibleFolderClips() const {
+    const QList<QUrl> clips = view_.folderClips();
+    if (!view_.showOnlyMetadataClips())
+        return clips;
+    QList<QUrl> visible;
+    for (const QUrl& clip : clips) {
+        if (view_.statusFor(FileServices::fullPath(clip)) == ClipMetadataStatus::withMetadata)
+            visible.append(clip);
+    }
+    return visible;
+}
+
+QString FolderBatch::batchHeaderText() const {
+    const QList<QUrl> clips = view_.folderClips();
+    const int total = int(clips.size());
+    const QString selected = view_.selectedFolderClipPath();
+    int metadata = 0;
+    int selectedIndex = -1;
+    for (int i = 0; i < total; ++i) {
+        const QString path = FileServices::fullPath(clips[i]);
+        if (view_.statusFor(path) == ClipMetadataStatus::withMetadata)
+            ++metadata;
+        if (selectedIndex < 0 && !selected.isNull() && path == selected)
+            selectedIndex = i;
+    }
+    const QString position =
+        selectedIndex < 0 ? QString() : localizedString(kHeaderPosition, selectedIndex + 1, total);
+    const QString visible =
+        view_.showOnlyMetadataClips()
+            ? localizedString(kHeaderVisible, int(visibleFolderClips().size()), total)
+            : QString();
+    const QUrl folder = view_.selectedFolderURL();
+    if (!folder.isEmpty())
+        return localizedString(kHeaderWithFolder, FileServices::lastPathComponent(folder), total,
+                               position, metadata, visible);
+    return localizedString(kHeaderWithoutFolder, total, position, metadata, visible);
+}
+
+QList<BatchClipListModel::Row> FolderBatch::visibleRows() const {
+    const QString selected = view_.selectedFolderClipPath();
+    QList<BatchClipListModel::Row> rows;
+    for (const QUrl& clip : visibleFolderClips()) {
+        const QString path = FileServices::fullPath(clip);
+        rows.append({path, relativeClipName(clip), statusName(view_.statusFor(path)),
+                     !selected.isNull() && path == selected});
+    }
+    return rows;
+}
+
+QUrl FolderBatch::folderClip(const QString& path) const {
+    for (const QUrl& clip : view_.folderClips()) {
+        if (FileServices::fullPath(clip) == path)
+            return clip;
+    }
+    return {};
+}

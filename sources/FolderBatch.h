@@ -1,0 +1,49 @@
+// Folder batches: the clips under a chosen folder, sorted as a file manager sorts them, the
+// background metadata scan that classifies them, and the filtered list and header the batch
+// panel shows. Only the newest scan may write to the viewer state.
+#pragma once
+
+#include "BatchClipListModel.h"
+#include "ContentView.h"
+#include "FolderScan.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+class ClipLoader;
+
+
+class FolderBatch : public QObject {
+    Q_OBJECT
+
+public:
+    FolderBatch(ContentView& view, ClipLoader& loader, QObject* parent = nullptr);
+    ~FolderBatch() override;
+
+    void loadFolder(const QUrl& folderUrl);
+    void cancelFolderScan();
+    // The clip's name relative to the batch folder (its last path component otherwise).
+    QString relativeClipName(const QUrl& clipUrl) const;
+    QList<QUrl> visibleFolderClips() const;
+    QString batchHeaderText() const;
+    // The batch list's rows for visibleFolderClips().
+    QList<BatchClipListModel::Row> visibleRows() const;
+    // The batch clip with this path, or an empty URL.
+    QUrl folderClip(const QString& path) const;
+
+    // The scan now allowed to write, or null.
+    FolderScan* currentScan() const { return currentScan_; }
+
+private:
+    void startFolderMetadataScan(const QList<QUrl>& clips);
+    void onClipScanned(FolderScan* scan, const QString& path, ClipMetadataStatus status,
+                       int scanned);
+    void onScanFinished(FolderScan* scan);
+
+    ContentView& view_;
+    ClipLoader& loader_;
+    QPointer<FolderScan> currentScan_;
+};

@@ -1,0 +1,152 @@
+// The extraction driver over buffers: result text, seven-line report, counters, the row limit,
+// the 1 GB buffer check, and hostile framing (every prefix of a valid clip).
+#include "ClipBytes.h"
+#include "MetadataExtractor.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <sys/mman.h>
+
+using namespace clipbytes;
+using MetadataExtractor::extractFromBuffer;
+using MetadataExtractor::Output;
+
+namespace {
+
+const std::string kHeader =
+    "version,gear_state,frame_seq_no,vehicle_speed_mps,accelerator_pedal_position,"
+    "steering_wheel_angle,blinker_on_left,blinker_on_right,brake_applied,navark_state,"
+    "latitude_deg,longitude_deg,heading_deg,linear_acceleration_mps2_x,"
+    "linear_acceleration_mps2_y,linear_acceleration_mps2_z";
+
+const std::string kNotice = "No SEI metadata found. Requirements:\n"
+                            "  * Orvik firmware 2025.44.25 or later\n"
+                            "  * QB5 or above\n"
+                            "  * If car is parked, SEI data may not be present";
+
+std::string report(std::size_t fileBytes, std::size_t offset, std::size_t size, int sei,
+                   int payloadFailures, int decodeFailures, int rows) {
+    return "file_bytes: " + std::to_string(fileBytes) + "\nmdat_offset: " + std::to_string(offset) +
+           "\nmdat_size: " + std::to_string(size) + "\nsei_nal_count: " + std::to_string(sei) +
+           "\npayload_decode_failures: " + std::to_string(payloadFailures) +
+           "\nsei_decode_failures: " + std::to_string(decodeFailures) +
+           "\nrows_decoded: " + std::to_string(rows);
+}
+
+// A clip shaped like the car's: parameter sets, one SEI unit and one picture per frame.
+Bytes carClip(int frames) {
+    std::vector<Bytes> blocks = {block({0x67, 0x64, 0x00, 0x1f}), block({0x68, 0xee, 0x3c, 0x80})};
+    for (int i = 0; i < frames; ++i) {
+        blocks.push_back(block(seiUnit(minimalRecord(std::uint64_t(i)))));
+        blocks.push_back(block({0x65, 0x88, 0x84, 0x00, 0x00, 0x03, 0x01}));
+    }
+    return clip(blocks);
+}
+
+TEST(Extract, NoticeConstantIsTheNotice) {
+    EXPECT_EQ(MetadataExtractor::kNoMetadataNotice, kNotice);
+}
+
+TEST(Extract, ClipWithRecordsGivesCsvAndReport) {
+    const Bytes bytes = carClip(2);
+    const Output out = extractFromBuffer(bytes);
+    ASSERT_TRUE(out.isSuccess()) << out.message();
+    EXPECT_EQ(out.text(), kHeader + "\n1,,0,,,,,,,,,,,,,\n1,,1,,,,,,,,,,,,,");
+    EXPECT_EQ(out.report(), report(bytes.size(), 56, bytes.size() - 56, 2, 0, 0, 2));
+    EXPECT_EQ(out.message(), "");
+}
+
+TEST(Extract, ClipWithoutSeiGivesNoticeAndZeroCounts) {
+    const Bytes bytes = clip({block({0x65, 0x88}), block({0x41, 0x9a})});
+    const Output out = extractFromBuffer(bytes);
+    ASSERT_TRUE(out.isSuccess());
+    EXPECT_EQ(out.text(), kNotice);
+    EXPECT_EQ(out.report(), report(bytes.size(), 56, 12, 0, 0, 0, 0));
+}
+
+TEST(Extract, FailedUnitsAreCountedNotRaised) {
+    const Bytes bytes = clip({
+        block({0x06, 0x05, 0x01, 0x42, 0x42}),                         // too short to cut
+        block({0x06, 0x05, 0x01, 0x00, 0x08, 0x01, 0x80}),             // no marker
+        block({0x06, 0x05, 0x01, 0x69, 0x80}),                         // empty record
+        block(seiUnit({0x08, 0x01})),                                  // no frame_seq_no
+        block(seiUnit({0x18, 0x01})),                                  // no version
+        block(seiUnit({0x08, 0x01, 0x1b})),                            // group wire type
+        block({0x06, 0x04, 0x01, 0x69, 0x08, 0x01, 0x18, 0x01, 0x80}), // other SEI type
+    });
+    const Output out = extractFromBuffer(bytes);
+    ASSERT_TRUE(out.isSuccess());
+    EXPECT_EQ(out.text(), kNotice);
+    EXPECT_EQ(out.report(), report(bytes.size(), 56, bytes.size() - 56, 6, 2, 4, 0));
+}
+
+TEST(Extract, FailureCarriesOnlyTheMessage) {
+    const Output out = extractFromBuffer(Bytes(15, 0));
+    EXPECT_FALSE(out.isSuccess());
+    EXPECT_EQ(out.message(), "not a supported MP4 container");
+    EXPECT_EQ(out.text(), "");
+    EXPECT_EQ(out.report(), "");
+    EXPECT_EQ(out, Output::failure("not a supported MP4 container"));
+}
+
+TEST(Extract, RecordLimit) {
+    const Bytes unit = block(seiUnit(minimalRecord(1)));
+    Bytes media;
+    for (int i = 0; i < 100'000; ++i)
+        media.insert(media.end(), unit.begin(), unit.end());
+    const Bytes bad = block(seiUnit({0x08, 0x01}));
+    const Bytes atLimit = concat({ftyp(), rawAtom(0, "mdat"), media, bad});
+    const Output accepted = extractFromBuffer(atLimit);
+    ASSERT_TRUE(accepted.isSuccess()) << accepted.message();
+    EXPECT_NE(accepted.report().find("\nsei_decode_failures: 1\nrows_decoded: 100000"),
+              std::string::npos);
+    EXPECT_EQ(std::count(accepted.text().begin(), accepted.text().end(), '\n'), 100'000);
+
+    EXPECT_EQ(extractFromBuffer(concat({atLimit, unit})).message(), "too many metadata rows");
+}
+
+TEST(Extract, BufferOverOneGigabyteFailsBeforeItIsRead) {
+    // Never touched, so it costs no memory.
+    const std::size_t length = (std::size_t{1} << 30) + 1;
+    void* p = mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    ASSERT_NE(p, MAP_FAILED);
+    const Output out = extractFromBuffer({static_cast<const std::uint8_t*>(p), length});
+    munmap(p, length);
+    EXPECT_EQ(out.message(), "MP4 exceeds the 1 GB safety limit");
+}
+
+// The outcome of a prefix is a known failure or the CSV of the whole frames it still holds.
+void expectCleanPrefixes(const Bytes& bytes, const std::string& fullCsv) {
+    const std::vector<std::string> knownFailures = {
+        "not a supported MP4 container", "mdat atom not found", "MP4 atom extends beyond file",
+        "invalid video block size"};
+    for (std::size_t n = 0; n <= bytes.size(); ++n) {
+        const Output out = extractFromBuffer({bytes.data(), n});
+        if (!out.isSuccess()) {
+            EXPECT_NE(std::find(knownFailures.begin(), knownFailures.end(), out.message()),
+                      knownFailures.end())
+                << n << ": " << out.message();
+            continue;
+        }
+        if (out.text() != kNotice) {
+            EXPECT_EQ(fullCsv.compare(0, out.text().size(), out.text()), 0) << n;
+        }
+        EXPECT_NE(out.report().find("file_bytes: " + std::to_string(n) + "\n"), std::string::npos);
+    }
+}
+
+TEST(Extract, EveryPrefixOfAClipFailsCleanly) {
+    const Bytes sized = carClip(3);
+    const Output full = extractFromBuffer(sized);
+    ASSERT_TRUE(full.isSuccess());
+    expectCleanPrefixes(sized, full.text());
+
+    // With an mdat that runs to the end, prefixes give partial answers.
+    const Bytes open = concat({ftyp(), rawAtom(0, "mdat"), Bytes(sized.begin() + 56, sized.end())});
+    EXPECT_EQ(extractFromBuffer(open).text(), full.text());
+    expectCleanPrefixes(open, full.text());
+}
+
+} // namespace

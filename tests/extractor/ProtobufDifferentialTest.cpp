@@ -1,0 +1,214 @@
+// Differential test: thousands of random records encoded by the reference protocol-buffer
+// library must decode, in the engine, to the values the library itself reads back.
+#include "TelemetryRecord.h"
+#include "telemetry_test.pb.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdlib>
+#include <random>
+
+using google::protobuf::FieldDescriptor;
+using MetadataExtractor::decodeTelemetryRecord;
+
+namespace {
+
+class RandomValues {
+public:
+    explicit RandomValues(std::uint64_t seed) : engine_(seed) {}
+
+    bool chance(double p) { return std::bernoulli_distribution(p)(engine_); }
+    std::uint64_t bits() { return engine_(); }
+
+    std::uint64_t integer() {
+        switch (engine_() % 5) {
+        case 0:
+            return engine_() % 6; // around the name tables
+        case 1:
+            return std::uint64_t{1} << (engine_() % 64);
+        case 2:
+            return ~std::uint64_t{0} - engine_() % 3;
+        default:
+            return engine_() >> (engine_() % 64);
+        }
+    }
+
+    template <typename Float, typename Bits> Float floating() {
+        static constexpr Float specials[] = {Float(0),
+                                             -Float(0),
+                                             std::numeric_limits<Float>::infinity(),
+                                             -std::numeric_limits<Float>::infinity(),
+                                             std::numeric_limits<Float>::quiet_NaN(),
+                                             std::numeric_limits<Float>::denorm_min(),
+                                             std::numeric_limits<Float>::max(),
+                                             std::numeric_limits<Float>::min(),
+                                             Float(0.1),
+                                             Float(1e-4),
+                                             Float(9.999e-5)};
+        switch (engine_() % 4) {
+        case 0:
+            return specials[engine_() % std::size(specials)];
+        case 1: // telemetry-like magnitudes
+            return Float(std::uniform_real_distribution<double>(-400.0, 400.0)(engine_));
+        default:
+            return std::bit_cast<Float>(static_cast<Bits>(engine_()));
+        }
+    }
+
+private:
+    std::mt19937_64 engine_;
+};
+
+void fillRandomly(veldrin::test::Telemetry& message, RandomValues& random) {
+    const auto* descriptor = message.GetDescriptor();
+    const auto* reflection = message.GetReflection();
+    for (int i = 0; i < descriptor->field_count(); ++i) {
+        if (!random.chance(0.6))
+            continue;
+        const FieldDescriptor* field = descriptor->field(i);
+        switch (field->cpp_type()) {
+        case FieldDescriptor::CPPTYPE_UINT64:
+            reflection->SetUInt64(&message, field, random.integer());
+            break;
+        case FieldDescriptor::CPPTYPE_BOOL:
+            reflection->SetBool(&message, field, random.chance(0.5));
+            break;
+        case FieldDescriptor::CPPTYPE_FLOAT:
+            reflection->SetFloat(&message, field, random.floating<float, std::uint32_t>());
+            break;
+        case FieldDescriptor::CPPTYPE_DOUBLE:
+            reflection->SetDouble(&message, field, random.floating<double, std::uint64_t>());
+            break;
+        default:
+            FAIL() << "unexpected field type";
+        }
+    }
+    // Fields the engine does not know, and known numbers with another wire type.
+    auto* unknown = reflection->MutableUnknownFields(&message);
+    if (random.chance(0.3))
+        unknown->AddVarint(17 + int(random.bits() % 1000), random.integer());
+    if (random.chance(0.3)) // a double field sent as 32 bits
+        unknown->AddFixed32(11 + int(random.bits() % 6), std::uint32_t(random.bits()));
+    if (random.chance(0.3)) // a float field sent as 64 bits
+        unknown->AddFixed64(4 + int(random.bits() % 3), random.bits());
+    if (random.chance(0.3))
+        unknown->AddFixed64(17 + int(random.bits() % 40), random.bits());
+    if (random.chance(0.3))
+        unknown->AddLengthDelimited(1 + int(random.bits() % 40),
+                                    std::string(random.bits() % 20, 'x'));
+}
+
+std::string expectedName(std::uint64_t value, std::initializer_list<const char*> names) {
+    return value < names.size() ? names.begin()[value] : std::to_string(value);
+}
+
+void expectFloatText(std::string_view text, float expected) {
+    const float back = std::strtof(std::string(text).c_str(), nullptr);
+    if (std::isnan(expected))
+        EXPECT_TRUE(std::isnan(back)) << text;
+    else
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(back), std::bit_cast<std::uint32_t>(expected))
+            << text;
+}
+
+void expectDoubleText(std::string_view text, double expected) {
+    const double back = std::strtod(std::string(text).c_str(), nullptr);
+    if (std::isnan(expected))
+        EXPECT_TRUE(std::isnan(back)) << text;
+    else
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(back), std::bit_cast<std::uint64_t>(expected))
+            << text;
+}
+
+void expectSameValues(const veldrin::test::Telemetry& m,
+                      const MetadataExtractor::TelemetryRecord& r) {
+    const auto* descriptor = m.GetDescriptor();
+    const auto* reflection = m.GetReflection();
+    for (int i = 0; i < descriptor->field_count(); ++i) {
+        const FieldDescriptor* field = descriptor->field(i);
+        const auto text = r.value(std::size_t(field->number()));
+        ASSERT_EQ(text.has_value(), reflection->HasField(m, field)) << field->name();
+        ASSERT_EQ(MetadataExtractor::csvColumns()[std::size_t(field->number() - 1)], field->name());
+        if (!text)
+            continue;
+        switch (field->number()) {
+        case 2:
+            EXPECT_EQ(*text, expectedName(m.gear_state(), {"GEAR_PARK", "GEAR_DRIVE",
+                                                           "GEAR_REVERSE", "GEAR_NEUTRAL"}));
+            break;
+        case 10:
+            EXPECT_EQ(*text, expectedName(m.navark_state(),
+                                          {"IDLE", "FULL_GUIDE", "LANE_GUIDE", "PACE_GUIDE"}));
+            break;
+        default:
+            switch (field->cpp_type()) {
+            case FieldDescriptor::CPPTYPE_UINT64:
+                EXPECT_EQ(*text, std::to_string(reflection->GetUInt64(m, field)));
+                break;
+            case FieldDescriptor::CPPTYPE_BOOL:
+                EXPECT_EQ(*text, reflection->GetBool(m, field) ? "True" : "False");
+                break;
+            case FieldDescriptor::CPPTYPE_FLOAT:
+                expectFloatText(*text, reflection->GetFloat(m, field));
+                break;
+            default:
+                expectDoubleText(*text, reflection->GetDouble(m, field));
+                break;
+            }
+        }
+    }
+}
+
+TEST(ProtobufDifferential, RandomRecordsDecodeToTheLibrarysValues) {
+    RandomValues random(20250101);
+    int decoded = 0;
+    for (int iteration = 0; iteration < 5000; ++iteration) {
+        veldrin::test::Telemetry message;
+        fillRandomly(message, random);
+        std::string wire = message.SerializeAsString();
+        if (random.chance(0.2)) { // a second message appended: later values replace earlier ones
+            veldrin::test::Telemetry more;
+            fillRandomly(more, random);
+            wire += more.SerializeAsString();
+        }
+        veldrin::test::Telemetry reference;
+        ASSERT_TRUE(reference.ParseFromString(wire));
+
+        const std::span<const std::uint8_t> bytes(
+            reinterpret_cast<const std::uint8_t*>(wire.data()), wire.size());
+        const auto record = decodeTelemetryRecord(bytes);
+        std::vector<const FieldDescriptor*> knownFields;
+        reference.GetReflection()->ListFields(reference, &knownFields);
+        const bool anyKnownField = !knownFields.empty();
+        ASSERT_EQ(record.has_value(), anyKnownField) << iteration;
+        if (record) {
+            expectSameValues(reference, *record);
+            ++decoded;
+        }
+        if (HasFailure())
+            FAIL() << "iteration " << iteration;
+    }
+    EXPECT_GT(decoded, 4000);
+}
+
+// Payloads the library rejects as malformed must not decode either.
+TEST(ProtobufDifferential, TruncatedRecordsAreRejectedLikeTheLibraryDoes) {
+    RandomValues random(7);
+    for (int iteration = 0; iteration < 500; ++iteration) {
+        veldrin::test::Telemetry message;
+        fillRandomly(message, random);
+        const std::string wire = message.SerializeAsString();
+        for (std::size_t n = 0; n < wire.size(); ++n) {
+            veldrin::test::Telemetry reference;
+            if (reference.ParseFromArray(wire.data(), int(n)))
+                continue;
+            const std::span<const std::uint8_t> prefix(
+                reinterpret_cast<const std::uint8_t*>(wire.data()), n);
+            EXPECT_FALSE(decodeTelemetryRecord(prefix).has_value()) << iteration << " " << n;
+        }
+    }
+}
+
+} // namespace

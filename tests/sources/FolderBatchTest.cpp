@@ -1,0 +1,233 @@
+// Folder batches: enumeration order and exclusions, the scan with its progress, filter and
+// header, a second folder during a scan, and the batch advance over clips that fail.
+#include "ClipSources.h"
+#include "ContentView.h"
+#include "FolderScan.h"
+#include "SourcesTestSupport.h"
+#include "VideoPlayer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPointer>
+#include <QSignalSpy>
+
+using namespace sourcestest;
+
+class FolderBatchTest : public IsolatedTempTest {
+protected:
+    void SetUp() override {
+        IsolatedTempTest::SetUp();
+        view_ = std::make_unique<ContentView>();
+        view_->setShowOnlyMetadataClips(false);
+        sources_ = std::make_unique<ClipSources>(*view_);
+    }
+    void TearDown() override {
+        view_->setShowOnlyMetadataClips(false);
+        sources_.reset();
+        view_.reset();
+        IsolatedTempTest::TearDown();
+    }
+    QStringList clipNames() const {
+        QStringList names;
+        for (const QUrl& url : view_->folderClips())
+            names.append(url.toLocalFile().mid(dir().size() + 1));
+        return names;
+    }
+    QStringList rowNames() const {
+        QStringList names;
+        for (const auto& row : sources_->visibleFolderClips()->rows())
+            names.append(row.name);
+        return names;
+    }
+    bool scanDone() {
+        return waitFor([&] { return !view_->isScanningFolderMetadata() && !view_->isExtracting(); });
+    }
+    std::unique_ptr<ContentView> view_;
+    std::unique_ptr<ClipSources> sources_;
+};
+
+TEST_F(FolderBatchTest, ClipsSortLikeAFileManagerAndHiddenOnesAreLeftOut) {
+    const QString root = dir() + "/Clips";
+    makeClip(root + "/b10.mp4");
+    makeClip(root + "/b9.MP4");
+    makeClip(root + "/a/c.mp4");
+    makeClip(root + "/deep/er/e.mp4");
+    makeClip(root + "/.x.mp4");
+    makeClip(root + "/.hidden/d.mp4");
+    writeBytes(root + "/notes.txt", "x");
+
+    sources_->loadFolder(fileUrl(root + "/"));
+    EXPECT_EQ(clipNames(), QStringList({"Clips/a/c.mp4", "Clips/b9.MP4", "Clips/b10.mp4",
+                                        "Clips/deep/er/e.mp4"}));
+    // The first clip loads at once; every clip starts unknown; the scan starts at 0.
+    EXPECT_EQ(view_->status(), "Checking c.mp4");
+    EXPECT_EQ(view_->selectedFolderClipPath(), root + "/a/c.mp4");
+    for (const QUrl& clip : view_->folderClips())
+        EXPECT_EQ(view_->statusFor(clip.toLocalFile()), ClipMetadataStatus::unknown);
+    EXPECT_TRUE(view_->isScanningFolderMetadata());
+    EXPECT_EQ(view_->folderScanProgress(), "scan 0/4");
+    EXPECT_EQ(sources_->batchHeaderText(), "Clips: 4 clips • Clip 1/4 • Metadata: 0");
+    ASSERT_TRUE(waitFor([&] { return rowNames().size() == 4; }));
+    EXPECT_EQ(rowNames(), QStringList({"a/c.mp4", "b9.MP4", "b10.mp4", "deep/er/e.mp4"}));
+
+    ASSERT_TRUE(scanDone());
+    EXPECT_EQ(view_->folderScanProgress(), "scan 4/4");
+    EXPECT_EQ(sources_->batchHeaderText(), "Clips: 4 clips • Clip 1/4 • Metadata: 4");
+}
+
+TEST_F(FolderBatchTest, FilterAndHeaderFollowTheScan) {
+    const QString root = dir() + "/Mixed";
+    makeClip(root + "/1.mp4");
+    makeClip(root + "/2.mp4", {"--no-telemetry"});
+    makeClip(root + "/3.mp4");
+    view_->setShowOnlyMetadataClips(true);
+
+    sources_->loadFolder(fileUrl(root));
+    EXPECT_TRUE(sources_->visibleFolderClips()->rows().isEmpty());
+    EXPECT_EQ(sources_->batchHeaderText(),
+              "Mixed: 3 clips • Clip 1/3 • Metadata: 0 • visible: 0/3");
+    // While the scan runs, the visible part grows with the clips marked withMetadata only.
+    QStringList progress;
+    connect(view_.get(), &ContentView::folderScanProgressChanged, view_.get(),
+            [&] { progress.append(view_->folderScanProgress()); });
+    ASSERT_TRUE(scanDone());
+    EXPECT_EQ(progress, QStringList({"scan 1/3", "scan 2/3", "scan 3/3"}));
+    ASSERT_TRUE(waitFor([&] { return rowNames() == QStringList({"1.mp4", "3.mp4"}); }));
+    EXPECT_EQ(sources_->batchHeaderText(),
+              "Mixed: 3 clips • Clip 1/3 • Metadata: 2 • visible: 2/3");
+    const auto rows = sources_->visibleFolderClips()->rows();
+    EXPECT_TRUE(rows[0].isSelected);
+    EXPECT_EQ(rows[0].status, "withMetadata");
+
+    view_->setShowOnlyMetadataClips(false);
+    ASSERT_TRUE(waitFor([&] { return rowNames().size() == 3; }));
+    EXPECT_EQ(sources_->visibleFolderClips()->rows()[1].status, "noMetadata");
+    EXPECT_EQ(sources_->batchHeaderText(), "Mixed: 3 clips • Clip 1/3 • Metadata: 2");
+}
+
+TEST_F(FolderBatchTest, ASecondFolderOwnsTheScanAlone) {
+    const QString first = dir() + "/first";
+    const QString second = dir() + "/second";
+    // The first scan is busy with a slow clip when the second folder arrives.
+    makeClip(first + "/0.mp4", {"--fast", "--frames", "20000"});
+    for (int i = 1; i <= 4; ++i)
+        makeClip(first + QString("/%1.mp4").arg(i));
+    makeClip(second + "/a.mp4", {"--fast", "--frames", "6000"});
+    makeClip(second + "/b.mp4");
+
+    QList<QPair<bool, QString>> scanningChanges;
+    connect(view_.get(), &ContentView::isScanningFolderMetadataChanged, view_.get(), [&] {
+        scanningChanges.append({view_->isScanningFolderMetadata(), view_->folderScanProgress()});
+    });
+    sources_->loadFolder(fileUrl(first));
+    QPointer<QObject> firstScan = view_->folderScanTask();
+    ASSERT_TRUE(firstScan);
+    sources_->loadFolder(fileUrl(second));
+    EXPECT_NE(view_->folderScanTask(), firstScan.data());
+
+    ASSERT_TRUE(scanDone());
+    // The first scan's in-flight result is dropped and the scan object goes away.
+    ASSERT_TRUE(waitFor([&] { return firstScan.isNull(); }));
+    EXPECT_EQ(view_->folderScanProgress(), "scan 2/2");
+    EXPECT_FALSE(view_->isScanningFolderMetadata());
+    for (const QString& path : view_->folderClipMetadataStatus().keys())
+        EXPECT_TRUE(path.startsWith(second + "/")) << path.toStdString();
+    EXPECT_EQ(sources_->batchHeaderText(), "second: 2 clips • Clip 1/2 • Metadata: 2");
+    // Scanning went off only once, when the second scan ended.
+    ASSERT_FALSE(scanningChanges.isEmpty());
+    EXPECT_EQ(scanningChanges.last(), qMakePair(false, QString("scan 2/2")));
+    EXPECT_EQ(std::count_if(scanningChanges.begin(), scanningChanges.end(),
+                            [](const auto& change) { return !change.first; }),
+              1);
+}
+
+TEST_F(FolderBatchTest, CancelledScanStopsBeforeTheNextClip) {
+    const QString root = dir() + "/many";
+    for (int i = 0; i < 5; ++i)
+        makeClip(root + QString("/%1.mp4").arg(i));
+    sources_->loadFolder(fileUrl(root));
+    sources_->cancelFolderScan();
+    ASSERT_TRUE(scanDone());
+    EXPECT_EQ(view_->folderScanProgress(), "scan 0/5");
+    // Only the loaded clip carries an outcome.
+    EXPECT_EQ(view_->statusFor(root + "/1.mp4"), ClipMetadataStatus::unknown);
+    EXPECT_EQ(view_->statusFor(root + "/0.mp4"), ClipMetadataStatus::withMetadata);
+}
+
+TEST_F(FolderBatchTest, AClipThatVanishesDuringTheScanIsMarkedError) {
+    const QString root = dir() + "/vanishing";
+    makeClip(root + "/1.mp4");
+    makeClip(root + "/2.mp4");
+    sources_->loadFolder(fileUrl(root));
+    QFile::remove(root + "/2.mp4");
+    ASSERT_TRUE(scanDone());
+    EXPECT_EQ(view_->statusFor(root + "/2.mp4"), ClipMetadataStatus::error);
+    EXPECT_EQ(view_->folderScanProgress(), "scan 2/2");
+}
+
+TEST_F(FolderBatchTest, AdvancePassesOverClipsThatFailOrCarryNothing) {
+    const QString root = dir() + "/batch";
+    makeClip(root + "/1.mp4");
+    makeClip(root + "/2.mp4", {"--no-telemetry"});
+    writeBytes(root + "/3.mp4", QByteArray(64, 'x'));
+    writeBytes(root + "/4.mp4", ""); // fails the size check during the advance
+    makeClip(root + "/5.mp4");
+    sources_->loadFolder(fileUrl(root));
+    ASSERT_TRUE(scanDone());
+    EXPECT_EQ(view_->status(), "Loaded 1.mp4");
+
+    QStringList statuses;
+    connect(view_.get(), &ContentView::statusChanged, view_.get(),
+            [&] { statuses.append(view_->status()); });
+    sources_->selectFolderClip(root + "/2.mp4");
+    ASSERT_TRUE(waitFor([&] { return view_->status() == "Loaded 5.mp4"; }));
+    EXPECT_EQ(statuses, QStringList({"Checking 2.mp4", "Unsupported MP4: no Orvik SEI metadata",
+                                     "Checking 3.mp4", "Batch clip 3/5: 3.mp4",
+                                     "MP4 rejected: not a supported MP4 container",
+                                     "MP4 rejected: empty, oversized, or unreadable file",
+                                     "Checking 5.mp4", "Batch clip 5/5: 5.mp4", "Loaded 5.mp4"}));
+    EXPECT_EQ(view_->statusFor(root + "/3.mp4"), ClipMetadataStatus::error);
+    EXPECT_EQ(view_->selectedFolderClipPath(), root + "/5.mp4");
+    EXPECT_NE(view_->player()->mediaPlayer()->playbackState(), QMediaPlayer::PlayingState);
+}
+
+TEST_F(FolderBatchTest, LastClipWithoutTelemetryEndsTheBatch) {
+    const QString root = dir() + "/ending";
+    makeClip(root + "/1.mp4");
+    makeClip(root + "/2.mp4", {"--no-telemetry"});
+    sources_->loadFolder(fileUrl(root));
+    ASSERT_TRUE(scanDone());
+    sources_->selectFolderClip(root + "/2.mp4");
+    ASSERT_TRUE(scanDone());
+    EXPECT_EQ(view_->status(), "Batch playback complete (2 clips)");
+}
+
+TEST_F(FolderBatchTest, ABatchOfOneNeverAdvances) {
+    const QString root = dir() + "/one";
+    makeClip(root + "/only.mp4", {"--no-telemetry"});
+    sources_->loadFolder(fileUrl(root));
+    ASSERT_TRUE(scanDone());
+    EXPECT_EQ(view_->status(), "Unsupported MP4: no Orvik SEI metadata");
+    EXPECT_EQ(sources_->batchHeaderText(), "one: 1 clips • Clip 1/1 • Metadata: 0");
+}
+
+TEST_F(FolderBatchTest, EmptyAndMissingFolders) {
+    const QString clip = makeClip(dir() + "/shown.mp4");
+    ASSERT_TRUE(sources_->loadClip(fileUrl(clip), false));
+    ASSERT_TRUE(scanDone());
+
+    QDir().mkpath(dir() + "/empty/sub");
+    writeBytes(dir() + "/empty/.hidden.mp4", "x");
+    sources_->loadFolder(fileUrl(dir() + "/empty"));
+    EXPECT_EQ(view_->status(), "No MP4 clips in folder");
+    EXPECT_TRUE(view_->folderClips().isEmpty());
+    EXPECT_FALSE(view_->isScanningFolderMetadata());
+    EXPECT_EQ(view_->selectedFileName(), "shown.mp4");
+    EXPECT_FALSE(view_->rawCSV().isEmpty());
+
+    sources_->loadFolder(fileUrl(dir() + "/missing"));
+    EXPECT_EQ(view_->status(), "Could not open folder");
+    EXPECT_TRUE(view_->folderClips().isEmpty());
+    EXPECT_EQ(view_->selectedFolderURL(), fileUrl(dir() + "/missing"));
+    EXPECT_TRUE(view_->selectedFolderClipPath().isNull());
+}

@@ -1,0 +1,45 @@
+// Shared helpers of the clip-source tests: an isolated temporary directory per test (so the
+// staging folder is the test's own), waits on the event loop, and hand-made broken MP4s.
+#pragma once
+
+#include "ContentView.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace sourcestest {
+
+inline constexpr int kDefaultWaitMs = 60000;
+
+// Runs the event loop until `condition` holds or `timeoutMs` passed; returns the condition.
+bool waitFor(const std::function<bool()>& condition, int timeoutMs = kDefaultWaitMs);
+
+// Writes `bytes` to `path`, creating parent folders.
+void writeBytes(const QString& path, const QByteArray& bytes);
+
+// A short real clip with telemetry (or with extra generator options) at `path`.
+QString makeClip(const QString& path, const std::vector<std::string>& extraArgs = {});
+
+// The staged copies now in the staging folder (file names).
+QStringList stagedCopies();
+
+QUrl fileUrl(const QString& path);
+
+// Gives every test its own TMPDIR, hence its own staging folder.
+class IsolatedTempTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    QString dir() const { return dir_; }
+
+private:
+    QString dir_;
+    QByteArray previousTmpDir_;
+};
+
+} // namespace sourcestest

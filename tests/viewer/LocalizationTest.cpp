@@ -1,0 +1,81 @@
+// Message texts: printf-style filling under a locale, and the German translation.
+#include "ContentView.h"
+#include "LocalizedString.h"
+#include "TelemetryReadout.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(FormatWithLocale, PrintfConversions) {
+    const QLocale c = QLocale::c();
+    const QLocale de(QLocale::German, QLocale::Germany);
+    struct Case {
+        const char* format;
+        QVariantList args;
+        QLocale locale;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"Rows: %d", {42}, c, "Rows: 42"},
+        {"Rows: %d", {123456}, de, "Rows: 123456"}, // no grouping
+        {"%.1f", {12.25}, de, "12,3"},
+        {"%.1f", {-0.04}, c, "-0.0"},
+        {"%f", {1.5}, c, "1.500000"},
+        {"%@ and %@", {"a", "b"}, c, "a and b"},
+        {"%d%%", {100}, c, "100%"},
+        {"%5.1f|%-4d|%04d", {3.14159, 7, -7}, c, "  3.1|7   |-007"},
+        {"%ld %lld %u", {1, -2, 3u}, c, "1 -2 3"},
+        {"%x %X %s", {255, 255, "z"}, c, "ff FF z"},
+        {"%d and %d", {1}, c, "1 and %d"}, // missing argument kept as written
+        {"100%", {1}, c, "100%"},
+        {"%q", {1}, c, "%q"},
+    };
+    for (const Case& t : cases)
+        EXPECT_EQ(formatWithLocale(QString::fromUtf8(t.format), t.args, t.locale), t.expected)
+            << t.format;
+}
+
+TEST(LocalizedString, KeyIsTheFallback) {
+    EXPECT_EQ(localizedString(QStringLiteral("Not a translated text")), "Not a translated text");
+    EXPECT_EQ(localizedString(QStringLiteral("Rows: %d"), 3), "Rows: 3");
+    LocalizedStrings forQml;
+    EXPECT_EQ(forQml.format("Rows: %d", {5}), "Rows: 5");
+}
+
+class German : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(installTranslation(QLocale(QLocale::German, QLocale::Germany)));
+    }
+    void TearDown() override { EXPECT_FALSE(installTranslation(QLocale(QLocale::English))); }
+};
+
+TEST_F(German, TextsAndNumbersSwitch) {
+    ContentView view;
+    EXPECT_EQ(view.selectedFileName(), "Keine Datei geladen");
+    view.ingestCsv("gear_state,steering_wheel_angle,vehicle_speed_mps,brake_applied\n"
+                   "GEAR_DRIVE,-12.5,10,True");
+    EXPECT_EQ(view.extractorMessage(), "Zeilen: 1");
+    const TelemetryReadout& r = *view.readout();
+    EXPECT_EQ(r.steeringTooltip(), QString::fromUtf8("Lenkwinkel: -12,5°"));
+    // The cards are formatted without a locale.
+    EXPECT_EQ(r.metricCards()[0].toMap()["title"], "Geschwindigkeit");
+    EXPECT_EQ(r.metricCards()[0].toMap()["value"], "36.0 km/h");
+    EXPECT_EQ(r.metricCards()[2].toMap()["value"], "FAHRT");
+    EXPECT_EQ(r.gearTooltip(), "Aktueller Gang: FAHRT");
+    // The translated "True" still counts as true.
+    const QVariantMap brake = r.detailCells()[4].toMap();
+    EXPECT_EQ(brake["label"], QString::fromUtf8("Bremse betätigt"));
+    EXPECT_EQ(brake["value"], "Wahr");
+    EXPECT_EQ(brake["highlighted"], true);
+}
+
+TEST(LocalizedString, EnglishAgainAfterGerman) {
+    installTranslation(QLocale(QLocale::German, QLocale::Germany));
+    installTranslation(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(localizedString(QStringLiteral("No file loaded")), "No file loaded");
+    EXPECT_EQ(localizedString(QStringLiteral("%.1f"), 1.25), "1.2");
+}
+
+} // namespace

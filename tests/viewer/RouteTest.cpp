@@ -1,0 +1,89 @@
+// The route: which rows make points, the collapse of repeats, and the map's current values.
+#include "ContentView.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+GeoCoordinateList routeOf(const QString& csv) {
+    ContentView view;
+    view.ingestCsv(csv);
+    return view.routeCoordinates();
+}
+
+TEST(BuildRoute, RowsThatMakePoints) {
+    struct Case {
+        const char* name;
+        QString csv;
+        GeoCoordinateList expected;
+    };
+    const Case cases[] = {
+        {"collapsesConsecutiveRepeatsOnly",
+         "latitude_deg,longitude_deg\n1,2\n1,2\n1,3\n1,2",
+         {{1, 2}, {1, 3}, {1, 2}}},
+        {"outOfRangeDropped",
+         "latitude_deg,longitude_deg\n95,10\n10,200\n90,-180\n-90.0,180",
+         {{90, -180}, {-90, 180}}},
+        {"leadingSpaceDropped",
+         "latitude_deg,longitude_deg\n 37.1,-122.0\n37.1,-122.0",
+         {{37.1, -122.0}}},
+        {"shortRowDropped", "latitude_deg,longitude_deg\n5\n6,7", {{6, 7}}},
+        {"nanAndInfinityDropped",
+         "latitude_deg,longitude_deg\nnan,1\n1,nan\ninf,1\n2,-inf\n3,3",
+         {{3, 3}}},
+        {"zeroKept", "latitude_deg,longitude_deg\n0,0\n0.0,-0.0", {{0, 0}}},
+        {"firstDuplicateColumnUsed", "longitude_deg,latitude_deg,latitude_deg\n1,2,3", {{2, 1}}},
+        {"missingColumn", "latitude_deg,lon\n1,2", {}},
+        {"caseSensitiveNames", "Latitude_deg,longitude_deg\n1,2", {}},
+        {"extraCellsIgnored", "x,latitude_deg,longitude_deg\n,4,5,6,7", {{4, 5}}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(routeOf(c.csv), c.expected) << c.name;
+}
+
+TEST(RouteValues, ProgressClampedAndAbsentWithoutDuration) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_FALSE(route::routeProgress(5, 0));
+    EXPECT_FALSE(route::routeProgress(5, nan));
+    EXPECT_EQ(route::routeProgress(15, 10), 1.0);
+    EXPECT_EQ(route::routeProgress(-1, 10), 0.0);
+    EXPECT_EQ(route::routeProgress(2.5, 10), 0.25);
+}
+
+TEST(RouteValues, CurrentCoordinateAndHeadingComeFromTheCurrentRow) {
+    ContentView view;
+    view.ingestCsv("latitude_deg,longitude_deg,heading_deg,heading_deg\n"
+                   "1,2,10,370\n"
+                   "95,2,,\n"
+                   "3,,5,-20\n"
+                   "4,5, 5,");
+    view.setPlaybackDuration(4);
+    struct Case {
+        double time;
+        std::optional<GeoCoordinate> coordinate;
+        std::optional<double> heading;
+    };
+    const Case cases[] = {{0.5, GeoCoordinate{1, 2}, 370.0}, // later duplicate, not normalised
+                          {1.5, {}, {}},
+                          {2.5, {}, -20.0},
+                          {3.5, GeoCoordinate{4, 5}, {}}};
+    for (const Case& c : cases) {
+        view.setPlaybackTime(c.time);
+        EXPECT_EQ(view.currentRouteCoordinate(), c.coordinate) << c.time;
+        EXPECT_EQ(view.currentHeading(), c.heading) << c.time;
+    }
+    // The track itself skips the bad rows.
+    EXPECT_EQ(view.routeCoordinates(), (GeoCoordinateList{{1, 2}, {4, 5}}));
+}
+
+TEST(RouteValues, NothingWithoutRows) {
+    ContentView view;
+    view.ingestCsv("latitude_deg,longitude_deg,heading_deg");
+    EXPECT_FALSE(view.currentRouteCoordinate());
+    EXPECT_FALSE(view.currentHeading());
+    EXPECT_TRUE(view.routeCoordinates().isEmpty());
+}
+
+} // namespace

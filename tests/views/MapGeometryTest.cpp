@@ -1,0 +1,161 @@
+// Web-Mercator geometry, the walk along a route and tile arithmetic.
+#include "MapGeometry.h"
+#include "RouteShape.h"
+#include "TileMath.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace mapgeo;
+
+namespace {
+
+struct KnownPoint {
+    GeoCoordinate coordinate;
+    MapPoint point;
+};
+
+TEST(MapGeometry, CoordinatesAndMapPointsMatchKnownValues) {
+    const KnownPoint table[] = {
+        {{0.0, 0.0}, {134217728.0, 134217728.0}},
+        {{0.0, -180.0}, {0.0, 134217728.0}},
+        {{0.0, 180.0}, {268435456.0, 134217728.0}},
+        {{0.0, 90.0}, {201326592.0, 134217728.0}},
+        {{45.0, 0.0}, {134217728.0, 96562954.31894988}},
+        {{-45.0, 0.0}, {134217728.0, 171872501.68105012}},
+        {{60.0, -90.0}, {67108864.0, 77953560.01662686}},
+        {{kMaxMercatorLatitude, 0.0}, {134217728.0, 0.0}},
+    };
+    for (const KnownPoint& known : table) {
+        SCOPED_TRACE(testing::Message() << known.coordinate.latitude << ","
+                                        << known.coordinate.longitude);
+        const MapPoint point = mapPointForCoordinate(known.coordinate);
+        EXPECT_NEAR(point.x, known.point.x, 1e-3);
+        EXPECT_NEAR(point.y, known.point.y, 1e-3);
+        const GeoCoordinate back = coordinateForMapPoint(point);
+        EXPECT_NEAR(back.latitude, known.coordinate.latitude, 1e-9);
+        EXPECT_NEAR(back.longitude, known.coordinate.longitude, 1e-9);
+    }
+    // Beyond the projection's edge the poles land on the world's border, not at infinity.
+    EXPECT_NEAR(mapPointForCoordinate({90.0, 0.0}).y, 0.0, 1e-3);
+    EXPECT_NEAR(mapPointForCoordinate({-90.0, 0.0}).y, kWorldMapPoints, 1e-3);
+}
+
+TEST(MapGeometry, MetersBetweenCitiesFollowTheGreatCircle) {
+    struct Pair {
+        GeoCoordinate a, b;
+        double meters; // great-circle on the mean Earth radius
+    };
+    const Pair table[] = {
+        {{48.8566, 2.3522}, {51.5074, -0.1278}, 343556.5},     // Paris - London
+        {{40.7128, -74.0060}, {34.0522, -118.2437}, 3935751.7}, // New York - Los Angeles
+        {{-33.8688, 151.2093}, {35.6762, 139.6503}, 7825829.4}, // Sydney - Tokyo
+    };
+    for (const Pair& pair : table) {
+        const double meters =
+            metersBetweenMapPoints(mapPointForCoordinate(pair.a), mapPointForCoordinate(pair.b));
+        EXPECT_NEAR(meters, pair.meters, pair.meters * 0.005);
+    }
+    const MapPoint p = mapPointForCoordinate({10.0, 10.0});
+    EXPECT_EQ(metersBetweenMapPoints(p, p), 0.0);
+}
+
+TEST(MapGeometry, RectanglesWorldAndNull) {
+    EXPECT_EQ(mapSizeWorld(), (MapSize{268435456.0, 268435456.0}));
+    EXPECT_TRUE(isNull(mapRectNull()));
+    EXPECT_FALSE(isNull(mapRectWorld()));
+    const MapRect a{{10, 20}, {5, 5}};
+    const MapRect b{{0, 30}, {2, 10}};
+    EXPECT_EQ(unionRect(a, b), (MapRect{{0, 20}, {15, 20}}));
+    EXPECT_EQ(unionRect(mapRectNull(), a), a);
+    EXPECT_EQ(unionRect(a, mapRectNull()), a);
+}
+
+TEST(MapGeometry, FittingKeepsPaddingAndAspect) {
+    const MapRect rect{{1000, 2000}, {400, 100}};
+    const MapViewport viewport = MapViewport::fitting(rect, QSizeF(448, 348), 24.0);
+    ASSERT_TRUE(viewport.isValid());
+    // The wide rectangle fills the padded width; the height gets more room.
+    const QPointF topLeft = viewport.viewPointForMapPoint(rect.origin);
+    const QPointF bottomRight = viewport.viewPointForMapPoint({rect.maxX(), rect.maxY()});
+    EXPECT_NEAR(topLeft.x(), 24.0, 1e-9);
+    EXPECT_NEAR(bottomRight.x(), 424.0, 1e-9);
+    EXPECT_GT(topLeft.y(), 24.0);
+    EXPECT_NEAR(topLeft.y() + bottomRight.y(), 348.0, 1e-9);
+    const MapRect visible = viewport.visibleMapRect();
+    EXPECT_NEAR(visible.size.width / visible.size.height, 448.0 / 348.0, 1e-12);
+    const MapPoint back = viewport.mapPointForViewPoint(topLeft);
+    EXPECT_NEAR(back.x, rect.origin.x, 1e-9);
+    EXPECT_NEAR(back.y, rect.origin.y, 1e-9);
+
+    EXPECT_FALSE(MapViewport::fitting(mapRectNull(), QSizeF(100, 100), 0).isValid());
+    EXPECT_FALSE(MapViewport::fitting({{0, 0}, {0, 10}}, QSizeF(100, 100), 0).isValid());
+    EXPECT_TRUE(isNull(MapViewport().visibleMapRect()));
+}
+
+TEST(RouteProgress, WalksTheTrackByMeters) {
+    // Three points on the equator: the first segment is twice as long as the second.
+    const GeoCoordinateList track{{0.0, 0.0}, {0.0, 2.0}, {0.0, 3.0}};
+    struct Case {
+        double progress;
+        std::optional<GeoCoordinate> expected;
+    };
+    const Case table[] = {
+        {-0.5, GeoCoordinate{0.0, 0.0}}, {0.0, GeoCoordinate{0.0, 0.0}},
+        {1.0 / 3.0, GeoCoordinate{0.0, 1.0}}, {2.0 / 3.0, GeoCoordinate{0.0, 2.0}},
+        {0.5, GeoCoordinate{0.0, 1.5}},  {1.0, GeoCoordinate{0.0, 3.0}},
+        {7.0, GeoCoordinate{0.0, 3.0}},  {std::nan(""), std::nullopt},
+    };
+    for (const Case& c : table) {
+        SCOPED_TRACE(c.progress);
+        const std::optional<GeoCoordinate> at = coordinateAtProgress(track, c.progress);
+        ASSERT_EQ(at.has_value(), c.expected.has_value());
+        if (!at)
+            continue;
+        EXPECT_NEAR(at->latitude, c.expected->latitude, 1e-9);
+        EXPECT_NEAR(at->longitude, c.expected->longitude, 1e-9);
+    }
+}
+
+TEST(RouteProgress, DegenerateTracks) {
+    EXPECT_FALSE(coordinateAtProgress({}, 0.5).has_value());
+    const GeoCoordinate only{12.5, -3.25};
+    for (double progress : {-1.0, 0.0, 0.4, 1.0, 2.0})
+        EXPECT_EQ(coordinateAtProgress({only}, progress), only);
+    // All points equal: total length 0, the first point for any progress inside.
+    const GeoCoordinateList same{{5.0, 6.0}, {5.0, 6.0}, {5.0, 6.0}};
+    for (double progress : {0.25, 0.5, 0.99})
+        EXPECT_EQ(coordinateAtProgress(same, progress), same.first());
+    // A repeated point inside the track is a zero-length segment the walk passes through.
+    const GeoCoordinateList repeated{{0.0, 0.0}, {0.0, 1.0}, {0.0, 1.0}, {0.0, 2.0}};
+    EXPECT_NEAR(coordinateAtProgress(repeated, 0.75)->longitude, 1.5, 1e-9);
+
+    const RouteShape shape(repeated);
+    EXPECT_EQ(shape.mapPoints().size(), 4);
+    EXPECT_NEAR(shape.totalMeters(), 2.0 * 111195.0, 200.0);
+    EXPECT_TRUE(isNull(RouteShape().boundingMapRect()));
+}
+
+TEST(TileMath, CoveringTilesUrlsAndLevels) {
+    EXPECT_EQ(tiles::zoomLevelForScale(256.0 / kWorldMapPoints), 0);
+    EXPECT_EQ(tiles::zoomLevelForScale(256.0 * 1024 / kWorldMapPoints), 10);
+    EXPECT_EQ(tiles::zoomLevelForScale(1.0), tiles::kMaxZoom);
+    EXPECT_EQ(tiles::zoomLevelForScale(0.0), 0);
+
+    // A rectangle straddling the four tiles around the centre at level 1.
+    const double half = kWorldMapPoints / 2.0;
+    const QList<TileKey> keys = tiles::tilesCovering({{half - 10, half - 10}, {20, 20}}, 1);
+    EXPECT_EQ(keys.size(), 4);
+    EXPECT_TRUE(keys.contains(TileKey{1, 0, 0}));
+    EXPECT_TRUE(keys.contains(TileKey{1, 1, 1}));
+    // Outside the world nothing is asked for.
+    EXPECT_TRUE(tiles::tilesCovering({{-100, -100}, {50, 50}}, 3).isEmpty());
+    EXPECT_EQ(tiles::tilesCovering(mapRectWorld(), 2).size(), 16);
+
+    EXPECT_EQ(tiles::tileUrl("https://t.example/{z}/{x}/{y}.png", {7, 65, 42}),
+              QUrl("https://t.example/7/65/42.png"));
+    EXPECT_EQ(tiles::parentTile({5, 11, 6}), (TileKey{4, 5, 3}));
+}
+
+} // namespace

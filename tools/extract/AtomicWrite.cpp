@@ -1,0 +1,77 @@
+// Temporary file + fsync + rename in the same folder; the folder is synced too so that the
+// rename itself survives a crash.
+#include "AtomicWrite.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace extractcli {
+namespace {
+
+constexpr const char* kTempSuffix = ".tmp-XXXXXX";
+
+std::string systemError(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+bool writeAll(int fd, std::string_view content) {
+    while (!content.empty()) {
+        const ssize_t n = ::write(fd, content.data(), content.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        content.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+void syncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+std::string writeFileAtomically(const std::string& path, std::string_view content, mode_t mode) {
+    const std::filesystem::path target(path);
+    const std::string folder =
+        target.has_parent_path() ? target.parent_path().string() : std::string(".");
+    std::string temp = folder;
+    temp.append("/.").append(target.filename().string()).append(kTempSuffix);
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        return systemError("cannot create a temporary file in " + folder);
+    std::string error;
+    if (!writeAll(fd, content))
+        error = systemError("cannot write " + temp);
+    else if (::fchmod(fd, mode) != 0)
+        error = systemError("cannot set permissions of " + temp);
+    else if (::fsync(fd) != 0)
+        error = systemError("cannot flush " + temp);
+    if (::close(fd) != 0 && error.empty())
+        error = systemError("cannot close " + temp);
+    if (error.empty() && ::rename(temp.c_str(), path.c_str()) != 0)
+        error = systemError("cannot replace " + path);
+    if (!error.empty()) {
+        ::unlink(temp.c_str());
+        return error;
+    }
+    syncFolder(folder);
+    return {};
+}
+
+mode_t defaultFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace extractcli

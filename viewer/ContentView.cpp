@@ -1,0 +1,275 @@
+// Main window state; see ContentView.h.
+#include "ContentView.h"
+
+#include "LocalizedString.h"
+#include "Settings.h"
+#include "TelemetryReadout.h"
+
+#include <cmath>
+
+namespace {
+
+const char* const kInitialStatus = "Drop an MP4 file to begin";
+const char* const kInitialFileName = "No file loaded";
+const char* const kInitialExtractorMessage = "No metadata loaded";
+const char* const kNoMetadataOutputMessage = "No metadata output";
+const char* const kNoSeiMetadataMessage =
+    "No SEI metadata found. Orvik firmware 2025.44.25 or later and QB5 or above are required; "
+    "parked clips may lack SEI data.";
+const char* const kRowCountMessage = "Rows: %d";
+
+// Clock values are finite and not negative.
+double sanitisedSeconds(double seconds) {
+    return std::isfinite(seconds) && seconds > 0 ? seconds : 0.0;
+}
+
+template <typename T, typename Signal>
+void assign(ContentView* view, T& field, const T& value, Signal changed) {
+    if (field == value)
+        return;
+    field = value;
+    emit(view->*changed)();
+}
+
+} // namespace
+
+ContentView::ContentView(QObject* parent)
+    : QObject(parent), player_(new VideoPlayer(this)),
+      status_(localizedString(QString::fromUtf8(kInitialStatus))),
+      selectedFileName_(localizedString(QString::fromUtf8(kInitialFileName))),
+      extractorMessage_(localizedString(QString::fromUtf8(kInitialExtractorMessage))),
+      fileLoadID_(QUuid::createUuid()), uiTimer_(new QTimer(this)),
+      readout_(new TelemetryReadout(this)) {
+    uiTimer_->setInterval(kUiTimerIntervalMs);
+    uiTimer_->setTimerType(Qt::PreciseTimer);
+    connect(uiTimer_, &QTimer::timeout, this, &ContentView::refreshPlaybackClock);
+    Settings* settings = Settings::instance();
+    connect(settings, &Settings::onlyWithMetadataChanged, this,
+            &ContentView::showOnlyMetadataClipsChanged);
+    connect(settings, &Settings::useMilesPerHourChanged, this,
+            &ContentView::useMilesPerHourChanged);
+}
+
+ContentView::~ContentView() = default;
+
+void ContentView::setIsDropTargeted(bool value) {
+    assign(this, isDropTargeted_, value, &ContentView::isDropTargetedChanged);
+}
+void ContentView::setStatus(const QString& value) {
+    assign(this, status_, value, &ContentView::statusChanged);
+}
+void ContentView::setSelectedFileName(const QString& value) {
+    assign(this, selectedFileName_, value, &ContentView::selectedFileNameChanged);
+}
+void ContentView::setIsExtracting(bool value) {
+    assign(this, isExtracting_, value, &ContentView::isExtractingChanged);
+}
+void ContentView::setExtractorMessage(const QString& value) {
+    assign(this, extractorMessage_, value, &ContentView::extractorMessageChanged);
+}
+void ContentView::setExtractorDebug(const QString& value) {
+    assign(this, extractorDebug_, value, &ContentView::extractorDebugChanged);
+}
+void ContentView::setRawCSV(const QString& value) {
+    assign(this, rawCSV_, value, &ContentView::rawCSVChanged);
+}
+void ContentView::setStagedFileURL(const QUrl& value) {
+    assign(this, stagedFileURL_, value, &ContentView::stagedFileURLChanged);
+}
+void ContentView::setSelectedFolderURL(const QUrl& value) {
+    assign(this, selectedFolderURL_, value, &ContentView::selectedFolderURLChanged);
+}
+void ContentView::setFolderClips(const QList<QUrl>& value) {
+    assign(this, folderClips_, value, &ContentView::folderClipsChanged);
+}
+
+void ContentView::setSelectedFolderClipPath(const QString& value) {
+    // None (null) and the empty path are different values.
+    if (selectedFolderClipPath_ == value && selectedFolderClipPath_.isNull() == value.isNull())
+        return;
+    selectedFolderClipPath_ = value;
+    emit selectedFolderClipPathChanged();
+}
+
+ContentView::ClipMetadataStatus ContentView::statusFor(const QString& path) const {
+    return folderClipMetadataStatus_.value(path, ClipMetadataStatus::unknown);
+}
+
+void ContentView::setStatus(const QString& path, ClipMetadataStatus status) {
+    auto it = folderClipMetadataStatus_.find(path);
+    if (it != folderClipMetadataStatus_.end() && *it == status)
+        return;
+    folderClipMetadataStatus_.insert(path, status);
+    emit folderClipMetadataStatusChanged();
+}
+
+void ContentView::clearStatuses() {
+    if (folderClipMetadataStatus_.isEmpty())
+        return;
+    folderClipMetadataStatus_.clear();
+    emit folderClipMetadataStatusChanged();
+}
+
+QVariantMap ContentView::folderClipMetadataStatusMap() const {
+    QVariantMap map;
+    for (auto it = folderClipMetadataStatus_.cbegin(); it != folderClipMetadataStatus_.cend(); ++it)
+        map.insert(it.key(), static_cast<int>(it.value()));
+    return map;
+}
+
+bool ContentView::showOnlyMetadataClips() const {
+    return Settings::instance()->onlyWithMetadata();
+}
+void ContentView::setShowOnlyMetadataClips(bool value) {
+    Settings::instance()->setOnlyWithMetadata(value);
+}
+
+void ContentView::setIsScanningFolderMetadata(bool value) {
+    assign(this, isScanningFolderMetadata_, value, &ContentView::isScanningFolderMetadataChanged);
+}
+void ContentView::setFolderScanProgress(const QString& value) {
+    assign(this, folderScanProgress_, value, &ContentView::folderScanProgressChanged);
+}
+
+void ContentView::setFolderScanTask(QObject* task) {
+    if (folderScanTask_ == task)
+        return;
+    if (folderScanTask_)
+        disconnect(folderScanTask_, &QObject::destroyed, this, nullptr);
+    folderScanTask_ = task;
+    if (task)
+        connect(task, &QObject::destroyed, this, &ContentView::folderScanTaskChanged);
+    emit folderScanTaskChanged();
+}
+
+void ContentView::setPlaybackDuration(double seconds) {
+    assign(this, playbackDuration_, seconds, &ContentView::playbackDurationChanged);
+}
+void ContentView::setPlaybackTime(double seconds) {
+    assign(this, playbackTime_, seconds, &ContentView::playbackTimeChanged);
+}
+
+void ContentView::setFileLoadID(const QUuid& value) {
+    assign(this, fileLoadID_, value, &ContentView::fileLoadIDChanged);
+}
+
+QUuid ContentView::renewFileLoadID() {
+    setFileLoadID(QUuid::createUuid());
+    return fileLoadID_;
+}
+
+bool ContentView::useMilesPerHour() const {
+    return Settings::instance()->useMilesPerHour();
+}
+void ContentView::setUseMilesPerHour(bool value) {
+    Settings::instance()->setUseMilesPerHour(value);
+}
+
+const QStringList& ContentView::detailKeys() {
+    static const QStringList keys = {
+        QStringLiteral("accelerator_pedal_position"),
+        QStringLiteral("navark_state"),
+        QStringLiteral("blinker_on_left"),
+        QStringLiteral("blinker_on_right"),
+        QStringLiteral("brake_applied"),
+        QStringLiteral("frame_seq_no"),
+        QStringLiteral("vehicle_speed_mps"),
+        QStringLiteral("steering_wheel_angle"),
+        QStringLiteral("latitude_deg"),
+        QStringLiteral("longitude_deg"),
+        QStringLiteral("heading_deg"),
+        QStringLiteral("linear_acceleration_mps2_x"),
+        QStringLiteral("linear_acceleration_mps2_y"),
+        QStringLiteral("linear_acceleration_mps2_z"),
+    };
+    return keys;
+}
+
+void ContentView::setTable(MetadataTable table) {
+    const bool headersChanged = table.headers() != table_.headers();
+    table_ = std::move(table);
+    if (headersChanged)
+        emit csvHeadersChanged();
+    emit csvRowsChanged();
+}
+
+void ContentView::clearMetadataTable() {
+    const bool hadHeaders = !table_.headers().isEmpty();
+    const bool hadRows = table_.rowCount() > 0;
+    table_.clear();
+    if (hadHeaders)
+        emit csvHeadersChanged();
+    if (hadRows)
+        emit csvRowsChanged();
+    if (!routeCoordinates_.isEmpty()) {
+        routeCoordinates_.clear();
+        emit routeCoordinatesChanged();
+    }
+}
+
+void ContentView::ingestCsv(const QString& text) {
+    MetadataTable parsed;
+    switch (parsed.parse(text)) {
+    case MetadataTable::Outcome::noLines:
+        setExtractorMessage(localizedString(QString::fromUtf8(kNoMetadataOutputMessage)));
+        return;
+    case MetadataTable::Outcome::noMetadataNotice:
+        setExtractorMessage(localizedString(QString::fromUtf8(kNoSeiMetadataMessage)));
+        clearMetadataTable();
+        return;
+    case MetadataTable::Outcome::table:
+        break;
+    }
+    const int rows = static_cast<int>(parsed.rowCount());
+    setTable(std::move(parsed));
+    GeoCoordinateList route = route::buildRoute(table_);
+    if (route != routeCoordinates_) {
+        routeCoordinates_ = std::move(route);
+        emit routeCoordinatesChanged();
+    }
+    setExtractorMessage(localizedString(QString::fromUtf8(kRowCountMessage), rows));
+}
+
+void ContentView::refreshPlaybackClock() {
+    if (player_->currentItem() == VideoPlayer::kNoItem) {
+        setPlaybackDuration(0);
+        setPlaybackTime(0);
+        return;
+    }
+    setPlaybackDuration(sanitisedSeconds(player_->duration()));
+    setPlaybackTime(sanitisedSeconds(player_->currentTime()));
+}
+
+void ContentView::startObservingPlaybackClock() {
+    uiTimer_->start();
+}
+void ContentView::stopObservingPlaybackClock() {
+    uiTimer_->stop();
+}
+
+qsizetype ContentView::currentRowIndex() const {
+    return telemetry::currentRowIndex(table_.rowCount(), playbackTime_, playbackDuration_);
+}
+
+std::optional<telemetry::Row> ContentView::currentRow() const {
+    return telemetry::currentRow(table_, playbackTime_, playbackDuration_);
+}
+
+std::optional<GeoCoordinate> ContentView::currentRouteCoordinate() const {
+    const std::optional<telemetry::Row> row = currentRow();
+    if (!row)
+        return std::nullopt;
+    return route::coordinateFrom(row->value(route::kLatitudeColumn),
+                                 row->value(route::kLongitudeColumn));
+}
+
+std::optional<double> ContentView::routeProgress() const {
+    return route::routeProgress(playbackTime_, playbackDuration_);
+}
+
+std::optional<double> ContentView::currentHeading() const {
+    const std::optional<telemetry::Row> row = currentRow();
+    if (!row)
+        return std::nullopt;
+    return telemetry::parseNumber(row->value(route::kHeadingColumn));
+}

@@ -1,0 +1,272 @@
+// Telemetry row interpretation; see TelemetryValues.h.
+#include "TelemetryValues.h"
+
+#include "LocalizedString.h"
+
+#include <QVarLengthArray>
+
+#include <algorithm>
+#include <cerrno>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <locale.h>
+
+namespace telemetry {
+namespace {
+
+constexpr QStringView kEmDash = u"\u2014";
+constexpr QStringView kGearKey = u"gear_state";
+constexpr QStringView kAssistKey = u"navark_state";
+constexpr QStringView kBlinkerLeftKey = u"blinker_on_left";
+constexpr QStringView kBlinkerRightKey = u"blinker_on_right";
+constexpr QStringView kBrakeKey = u"brake_applied";
+constexpr QStringView kSpeedKey = u"vehicle_speed_mps";
+constexpr QStringView kSteeringKey = u"steering_wheel_angle";
+constexpr QStringView kPedalKey = u"accelerator_pedal_position";
+constexpr QStringView kIdleAssist = u"IDLE";
+constexpr QStringView kFullGuideAssist = u"FULL_GUIDE";
+constexpr QStringView kFullGuideBadge = u"NVG";
+constexpr QStringView kFalseFlag = u"False";
+constexpr QStringView kKilometresPerHour = u"km/h";
+constexpr QStringView kMilesPerHour = u"mph";
+constexpr double kPedalPercent = 100.0;
+
+const char* const kTrueKey = "True";
+const char* const kGearTooltip = "Current gear: %@";
+const char* const kSpeedTooltip = "Switch between km/h and mph";
+const char* const kSteeringTooltip = "Steering angle: %.1f°";
+const char* const kPedalTooltip = "Accelerator pedal: %d%%";
+const char* const kBrakeOnTooltip = "Brake applied";
+const char* const kBrakeOffTooltip = "Brake not applied";
+const char* const kAssistTooltip = "Driver assistance: %@";
+const char* const kSpeedTitle = "Speed";
+const char* const kSteeringTitle = "Steering";
+const char* const kGearTitle = "Gear";
+const char* const kAssistTitle = "NV";
+
+struct Replacement {
+    QStringView from;
+    QStringView to;
+};
+constexpr Replacement kGearNames[] = {
+    {u"GEAR_DRIVE", u"DRIVE"},
+    {u"GEAR_PARK", u"PARK"},
+    {u"GEAR_REVERSE", u"REVERSE"},
+    {u"GEAR_NEUTRAL", u"NEUTRAL"},
+};
+constexpr Replacement kGearLetters[] = {
+    {u"DRIVE", u"D"},
+    {u"PARK", u"P"},
+    {u"REVERSE", u"R"},
+    {u"NEUTRAL", u"N"},
+};
+// Display values that are translation keys.
+constexpr QStringView kLocalizedValueKeys[] = {kGearKey, kAssistKey, kBlinkerLeftKey,
+                                               kBlinkerRightKey, kBrakeKey};
+
+QString tr(const char* key) {
+    return localizedString(QString::fromUtf8(key));
+}
+
+bool isTrimmable(QChar c) {
+    const char16_t u = c.unicode();
+    if (u == u' ' || u == u'\t' || (u >= 0x0A && u <= 0x0D) || u == 0x85 || u == 0x2028 ||
+        u == 0x2029)
+        return true;
+    return u >= 0x80 && c.category() == QChar::Separator_Space;
+}
+
+locale_t cLocale() {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    return c;
+}
+
+double speedIn(const Row& row, bool useMilesPerHour) {
+    const double mps = parseNumber(row.value(kSpeedKey)).value_or(0.0);
+    return mps * (useMilesPerHour ? kMilesPerHourPerMps : kKilometresPerHourPerMps);
+}
+
+QString unitText(bool useMilesPerHour) {
+    return (useMilesPerHour ? kMilesPerHour : kKilometresPerHour).toString();
+}
+
+} // namespace
+
+qsizetype currentRowIndex(qsizetype rowCount, double playbackTime, double playbackDuration) {
+    if (rowCount <= 0 || !(playbackDuration > 0))
+        return 0;
+    double p = playbackTime / playbackDuration;
+    // A NaN time counts as the start, like a negative one.
+    p = (p > 0) ? std::min(p, 1.0) : 0.0;
+    const auto i = static_cast<qsizetype>(std::trunc(static_cast<double>(rowCount) * p));
+    return std::min(i, rowCount - 1);
+}
+
+QStringView Row::value(QStringView key) const {
+    const qsizetype column = table_->lastColumn(key);
+    return column < 0 ? QStringView() : table_->cellView(row_, column);
+}
+
+QHash<QString, QString> Row::toHash() const {
+    QHash<QString, QString> map;
+    const QStringList& headers = table_->headers();
+    for (qsizetype j = 0; j < headers.size(); ++j)
+        map.insert(headers[j], table_->cell(row_, j));
+    return map;
+}
+
+std::optional<Row> currentRow(const MetadataTable& table, double playbackTime,
+                              double playbackDuration) {
+    if (table.headers().isEmpty() || table.rowCount() == 0)
+        return std::nullopt;
+    return Row(table, currentRowIndex(table.rowCount(), playbackTime, playbackDuration));
+}
+
+std::optional<double> parseNumber(QStringView text) {
+    if (text.isEmpty())
+        return std::nullopt;
+    // strtod skips these; a number must start at the first character.
+    const char16_t first = text.front().unicode();
+    if (first == u' ' || (first >= u'\t' && first <= u'\r'))
+        return std::nullopt;
+    QVarLengthArray<char, 64> bytes(text.size() + 1);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == 0 || c > 0x7F)
+            return std::nullopt;
+        bytes[i] = static_cast<char>(c);
+    }
+    bytes[text.size()] = '\0';
+    char* end = nullptr;
+    const double value = strtod_l(bytes.data(), &end, cLocale());
+    if (end != bytes.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+QStringView trimmed(QStringView text) {
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && isTrimmable(text[begin]))
+        ++begin;
+    while (end > begin && isTrimmable(text[end - 1]))
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+bool isTrue(QStringView text) {
+    const QString v = trimmed(text).toString().toLower();
+    return v == u"true" || v == u"1" || v == u"yes" || v == tr(kTrueKey).toLower();
+}
+
+QString displayValue(QStringView key, const Row& row) {
+    const QStringView v = trimmed(row.value(key));
+    if (v.isEmpty()) {
+        if (key == kAssistKey)
+            return kIdleAssist.toString();
+        if (key == kBlinkerLeftKey || key == kBlinkerRightKey || key == kBrakeKey)
+            return kFalseFlag.toString();
+        return kEmDash.toString();
+    }
+    if (key == kGearKey) {
+        for (const Replacement& gear : kGearNames)
+            if (v == gear.from)
+                return gear.to.toString();
+    }
+    return v.toString();
+}
+
+QString localizedDisplayValue(QStringView key, const Row& row) {
+    QString value = displayValue(key, row);
+    if (std::find(std::begin(kLocalizedValueKeys), std::end(kLocalizedValueKeys), key) !=
+        std::end(kLocalizedValueKeys))
+        return localizedString(value);
+    return value;
+}
+
+QString detailLabel(QStringView key) {
+    QString label;
+    label.reserve(key.size());
+    bool wordStart = true;
+    for (QChar c : key) {
+        if (c == u'_') {
+            label += u' ';
+            wordStart = true;
+            continue;
+        }
+        label += wordStart ? c.toUpper() : c.toLower();
+        wordStart = c == u' ';
+    }
+    return localizedString(label);
+}
+
+Overlay telemetryOverlay(const Row& row, bool useMilesPerHour) {
+    Overlay o;
+    o.speed = speedIn(row, useMilesPerHour);
+    o.steeringDegrees = parseNumber(row.value(kSteeringKey)).value_or(0.0);
+    if (const std::optional<double> pedal = parseNumber(row.value(kPedalKey))) {
+        const double fraction = *pedal / kPedalPercent;
+        o.pedal = fraction > 0 ? std::min(fraction, 1.0) : 0.0;
+    }
+    o.brakeOn = isTrue(row.value(kBrakeKey));
+    const QString gear = displayValue(kGearKey, row);
+    o.gearLetter = gear;
+    for (const Replacement& letter : kGearLetters)
+        o.gearLetter.replace(letter.from.toString(), letter.to.toString());
+    o.assist = displayValue(kAssistKey, row);
+
+    o.speedText = QString::asprintf("%.0f", o.speed);
+    o.speedUnit = unitText(useMilesPerHour);
+    o.steeringRadians = o.steeringDegrees * kRadiansPerDegree;
+    o.showsAssistBadge = o.assist != kIdleAssist;
+    const QString localizedAssist = localizedString(o.assist);
+    o.assistBadgeText = o.assist == kFullGuideAssist ? kFullGuideBadge.toString() : localizedAssist;
+    o.gearTooltip = localizedString(QString::fromUtf8(kGearTooltip), localizedString(gear));
+    o.speedTooltip = tr(kSpeedTooltip);
+    o.steeringTooltip = localizedString(QString::fromUtf8(kSteeringTooltip), o.steeringDegrees);
+    o.pedalTooltip = localizedString(QString::fromUtf8(kPedalTooltip),
+                                     static_cast<qlonglong>(std::trunc(o.pedal * kPedalPercent)));
+    o.brakeTooltip = tr(o.brakeOn ? kBrakeOnTooltip : kBrakeOffTooltip);
+    o.assistTooltip = localizedString(QString::fromUtf8(kAssistTooltip), localizedAssist);
+    return o;
+}
+
+QList<MetricCard> metricCards(const Row& row, bool useMilesPerHour) {
+    const double speed = speedIn(row, useMilesPerHour);
+    const double steering = parseNumber(row.value(kSteeringKey)).value_or(0.0);
+    const QByteArray unit = unitText(useMilesPerHour).toLatin1();
+    return {
+        {tr(kSpeedTitle), QString::asprintf("%.1f %s", speed, unit.constData())},
+        {tr(kSteeringTitle), QString::asprintf("%.1f°", steering)},
+        {tr(kGearTitle), localizedString(displayValue(kGearKey, row))},
+        {tr(kAssistTitle), localizedString(displayValue(kAssistKey, row))},
+    };
+}
+
+QList<DetailCell> detailGrid(const Row& row, const QStringList& detailKeys, double playbackTime) {
+    // The blink phase: whole half-seconds of playback; a time outside int64 counts as lit.
+    const double halfSeconds = std::trunc(playbackTime * 2);
+    const bool litPhase = !(std::isfinite(halfSeconds) && std::fabs(halfSeconds) < 0x1p63) ||
+                          static_cast<long long>(halfSeconds) % 2 == 0;
+    QList<DetailCell> cells;
+    cells.reserve(detailKeys.size());
+    for (const QString& key : detailKeys) {
+        DetailCell cell;
+        cell.key = key;
+        cell.label = detailLabel(key);
+        cell.value = localizedDisplayValue(key, row);
+        const bool on = isTrue(cell.value);
+        if (key == kBlinkerLeftKey || key == kBlinkerRightKey) {
+            cell.arrow =
+                key == kBlinkerLeftKey ? DetailCell::Arrow::left : DetailCell::Arrow::right;
+            cell.arrowActive = on;
+            cell.arrowBright = on && litPhase;
+        }
+        cell.highlighted = key == kBrakeKey && on;
+        cells.append(cell);
+    }
+    return cells;
+}
+
+} // namespace telemetry

@@ -1,0 +1,111 @@
+// A slippy map item: raster tiles under a Web-Mercator viewport, zoomed by clicks (left: in
+// around the pointer, right: out), the wheel and pinches, and panned by dragging. Subclasses
+// add what is drawn over the tiles. What is drawn with the tiles is kept in an image so that
+// moving only a marker repaints cheaply.
+#pragma once
+
+#include "MapGeometry.h"
+
+#include <QImage>
+#include <QQuickPaintedItem>
+#include <optional>
+
+class QVariantAnimation;
+class TileLayer;
+
+class ClickZoomMapView : public QQuickPaintedItem {
+    Q_OBJECT
+    Q_PROPERTY(QString tileUrlTemplate READ tileUrlTemplate WRITE setTileUrlTemplate RESET
+                   resetTileUrlTemplate NOTIFY tileUrlTemplateChanged)
+
+public:
+    static constexpr double kClickZoomInFactor = 0.5;
+    static constexpr double kClickZoomOutFactor = 2.0;
+    static constexpr double kMinimumVisibleMapPoints = 32.0;
+    static constexpr int kZoomAnimationMs = 250;
+
+    explicit ClickZoomMapView(QQuickItem* parent = nullptr);
+    ~ClickZoomMapView() override;
+
+    QString tileUrlTemplate() const;
+    void setTileUrlTemplate(const QString& urlTemplate);
+    void resetTileUrlTemplate();
+
+    const mapgeo::MapViewport& viewport() const { return m_viewport; }
+    // The null rectangle until the view has a size.
+    mapgeo::MapRect visibleMapRect() const { return m_viewport.visibleMapRect(); }
+    // Fits `rect` with `edgePadding` view points around it; kept fitted through resizes until
+    // the user moves the map.
+    void showMapRect(const mapgeo::MapRect& rect, double edgePadding, bool animated);
+    // Zooms by `factor` (below 1: in) around a view point, which stays over the same place.
+    void zoomAt(const QPointF& viewPoint, double factor);
+    bool isAnimating() const;
+
+    QPointF viewPointForCoordinate(const GeoCoordinate& coordinate) const;
+    GeoCoordinate coordinateForViewPoint(const QPointF& viewPoint) const;
+
+    TileLayer* tileLayer() const { return m_tiles; }
+    // How often this item asked to be repainted; playback must not ask when nothing moved.
+    int repaintRequestCount() const { return m_repaintRequests; }
+
+    void paint(QPainter* painter) override;
+
+signals:
+    void tileUrlTemplateChanged();
+
+protected:
+    // Drawn once per change of the map (kept in the tile image), and on every repaint.
+    virtual void paintMapLayer(QPainter& painter, const mapgeo::MapViewport& viewport);
+    virtual void paintMarkerLayer(QPainter& painter, const mapgeo::MapViewport& viewport);
+
+    void requestRepaint();
+    // What is drawn with the tiles changed.
+    void invalidateMapLayer();
+
+    void geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void touchEvent(QTouchEvent* event) override;
+
+private:
+    struct Fit {
+        mapgeo::MapRect rect;
+        double edgePadding = 0.0;
+    };
+
+    void setViewport(const mapgeo::MapViewport& viewport);
+    void animateTo(const mapgeo::MapViewport& target, std::optional<QPointF> anchor);
+    void stopAnimation();
+    void userMovedMap();
+    void panBy(const QPointF& viewDelta);
+    // Zoom about an anchor without animation (wheel, pinch).
+    void scaleAround(const QPointF& viewPoint, double factor);
+    std::optional<mapgeo::MapViewport> zoomedViewport(const QPointF& viewPoint,
+                                                      double factor) const;
+    void renderMapLayer(const QSize& pixelSize, qreal devicePixelRatio);
+    void paintTiles(QPainter& painter);
+    void paintAttribution(QPainter& painter) const;
+
+    TileLayer* m_tiles = nullptr;
+    mapgeo::MapViewport m_viewport;
+    std::optional<Fit> m_fit;
+    QImage m_mapLayer;
+    bool m_mapLayerDirty = true;
+    int m_repaintRequests = 0;
+
+    QVariantAnimation* m_animation = nullptr;
+    mapgeo::MapViewport m_animationStart;
+    mapgeo::MapViewport m_animationTarget;
+    std::optional<QPointF> m_animationAnchor;
+
+    Qt::MouseButton m_pressedButton = Qt::NoButton;
+    QPointF m_pressPosition;
+    QPointF m_lastDragPosition;
+    bool m_dragging = false;
+
+    bool m_touchMoved = false;
+    QPointF m_touchStart;
+};

@@ -1,0 +1,186 @@
+// The route map item (see RouteMapView.h).
+#include "RouteMapView.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QJSValue>
+#include <QPainter>
+#include <QPainterPath>
+#include <QtQml/qqml.h>
+#include <cmath>
+
+namespace {
+
+constexpr double kMarkRadius = 5.0;
+constexpr double kMarkOutlineWidth = 1.5;
+constexpr int kMarkTitlePixelSize = 11;
+constexpr double kMarkTitleGap = 3.0;
+constexpr double kMarkTitleHaloWidth = 3.0;
+const QColor kMarkFill{255, 59, 48};
+const QColor kMarkTitleColor{30, 30, 30};
+constexpr const char* kQmlUri = "Veldrin.Map";
+constexpr int kQmlMajorVersion = 1;
+constexpr int kQmlMinorVersion = 0;
+constexpr const char* kQmlTypeName = "RouteMapView";
+
+QVariant plainVariant(const QVariant& value) {
+    if (value.metaType() == QMetaType::fromType<QJSValue>())
+        return value.value<QJSValue>().toVariant();
+    return value;
+}
+
+bool isAbsent(const QVariant& value) { return !value.isValid() || value.isNull(); }
+
+std::optional<double> optionalNumber(const QVariant& input) {
+    const QVariant value = plainVariant(input);
+    if (isAbsent(value))
+        return std::nullopt;
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    // A value that is not a finite number cannot place or turn anything.
+    if (!ok || !std::isfinite(number))
+        return std::nullopt;
+    return number;
+}
+
+std::optional<GeoCoordinate> optionalCoordinate(const QVariant& input) {
+    const QVariant value = plainVariant(input);
+    if (isAbsent(value))
+        return std::nullopt;
+    GeoCoordinate coordinate;
+    if (value.metaType() == QMetaType::fromType<GeoCoordinate>()) {
+        coordinate = value.value<GeoCoordinate>();
+    } else if (value.canConvert<QVariantMap>()) {
+        const QVariantMap map = value.toMap();
+        const std::optional<double> latitude = optionalNumber(map.value(QStringLiteral("latitude")));
+        const std::optional<double> longitude =
+            optionalNumber(map.value(QStringLiteral("longitude")));
+        if (!latitude || !longitude)
+            return std::nullopt;
+        coordinate = {*latitude, *longitude};
+    } else {
+        return std::nullopt;
+    }
+    if (!(std::abs(coordinate.latitude) <= 90.0) || !(std::abs(coordinate.longitude) <= 180.0))
+        return std::nullopt;
+    return coordinate;
+}
+
+} // namespace
+
+RouteMapView::RouteMapView(QQuickItem* parent) : ClickZoomMapView(parent) {}
+
+void RouteMapView::setRouteIdentity(const QString& identity) {
+    if (identity == m_routeIdentity)
+        return;
+    m_routeIdentity = identity;
+    emit routeIdentityChanged();
+    inputsChanged();
+}
+
+void RouteMapView::setCoordinates(const GeoCoordinateList& coordinates) {
+    if (coordinates == m_coordinates)
+        return;
+    m_coordinates = coordinates;
+    emit coordinatesChanged();
+    inputsChanged();
+}
+
+void RouteMapView::setCarCoordinate(const QVariant& coordinate) {
+    if (coordinate == m_carCoordinate)
+        return;
+    m_carCoordinate = coordinate;
+    emit carCoordinateChanged();
+    inputsChanged();
+}
+
+void RouteMapView::setProgress(const QVariant& progress) {
+    if (progress == m_progress)
+        return;
+    m_progress = progress;
+    emit progressChanged();
+    inputsChanged();
+}
+
+void RouteMapView::setHeading(const QVariant& heading) {
+    if (heading == m_heading)
+        return;
+    m_heading = heading;
+    emit headingChanged();
+    inputsChanged();
+}
+
+void RouteMapView::inputsChanged() { polish(); }
+
+void RouteMapView::updatePolish() { updateMap(); }
+
+RouteInputs RouteMapView::currentInputs() const {
+    RouteInputs inputs;
+    if (!m_routeIdentity.isEmpty())
+        inputs.routeID = m_routeIdentity;
+    inputs.coordinates = m_coordinates;
+    inputs.currentCoordinate = optionalCoordinate(m_carCoordinate);
+    inputs.currentProgress = optionalNumber(m_progress);
+    inputs.currentHeading = optionalNumber(m_heading);
+    return inputs;
+}
+
+void RouteMapView::updateMap() {
+    const Coordinator::Outcome outcome = m_coordinator.update(currentInputs());
+    if (outcome.rebuilt) {
+        mapgeo::MapRect bounds = m_coordinator.renderer()->shape().boundingMapRect();
+        const mapgeo::MapPoint center = bounds.center();
+        bounds.size.width = std::max(bounds.size.width, kMinimumFitSpanMapPoints);
+        bounds.size.height = std::max(bounds.size.height, kMinimumFitSpanMapPoints);
+        bounds.origin = {center.x - bounds.size.width / 2.0, center.y - bounds.size.height / 2.0};
+        invalidateMapLayer();
+        showMapRect(bounds, kFitEdgePadding, false);
+    }
+    if (outcome.rebuilt || outcome.carChanged)
+        requestRepaint();
+}
+
+void RouteMapView::paintMapLayer(QPainter& painter, const mapgeo::MapViewport& viewport) {
+    if (const RouteAndCarRenderer* renderer = m_coordinator.renderer())
+        renderer->drawTrack(painter, viewport);
+}
+
+void RouteMapView::paintMarkerLayer(QPainter& painter, const mapgeo::MapViewport& viewport) {
+    if (const RouteAndCarRenderer* renderer = m_coordinator.renderer())
+        renderer->drawCar(painter, viewport);
+    if (m_coordinator.marks().isEmpty())
+        return;
+
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    QFont font = painter.font();
+    font.setPixelSize(kMarkTitlePixelSize);
+    font.setWeight(QFont::DemiBold);
+    const QFontMetricsF metrics(font);
+    for (const RouteMark& mark : m_coordinator.marks()) {
+        const QPointF at = viewport.viewPointForMapPoint(mapgeo::mapPointForCoordinate(mark.coordinate));
+        painter.setPen(QPen(Qt::white, kMarkOutlineWidth));
+        painter.setBrush(kMarkFill);
+        painter.drawEllipse(at, kMarkRadius, kMarkRadius);
+
+        // A light halo keeps the title readable on any tile.
+        const QPointF baseline(at.x() + kMarkRadius + kMarkTitleGap,
+                               at.y() + metrics.capHeight() / 2.0);
+        QPainterPath title;
+        title.addText(baseline, font, mark.title);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(Qt::white, kMarkTitleHaloWidth, Qt::SolidLine, Qt::RoundCap,
+                            Qt::RoundJoin));
+        painter.drawPath(title);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(kMarkTitleColor);
+        painter.drawPath(title);
+    }
+    painter.restore();
+}
+
+void registerRouteMapType() {
+    qRegisterMetaType<GeoCoordinate>();
+    qRegisterMetaType<GeoCoordinateList>();
+    qmlRegisterType<RouteMapView>(kQmlUri, kQmlMajorVersion, kQmlMinorVersion, kQmlTypeName);
+}

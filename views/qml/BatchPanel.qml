@@ -1,0 +1,74 @@
+// The folder batch: header line, the "Only with metadata" switch with the scan progress, and
+// the list of clips; a click on a row loads that clip.
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Veldrin.Platform
+
+ColumnLayout {
+    id: root
+    required property var viewer
+    required property var sources
+
+    spacing: 6
+
+    Text {
+        objectName: "batchHeader"
+        Layout.fillWidth: true
+        text: root.sources.batchHeaderText
+        elide: Text.ElideRight
+        font.pixelSize: 11
+        font.weight: Font.DemiBold
+        color: Palette.white(0.75)
+    }
+    RowLayout {
+        spacing: 8
+        Switch {
+            id: filterSwitch
+            objectName: "onlyWithMetadataSwitch"
+            checked: root.viewer.showOnlyMetadataClips
+            onToggled: root.viewer.showOnlyMetadataClips = checked
+            padding: 0
+            spacing: 6
+            indicator: SwitchIndicator {
+                x: filterSwitch.leftPadding
+                y: filterSwitch.topPadding + (filterSwitch.availableHeight - height) / 2
+                on: filterSwitch.checked
+            }
+            contentItem: Text {
+                leftPadding: filterSwitch.indicator.width + filterSwitch.spacing
+                verticalAlignment: Text.AlignVCenter
+                text: Strings.text("Only with metadata")
+                font.pixelSize: 11
+                font.weight: Font.Medium
+                color: Palette.white(0.8)
+            }
+        }
+        Text {
+            objectName: "scanProgress"
+            visible: root.viewer.isScanningFolderMetadata
+            text: root.viewer.folderScanProgress
+            font.pixelSize: 10
+            font.weight: Font.Medium
+            font.family: Palette.monospace
+            color: Palette.white(0.65)
+        }
+    }
+    ListView {
+        id: list
+        objectName: "batchList"
+        Layout.fillWidth: true
+        Layout.preferredHeight: 140
+        clip: true
+        spacing: 4
+        model: root.sources.visibleFolderClips
+        boundsBehavior: Flickable.StopAtBounds
+        ScrollBar.vertical: ScrollBar {
+            policy: ScrollBar.AlwaysOn
+        }
+        delegate: BatchRow {
+            width: ListView.view.width - 10
+            onClicked: root.sources.selectFolderClip(path)
+        }
+    }
+}

@@ -1,0 +1,26 @@
+// Every detail field of the current row in two equal columns, filled row by row.
+import QtQuick
+import QtQuick.Layouts
+
+GridLayout {
+    id: root
+    required property var cells
+
+    columns: 2
+    columnSpacing: 8
+    rowSpacing: 8
+
+    Repeater {
+        // A count, not the list: the cells change four times a second, the delegates stay.
+        model: root.cells.length
+        delegate: DetailCell {
+            required property int index
+            objectName: "detailCell_" + cell.key
+            cell: root.cells[index]
+            Layout.fillWidth: true
+            Layout.preferredWidth: 1
+            Layout.minimumWidth: 10
+            Layout.alignment: Qt.AlignTop | Qt.AlignLeft
+        }
+    }
+}

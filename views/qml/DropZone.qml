@@ -1,0 +1,29 @@
+// The dashed strip that tells where clips can be dropped; the drop itself is the window's.
+import QtQuick
+import Veldrin.Platform
+
+Item {
+    id: root
+    property bool targeted: false
+
+    implicitHeight: 44
+
+    Rectangle {
+        anchors.fill: parent
+        radius: 12
+        color: Palette.white(0.08)
+    }
+    DashedRoundedRect {
+        anchors.fill: parent
+        radius: 12
+        strokeColor: Palette.white(0.2)
+    }
+    Text {
+        objectName: "dropZoneLabel"
+        anchors.centerIn: parent
+        text: root.targeted ? Strings.text("Drop now") : Strings.text("Drop MP4 here")
+        font.pixelSize: 13
+        font.weight: Font.DemiBold
+        color: Palette.white(0.9)
+    }
+}

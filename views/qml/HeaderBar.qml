@@ -1,0 +1,65 @@
+// The window's header: title block on the left, status pill and buttons on the right.
+import QtQuick
+import QtQuick.Layouts
+import Veldrin.Platform
+
+RowLayout {
+    id: root
+    property string status
+    property bool canExport: false
+
+    signal openFileClicked
+    signal openFolderClicked
+    signal exportClicked
+
+    ColumnLayout {
+        Layout.alignment: Qt.AlignTop
+        spacing: 4
+        Text {
+            text: Strings.text("Veldrin Studio")
+            font.pixelSize: 30
+            font.bold: true
+            color: "white"
+        }
+        Text {
+            text: Strings.text("Native playback + SEI metadata extraction")
+            font.pixelSize: 14
+            font.weight: Font.Medium
+            color: Palette.white(0.78)
+        }
+    }
+    Item {
+        Layout.fillWidth: true
+    }
+    ColumnLayout {
+        Layout.alignment: Qt.AlignTop
+        spacing: 8
+        StatusPill {
+            objectName: "statusPill"
+            Layout.alignment: Qt.AlignRight
+            text: root.status
+        }
+        RowLayout {
+            Layout.alignment: Qt.AlignRight
+            spacing: 8
+            TintedButton {
+                objectName: "openFileButton"
+                text: Strings.text("Open File")
+                tint: Palette.accent
+                onClicked: root.openFileClicked()
+            }
+            TintedButton {
+                objectName: "openFolderButton"
+                text: Strings.text("Open Folder")
+                tint: Palette.folderTint
+                onClicked: root.openFolderClicked()
+            }
+            TintedButton {
+                objectName: "exportCsvButton"
+                visible: root.canExport
+                text: Strings.text("Export CSV")
+                onClicked: root.exportClicked()
+            }
+        }
+    }
+}

@@ -1,0 +1,59 @@
+// Four equal cards: Speed, Steering, Gear and the driver-assistance state.
+import QtQuick
+import QtQuick.Layouts
+
+RowLayout {
+    id: root
+    // [{title, value}] in card order.
+    required property var cards
+
+    spacing: 8
+
+    Repeater {
+        // A count, not the list: the values change four times a second, the cards stay.
+        model: root.cards.length
+        delegate: Rectangle {
+            required property int index
+            readonly property var modelData: root.cards[index]
+            objectName: "metricCard" + index
+            Layout.fillWidth: true
+            Layout.preferredWidth: 1
+            Layout.preferredHeight: 52
+            radius: 8
+            color: Palette.white(0.08)
+            ColumnLayout {
+                anchors.fill: parent
+                anchors.leftMargin: 8
+                anchors.rightMargin: 8
+                anchors.topMargin: 6
+                anchors.bottomMargin: 6
+                spacing: 2
+                Text {
+                    text: modelData.title
+                    font.pixelSize: 10
+                    font.weight: Font.DemiBold
+                    color: Palette.white(0.65)
+                    elide: Text.ElideRight
+                    Layout.fillWidth: true
+                }
+                Text {
+                    objectName: "metricValue"
+                    text: modelData.value
+                    font.pixelSize: 12
+                    font.bold: true
+                    color: "white"
+                    Layout.fillWidth: true
+                    // The speed stays on one line and shrinks; the others may wrap to two.
+                    wrapMode: index === 0 ? Text.NoWrap : Text.Wrap
+                    maximumLineCount: index === 0 ? 1 : 2
+                    fontSizeMode: index === 0 ? Text.HorizontalFit : Text.FixedSize
+                    minimumPixelSize: 8
+                    elide: Text.ElideRight
+                }
+                Item {
+                    Layout.fillHeight: true
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,108 @@
+// The metadata panel: heading, extraction state, message, debug report, batch list, route,
+// and the cards and detail grid of the current row (or a hint when there is none).
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Veldrin.Platform
+
+Rectangle {
+    id: root
+    required property var viewer
+    required property var sources
+    required property var readout
+    // The colour the sidebar's translucent fill makes over the window background.
+    property color backdrop: "black"
+
+    radius: 16
+    color: Palette.white(0.08)
+    border.width: 1
+    border.color: Palette.white(0.15)
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.margins: 12
+        spacing: 10
+
+        Text {
+            text: Strings.text("SEI Metadata")
+            font.pixelSize: 16
+            font.bold: true
+            color: "white"
+        }
+        ExtractingIndicator {
+            objectName: "extractingIndicator"
+            visible: root.viewer.isExtracting
+        }
+        Text {
+            objectName: "extractorMessage"
+            Layout.fillWidth: true
+            text: root.viewer.extractorMessage
+            wrapMode: Text.Wrap
+            font.pixelSize: 12
+            font.weight: Font.Medium
+            color: Palette.white(0.75)
+        }
+        DebugBox {
+            objectName: "debugBox"
+            Layout.fillWidth: true
+            visible: root.viewer.extractorDebug.length > 0
+            report: root.viewer.extractorDebug
+        }
+        Loader {
+            objectName: "batchBoxLoader"
+            Layout.fillWidth: true
+            active: root.viewer.folderClips.length > 0
+            visible: active
+            sourceComponent: BatchPanel {
+                objectName: "batchBox"
+                viewer: root.viewer
+                sources: root.sources
+            }
+        }
+        Loader {
+            objectName: "routeBoxLoader"
+            Layout.fillWidth: true
+            active: root.viewer.routeCoordinates.length > 0
+            visible: active
+            sourceComponent: RouteBox {
+                objectName: "routeBox"
+                viewer: root.viewer
+                readout: root.readout
+                backdrop: root.backdrop
+            }
+        }
+        MetricCards {
+            objectName: "metricCards"
+            Layout.fillWidth: true
+            visible: root.readout.hasRow
+            cards: root.readout.metricCards
+        }
+        ScrollView {
+            objectName: "detailScroll"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            visible: root.readout.hasRow
+            contentWidth: availableWidth
+            ScrollBar.vertical.policy: ScrollBar.AlwaysOn
+            DetailGrid {
+                objectName: "detailGrid"
+                width: parent.width - 12
+                cells: root.readout.detailCells
+            }
+        }
+        Text {
+            objectName: "placeholder"
+            Layout.fillWidth: true
+            visible: !root.readout.hasRow
+            text: Strings.text("Load a supported Orvik MP4 clip to see metadata")
+            wrapMode: Text.Wrap
+            font.pixelSize: 12
+            font.weight: Font.Medium
+            color: Palette.white(0.65)
+        }
+        Item {
+            Layout.fillHeight: true
+            visible: !root.readout.hasRow
+        }
+    }
+}
