@@ -36,9 +36,11 @@ bool isMappableFileSystem(int descriptor) {
     }
 }
 
+// Non-blocking so that a path swapped for a FIFO after the size query cannot hang the read.
 class Descriptor {
 public:
-    explicit Descriptor(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+    explicit Descriptor(const std::string& path)
+        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
         if (fd_ < 0)
             throw FileError(errno);
     }

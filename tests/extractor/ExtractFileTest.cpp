@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace clipbytes;
@@ -60,6 +61,12 @@ TEST_F(ExtractFile, OperatingSystemErrorsAreDescribed) {
               "Unexpected extractor error: No such file or directory");
     EXPECT_EQ(extract(dir).message(), "Unexpected extractor error: Is a directory");
     EXPECT_EQ(extract("").message(), "Unexpected extractor error: No such file or directory");
+}
+
+TEST_F(ExtractFile, FileWithoutSizeIsNeverRead) {
+    const std::string fifo = dir + "/fifo.mp4";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    EXPECT_EQ(extract(fifo).message(), "empty, oversized, or unreadable file");
 }
 
 TEST_F(ExtractFile, ReadPathAndMappedPathGiveTheSameBytes) {
