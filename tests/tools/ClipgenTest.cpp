@@ -26,7 +26,9 @@ struct CounterCase {
     Counters expected;
 };
 
-void PrintTo(const CounterCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CounterCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class GeneratedClipCounters : public testing::TestWithParam<CounterCase> {};
 
@@ -58,8 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
         CounterCase{"Faststart", {"--frames", "40", "--faststart"}, {40, 0, 0, 40}},
         CounterCase{"Fast", {"--frames", "40", "--fast"}, {40, 0, 0, 40}},
         CounterCase{"Combined",
-                    {"--frames", "40", "--bad-marker", "4", "--bad-record", "6", "--no-seq",
-                     "10", "--other-sei", "3"},
+                    {"--frames", "40", "--bad-marker", "4", "--bad-record", "6", "--no-seq", "10",
+                     "--other-sei", "3"},
                     {40, 10, 4, 26}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -89,8 +91,7 @@ TEST(GeneratedClip, FaststartCarriesTheSameTelemetry) {
     testclips::generate(dir + "/start.mp4", {"--frames", "30", "--seed", "7", "--faststart"});
     std::string atEnd, atStart, reportEnd, reportStart;
     ASSERT_EQ(testclips::runExtractor({"--report", dir + "/end.mp4"}, &atEnd, &reportEnd), 0);
-    ASSERT_EQ(testclips::runExtractor({"--report", dir + "/start.mp4"}, &atStart, &reportStart),
-              0);
+    ASSERT_EQ(testclips::runExtractor({"--report", dir + "/start.mp4"}, &atStart, &reportStart), 0);
     EXPECT_EQ(atStart, atEnd);
     // With the movie header first, the media data starts after it.
     EXPECT_GT(parseReport(reportStart)["mdat_offset"], parseReport(reportEnd)["mdat_offset"]);

@@ -20,7 +20,8 @@ using namespace toolstest;
 constexpr int kExitCsv = 0, kExitFailure = 1, kExitUsage = 2, kExitNoMetadata = 3;
 
 bool endsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 std::set<std::string> folderEntries(const std::string& folder) {
@@ -70,9 +71,8 @@ TEST_F(ExtractCli, FailureWritesOnlyTheMessageLineToStandardError) {
         std::string message;
     };
     const std::string missing = clip("missing.mp4");
-    for (const Case& c :
-         {Case{clip("text.mp4"), "not a supported MP4 container"},
-          Case{missing, MetadataExtractor::extract(missing).message()}}) {
+    for (const Case& c : {Case{clip("text.mp4"), "not a supported MP4 container"},
+                          Case{missing, MetadataExtractor::extract(missing).message()}}) {
         std::string out, err;
         EXPECT_EQ(testclips::runExtractor({"--report", c.clip}, &out, &err), kExitFailure);
         EXPECT_EQ(out, "");
@@ -127,9 +127,9 @@ TEST_F(ExtractCli, OutputFileIsReplacedAtomically) {
     EXPECT_EQ(testclips::readFile(busy + "/keep"), "kept");
     EXPECT_EQ(folderEntries(folder), (std::set<std::string>{"busy", "result.csv"}));
 
-    EXPECT_EQ(testclips::runExtractor({"-o", folder + "/no/such/dir.csv", clip("drive.mp4")}, &out,
-                                      &err),
-              kExitFailure);
+    EXPECT_EQ(
+        testclips::runExtractor({"-o", folder + "/no/such/dir.csv", clip("drive.mp4")}, &out, &err),
+        kExitFailure);
     EXPECT_EQ(out, "");
     EXPECT_FALSE(err.empty());
 }

@@ -100,9 +100,10 @@ bool ClipWriter::open(const std::string& path) {
     codec_->pix_fmt = AV_PIX_FMT_YUV420P;
     codec_->framerate = rate;
     codec_->time_base = av_inv_q(rate);
-    codec_->gop_size = settings_.fast ? kFastGroupFrames
-                                      : std::max(1, static_cast<int>(std::lround(
-                                                        settings_.fps * kKeyframeIntervalSeconds)));
+    codec_->gop_size =
+        settings_.fast
+            ? kFastGroupFrames
+            : std::max(1, static_cast<int>(std::lround(settings_.fps * kKeyframeIntervalSeconds)));
     codec_->max_b_frames = 0;
     if (settings_.bitrateKbps > 0) {
         codec_->bit_rate = settings_.bitrateKbps * 1000;
@@ -171,8 +172,8 @@ void ClipWriter::drawPicture(std::int64_t frameIndex) {
 
 bool ClipWriter::addFrame(std::int64_t frameIndex, std::vector<NalUnit> seiUnits) {
     if (encoderFlushed_) {
-        const auto& encoded = repeatedFrames_[static_cast<std::size_t>(frameIndex) %
-                                              repeatedFrames_.size()];
+        const auto& encoded =
+            repeatedFrames_[static_cast<std::size_t>(frameIndex) % repeatedFrames_.size()];
         pendingSei_[frameIndex] = std::move(seiUnits);
         return writeFrame(frameIndex, encoded);
     }

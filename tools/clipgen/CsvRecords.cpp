@@ -10,8 +10,8 @@
 namespace clipgen {
 namespace {
 
-constexpr std::array<std::string_view, 4> kGearNames = {"GEAR_PARK", "GEAR_DRIVE",
-                                                        "GEAR_REVERSE", "GEAR_NEUTRAL"};
+constexpr std::array<std::string_view, 4> kGearNames = {"GEAR_PARK", "GEAR_DRIVE", "GEAR_REVERSE",
+                                                        "GEAR_NEUTRAL"};
 constexpr std::array<std::string_view, 4> kAssistNames = {"IDLE", "FULL_GUIDE", "LANE_GUIDE",
                                                           "PACE_GUIDE"};
 
@@ -111,8 +111,8 @@ CsvParseResult parseTelemetryCsv(std::string_view text) {
         for (std::size_t i = 0; i < kFieldCount; ++i) {
             const std::string cell(cells[i]);
             if (!cell.empty() && !setCell(record, static_cast<Field>(i), cell)) {
-                result.error = where + "bad value \"" + cell + "\" for " +
-                               std::string(kFields[i].name);
+                result.error =
+                    where + "bad value \"" + cell + "\" for " + std::string(kFields[i].name);
                 return result;
             }
         }

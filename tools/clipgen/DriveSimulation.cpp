@@ -26,7 +26,9 @@ constexpr double kGravity = 9.81;
 constexpr double kMetresPerDegree = 111320.0;
 constexpr double kFullGuideMinSpeed = 12.0;
 
-double radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
+double radians(double degrees) {
+    return degrees * std::numbers::pi / 180.0;
+}
 
 struct Leg {
     double straightSeconds;

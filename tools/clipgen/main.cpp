@@ -75,9 +75,8 @@ template <typename T> bool parseNumber(std::string_view text, T& value) {
 bool parseSize(std::string_view text, int& width, int& height) {
     const auto x = text.find('x');
     return x != std::string_view::npos && parseNumber(text.substr(0, x), width) &&
-           parseNumber(text.substr(x + 1), height) && width > 0 && height > 0 &&
-           width % 2 == 0 && height % 2 == 0 && width <= kMaxDimension &&
-           height <= kMaxDimension;
+           parseNumber(text.substr(x + 1), height) && width > 0 && height > 0 && width % 2 == 0 &&
+           height % 2 == 0 && width <= kMaxDimension && height <= kMaxDimension;
 }
 
 // Returns an error text, empty when the command line is valid.
@@ -149,7 +148,9 @@ std::string parseOptions(int argc, char** argv, Options& o) {
     return {};
 }
 
-bool hits(std::int64_t every, std::int64_t frame) { return every > 0 && (frame + 1) % every == 0; }
+bool hits(std::int64_t every, std::int64_t frame) {
+    return every > 0 && (frame + 1) % every == 0;
+}
 
 std::vector<clipgen::NalUnit> seiUnitsForFrame(const Options& o, std::int64_t frame,
                                                const clipgen::TelemetryRecord* record) {

@@ -16,7 +16,9 @@ namespace {
 
 constexpr const char* kTempSuffix = ".tmp-XXXXXX";
 
-std::string systemError(const std::string& what) { return what + ": " + std::strerror(errno); }
+std::string systemError(const std::string& what) {
+    return what + ": " + std::strerror(errno);
+}
 
 bool writeAll(int fd, std::string_view content) {
     while (!content.empty()) {

@@ -43,8 +43,7 @@ bool hasClipExtension(const fs::path& path) {
 std::vector<std::string> clipsInFolder(const std::string& folder, std::string& problem) {
     std::vector<std::string> clips;
     std::error_code ec;
-    fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied,
-                                        ec);
+    fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
     for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         if (isHidden(it->path())) {
             it.disable_recursion_pending();

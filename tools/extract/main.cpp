@@ -112,8 +112,7 @@ int extractOne(const CommandLine& c) {
             return kExitFailure;
         }
     } else if (!writeToStdout(output.text())) {
-        std::cerr << kProgram << ": cannot write standard output: " << std::strerror(errno)
-                  << "\n";
+        std::cerr << kProgram << ": cannot write standard output: " << std::strerror(errno) << "\n";
         return kExitFailure;
     }
     if (c.report)
