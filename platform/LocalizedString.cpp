@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QTranslator>
 
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -84,9 +85,12 @@ QString formatFloating(double v, const Spec& spec, const QLocale& locale) {
     if (std::isinf(magnitude)) {
         body = upper ? QStringLiteral("INF") : QStringLiteral("inf");
     } else {
+        // printf's digits and rounding, with the locale's decimal separator.
         const int precision = spec.precision < 0 ? 6 : spec.precision;
-        const char format = c.toLatin1();
-        body = locale.toString(magnitude, format == 'F' ? 'f' : format, precision);
+        body = formatCNumber(magnitude, c.toLatin1(), precision);
+        if (upper)
+            body = body.toUpper();
+        body.replace(u'.', locale.decimalPoint());
     }
     return signed_(body, negative, spec, locale);
 }
@@ -108,6 +112,21 @@ QString formatOne(const QVariant& value, const Spec& spec, const QLocale& locale
 }
 
 } // namespace
+
+QString formatCNumber(double value, char conversion, int precision) {
+    std::chars_format format = std::chars_format::fixed;
+    if (conversion == 'e' || conversion == 'E')
+        format = std::chars_format::scientific;
+    else if (conversion == 'g' || conversion == 'G')
+        format = std::chars_format::general;
+    // Fixed notation of the largest double with the largest precision fits.
+    char buffer[1400];
+    const std::to_chars_result result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, format, precision);
+    if (result.ec != std::errc())
+        return QString::number(value);
+    return QString::fromLatin1(buffer, result.ptr - buffer);
+}
 
 QString localizedString(const QString& key) {
     const QByteArray utf8 = key.toUtf8();

@@ -29,6 +29,10 @@ QString localizedString(const QString& key, const First& first, const Rest&... r
 QString formatWithLocale(const QString& format, const QVariantList& arguments,
                          const QLocale& locale);
 
+// `value` as printf's "%.<precision><conversion>" (f, e or g) gives it in the C locale:
+// the same digits and rounding, a point as the decimal separator.
+QString formatCNumber(double value, char conversion, int precision);
+
 // Installs the application's translation for `locale` (replacing an earlier one) and makes
 // `locale` the default for number formatting. English, or a language without a translation,
 // leaves the keys themselves. Returns true when a translation was installed.

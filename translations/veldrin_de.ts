@@ -167,5 +167,145 @@
         <source>Linear Acceleration Mps2 Z</source>
         <translation>Lineare Beschleunigung m/s² Z</translation>
     </message>
+    <message>
+        <source>MP4 rejected: empty, oversized, or unreadable file</source>
+        <translation>MP4 abgelehnt: leere, zu große oder unlesbare Datei</translation>
+    </message>
+    <message>
+        <source>Could not access dropped file</source>
+        <translation>Auf die abgelegte Datei konnte nicht zugegriffen werden</translation>
+    </message>
+    <message>
+        <source>Checking %@</source>
+        <translation>Prüfe %@</translation>
+    </message>
+    <message>
+        <source>Extracting metadata...</source>
+        <translation>Metadaten werden extrahiert...</translation>
+    </message>
+    <message>
+        <source>MP4 rejected: %@</source>
+        <translation>MP4 abgelehnt: %@</translation>
+    </message>
+    <message>
+        <source>Loaded %@</source>
+        <translation>%@ geladen</translation>
+    </message>
+    <message>
+        <source>No supported Orvik SEI metadata found. Older or parked Orvik clips may lack it.</source>
+        <translation>Keine unterstützten Orvik-SEI-Metadaten gefunden. Älteren oder geparkten Orvik-Clips können sie fehlen.</translation>
+    </message>
+    <message>
+        <source>Unsupported MP4: no Orvik SEI metadata</source>
+        <translation>Nicht unterstützte MP4: keine Orvik-SEI-Metadaten</translation>
+    </message>
+    <message>
+        <source>Only .mp4 files are supported</source>
+        <translation>Nur .mp4-Dateien werden unterstützt</translation>
+    </message>
+    <message>
+        <source>Batch playback complete (%d clips)</source>
+        <translation>Stapelwiedergabe abgeschlossen (%d Clips)</translation>
+    </message>
+    <message>
+        <source>Batch clip %d/%d: %@</source>
+        <translation>Stapelclip %d/%d: %@</translation>
+    </message>
+    <message>
+        <source>Could not open folder</source>
+        <translation>Ordner konnte nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>No MP4 clips in folder</source>
+        <translation>Keine MP4-Clips im Ordner</translation>
+    </message>
+    <message>
+        <source>Folder loaded (%d clips)</source>
+        <translation>Ordner geladen (%d Clips)</translation>
+    </message>
+    <message>
+        <source>scan %d/%d</source>
+        <translation>Prüfung %d/%d</translation>
+    </message>
+    <message>
+        <source> • Clip %d/%d</source>
+        <translation> • Clip %d/%d</translation>
+    </message>
+    <message>
+        <source> • visible: %d/%d</source>
+        <translation> • sichtbar: %d/%d</translation>
+    </message>
+    <message>
+        <source>%@: %d clips%@ • Metadata: %d%@</source>
+        <translation>%@: %d Clips%@ • Metadaten: %d%@</translation>
+    </message>
+    <message>
+        <source>%d clips%@ • Metadata: %d%@</source>
+        <translation>%d Clips%@ • Metadaten: %d%@</translation>
+    </message>
+    <message>
+        <source>Only with metadata</source>
+        <translation>Nur mit Metadaten</translation>
+    </message>
+    <message>
+        <source>Select Orvik Dashcam MP4</source>
+        <translation>Orvik-Dashcam-MP4 auswählen</translation>
+    </message>
+    <message>
+        <source>Select Folder With Orvik MP4 Clips</source>
+        <translation>Ordner mit Orvik-MP4-Clips auswählen</translation>
+    </message>
+    <message>
+        <source>CSV exported</source>
+        <translation>CSV exportiert</translation>
+    </message>
+    <message>
+        <source>Failed to export CSV</source>
+        <translation>CSV-Export fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>MP4 exceeds the 1 GB safety limit</source>
+        <translation>MP4 überschreitet die Sicherheitsgrenze von 1 GB</translation>
+    </message>
+    <message>
+        <source>not a supported MP4 container</source>
+        <translation>kein unterstützter MP4-Container</translation>
+    </message>
+    <message>
+        <source>mdat atom not found</source>
+        <translation>mdat-Atom nicht gefunden</translation>
+    </message>
+    <message>
+        <source>truncated extended atom size</source>
+        <translation>abgeschnittene erweiterte Atomgröße</translation>
+    </message>
+    <message>
+        <source>invalid MP4 atom size</source>
+        <translation>ungültige MP4-Atomgröße</translation>
+    </message>
+    <message>
+        <source>MP4 atom extends beyond file</source>
+        <translation>MP4-Atom reicht über das Dateiende hinaus</translation>
+    </message>
+    <message>
+        <source>invalid MP4 file header</source>
+        <translation>ungültiger MP4-Dateikopf</translation>
+    </message>
+    <message>
+        <source>too many video blocks</source>
+        <translation>zu viele Videoblöcke</translation>
+    </message>
+    <message>
+        <source>invalid video block size</source>
+        <translation>ungültige Videoblockgröße</translation>
+    </message>
+    <message>
+        <source>SEI block exceeds safety limit</source>
+        <translation>SEI-Block überschreitet die Sicherheitsgrenze</translation>
+    </message>
+    <message>
+        <source>too many metadata rows</source>
+        <translation>zu viele Metadatenzeilen</translation>
+    </message>
 </context>
 </TS>

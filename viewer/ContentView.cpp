@@ -185,26 +185,18 @@ const QStringList& ContentView::detailKeys() {
     return keys;
 }
 
-void ContentView::setTable(MetadataTable table) {
-    const bool headersChanged = table.headers() != table_.headers();
-    table_ = std::move(table);
-    if (headersChanged)
-        emit csvHeadersChanged();
-    emit csvRowsChanged();
-}
-
 void ContentView::clearMetadataTable() {
     const bool hadHeaders = !table_.headers().isEmpty();
     const bool hadRows = table_.rowCount() > 0;
+    const bool hadRoute = !routeCoordinates_.isEmpty();
     table_.clear();
+    routeCoordinates_.clear();
     if (hadHeaders)
         emit csvHeadersChanged();
     if (hadRows)
         emit csvRowsChanged();
-    if (!routeCoordinates_.isEmpty()) {
-        routeCoordinates_.clear();
+    if (hadRoute)
         emit routeCoordinatesChanged();
-    }
 }
 
 void ContentView::ingestCsv(const QString& text) {
@@ -221,12 +213,17 @@ void ContentView::ingestCsv(const QString& text) {
         break;
     }
     const int rows = static_cast<int>(parsed.rowCount());
-    setTable(std::move(parsed));
-    GeoCoordinateList route = route::buildRoute(table_);
-    if (route != routeCoordinates_) {
-        routeCoordinates_ = std::move(route);
+    // Table and route change together, so no observer sees one without the other.
+    GeoCoordinateList route = route::buildRoute(parsed);
+    const bool headersChanged = parsed.headers() != table_.headers();
+    const bool routeChanged = route != routeCoordinates_;
+    table_ = std::move(parsed);
+    routeCoordinates_ = std::move(route);
+    if (headersChanged)
+        emit csvHeadersChanged();
+    emit csvRowsChanged();
+    if (routeChanged)
         emit routeCoordinatesChanged();
-    }
     setExtractorMessage(localizedString(QString::fromUtf8(kRowCountMessage), rows));
 }
 

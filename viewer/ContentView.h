@@ -173,7 +173,8 @@ public:
     QTimer* uiTimer() const { return uiTimer_; }
     static const QStringList& detailKeys();
 
-    // Table ingestion: fills the table, the route and extractorMessage from CSV text.
+    // Table ingestion: fills the table, the route and extractorMessage from CSV text. Pass
+    // rawCSV itself: the table keeps the text it is given, so it is then held once.
     void ingestCsv(const QString& text);
     // Empties csvHeaders, csvRows and routeCoordinates, in this order.
     void clearMetadataTable();
@@ -217,8 +218,6 @@ signals:
     void useMilesPerHourChanged();
 
 private:
-    void setTable(MetadataTable table);
-
     VideoPlayer* player_;
     bool isDropTargeted_ = false;
     QString status_;

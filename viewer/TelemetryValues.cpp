@@ -32,6 +32,7 @@ constexpr QStringView kFalseFlag = u"False";
 constexpr QStringView kKilometresPerHour = u"km/h";
 constexpr QStringView kMilesPerHour = u"mph";
 constexpr double kPedalPercent = 100.0;
+constexpr QStringView kDegreeSign = u"\u00B0";
 
 const char* const kTrueKey = "True";
 const char* const kGearTooltip = "Current gear: %@";
@@ -216,7 +217,7 @@ Overlay telemetryOverlay(const Row& row, bool useMilesPerHour) {
         o.gearLetter.replace(letter.from.toString(), letter.to.toString());
     o.assist = displayValue(kAssistKey, row);
 
-    o.speedText = QString::asprintf("%.0f", o.speed);
+    o.speedText = formatCNumber(o.speed, 'f', 0);
     o.speedUnit = unitText(useMilesPerHour);
     o.steeringRadians = o.steeringDegrees * kRadiansPerDegree;
     o.showsAssistBadge = o.assist != kIdleAssist;
@@ -235,10 +236,9 @@ Overlay telemetryOverlay(const Row& row, bool useMilesPerHour) {
 QList<MetricCard> metricCards(const Row& row, bool useMilesPerHour) {
     const double speed = speedIn(row, useMilesPerHour);
     const double steering = parseNumber(row.value(kSteeringKey)).value_or(0.0);
-    const QByteArray unit = unitText(useMilesPerHour).toLatin1();
     return {
-        {tr(kSpeedTitle), QString::asprintf("%.1f %s", speed, unit.constData())},
-        {tr(kSteeringTitle), QString::asprintf("%.1f°", steering)},
+        {tr(kSpeedTitle), formatCNumber(speed, 'f', 1) + u' ' + unitText(useMilesPerHour)},
+        {tr(kSteeringTitle), formatCNumber(steering, 'f', 1) + kDegreeSign.toString()},
         {tr(kGearTitle), localizedString(displayValue(kGearKey, row))},
         {tr(kAssistTitle), localizedString(displayValue(kAssistKey, row))},
     };

@@ -26,6 +26,7 @@ qsizetype currentRowIndex(qsizetype rowCount, double playbackTime, double playba
 // a missing name or a missing cell reads as the empty text.
 class Row {
 public:
+    // `row` must be a row of `table`.
     Row(const MetadataTable& table, qsizetype row) : table_(&table), row_(row) {}
     QStringView value(QStringView key) const;
     // The whole row as a map, as the current row is defined.

@@ -7,6 +7,9 @@
 int main(int argc, char** argv) {
     // Keep tests away from the user's settings and temporary files.
     QStandardPaths::setTestModeEnabled(true);
+    // Tests never need a real screen; test discovery runs without the tests' environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QCoreApplication::setOrganizationName("VeldrinTests");
     QCoreApplication::setApplicationName("veldrin-tests");

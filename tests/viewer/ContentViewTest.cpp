@@ -121,7 +121,9 @@ TEST(PlaybackClock, TimerCopiesThePlayersDurationAndTime) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return view.playbackDuration() > 0; }, 10000));
     EXPECT_NEAR(view.playbackDuration(), 2.0, 0.15);
     EXPECT_GE(view.playbackTime(), 0);
+    // A seek made with the player's controls shows within a tick.
     view.player()->mediaPlayer()->setPosition(1000);
+    view.player()->play();
     EXPECT_TRUE(QTest::qWaitFor([&] { return view.playbackTime() > 0.9; }, 5000));
     view.stopObservingPlaybackClock();
     EXPECT_FALSE(view.uiTimer()->isActive());

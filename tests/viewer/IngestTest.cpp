@@ -64,6 +64,11 @@ INSTANTIATE_TEST_SUITE_P(
                    QString::fromUtf8("a,b\n1,\u03012,3"),
                    {"a", "b"},
                    {{QString::fromUtf8("1,\u03012"), "3"}}},
+        // U+0600 is a prepended mark: it joins the comma after it.
+        IngestCase{"prependedComma",
+                   QString::fromUtf8("a\nx\u0600,y,z"),
+                   {"a"},
+                   {{QString::fromUtf8("x\u0600,y"), "z"}}},
         IngestCase{"commaAfterCombinedLetter",
                    QString::fromUtf8("a\ne\u0301,x"),
                    {"a"},
@@ -109,6 +114,18 @@ TEST(Ingest, NoticePrefixIsCaseSensitiveAndUntrimmed) {
     view.ingestCsv("no SEI metadata found\nx");
     EXPECT_EQ(view.csvHeaders(), QStringList{"no SEI metadata found"});
     EXPECT_EQ(view.extractorMessage(), "Rows: 1");
+}
+
+TEST(Ingest, TableAndRouteChangeTogether) {
+    ContentView view;
+    view.ingestCsv("latitude_deg,longitude_deg\n1,2\n3,4");
+    qsizetype routeSeenWithRows = -1;
+    QObject::connect(&view, &ContentView::csvRowsChanged,
+                     [&] { routeSeenWithRows = view.routeCoordinates().size(); });
+    view.ingestCsv("latitude_deg,longitude_deg\n5,6");
+    EXPECT_EQ(routeSeenWithRows, 1);
+    view.clearMetadataTable();
+    EXPECT_EQ(routeSeenWithRows, 0);
 }
 
 TEST(Ingest, EachCallReplacesTheTableWholesale) {

@@ -19,7 +19,7 @@ TEST(FormatWithLocale, PrintfConversions) {
     const Case cases[] = {
         {"Rows: %d", {42}, c, "Rows: 42"},
         {"Rows: %d", {123456}, de, "Rows: 123456"}, // no grouping
-        {"%.1f", {12.25}, de, "12,3"},
+        {"%.1f", {12.26}, de, "12,3"},
         {"%.1f", {-0.04}, c, "-0.0"},
         {"%f", {1.5}, c, "1.500000"},
         {"%@ and %@", {"a", "b"}, c, "a and b"},

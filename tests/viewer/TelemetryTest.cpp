@@ -19,7 +19,11 @@ namespace {
 struct OneRow {
     MetadataTable table;
     OneRow(const QString& header, const QString& line) {
-        EXPECT_EQ(table.parse(header + u'\n' + line), MetadataTable::Outcome::table);
+        // A blank line would be dropped: pad it with a column of its own.
+        const bool blank = line.trimmed().isEmpty();
+        const QString text = blank ? header + ",_pad\n" + line + ",x" : header + u'\n' + line;
+        EXPECT_EQ(table.parse(text), MetadataTable::Outcome::table);
+        EXPECT_EQ(table.rowCount(), 1);
     }
     Row row() const { return Row(table, 0); }
 };
@@ -134,6 +138,14 @@ TEST(Overlay, SpeedInBothUnits) {
     EXPECT_EQ(mph.speedUnit, "mph");
     EXPECT_EQ(metricCards(r.row(), false)[0].value, "36.0 km/h");
     EXPECT_EQ(metricCards(r.row(), true)[0].value, "22.4 mph");
+}
+
+TEST(Overlay, NumbersRoundLikePrintf) {
+    // 1.25 m/s is exactly 4.5 km/h; exact halves round to even, as printf does.
+    OneRow r("vehicle_speed_mps,steering_wheel_angle", "1.25,12.25");
+    EXPECT_EQ(telemetryOverlay(r.row(), false).speedText, "4");
+    EXPECT_EQ(metricCards(r.row(), false)[0].value, "4.5 km/h");
+    EXPECT_EQ(metricCards(r.row(), false)[1].value, QString::fromUtf8("12.2°"));
 }
 
 TEST(Overlay, GearTexts) {
