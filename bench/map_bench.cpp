@@ -97,8 +97,8 @@ void BM_MapCarMoveAndRepaint(benchmark::State& state) {
         view.updateMap();
         paintInto(view, image);
     }
-    state.counters["repaints/tick"] = benchmark::Counter(
-        view.repaintRequestCount() - before, benchmark::Counter::kAvgIterations);
+    state.counters["repaints/tick"] =
+        benchmark::Counter(view.repaintRequestCount() - before, benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_MapCarMoveAndRepaint)->Unit(benchmark::kMicrosecond);
 

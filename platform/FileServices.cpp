@@ -36,7 +36,9 @@ std::optional<qint64> fileSize(const QUrl& file) {
     return info.size();
 }
 
-QString temporaryDirectory() { return QDir::tempPath(); }
+QString temporaryDirectory() {
+    return QDir::tempPath();
+}
 
 bool createDirectory(const QString& path, QString* errorDescription) {
     if (QFileInfo(path).isDir() || QDir().mkpath(path))
@@ -80,8 +82,7 @@ std::optional<QList<QUrl>> enumerateDeep(const QUrl& folder) {
     return entries;
 }
 
-bool writeTextAtomically(const QString& text, const QUrl& destination,
-                         QString* errorDescription) {
+bool writeTextAtomically(const QString& text, const QUrl& destination, QString* errorDescription) {
     const auto fail = [errorDescription](const QString& description) {
         if (errorDescription)
             *errorDescription = description;
@@ -103,7 +104,9 @@ bool writeTextAtomically(const QString& text, const QUrl& destination,
     return true;
 }
 
-QString fullPath(const QUrl& url) { return url.isLocalFile() ? url.toLocalFile() : url.path(); }
+QString fullPath(const QUrl& url) {
+    return url.isLocalFile() ? url.toLocalFile() : url.path();
+}
 
 QString lastPathComponent(const QString& path) {
     const QString trimmed = withoutTrailingSeparators(path);
@@ -112,7 +115,9 @@ QString lastPathComponent(const QString& path) {
     return trimmed.mid(trimmed.lastIndexOf(kPathSeparator) + 1);
 }
 
-QString lastPathComponent(const QUrl& url) { return lastPathComponent(fullPath(url)); }
+QString lastPathComponent(const QUrl& url) {
+    return lastPathComponent(fullPath(url));
+}
 
 QString pathExtension(const QString& name) {
     const QString component = lastPathComponent(name);

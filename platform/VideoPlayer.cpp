@@ -17,7 +17,9 @@ VideoPlayer::VideoPlayer(QObject* parent) : QObject(parent), player_(new QMediaP
 
 VideoPlayer::~VideoPlayer() = default;
 
-QUrl VideoPlayer::currentSource() const { return player_->source(); }
+QUrl VideoPlayer::currentSource() const {
+    return player_->source();
+}
 
 double VideoPlayer::currentTime() const {
     if (currentItem_ == kNoItem)
@@ -36,7 +38,9 @@ void VideoPlayer::play() {
         player_->play();
 }
 
-void VideoPlayer::pause() { player_->pause(); }
+void VideoPlayer::pause() {
+    player_->pause();
+}
 
 VideoPlayer::ItemId VideoPlayer::replaceCurrentItem(const QUrl& file) {
     player_->stop();

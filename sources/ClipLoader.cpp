@@ -30,8 +30,7 @@ constexpr qsizetype kMinClipsToAdvance = 2;
 } // namespace
 
 ClipLoader::ClipLoader(ContentView& view, QObject* parent) : QObject(parent), view_(view) {
-    connect(view_.player(), &VideoPlayer::itemDidPlayToEnd, this,
-            &ClipLoader::handlePlaybackEnded);
+    connect(view_.player(), &VideoPlayer::itemDidPlayToEnd, this, &ClipLoader::handlePlaybackEnded);
 }
 
 ClipLoader::~ClipLoader() = default;
@@ -137,7 +136,9 @@ bool ClipLoader::handleDroppedURLs(const QList<QUrl>& urls) {
     return false;
 }
 
-void ClipLoader::setDropTargeted(bool targeted) { view_.setIsDropTargeted(targeted); }
+void ClipLoader::setDropTargeted(bool targeted) {
+    view_.setIsDropTargeted(targeted);
+}
 
 void ClipLoader::openClipPanelResult(const QUrl& fileUrl) {
     if (!fileUrl.isEmpty())

@@ -47,8 +47,7 @@ public:
     // The player's end-of-item report; only the item now playing advances the batch.
     void handlePlaybackEnded(VideoPlayer::ItemId endedItem);
 
-    void applyExtractionResult(const MetadataExtractor::Output& output,
-                               const LoadContext& context);
+    void applyExtractionResult(const MetadataExtractor::Output& output, const LoadContext& context);
 
 private:
     void startExtraction(const QUrl& stagedFileURL, const QString& displayName, bool autoPlay);

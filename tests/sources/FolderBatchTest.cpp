@@ -40,7 +40,8 @@ protected:
         return names;
     }
     bool scanDone() {
-        return waitFor([&] { return !view_->isScanningFolderMetadata() && !view_->isExtracting(); });
+        return waitFor(
+            [&] { return !view_->isScanningFolderMetadata() && !view_->isExtracting(); });
     }
     std::unique_ptr<ContentView> view_;
     std::unique_ptr<ClipSources> sources_;
@@ -88,8 +89,8 @@ TEST_F(FolderBatchTest, FilterAndHeaderFollowTheScan) {
               "Mixed: 3 clips • Clip 1/3 • Metadata: 0 • visible: 0/3");
     // While the scan runs, the visible part grows with the clips marked withMetadata only.
     QStringList progress;
-    connect(view_.get(), &ContentView::folderScanProgressChanged, view_.get(),
-            [&] { progress.append(view_->folderScanProgress()); });
+    QObject::connect(view_.get(), &ContentView::folderScanProgressChanged, view_.get(),
+                     [&] { progress.append(view_->folderScanProgress()); });
     ASSERT_TRUE(scanDone());
     EXPECT_EQ(progress, QStringList({"scan 1/3", "scan 2/3", "scan 3/3"}));
     ASSERT_TRUE(waitFor([&] { return rowNames() == QStringList({"1.mp4", "3.mp4"}); }));
@@ -116,7 +117,7 @@ TEST_F(FolderBatchTest, ASecondFolderOwnsTheScanAlone) {
     makeClip(second + "/b.mp4");
 
     QList<QPair<bool, QString>> scanningChanges;
-    connect(view_.get(), &ContentView::isScanningFolderMetadataChanged, view_.get(), [&] {
+    QObject::connect(view_.get(), &ContentView::isScanningFolderMetadataChanged, view_.get(), [&] {
         scanningChanges.append({view_->isScanningFolderMetadata(), view_->folderScanProgress()});
     });
     sources_->loadFolder(fileUrl(first));
@@ -177,8 +178,8 @@ TEST_F(FolderBatchTest, AdvancePassesOverClipsThatFailOrCarryNothing) {
     EXPECT_EQ(view_->status(), "Loaded 1.mp4");
 
     QStringList statuses;
-    connect(view_.get(), &ContentView::statusChanged, view_.get(),
-            [&] { statuses.append(view_->status()); });
+    QObject::connect(view_.get(), &ContentView::statusChanged, view_.get(),
+                     [&] { statuses.append(view_->status()); });
     sources_->selectFolderClip(root + "/2.mp4");
     ASSERT_TRUE(waitFor([&] { return view_->status() == "Loaded 5.mp4"; }));
     EXPECT_EQ(statuses, QStringList({"Checking 2.mp4", "Unsupported MP4: no Orvik SEI metadata",

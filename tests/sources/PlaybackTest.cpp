@@ -24,7 +24,8 @@ protected:
     }
     QMediaPlayer* media() const { return view_->player()->mediaPlayer(); }
     bool idle() {
-        return waitFor([&] { return !view_->isScanningFolderMetadata() && !view_->isExtracting(); });
+        return waitFor(
+            [&] { return !view_->isScanningFolderMetadata() && !view_->isExtracting(); });
     }
     std::unique_ptr<ContentView> view_;
     std::unique_ptr<ClipSources> sources_;
@@ -73,7 +74,8 @@ TEST_F(PlaybackTest, OnlyTheCurrentItemEndingAdvances) {
     ASSERT_TRUE(idle());
     QSignalSpy ended(view_->player(), &VideoPlayer::itemDidPlayToEnd);
     view_->player()->play();
-    ASSERT_TRUE(waitFor([&] { return ended.count() == 1; })) << media()->errorString().toStdString();
+    ASSERT_TRUE(waitFor([&] { return ended.count() == 1; }))
+        << media()->errorString().toStdString();
     EXPECT_EQ(view_->status(), "Loaded outside.mp4");
     EXPECT_EQ(view_->selectedFolderClipPath(), outside);
 }

@@ -33,7 +33,9 @@ QStringList stagedCopies() {
     return QDir(Staging::stagingFolder()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
-QUrl fileUrl(const QString& path) { return QUrl::fromLocalFile(path); }
+QUrl fileUrl(const QString& path) {
+    return QUrl::fromLocalFile(path);
+}
 
 void IsolatedTempTest::SetUp() {
     previousTmpDir_ = qgetenv("TMPDIR");

@@ -12,6 +12,13 @@
 
 #include <functional>
 
+#include <ostream>
+
+// Readable texts in test failures.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace sourcestest {
 
 inline constexpr int kDefaultWaitMs = 60000;

@@ -28,8 +28,8 @@ TEST(MapGeometry, CoordinatesAndMapPointsMatchKnownValues) {
         {{kMaxMercatorLatitude, 0.0}, {134217728.0, 0.0}},
     };
     for (const KnownPoint& known : table) {
-        SCOPED_TRACE(testing::Message() << known.coordinate.latitude << ","
-                                        << known.coordinate.longitude);
+        SCOPED_TRACE(testing::Message()
+                     << known.coordinate.latitude << "," << known.coordinate.longitude);
         const MapPoint point = mapPointForCoordinate(known.coordinate);
         EXPECT_NEAR(point.x, known.point.x, 1e-3);
         EXPECT_NEAR(point.y, known.point.y, 1e-3);
@@ -48,7 +48,7 @@ TEST(MapGeometry, MetersBetweenCitiesFollowTheGreatCircle) {
         double meters; // great-circle on the mean Earth radius
     };
     const Pair table[] = {
-        {{48.8566, 2.3522}, {51.5074, -0.1278}, 343556.5},     // Paris - London
+        {{48.8566, 2.3522}, {51.5074, -0.1278}, 343556.5},      // Paris - London
         {{40.7128, -74.0060}, {34.0522, -118.2437}, 3935751.7}, // New York - Los Angeles
         {{-33.8688, 151.2093}, {35.6762, 139.6503}, 7825829.4}, // Sydney - Tokyo
     };
@@ -102,10 +102,10 @@ TEST(RouteProgress, WalksTheTrackByMeters) {
         std::optional<GeoCoordinate> expected;
     };
     const Case table[] = {
-        {-0.5, GeoCoordinate{0.0, 0.0}}, {0.0, GeoCoordinate{0.0, 0.0}},
+        {-0.5, GeoCoordinate{0.0, 0.0}},      {0.0, GeoCoordinate{0.0, 0.0}},
         {1.0 / 3.0, GeoCoordinate{0.0, 1.0}}, {2.0 / 3.0, GeoCoordinate{0.0, 2.0}},
-        {0.5, GeoCoordinate{0.0, 1.5}},  {1.0, GeoCoordinate{0.0, 3.0}},
-        {7.0, GeoCoordinate{0.0, 3.0}},  {std::nan(""), std::nullopt},
+        {0.5, GeoCoordinate{0.0, 1.5}},       {1.0, GeoCoordinate{0.0, 3.0}},
+        {7.0, GeoCoordinate{0.0, 3.0}},       {std::nan(""), std::nullopt},
     };
     for (const Case& c : table) {
         SCOPED_TRACE(c.progress);

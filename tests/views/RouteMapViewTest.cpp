@@ -1,6 +1,6 @@
 // The route map item: rebuild rules, car updates, click zoom and what ends up on screen.
-#include "Coordinator.h"
 #include "RouteMapView.h"
+#include "Coordinator.h"
 
 #include <gtest/gtest.h>
 
@@ -35,13 +35,13 @@ TEST(Coordinator, RebuildsOnlyForAnotherIdentityOrCount) {
     };
     const GeoCoordinateList moved{{1.0, 1.0}, {2.0, 2.0}, {3.0, 3.0}};
     const Step steps[] = {
-        {std::nullopt, kTrack, true},         // first route
-        {std::nullopt, kTrack, false},        // both identities absent: same route
-        {"clip-1", kTrack, true},             // identity appears
-        {"clip-1", moved, false},             // same identity and count: only the car
-        {"clip-1", kTrack.mid(0, 2), true},   // count changed
-        {"clip-2", kTrack.mid(0, 2), true},   // identity changed
-        {"clip-2", {}, false},                // empty input leaves everything alone
+        {std::nullopt, kTrack, true},       // first route
+        {std::nullopt, kTrack, false},      // both identities absent: same route
+        {"clip-1", kTrack, true},           // identity appears
+        {"clip-1", moved, false},           // same identity and count: only the car
+        {"clip-1", kTrack.mid(0, 2), true}, // count changed
+        {"clip-2", kTrack.mid(0, 2), true}, // identity changed
+        {"clip-2", {}, false},              // empty input leaves everything alone
     };
     int rebuilds = 0;
     for (const Step& step : steps) {
@@ -127,7 +127,7 @@ TEST_F(RouteMapViewTest, FitsANewRouteWithPadding) {
 
     // A user zoom survives car updates but not a grown route, which is fitted again.
     view.zoomAt(QPointF(50, 50), ClickZoomMapView::kClickZoomInFactor);
-    QTRY_VERIFY(!view.isAnimating());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view.isAnimating(); }));
     view.setHeading(90.0);
     view.updateMap();
     EXPECT_GT(view.viewPointForCoordinate(kTrack.last()).x(), kSize.width());
@@ -249,12 +249,12 @@ protected:
 TEST_F(RouteMapWindowTest, IdentityAndCoordinatesArrivingSeparatelyBuildOneRoute) {
     view->setRouteIdentity("first");
     view->setCoordinates(kTrack);
-    QTRY_COMPARE(view->coordinator().rebuildCount(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->coordinator().rebuildCount() == 1; }));
     // Another clip with as many points: its identity and its points come one at a time.
     const GeoCoordinateList other{{50.0, 8.0}, {50.01, 8.0}, {50.02, 8.01}};
     view->setRouteIdentity("second");
     view->setCoordinates(other);
-    QTRY_COMPARE(view->coordinator().rebuildCount(), 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->coordinator().rebuildCount() == 2; }));
     QTest::qWait(50);
     EXPECT_EQ(view->coordinator().rebuildCount(), 2);
     EXPECT_EQ(view->coordinator().renderer()->shape().coordinates(), other);
@@ -262,13 +262,13 @@ TEST_F(RouteMapWindowTest, IdentityAndCoordinatesArrivingSeparatelyBuildOneRoute
 
 TEST_F(RouteMapWindowTest, ClicksZoomAroundThePointer) {
     view->setCoordinates(kTrack);
-    QTRY_COMPARE(view->coordinator().rebuildCount(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->coordinator().rebuildCount() == 1; }));
     const QPoint click(100, 80);
     const mapgeo::MapRect before = view->visibleMapRect();
     const mapgeo::MapPoint under = view->viewport().mapPointForViewPoint(click);
 
     QTest::mouseClick(&window, Qt::LeftButton, {}, click);
-    QTRY_VERIFY(!view->isAnimating());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->isAnimating(); }));
     mapgeo::MapRect after = view->visibleMapRect();
     EXPECT_NEAR(after.size.width, before.size.width / 2.0, 1e-6);
     mapgeo::MapPoint now = view->viewport().mapPointForViewPoint(click);
@@ -276,7 +276,7 @@ TEST_F(RouteMapWindowTest, ClicksZoomAroundThePointer) {
     EXPECT_NEAR(now.y, under.y, 1e-6);
 
     QTest::mouseClick(&window, Qt::RightButton, {}, click);
-    QTRY_VERIFY(!view->isAnimating());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->isAnimating(); }));
     after = view->visibleMapRect();
     EXPECT_NEAR(after.size.width, before.size.width, 1e-6);
     now = view->viewport().mapPointForViewPoint(click);
@@ -295,20 +295,20 @@ TEST_F(RouteMapWindowTest, ClicksZoomAroundThePointer) {
 
 TEST_F(RouteMapWindowTest, ZoomStaysBetweenTheMinimumSpanAndTheWorld) {
     view->setCoordinates(kTrack);
-    QTRY_COMPARE(view->coordinator().rebuildCount(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->coordinator().rebuildCount() == 1; }));
     for (int i = 0; i < 12; ++i) {
         view->zoomAt(QPointF(300, 100), ClickZoomMapView::kClickZoomInFactor);
-        QTRY_VERIFY(!view->isAnimating());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !view->isAnimating(); }));
     }
     mapgeo::MapRect visible = view->visibleMapRect();
     EXPECT_NEAR(std::min(visible.size.width, visible.size.height),
                 ClickZoomMapView::kMinimumVisibleMapPoints, 1e-6);
 
     view->setCoordinates({{-60.0, -170.0}, {60.0, 170.0}});
-    QTRY_COMPARE(view->coordinator().rebuildCount(), 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->coordinator().rebuildCount() == 2; }));
     for (int i = 0; i < 3; ++i) {
         view->zoomAt(QPointF(10, 10), ClickZoomMapView::kClickZoomOutFactor);
-        QTRY_VERIFY(!view->isAnimating());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !view->isAnimating(); }));
     }
     visible = view->visibleMapRect();
     EXPECT_NEAR(std::max(visible.size.width, visible.size.height), mapgeo::kWorldMapPoints, 1e-3);

@@ -1,7 +1,7 @@
 // Tile fetching against a local HTTP server: each tile fetched once, few at a time, kept on
 // disk for offline use, failures remembered; and the map item asking only for what it shows.
-#include "RouteMapView.h"
 #include "TileLayer.h"
+#include "RouteMapView.h"
 #include "TileServer.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +21,18 @@ QList<TileKey> someTiles() {
         for (int y = 0; y < 2; ++y)
             keys.append({3, x, y});
     return keys;
+}
+
+TEST(TileConfiguration, TheTemplateComesFromThePropertyThenTheEnvironment) {
+    // Set for this whole program, so no test can reach the default server.
+    const QString configured = TileLayer::configuredUrlTemplate();
+    EXPECT_TRUE(configured.startsWith("http://127.0.0.1:")) << configured.toStdString();
+    RouteMapView view;
+    EXPECT_EQ(view.tileUrlTemplate(), configured);
+    view.setTileUrlTemplate("http://127.0.0.1:1/t/{z}/{x}/{y}.png");
+    EXPECT_EQ(view.tileUrlTemplate(), "http://127.0.0.1:1/t/{z}/{x}/{y}.png");
+    view.resetTileUrlTemplate();
+    EXPECT_EQ(view.tileUrlTemplate(), configured);
 }
 
 class TileLayerTest : public testing::Test {
@@ -43,7 +55,7 @@ TEST_F(TileLayerTest, FetchesEachTileOnceAndServesItOfflineFromDisk) {
         QSignalSpy loaded(&layer, &TileLayer::tileLoaded);
         layer.request(keys);
         layer.request(keys); // asked again while in flight: not fetched twice
-        QTRY_COMPARE(loaded.size(), keys.size());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.size() == keys.size(); }));
         EXPECT_EQ(server.requestCount(), keys.size());
         EXPECT_LE(server.maxOpenRequests(), 4);
         EXPECT_GT(server.maxOpenRequests(), 0);
@@ -61,7 +73,7 @@ TEST_F(TileLayerTest, FetchesEachTileOnceAndServesItOfflineFromDisk) {
     offline.setUrlTemplate(server.urlTemplate());
     QSignalSpy loaded(&offline, &TileLayer::tileLoaded);
     offline.request(keys);
-    QTRY_COMPARE(loaded.size(), keys.size());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.size() == keys.size(); }));
     EXPECT_EQ(server.requestCount(), keys.size());
     EXPECT_FALSE(offline.tile(keys.first()).isNull());
 }
@@ -71,7 +83,7 @@ TEST_F(TileLayerTest, RemembersFailuresInsteadOfRetrying) {
     TileLayer layer(cacheDir.path());
     layer.setUrlTemplate(server.urlTemplate());
     layer.request({{2, 1, 1}});
-    QTRY_COMPARE(layer.inFlightCount(), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return layer.inFlightCount() == 0; }));
     EXPECT_TRUE(layer.tile({2, 1, 1}).isNull());
     layer.request({{2, 1, 1}});
     EXPECT_EQ(layer.requestsStarted(), 1);
@@ -80,7 +92,7 @@ TEST_F(TileLayerTest, RemembersFailuresInsteadOfRetrying) {
     // No server at all: the request fails quickly and is not repeated.
     server.stop();
     layer.request({{2, 0, 0}});
-    QTRY_COMPARE(layer.inFlightCount(), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return layer.inFlightCount() == 0; }));
     layer.request({{2, 0, 0}});
     EXPECT_EQ(layer.requestsStarted(), 2);
 }
@@ -102,8 +114,8 @@ TEST_F(TileLayerTest, TheMapAsksForTheTilesInViewOnce) {
         view.paint(&painter);
     };
     paint();
-    QTRY_COMPARE(server.requestCount(), inView.size());
-    QTRY_COMPARE(view.tileLayer()->inFlightCount(), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requestCount() == inView.size(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.tileLayer()->inFlightCount() == 0; }));
     paint();
     paint();
     EXPECT_EQ(server.requestCount(), inView.size());

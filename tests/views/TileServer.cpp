@@ -25,22 +25,34 @@ TileServer::TileServer(QObject* parent) : QObject(parent) {
     connect(&m_server, &QTcpServer::newConnection, this, &TileServer::onNewConnection);
 }
 
-QColor TileServer::tileColor() { return QColor(20, 140, 220); }
+TileServer::~TileServer() {
+    stop();
+}
 
-bool TileServer::start() { return m_server.listen(QHostAddress::LocalHost); }
+QColor TileServer::tileColor() {
+    return QColor(20, 140, 220);
+}
+
+bool TileServer::start() {
+    if (!m_server.listen(QHostAddress::LocalHost))
+        return false;
+    m_port = m_server.serverPort();
+    return true;
+}
 
 void TileServer::stop() {
     m_server.close();
     const QList<QTcpSocket*> sockets = m_buffers.keys();
     m_buffers.clear();
     for (QTcpSocket* socket : sockets) {
+        socket->disconnect(this);
         socket->abort();
         socket->deleteLater();
     }
 }
 
 QString TileServer::urlTemplate() const {
-    return QStringLiteral("http://127.0.0.1:%1/{z}/{x}/{y}.png").arg(m_server.serverPort());
+    return QStringLiteral("http://127.0.0.1:%1/{z}/{x}/{y}.png").arg(m_port);
 }
 
 void TileServer::onNewConnection() {

@@ -15,6 +15,7 @@ class QTcpSocket;
 class TileServer : public QObject {
 public:
     explicit TileServer(QObject* parent = nullptr);
+    ~TileServer() override;
 
     bool start();
     void stop();
@@ -42,6 +43,7 @@ private:
     QStringList m_paths;
     QList<QByteArray> m_userAgents;
     QStringList m_missing;
+    quint16 m_port = 0; // kept after stop() so clients still address the same URLs
     int m_answerDelayMs = 0;
     int m_open = 0;
     int m_maxOpen = 0;

@@ -25,7 +25,9 @@ constexpr double kAttributionMargin = 3.0;
 constexpr double kAttributionBackgroundAlpha = 0.75;
 const QColor kAttributionTextColor{40, 40, 40};
 
-double lerp(double from, double to, double t) { return from + (to - from) * t; }
+double lerp(double from, double to, double t) {
+    return from + (to - from) * t;
+}
 
 QRectF snappedViewRect(const mapgeo::MapViewport& viewport, const mapgeo::MapRect& rect) {
     const QPointF topLeft = viewport.viewPointForMapPoint(rect.origin);
@@ -61,7 +63,8 @@ ClickZoomMapView::ClickZoomMapView(QQuickItem* parent)
         mapgeo::MapPoint center;
         if (m_animationAnchor) {
             // Keep the anchored place under the anchor for the whole animation.
-            const mapgeo::MapPoint anchored = m_animationStart.mapPointForViewPoint(*m_animationAnchor);
+            const mapgeo::MapPoint anchored =
+                m_animationStart.mapPointForViewPoint(*m_animationAnchor);
             const QSizeF view = m_animationStart.viewSize();
             center = {anchored.x - (m_animationAnchor->x() - view.width() / 2.0) / scale,
                       anchored.y - (m_animationAnchor->y() - view.height() / 2.0) / scale};
@@ -82,7 +85,9 @@ ClickZoomMapView::ClickZoomMapView(QQuickItem* parent)
 
 ClickZoomMapView::~ClickZoomMapView() = default;
 
-QString ClickZoomMapView::tileUrlTemplate() const { return m_tiles->urlTemplate(); }
+QString ClickZoomMapView::tileUrlTemplate() const {
+    return m_tiles->urlTemplate();
+}
 
 void ClickZoomMapView::setTileUrlTemplate(const QString& urlTemplate) {
     const QString before = m_tiles->urlTemplate();
@@ -94,10 +99,11 @@ void ClickZoomMapView::setTileUrlTemplate(const QString& urlTemplate) {
     emit tileUrlTemplateChanged();
 }
 
-void ClickZoomMapView::resetTileUrlTemplate() { setTileUrlTemplate({}); }
+void ClickZoomMapView::resetTileUrlTemplate() {
+    setTileUrlTemplate({});
+}
 
-void ClickZoomMapView::showMapRect(const mapgeo::MapRect& rect, double edgePadding,
-                                   bool animated) {
+void ClickZoomMapView::showMapRect(const mapgeo::MapRect& rect, double edgePadding, bool animated) {
     m_fit = Fit{rect, edgePadding};
     const mapgeo::MapViewport fitted = mapgeo::MapViewport::fitting(rect, size(), edgePadding);
     if (!fitted.isValid())
@@ -185,8 +191,7 @@ void ClickZoomMapView::setViewport(const mapgeo::MapViewport& viewport) {
     requestRepaint();
 }
 
-void ClickZoomMapView::animateTo(const mapgeo::MapViewport& target,
-                                 std::optional<QPointF> anchor) {
+void ClickZoomMapView::animateTo(const mapgeo::MapViewport& target, std::optional<QPointF> anchor) {
     stopAnimation();
     if (!m_viewport.isValid()) {
         setViewport(target);
@@ -203,14 +208,18 @@ void ClickZoomMapView::stopAnimation() {
         m_animation->stop();
 }
 
-void ClickZoomMapView::userMovedMap() { m_fit.reset(); }
+void ClickZoomMapView::userMovedMap() {
+    m_fit.reset();
+}
 
 void ClickZoomMapView::requestRepaint() {
     ++m_repaintRequests;
     update();
 }
 
-void ClickZoomMapView::invalidateMapLayer() { m_mapLayerDirty = true; }
+void ClickZoomMapView::invalidateMapLayer() {
+    m_mapLayerDirty = true;
+}
 
 void ClickZoomMapView::geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry) {
     QQuickPaintedItem::geometryChange(newGeometry, oldGeometry);

@@ -4,8 +4,10 @@
 #include <QCoreApplication>
 
 namespace {
-constexpr const char* kStartTitle = QT_TRANSLATE_NOOP("RouteMapView", "Start");
-constexpr const char* kEndTitle = QT_TRANSLATE_NOOP("RouteMapView", "End");
+// The application's one translation context, shared with every other shown text.
+constexpr const char* kTranslationContext = "Veldrin";
+constexpr const char* kStartTitle = QT_TRANSLATE_NOOP("Veldrin", "Start");
+constexpr const char* kEndTitle = QT_TRANSLATE_NOOP("Veldrin", "End");
 constexpr qsizetype kMinimumPointsForEndMark = 2;
 } // namespace
 
@@ -13,8 +15,7 @@ Coordinator::Outcome Coordinator::update(const RouteInputs& inputs) {
     Outcome outcome;
     if (inputs.coordinates.isEmpty())
         return outcome;
-    const bool sameRoute =
-        m_routeID == inputs.routeID && m_routeCount == inputs.coordinates.size();
+    const bool sameRoute = m_routeID == inputs.routeID && m_routeCount == inputs.coordinates.size();
     if (!sameRoute) {
         rebuild(inputs);
         outcome.rebuilt = true;
@@ -34,10 +35,10 @@ void Coordinator::rebuild(const RouteInputs& inputs) {
     m_renderer.emplace(RouteShape(inputs.coordinates));
     m_marks.clear();
     m_marks.append({inputs.coordinates.first(),
-                    QCoreApplication::translate("RouteMapView", kStartTitle)});
+                    QCoreApplication::translate(kTranslationContext, kStartTitle)});
     if (inputs.coordinates.size() >= kMinimumPointsForEndMark)
-        m_marks.append(
-            {inputs.coordinates.last(), QCoreApplication::translate("RouteMapView", kEndTitle)});
+        m_marks.append({inputs.coordinates.last(),
+                        QCoreApplication::translate(kTranslationContext, kEndTitle)});
     m_routeID = inputs.routeID;
     m_routeCount = inputs.coordinates.size();
     ++m_rebuildCount;

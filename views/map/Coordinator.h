@@ -34,9 +34,7 @@ public:
 
     const std::optional<QString>& routeID() const { return m_routeID; }
     qsizetype routeCount() const { return m_routeCount; }
-    const RouteAndCarRenderer* renderer() const {
-        return m_renderer ? &*m_renderer : nullptr;
-    }
+    const RouteAndCarRenderer* renderer() const { return m_renderer ? &*m_renderer : nullptr; }
     const QList<RouteMark>& marks() const { return m_marks; }
     int rebuildCount() const { return m_rebuildCount; }
 

@@ -12,16 +12,22 @@ namespace {
 constexpr double kDegreesToRadians = std::numbers::pi / 180.0;
 } // namespace
 
-MapSize mapSizeWorld() { return {kWorldMapPoints, kWorldMapPoints}; }
+MapSize mapSizeWorld() {
+    return {kWorldMapPoints, kWorldMapPoints};
+}
 
-MapRect mapRectWorld() { return {{0.0, 0.0}, mapSizeWorld()}; }
+MapRect mapRectWorld() {
+    return {{0.0, 0.0}, mapSizeWorld()};
+}
 
 MapRect mapRectNull() {
     const double inf = std::numeric_limits<double>::infinity();
     return {{inf, inf}, {0.0, 0.0}};
 }
 
-bool isNull(const MapRect& rect) { return std::isinf(rect.origin.x) || std::isinf(rect.origin.y); }
+bool isNull(const MapRect& rect) {
+    return std::isinf(rect.origin.x) || std::isinf(rect.origin.y);
+}
 
 MapPoint mapPointForCoordinate(const GeoCoordinate& coordinate) {
     const double latitude =
@@ -100,8 +106,7 @@ MapViewport MapViewport::fitting(const MapRect& rect, const QSizeF& viewSize, do
     const double usableHeight = viewSize.height() > 2.0 * edgePadding
                                     ? viewSize.height() - 2.0 * edgePadding
                                     : viewSize.height();
-    const double scale =
-        std::min(usableWidth / rect.size.width, usableHeight / rect.size.height);
+    const double scale = std::min(usableWidth / rect.size.width, usableHeight / rect.size.height);
     return MapViewport(rect.center(), scale, viewSize);
 }
 

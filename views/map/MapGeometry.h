@@ -30,9 +30,7 @@ struct MapRect {
     double minY() const { return origin.y; }
     double maxX() const { return origin.x + size.width; }
     double maxY() const { return origin.y + size.height; }
-    MapPoint center() const {
-        return {origin.x + size.width / 2.0, origin.y + size.height / 2.0};
-    }
+    MapPoint center() const { return {origin.x + size.width / 2.0, origin.y + size.height / 2.0}; }
 };
 
 inline constexpr double kWorldMapPoints = 268435456.0; // 2^28

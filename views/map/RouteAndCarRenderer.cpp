@@ -22,8 +22,8 @@ struct CarPart {
 constexpr double kBodyStrokeWidth = 1.2;
 constexpr double kBodyStrokeAlpha = 0.9;
 constexpr double kCabinAlpha = 0.72;
-const CarPart kWheels[] = {{{-12, -14, 5, 8}, 2}, {{7, -14, 5, 8}, 2}, {{-12, 6, 5, 8}, 2},
-                           {{7, 6, 5, 8}, 2}};
+const CarPart kWheels[] = {
+    {{-12, -14, 5, 8}, 2}, {{7, -14, 5, 8}, 2}, {{-12, 6, 5, 8}, 2}, {{7, 6, 5, 8}, 2}};
 const CarPart kBody{{-7, -16, 14, 32}, 6};
 const CarPart kCabin{{-4, -7, 8, 14}, 2};
 
@@ -72,8 +72,7 @@ bool RouteAndCarRenderer::updateCar(const GeoCoordinate& coordinate, double head
     return true;
 }
 
-void RouteAndCarRenderer::drawTrack(QPainter& painter,
-                                    const mapgeo::MapViewport& viewport) const {
+void RouteAndCarRenderer::drawTrack(QPainter& painter, const mapgeo::MapViewport& viewport) const {
     const QList<mapgeo::MapPoint>& points = m_shape.mapPoints();
     if (points.size() < 2 || !viewport.isValid())
         return;

@@ -29,7 +29,9 @@ QVariant plainVariant(const QVariant& value) {
     return value;
 }
 
-bool isAbsent(const QVariant& value) { return !value.isValid() || value.isNull(); }
+bool isAbsent(const QVariant& value) {
+    return !value.isValid() || value.isNull();
+}
 
 std::optional<double> optionalNumber(const QVariant& input) {
     const QVariant value = plainVariant(input);
@@ -52,7 +54,8 @@ std::optional<GeoCoordinate> optionalCoordinate(const QVariant& input) {
         coordinate = value.value<GeoCoordinate>();
     } else if (value.canConvert<QVariantMap>()) {
         const QVariantMap map = value.toMap();
-        const std::optional<double> latitude = optionalNumber(map.value(QStringLiteral("latitude")));
+        const std::optional<double> latitude =
+            optionalNumber(map.value(QStringLiteral("latitude")));
         const std::optional<double> longitude =
             optionalNumber(map.value(QStringLiteral("longitude")));
         if (!latitude || !longitude)
@@ -110,9 +113,13 @@ void RouteMapView::setHeading(const QVariant& heading) {
     inputsChanged();
 }
 
-void RouteMapView::inputsChanged() { polish(); }
+void RouteMapView::inputsChanged() {
+    polish();
+}
 
-void RouteMapView::updatePolish() { updateMap(); }
+void RouteMapView::updatePolish() {
+    updateMap();
+}
 
 RouteInputs RouteMapView::currentInputs() const {
     RouteInputs inputs;
@@ -158,7 +165,8 @@ void RouteMapView::paintMarkerLayer(QPainter& painter, const mapgeo::MapViewport
     font.setWeight(QFont::DemiBold);
     const QFontMetricsF metrics(font);
     for (const RouteMark& mark : m_coordinator.marks()) {
-        const QPointF at = viewport.viewPointForMapPoint(mapgeo::mapPointForCoordinate(mark.coordinate));
+        const QPointF at =
+            viewport.viewPointForMapPoint(mapgeo::mapPointForCoordinate(mark.coordinate));
         painter.setPen(QPen(Qt::white, kMarkOutlineWidth));
         painter.setBrush(kMarkFill);
         painter.drawEllipse(at, kMarkRadius, kMarkRadius);
@@ -169,8 +177,8 @@ void RouteMapView::paintMarkerLayer(QPainter& painter, const mapgeo::MapViewport
         QPainterPath title;
         title.addText(baseline, font, mark.title);
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(Qt::white, kMarkTitleHaloWidth, Qt::SolidLine, Qt::RoundCap,
-                            Qt::RoundJoin));
+        painter.setPen(
+            QPen(Qt::white, kMarkTitleHaloWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.drawPath(title);
         painter.setPen(Qt::NoPen);
         painter.setBrush(kMarkTitleColor);

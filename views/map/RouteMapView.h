@@ -11,8 +11,8 @@
 
 class RouteMapView : public ClickZoomMapView {
     Q_OBJECT
-    Q_PROPERTY(QString routeIdentity READ routeIdentity WRITE setRouteIdentity NOTIFY
-                   routeIdentityChanged)
+    Q_PROPERTY(
+        QString routeIdentity READ routeIdentity WRITE setRouteIdentity NOTIFY routeIdentityChanged)
     Q_PROPERTY(GeoCoordinateList coordinates READ coordinates WRITE setCoordinates NOTIFY
                    coordinatesChanged)
     // Each of these is undefined when not known; carCoordinate holds a GeoCoordinate (or an

@@ -17,7 +17,8 @@ constexpr int kTransferTimeoutMs = 10000;
 // A failed tile is not asked for again before this, so an offline map does not keep trying.
 constexpr int kFailureRetryDelayMs = 60000;
 constexpr const char* kCacheSubdirectory = "tiles";
-constexpr const char* kUserAgent = "VeldrinStudio/" VELDRIN_VERSION " (+" VELDRIN_PROJECT_CONTACT ")";
+constexpr const char* kUserAgent =
+    "VeldrinStudio/" VELDRIN_VERSION " (+" VELDRIN_PROJECT_CONTACT ")";
 } // namespace
 
 TileLayer::TileLayer(const QString& cacheDirectory, QObject* parent)
@@ -115,7 +116,8 @@ void TileLayer::finish(QNetworkReply* reply, const TileKey& key) {
     if (image.isNull()) {
         m_failedUntil.insert(key, QDeadlineTimer(kFailureRetryDelayMs));
     } else {
-        m_images.insert(key, new QImage(image.convertToFormat(QImage::Format_ARGB32_Premultiplied)));
+        m_images.insert(key,
+                        new QImage(image.convertToFormat(QImage::Format_ARGB32_Premultiplied)));
         emit tileLoaded(key);
     }
     startNext();

@@ -20,7 +20,8 @@ class TileLayer : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr const char* kDefaultUrlTemplate = "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
+    static constexpr const char* kDefaultUrlTemplate =
+        "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
     static constexpr const char* kUrlTemplateEnvironmentVariable = "VELDRIN_TILE_URL";
     static constexpr const char* kAttribution = "© OpenStreetMap contributors";
 

@@ -14,7 +14,9 @@ int zoomLevelForScale(double pixelsPerMapPoint) {
     return std::clamp(static_cast<int>(std::lround(zoom)), 0, kMaxZoom);
 }
 
-double tileSpanMapPoints(int zoom) { return mapgeo::kWorldMapPoints / std::ldexp(1.0, zoom); }
+double tileSpanMapPoints(int zoom) {
+    return mapgeo::kWorldMapPoints / std::ldexp(1.0, zoom);
+}
 
 mapgeo::MapRect tileMapRect(const TileKey& key) {
     const double span = tileSpanMapPoints(key.zoom);
@@ -42,9 +44,8 @@ QList<TileKey> tilesCovering(const mapgeo::MapRect& visible, int zoom) {
         const mapgeo::MapPoint c = tileMapRect(key).center();
         return std::hypot(c.x - center.x, c.y - center.y);
     };
-    std::stable_sort(keys.begin(), keys.end(), [&](const TileKey& a, const TileKey& b) {
-        return distance(a) < distance(b);
-    });
+    std::stable_sort(keys.begin(), keys.end(),
+                     [&](const TileKey& a, const TileKey& b) { return distance(a) < distance(b); });
     return keys;
 }
 
