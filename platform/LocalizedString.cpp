@@ -11,7 +11,7 @@ namespace {
 
 constexpr const char* kTranslationPathPattern = ":/i18n/veldrin_%1.qm";
 
-struct Spec {
+struct Conversion {
     bool leftAlign = false;
     bool plus = false;
     bool space = false;
@@ -22,13 +22,13 @@ struct Spec {
     QChar conversion;
 };
 
-QString pad(QString body, const Spec& spec, bool numeric) {
-    if (body.size() >= spec.width)
+QString pad(QString body, const Conversion& conversion, bool numeric) {
+    if (body.size() >= conversion.width)
         return body;
-    const qsizetype missing = spec.width - body.size();
-    if (spec.leftAlign)
+    const qsizetype missing = conversion.width - body.size();
+    if (conversion.leftAlign)
         return body + QString(missing, u' ');
-    if (spec.zeroPad && numeric) {
+    if (conversion.zeroPad && numeric) {
         // Zeros go after a sign.
         qsizetype at =
             (!body.isEmpty() && (body[0] == u'-' || body[0] == u'+' || body[0] == u' ')) ? 1 : 0;
@@ -37,18 +37,18 @@ QString pad(QString body, const Spec& spec, bool numeric) {
     return QString(missing, u' ') + body;
 }
 
-QString signed_(QString body, bool negative, const Spec& spec, const QLocale& locale) {
+QString signed_(QString body, bool negative, const Conversion& conversion, const QLocale& locale) {
     if (negative)
         return locale.negativeSign() + body;
-    if (spec.plus)
+    if (conversion.plus)
         return locale.positiveSign() + body;
-    if (spec.space)
+    if (conversion.space)
         return u' ' + body;
     return body;
 }
 
-QString formatInteger(const QVariant& value, const Spec& spec, const QLocale& locale) {
-    const QChar c = spec.conversion;
+QString formatInteger(const QVariant& value, const Conversion& conversion, const QLocale& locale) {
+    const QChar c = conversion.conversion;
     if (c == u'd' || c == u'i') {
         bool ok = false;
         qlonglong v = value.toLongLong(&ok);
@@ -57,9 +57,10 @@ QString formatInteger(const QVariant& value, const Spec& spec, const QLocale& lo
         const qulonglong magnitude =
             v < 0 ? static_cast<qulonglong>(-(v + 1)) + 1 : static_cast<qulonglong>(v);
         QString digits = locale.toString(magnitude);
-        if (spec.precision >= 0 && digits.size() < spec.precision)
-            digits = QString(spec.precision - digits.size(), locale.zeroDigit().at(0)) + digits;
-        return signed_(digits, v < 0, spec, locale);
+        if (conversion.precision >= 0 && digits.size() < conversion.precision)
+            digits =
+                QString(conversion.precision - digits.size(), locale.zeroDigit().at(0)) + digits;
+        return signed_(digits, v < 0, conversion, locale);
     }
     const qulonglong v = value.toULongLong();
     if (c == u'u')
@@ -68,14 +69,14 @@ QString formatInteger(const QVariant& value, const Spec& spec, const QLocale& lo
     QString digits = QString::number(v, base);
     if (c == u'X')
         digits = digits.toUpper();
-    if (spec.alternate && v != 0)
+    if (conversion.alternate && v != 0)
         digits.prepend(base == 8 ? QStringLiteral("0")
                                  : (c == u'X' ? QStringLiteral("0X") : QStringLiteral("0x")));
     return digits;
 }
 
-QString formatFloating(double v, const Spec& spec, const QLocale& locale) {
-    const QChar c = spec.conversion;
+QString formatFloating(double v, const Conversion& conversion, const QLocale& locale) {
+    const QChar c = conversion.conversion;
     const bool upper = c.isUpper();
     if (std::isnan(v))
         return upper ? QStringLiteral("NAN") : QStringLiteral("nan");
@@ -86,29 +87,29 @@ QString formatFloating(double v, const Spec& spec, const QLocale& locale) {
         body = upper ? QStringLiteral("INF") : QStringLiteral("inf");
     } else {
         // printf's digits and rounding, with the locale's decimal separator.
-        const int precision = spec.precision < 0 ? 6 : spec.precision;
+        const int precision = conversion.precision < 0 ? 6 : conversion.precision;
         body = formatCNumber(magnitude, c.toLatin1(), precision);
         if (upper)
             body = body.toUpper();
         body.replace(u'.', locale.decimalPoint());
     }
-    return signed_(body, negative, spec, locale);
+    return signed_(body, negative, conversion, locale);
 }
 
-QString formatOne(const QVariant& value, const Spec& spec, const QLocale& locale) {
-    const QChar c = spec.conversion;
+QString formatOne(const QVariant& value, const Conversion& conversion, const QLocale& locale) {
+    const QChar c = conversion.conversion;
     if (c == u'd' || c == u'i' || c == u'u' || c == u'o' || c == u'x' || c == u'X')
-        return pad(formatInteger(value, spec, locale), spec, true);
+        return pad(formatInteger(value, conversion, locale), conversion, true);
     if (QStringLiteral("fFeEgG").contains(c))
-        return pad(formatFloating(value.toDouble(), spec, locale), spec, true);
+        return pad(formatFloating(value.toDouble(), conversion, locale), conversion, true);
     if (c == u'c')
         return pad(value.typeId() == QMetaType::QChar ? QString(value.toChar())
                                                       : QString(QChar(value.toInt())),
-                   spec, false);
+                   conversion, false);
     QString text = value.toString();
-    if (spec.precision >= 0)
-        text.truncate(spec.precision);
-    return pad(text, spec, false);
+    if (conversion.precision >= 0)
+        text.truncate(conversion.precision);
+    return pad(text, conversion, false);
 }
 
 } // namespace
@@ -162,21 +163,22 @@ QString formatWithLocale(const QString& format, const QVariantList& arguments,
             out += u'%';
             continue;
         }
-        Spec spec;
+        Conversion conversion;
         for (; i < n && kFlags.contains(format[i]); ++i) {
             const QChar f = format[i];
-            spec.leftAlign |= f == u'-';
-            spec.plus |= f == u'+';
-            spec.space |= f == u' ';
-            spec.zeroPad |= f == u'0';
-            spec.alternate |= f == u'#';
+            conversion.leftAlign |= f == u'-';
+            conversion.plus |= f == u'+';
+            conversion.space |= f == u' ';
+            conversion.zeroPad |= f == u'0';
+            conversion.alternate |= f == u'#';
         }
         for (; i < n && format[i].isDigit(); ++i)
-            spec.width = std::min(spec.width * 10 + format[i].digitValue(), 1000);
+            conversion.width = std::min(conversion.width * 10 + format[i].digitValue(), 1000);
         if (i < n && format[i] == u'.') {
-            spec.precision = 0;
+            conversion.precision = 0;
             for (++i; i < n && format[i].isDigit(); ++i)
-                spec.precision = std::min(spec.precision * 10 + format[i].digitValue(), 1000);
+                conversion.precision =
+                    std::min(conversion.precision * 10 + format[i].digitValue(), 1000);
         }
         for (; i < n && kLengths.contains(format[i]); ++i) {
         }
@@ -187,8 +189,8 @@ QString formatWithLocale(const QString& format, const QVariantList& arguments,
             i = end;
             continue;
         }
-        spec.conversion = format[i];
-        out += formatOne(arguments[nextArgument++], spec, locale);
+        conversion.conversion = format[i];
+        out += formatOne(arguments[nextArgument++], conversion, locale);
     }
     return out;
 }

@@ -14,12 +14,12 @@ set(clips
   "--frames 6 --size 64x64 --bad-marker 2 --bad-record 3 --no-seq 4 --other-sei 2 --seed 3"
   "--frames 4 --size 64x64 --no-telemetry")
 set(index 0)
-foreach(spec IN LISTS clips)
-  separate_arguments(args UNIX_COMMAND "${spec}")
+foreach(clipArgs IN LISTS clips)
+  separate_arguments(args UNIX_COMMAND "${clipArgs}")
   execute_process(COMMAND "${CLIPGEN}" ${args} "${OUT}/extract/clip-${index}.mp4"
     RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE error)
   if(NOT result EQUAL 0)
-    message(FATAL_ERROR "veldrin-clipgen ${spec} failed (${result}): ${error}")
+    message(FATAL_ERROR "veldrin-clipgen ${clipArgs} failed (${result}): ${error}")
   endif()
   math(EXPR index "${index} + 1")
 endforeach()
