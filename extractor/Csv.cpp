@@ -1,42 +1,64 @@
 // CSV rendering of accepted telemetry records.
 #include "Csv.h"
 
+#include <algorithm>
+
 namespace MetadataExtractor {
 namespace {
 
 constexpr char kCellSeparator = ',';
 constexpr char kLineSeparator = '\n';
+// Room for one row: its line feed, the separators and the longest text in every cell.
+constexpr std::size_t kMaxRowBytes =
+    1 + (kTelemetryFieldCount - 1) + kTelemetryFieldCount * ValueText::kCapacity;
 
 } // namespace
 
-std::string renderCsv(std::span<const TelemetryRecord> records) {
-    const auto& columns = csvColumns();
-    // One allocation: the header plus, per record, its texts and the 15 commas and line feed.
-    std::size_t total = 0;
-    for (const std::string_view column : columns)
-        total += column.size() + 1;
-    for (const TelemetryRecord& record : records) {
-        total += columns.size();
-        for (std::size_t field = 1; field <= columns.size(); ++field)
-            total += record.value(field).value_or(std::string_view{}).size();
+CsvBuilder::CsvBuilder(std::size_t expectedRows) {
+    std::size_t headerBytes = 0;
+    for (const std::string_view column : csvColumns())
+        headerBytes += column.size() + 1;
+    text_.reserve(headerBytes + expectedRows * kMaxRowBytes);
+    for (const std::string_view column : csvColumns()) {
+        if (!text_.empty())
+            text_ += kCellSeparator;
+        text_ += column;
     }
+}
 
-    std::string csv;
-    csv.reserve(total);
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (i > 0)
-            csv += kCellSeparator;
-        csv += columns[i];
+// `writeCell(out, fieldNumber)` writes the cell's text at `out` and returns its end.
+template <typename CellWriter> void CsvBuilder::appendCells(CellWriter writeCell) {
+    const std::size_t rowStart = text_.size();
+    // Beyond the expected rows the text grows geometrically: amortised constant time per row.
+    text_.resize(rowStart + kMaxRowBytes);
+    char* out = text_.data() + rowStart;
+    *out++ = kLineSeparator;
+    for (std::size_t field = 1; field <= kTelemetryFieldCount; ++field) {
+        if (field > 1)
+            *out++ = kCellSeparator;
+        out = writeCell(out, field);
     }
-    for (const TelemetryRecord& record : records) {
-        csv += kLineSeparator;
-        for (std::size_t field = 1; field <= columns.size(); ++field) {
-            if (field > 1)
-                csv += kCellSeparator;
-            csv += record.value(field).value_or(std::string_view{});
-        }
-    }
-    return csv;
+    text_.resize(static_cast<std::size_t>(out - text_.data()));
+}
+
+void CsvBuilder::appendRow(const TelemetryValues& values) {
+    appendCells([&](char* out, std::size_t field) {
+        return values.has(field) ? writeValueText(out, values, field) : out;
+    });
+}
+
+void CsvBuilder::appendRow(const TelemetryRecord& record) {
+    appendCells([&](char* out, std::size_t field) {
+        const std::string_view text = record.value(field).value_or(std::string_view{});
+        return std::copy(text.begin(), text.end(), out);
+    });
+}
+
+std::string renderCsv(std::span<const TelemetryRecord> records) {
+    CsvBuilder csv(records.size());
+    for (const TelemetryRecord& record : records)
+        csv.appendRow(record);
+    return std::move(csv).take();
 }
 
 } // namespace MetadataExtractor

@@ -9,6 +9,21 @@
 
 namespace MetadataExtractor {
 
+// Builds the text one row at a time, each written straight into the text's buffer.
+class CsvBuilder {
+public:
+    // The header alone, with room for `expectedRows` rows of any length, so that the text is
+    // allocated once when no more rows come.
+    explicit CsvBuilder(std::size_t expectedRows = 0);
+    void appendRow(const TelemetryValues& values);
+    void appendRow(const TelemetryRecord& record);
+    std::string take() && { return std::move(text_); }
+
+private:
+    template <typename CellWriter> void appendCells(CellWriter writeCell);
+    std::string text_;
+};
+
 std::string renderCsv(std::span<const TelemetryRecord> records);
 
 } // namespace MetadataExtractor

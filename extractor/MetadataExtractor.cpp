@@ -11,6 +11,7 @@
 #include "TelemetryRecord.h"
 #include "VideoScan.h"
 
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -49,8 +50,9 @@ const std::string& Output::message() const {
 
 namespace {
 
-constexpr std::string_view kRequiredVersionField = "version";
-constexpr std::string_view kRequiredSequenceField = "frame_seq_no";
+// The smallest video block that gives a row: length prefix, NAL header, payload type and size,
+// marker end, the two required one-byte varint fields with their keys, trailing byte.
+constexpr std::size_t kSmallestRowBlockBytes = 4 + 3 + 1 + 4 + 1;
 // Out-of-memory is reported like any other failure of the platform.
 constexpr std::string_view kOutOfMemoryDescription = "out of memory";
 
@@ -84,29 +86,38 @@ Output extractChecked(std::span<const std::uint8_t> buffer) {
     const MediaData media = findMediaData(buffer);
 
     Counters counters;
-    std::vector<TelemetryRecord> records;
+    // Room for the most rows the media data can hold, so that the text is allocated once and
+    // never copied while it grows. Pages never written cost address space, not memory.
+    const std::size_t mostRows =
+        std::min(kMaxRecords, static_cast<std::size_t>(media.payloadSize) / kSmallestRowBlockBytes);
+    CsvBuilder csv(mostRows);
+    std::size_t rows = 0;
+    // Reused for every unit: no allocation per unit.
+    std::vector<std::uint8_t> scratch;
+    TelemetryValues values;
     scanVideoBlocks(buffer, media.payloadOffset, media.payloadSize, counters.seiNalCount,
                     [&](std::span<const std::uint8_t> unit) {
-                        const auto payload = extractSeiPayload(unit);
+                        const auto payload = extractSeiPayload(unit, scratch);
                         if (!payload) {
                             ++counters.payloadDecodeFailures;
                             return;
                         }
-                        auto record = decodeTelemetryRecord(*payload);
-                        if (!record || !record->contains(kRequiredVersionField) ||
-                            !record->contains(kRequiredSequenceField)) {
+                        if (!decodeTelemetryValues(*payload, values) ||
+                            !values.has(kVersionFieldNumber) ||
+                            !values.has(kFrameSequenceFieldNumber)) {
                             ++counters.seiDecodeFailures;
                             return;
                         }
-                        if (records.size() >= kMaxRecords)
+                        if (rows >= kMaxRecords)
                             throw ExtractError(messages::kTooManyMetadataRows);
-                        records.push_back(*record);
+                        csv.appendRow(values);
+                        ++rows;
                     });
 
-    std::string report = renderReport(buffer.size(), media, counters, records.size());
-    if (records.empty())
+    std::string report = renderReport(buffer.size(), media, counters, rows);
+    if (rows == 0)
         return Output::success(kNoMetadataNotice, std::move(report));
-    return Output::success(renderCsv(records), std::move(report));
+    return Output::success(std::move(csv).take(), std::move(report));
 }
 
 } // namespace

@@ -119,43 +119,23 @@ private:
     std::size_t position_ = 0;
 };
 
-bool readValue(WireReader& reader, ValueKind kind, ValueText& text) {
-    switch (kind) {
-    case ValueKind::Float: {
-        std::uint32_t bits = 0;
-        if (!reader.readLittleEndian(bits))
+static_assert(kFields[kVersionFieldNumber - 1].name == "version");
+static_assert(kFields[kFrameSequenceFieldNumber - 1].name == "frame_seq_no");
+
+bool readBits(WireReader& reader, WireType wireType, std::uint64_t& bits) {
+    switch (wireType) {
+    case kFixed32: {
+        std::uint32_t word = 0;
+        if (!reader.readLittleEndian(word))
             return false;
-        text = floatText(std::bit_cast<float>(bits));
+        bits = word;
         return true;
     }
-    case ValueKind::Double: {
-        std::uint64_t bits = 0;
-        if (!reader.readLittleEndian(bits))
-            return false;
-        text = doubleText(std::bit_cast<double>(bits));
-        return true;
-    }
+    case kFixed64:
+        return reader.readLittleEndian(bits);
     default:
-        break;
+        return reader.readVarint(bits);
     }
-    std::uint64_t value = 0;
-    if (!reader.readVarint(value))
-        return false;
-    switch (kind) {
-    case ValueKind::Gear:
-        text = gearText(value);
-        break;
-    case ValueKind::Flag:
-        text = flagText(value);
-        break;
-    case ValueKind::Assistance:
-        text = assistanceText(value);
-        break;
-    default:
-        text = unsignedText(value);
-        break;
-    }
-    return true;
 }
 
 } // namespace
@@ -185,27 +165,60 @@ std::size_t TelemetryRecord::size() const {
     return count;
 }
 
-std::optional<TelemetryRecord> decodeTelemetryRecord(std::span<const std::uint8_t> payload) {
-    TelemetryRecord record;
+bool decodeTelemetryValues(std::span<const std::uint8_t> payload, TelemetryValues& values) {
+    values.clear();
     WireReader reader(payload);
     while (!reader.atEnd()) {
         std::uint64_t key = 0;
         if (!reader.readVarint(key))
-            return std::nullopt;
+            return false;
         const std::uint64_t fieldNumber = key >> kFieldNumberShift;
         const std::uint64_t wireType = key & kWireTypeMask;
         if (fieldNumber >= 1 && fieldNumber <= kTelemetryFieldCount &&
             kFields[fieldNumber - 1].wireType == wireType) {
-            ValueText text;
-            if (!readValue(reader, kFields[fieldNumber - 1].kind, text))
-                return std::nullopt;
-            record.set(fieldNumber, text);
+            std::uint64_t bits = 0;
+            if (!readBits(reader, kFields[fieldNumber - 1].wireType, bits))
+                return false;
+            values.set(fieldNumber, bits);
         } else if (!reader.skipField(wireType)) {
-            return std::nullopt;
+            return false;
         }
     }
-    if (record.empty())
+    return !values.empty();
+}
+
+char* writeValueText(char* out, const TelemetryValues& values, std::size_t fieldNumber) {
+    const std::uint64_t bits = values.bits(fieldNumber);
+    switch (kFields[fieldNumber - 1].kind) {
+    case ValueKind::Gear:
+        return writeGearText(out, bits);
+    case ValueKind::Flag:
+        return writeFlagText(out, bits);
+    case ValueKind::Assistance:
+        return writeAssistanceText(out, bits);
+    case ValueKind::Float:
+        return writeFloatText(out, std::bit_cast<float>(static_cast<std::uint32_t>(bits)));
+    case ValueKind::Double:
+        return writeDoubleText(out, std::bit_cast<double>(bits));
+    case ValueKind::Unsigned:
+        break;
+    }
+    return writeUnsignedText(out, bits);
+}
+
+std::optional<TelemetryRecord> decodeTelemetryRecord(std::span<const std::uint8_t> payload) {
+    TelemetryValues values;
+    if (!decodeTelemetryValues(payload, values))
         return std::nullopt;
+    TelemetryRecord record;
+    for (std::size_t field = 1; field <= kTelemetryFieldCount; ++field) {
+        if (values.has(field)) {
+            char text[ValueText::kCapacity];
+            const char* const end = writeValueText(text, values, field);
+            record.set(field,
+                       ValueText(std::string_view(text, static_cast<std::size_t>(end - text))));
+        }
+    }
     return record;
 }
 

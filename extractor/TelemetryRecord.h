@@ -1,5 +1,6 @@
-// One telemetry record: the protocol-buffer message of one video frame, decoded straight into
-// the value texts of its known fields. Field table, record type and decoder.
+// One telemetry record: the protocol-buffer message of one video frame. Decoded first into the
+// raw values of its known fields, which CSV rows are written from directly, or further into
+// value texts. Field table, record types and decoder.
 #pragma once
 
 #include "ValueText.h"
@@ -16,6 +17,36 @@ inline constexpr std::size_t kTelemetryFieldCount = 16;
 
 // The CSV column names in field-number order: csvColumns()[n - 1] names field n.
 const std::array<std::string_view, kTelemetryFieldCount>& csvColumns();
+
+// Fields that an accepted record must carry.
+inline constexpr std::size_t kVersionFieldNumber = 1;
+inline constexpr std::size_t kFrameSequenceFieldNumber = 3;
+
+// The known fields of one record as read from the wire: per field number, whether it is present
+// and its last value (a varint, or the bits of a float or double).
+class TelemetryValues {
+public:
+    // fieldNumber in 1..16.
+    bool has(std::size_t fieldNumber) const { return (present_ >> (fieldNumber - 1)) & 1U; }
+    std::uint64_t bits(std::size_t fieldNumber) const { return bits_[fieldNumber - 1]; }
+    void set(std::size_t fieldNumber, std::uint64_t bits) {
+        bits_[fieldNumber - 1] = bits;
+        present_ |= std::uint32_t{1} << (fieldNumber - 1);
+    }
+    bool empty() const { return present_ == 0; }
+    void clear() { present_ = 0; }
+
+private:
+    std::array<std::uint64_t, kTelemetryFieldCount> bits_{};
+    std::uint32_t present_ = 0;
+};
+
+// False when the bytes cannot be framed or carry no known field; `values` is then unspecified.
+bool decodeTelemetryValues(std::span<const std::uint8_t> payload, TelemetryValues& values);
+
+// Writes the value text of a field present in `values` at `out`, which has room for
+// ValueText::kCapacity characters; returns the end of the text.
+char* writeValueText(char* out, const TelemetryValues& values, std::size_t fieldNumber);
 
 // A map from field name to value text, at most one entry per field. Stored as one slot per
 // field number; an empty slot is a missing field (no value text is ever empty).

@@ -1,6 +1,7 @@
 // Value texts of the telemetry fields.
 #include "ValueText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -19,62 +20,79 @@ constexpr std::array<std::string_view, 4> kAssistanceNames = {"IDLE", "FULL_GUID
 constexpr int kSmallestPlainExponent = -4;
 constexpr int kLargestPlainExponent = 15;
 
-ValueText nameOrDecimal(const std::array<std::string_view, 4>& names, std::uint64_t value) {
-    return value < names.size() ? ValueText(names[value]) : unsignedText(value);
+char* writeText(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
 }
 
-template <typename Float> ValueText floatingText(Float value) {
+char* writeNameOrDecimal(char* out, const std::array<std::string_view, 4>& names,
+                         std::uint64_t value) {
+    return value < names.size() ? writeText(out, names[value]) : writeUnsignedText(out, value);
+}
+
+// The exponent of to_chars' scientific text, which ends in "e+dd", "e-dd" or the same with
+// three digits; `e` points at the 'e'.
+constexpr std::ptrdiff_t kShortExponentChars = 4;
+const char* findExponentMark(const char* end) {
+    return end[-kShortExponentChars] == 'e' ? end - kShortExponentChars
+                                            : end - (kShortExponentChars + 1);
+}
+
+int scientificExponent(const char* e, const char* end) {
+    int magnitude = 0;
+    for (const char* p = e + 2; p < end; ++p)
+        magnitude = magnitude * 10 + (*p - '0');
+    return e[1] == '-' ? -magnitude : magnitude;
+}
+
+template <typename Float> char* writeFloatingText(char* out, Float value) {
     if (std::isnan(value))
-        return ValueText("nan");
+        return writeText(out, "nan");
     if (std::isinf(value))
-        return ValueText(value < 0 ? "-inf" : "inf");
+        return writeText(out, value < 0 ? "-inf" : "inf");
     if (value == 0)
-        return ValueText(std::signbit(value) ? "-0.0" : "0.0");
+        return writeText(out, std::signbit(value) ? "-0.0" : "0.0");
 
     // The shortest round-trip digits and their exponent, e.g. "-1.2345e-05".
-    char scientific[ValueText::kCapacity + 8];
-    const auto result = std::to_chars(scientific, scientific + sizeof scientific, value,
-                                      std::chars_format::scientific);
-    const std::string_view text(scientific, static_cast<std::size_t>(result.ptr - scientific));
-    const std::size_t e = text.find('e');
-    int exponent = 0;
-    std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(),
-                    exponent);
+    char buffer[ValueText::kCapacity + 8];
+    const char* const scientific = buffer;
+    const char* const end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific).ptr;
+    const char* const e = findExponentMark(end);
+    const int exponent = scientificExponent(e, end);
     if (exponent < kSmallestPlainExponent || exponent > kLargestPlainExponent)
-        return ValueText(text);
+        return std::copy(scientific, end, out);
 
-    const bool negative = text.front() == '-';
-    char digits[ValueText::kCapacity];
-    std::size_t digitCount = 0;
-    for (std::size_t i = negative ? 1 : 0; i < e; ++i) {
-        if (text[i] != '.')
-            digits[digitCount++] = text[i];
-    }
-
-    char out[ValueText::kCapacity];
-    std::size_t n = 0;
-    if (negative)
-        out[n++] = '-';
+    // Mantissa "d" or "d.ddd": a leading digit, then the fraction digits.
+    const char* p = scientific;
+    if (*p == '-')
+        *out++ = *p++;
+    const char leading = *p;
+    const char* const fraction = p[1] == '.' ? p + 2 : p + 1;
+    const std::size_t fractionCount = static_cast<std::size_t>(e - fraction);
     if (exponent < 0) {
-        out[n++] = '0';
-        out[n++] = '.';
-        for (int i = -1; i > exponent; --i)
-            out[n++] = '0';
-        std::memcpy(out + n, digits, digitCount);
-        n += digitCount;
-    } else {
-        const std::size_t integerDigits = static_cast<std::size_t>(exponent) + 1;
-        for (std::size_t i = 0; i < integerDigits; ++i)
-            out[n++] = i < digitCount ? digits[i] : '0';
-        out[n++] = '.';
-        if (digitCount > integerDigits) {
-            std::memcpy(out + n, digits + integerDigits, digitCount - integerDigits);
-            n += digitCount - integerDigits;
-        } else {
-            out[n++] = '0';
-        }
+        *out++ = '0';
+        *out++ = '.';
+        out = std::fill_n(out, -1 - exponent, '0');
+        *out++ = leading;
+        return std::copy(fraction, e, out);
     }
-    return ValueText(std::string_view(out, n));
+    // The leading digit and `exponent` more make the integer part, padded with zeros.
+    const std::size_t moreIntegerDigits = static_cast<std::size_t>(exponent);
+    const std::size_t taken = std::min(moreIntegerDigits, fractionCount);
+    *out++ = leading;
+    out = std::copy(fraction, fraction + taken, out);
+    out = std::fill_n(out, moreIntegerDigits - taken, '0');
+    *out++ = '.';
+    if (taken == fractionCount)
+        *out++ = '0';
+    return std::copy(fraction + taken, e, out);
+}
+
+template <typename Value, typename Writer> ValueText textOf(Value value, Writer write) {
+    char chars[ValueText::kCapacity];
+    const char* const end = write(chars, value);
+    return ValueText(std::string_view(chars, static_cast<std::size_t>(end - chars)));
 }
 
 } // namespace
@@ -85,26 +103,42 @@ ValueText::ValueText(std::string_view text) {
     length_ = static_cast<std::uint8_t>(n);
 }
 
-ValueText unsignedText(std::uint64_t value) {
-    char digits[ValueText::kCapacity];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    return ValueText(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
+char* writeUnsignedText(char* out, std::uint64_t value) {
+    return std::to_chars(out, out + ValueText::kCapacity, value).ptr;
+}
+char* writeFlagText(char* out, std::uint64_t value) {
+    return writeText(out, value != 0 ? "True" : "False");
+}
+char* writeGearText(char* out, std::uint64_t value) {
+    return writeNameOrDecimal(out, kGearNames, value);
+}
+char* writeAssistanceText(char* out, std::uint64_t value) {
+    return writeNameOrDecimal(out, kAssistanceNames, value);
+}
+char* writeFloatText(char* out, float value) {
+    return writeFloatingText(out, value);
+}
+char* writeDoubleText(char* out, double value) {
+    return writeFloatingText(out, value);
 }
 
+ValueText unsignedText(std::uint64_t value) {
+    return textOf(value, writeUnsignedText);
+}
 ValueText flagText(std::uint64_t value) {
-    return ValueText(value != 0 ? "True" : "False");
+    return textOf(value, writeFlagText);
 }
 ValueText gearText(std::uint64_t value) {
-    return nameOrDecimal(kGearNames, value);
+    return textOf(value, writeGearText);
 }
 ValueText assistanceText(std::uint64_t value) {
-    return nameOrDecimal(kAssistanceNames, value);
+    return textOf(value, writeAssistanceText);
 }
 ValueText floatText(float value) {
-    return floatingText(value);
+    return textOf(value, writeFloatText);
 }
 ValueText doubleText(double value) {
-    return floatingText(value);
+    return textOf(value, writeDoubleText);
 }
 
 } // namespace MetadataExtractor

@@ -26,6 +26,16 @@ private:
     std::uint8_t length_ = 0;
 };
 
+// Each text also has a writer that puts it straight into a caller's buffer with room for
+// ValueText::kCapacity characters and returns the end of what it wrote; the CSV rows are
+// written this way, without a ValueText in between.
+char* writeUnsignedText(char* out, std::uint64_t value);
+char* writeFlagText(char* out, std::uint64_t value);
+char* writeGearText(char* out, std::uint64_t value);
+char* writeAssistanceText(char* out, std::uint64_t value);
+char* writeFloatText(char* out, float value);
+char* writeDoubleText(char* out, double value);
+
 ValueText unsignedText(std::uint64_t value);
 ValueText flagText(std::uint64_t value);
 ValueText gearText(std::uint64_t value);
