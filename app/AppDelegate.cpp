@@ -60,9 +60,20 @@ bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
     return true;
 }
 
-void AppDelegate::handleShowMainWindow() { showMainWindow(); }
+void AppDelegate::handleShowMainWindow() {
+    showMainWindow();
+}
 
-bool AppDelegate::hasVisibleWindows() { return firstVisibleWindow() != nullptr; }
+void AppDelegate::handleHandOver(const QList<QUrl>& urls) {
+    if (urls.isEmpty())
+        applicationShouldHandleReopen(hasVisibleWindows());
+    else
+        openUrls(urls);
+}
+
+bool AppDelegate::hasVisibleWindows() {
+    return firstVisibleWindow() != nullptr;
+}
 
 void AppDelegate::showMainWindow() {
     if (QWindow* visible = firstVisibleWindow()) {

@@ -10,7 +10,7 @@
 #include <functional>
 
 class Commands;
-class QQuickWindow;
+#include <QQuickWindow>
 
 class AppDelegate : public QObject {
     Q_OBJECT
@@ -29,6 +29,8 @@ public:
     // A relaunch without files; shows a window when none is visible.
     bool applicationShouldHandleReopen(bool hasVisibleWindows);
     void handleShowMainWindow();
+    // A later launch's files (open them), or a later launch without files (reopen).
+    void handleHandOver(const QList<QUrl>& urls);
 
     // Raises the first visible window, or shows the fallback window.
     void showMainWindow();

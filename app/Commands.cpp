@@ -1,7 +1,6 @@
 #include "Commands.h"
 
 #include <QCoreApplication>
-#include <QQmlEngine>
 
 namespace {
 Commands* gInstance = nullptr;
@@ -18,13 +17,6 @@ Commands* Commands::instance() {
     if (!gInstance)
         gInstance = new Commands(qApp);
     return gInstance;
-}
-
-Commands* Commands::create(QQmlEngine*, QJSEngine*) {
-    Commands* commands = instance();
-    // The process owns it; no engine may delete it.
-    QQmlEngine::setObjectOwnership(commands, QQmlEngine::CppOwnership);
-    return commands;
 }
 
 void Commands::post(const QString& name) {

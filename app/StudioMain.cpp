@@ -54,7 +54,8 @@ int runStudio(int argc, char** argv) {
                       QStringLiteral("ms"), kDefaultScreenshotDelayMs});
     parser.process(app);
 
-    const QList<QUrl> handedOver = urlsFromArguments(parser.positionalArguments(), QDir::currentPath());
+    const QList<QUrl> handedOver =
+        urlsFromArguments(parser.positionalArguments(), QDir::currentPath());
     const bool takesScreenshot = parser.isSet(kScreenshotOption);
 
     SingleInstance instance;
@@ -70,15 +71,8 @@ int runStudio(int argc, char** argv) {
     VeldrinApp studio;
     if (!takesScreenshot) {
         instance.listen();
-        QObject::connect(&instance, &SingleInstance::handedOver, &studio,
-                         [&studio](const QList<QUrl>& urls) {
-                             AppDelegate& delegate = studio.delegate();
-                             if (urls.isEmpty())
-                                 delegate.applicationShouldHandleReopen(
-                                     AppDelegate::hasVisibleWindows());
-                             else
-                                 delegate.openUrls(urls);
-                         });
+        QObject::connect(&instance, &SingleInstance::handedOver, &studio.delegate(),
+                         &AppDelegate::handleHandOver);
     }
     studio.launch(handedOver);
     if (takesScreenshot)

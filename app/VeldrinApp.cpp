@@ -14,28 +14,47 @@
 #include <QScreen>
 
 namespace {
-const QUrl kMainWindowQml(QStringLiteral("qrc:/Veldrin/App/MainWindow.qml"));
-const QUrl kSettingsWindowQml(QStringLiteral("qrc:/Veldrin/App/SettingsWindow.qml"));
+const QUrl kMainWindowQml(QStringLiteral("qrc:/Veldrin/App/qml/MainWindow.qml"));
+const QUrl kSettingsWindowQml(QStringLiteral("qrc:/Veldrin/App/qml/SettingsWindow.qml"));
 const QString kQmlImportRoot = QStringLiteral("qrc:/");
 const char* const kPlatformQmlUri = "Veldrin.Platform";
-constexpr int kPlatformQmlMajor = 1;
-constexpr int kPlatformQmlMinor = 0;
+const char* const kShellQmlUri = "Veldrin.Shell";
+constexpr int kQmlMajor = 1;
+constexpr int kQmlMinor = 0;
 const QString kReferencePage = QStringLiteral(VELDRIN_HELP_REFERENCE_URL);
 const QString kIssuesPage = QStringLiteral(VELDRIN_HELP_ISSUES_URL);
 
 VeldrinApp* gInstance = nullptr;
 
-// The platform's shared objects, registered once per process for every engine.
-void registerPlatformQmlTypes() {
+// Every C++ object QML reaches by name, registered here once per process for every engine.
+void registerQmlTypes() {
     static bool registered = false;
     if (registered)
         return;
     registered = true;
-    static LocalizedStrings strings;
-    qmlRegisterSingletonInstance(kPlatformQmlUri, kPlatformQmlMajor, kPlatformQmlMinor, "Strings",
-                                 &strings);
-    qmlRegisterSingletonInstance(kPlatformQmlUri, kPlatformQmlMajor, kPlatformQmlMinor,
-                                 "Settings", Settings::instance());
+    // Each engine gets its own text lookup, which it deletes with itself.
+    qmlRegisterSingletonType<LocalizedStrings>(
+        kPlatformQmlUri, kQmlMajor, kQmlMinor, "Strings",
+        [](QQmlEngine*, QJSEngine*) -> QObject* { return new LocalizedStrings; });
+    // The settings are the process's, shared by every engine and never deleted by one.
+    qmlRegisterSingletonType<Settings>(
+        kPlatformQmlUri, kQmlMajor, kQmlMinor, "Settings", [](QQmlEngine*, QJSEngine*) -> QObject* {
+            Settings* settings = Settings::instance();
+            QQmlEngine::setObjectOwnership(settings, QQmlEngine::CppOwnership);
+            return settings;
+        });
+    // Process-wide objects: no engine may delete them.
+    qmlRegisterSingletonType<Commands>(
+        kShellQmlUri, kQmlMajor, kQmlMinor, "Commands", [](QQmlEngine*, QJSEngine*) -> QObject* {
+            Commands* commands = Commands::instance();
+            QQmlEngine::setObjectOwnership(commands, QQmlEngine::CppOwnership);
+            return commands;
+        });
+    qmlRegisterSingletonType<VeldrinApp>(
+        kShellQmlUri, kQmlMajor, kQmlMinor, "Shell", [](QQmlEngine*, QJSEngine*) -> QObject* {
+            QQmlEngine::setObjectOwnership(gInstance, QQmlEngine::CppOwnership);
+            return gInstance;
+        });
     registerRouteMapType();
 }
 
@@ -60,7 +79,7 @@ struct VeldrinApp::ViewerWindow {
 
 VeldrinApp::VeldrinApp(QObject* parent) : QObject(parent) {
     gInstance = this;
-    registerPlatformQmlTypes();
+    registerQmlTypes();
     engine_.addImportPath(kQmlImportRoot);
     delegate_ = std::make_unique<AppDelegate>(
         Commands::instance(), [this] { return createViewerWindow(); }, this);
@@ -71,11 +90,6 @@ VeldrinApp::~VeldrinApp() {
     viewerWindows_.clear();
     if (gInstance == this)
         gInstance = nullptr;
-}
-
-VeldrinApp* VeldrinApp::create(QQmlEngine*, QJSEngine*) {
-    QQmlEngine::setObjectOwnership(gInstance, QQmlEngine::CppOwnership);
-    return gInstance;
 }
 
 void VeldrinApp::launch(const QList<QUrl>& handedOver) {
@@ -109,6 +123,10 @@ QQuickWindow* VeldrinApp::createViewerWindow() {
     entry->viewer = std::make_unique<ContentView>();
     entry->sources = std::make_unique<ClipSources>(*entry->viewer);
     QQmlComponent component(&engine_, kMainWindowQml);
+    if (component.isError()) {
+        reportQmlErrors(component);
+        return nullptr;
+    }
     QObject* created = component.createWithInitialProperties(
         {{QStringLiteral("viewer"), QVariant::fromValue(entry->viewer.get())},
          {QStringLiteral("sources"), QVariant::fromValue(entry->sources.get())}});
@@ -140,6 +158,10 @@ void VeldrinApp::showSettings() {
     settingsWindow_->requestActivate();
 }
 
-void VeldrinApp::openReferencePage() const { openPage(kReferencePage); }
+void VeldrinApp::openReferencePage() const {
+    openPage(kReferencePage);
+}
 
-void VeldrinApp::openIssuesPage() const { openPage(kIssuesPage); }
+void VeldrinApp::openIssuesPage() const {
+    openPage(kIssuesPage);
+}

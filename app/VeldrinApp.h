@@ -1,5 +1,5 @@
 // The application: the QML engine, the main window scene, the settings window, the help
-// links and the one AppDelegate. Exposed to QML as the singleton `Shell` for menu actions.
+// links and the one AppDelegate. QML reaches it as the singleton `Shell` for menu actions.
 #pragma once
 
 #include "AppDelegate.h"
@@ -9,19 +9,16 @@
 #include <QPointer>
 #include <QQmlEngine>
 #include <QUrl>
-#include <QtQml/qqmlregistration.h>
 
 #include <memory>
 #include <vector>
 
 class ClipSources;
 class ContentView;
-class QQuickWindow;
+#include <QQuickWindow>
 
 class VeldrinApp : public QObject {
     Q_OBJECT
-    QML_NAMED_ELEMENT(Shell)
-    QML_SINGLETON
 
 public:
     static constexpr int kMinimumWindowWidth = 1080;
@@ -30,8 +27,6 @@ public:
     // Needs the QGuiApplication; one at a time per process.
     explicit VeldrinApp(QObject* parent = nullptr);
     ~VeldrinApp() override;
-
-    static VeldrinApp* create(QQmlEngine*, QJSEngine*);
 
     // Builds the main window scene, shows it and runs the start-up sequence; `handedOver`
     // are the files the studio was started with.

@@ -307,5 +307,133 @@
         <source>too many metadata rows</source>
         <translation>zu viele Metadatenzeilen</translation>
     </message>
+    <message>
+        <source>Drop now</source>
+        <translation>Jetzt ablegen</translation>
+    </message>
+    <message>
+        <source>Drop MP4 here</source>
+        <translation>MP4 hier ablegen</translation>
+    </message>
+    <message>
+        <source>Veldrin Studio</source>
+        <translation>Veldrin Studio</translation>
+    </message>
+    <message>
+        <source>Native playback + SEI metadata extraction</source>
+        <translation>Native Wiedergabe + Extraktion der SEI-Metadaten</translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation>Datei öffnen</translation>
+    </message>
+    <message>
+        <source>Open Folder</source>
+        <translation>Ordner öffnen</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>CSV exportieren</translation>
+    </message>
+    <message>
+        <source>SEI Metadata</source>
+        <translation>SEI-Metadaten</translation>
+    </message>
+    <message>
+        <source>Debug</source>
+        <translation>Diagnose</translation>
+    </message>
+    <message>
+        <source>GPS Route</source>
+        <translation>GPS-Route</translation>
+    </message>
+    <message>
+        <source>Load a supported Orvik MP4 clip to see metadata</source>
+        <translation>Laden Sie einen unterstützten Orvik-MP4-Clip, um Metadaten zu sehen</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Speed unit</source>
+        <translation>Geschwindigkeitseinheit</translation>
+    </message>
+    <message>
+        <source>Show only clips with SEI metadata in the batch list</source>
+        <translation>In der Stapelliste nur Clips mit SEI-Metadaten anzeigen</translation>
+    </message>
+    <message>
+        <source>Veldrin</source>
+        <translation>Veldrin</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Open Video...</source>
+        <translation>Video öffnen...</translation>
+    </message>
+    <message>
+        <source>Open Batch Folder...</source>
+        <translation>Stapelordner öffnen...</translation>
+    </message>
+    <message>
+        <source>Export CSV...</source>
+        <translation>CSV exportieren...</translation>
+    </message>
+    <message>
+        <source>Settings...</source>
+        <translation>Einstellungen...</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Tools</source>
+        <translation>Werkzeuge</translation>
+    </message>
+    <message>
+        <source>Show Main Window</source>
+        <translation>Hauptfenster anzeigen</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <source>Quick Guide</source>
+        <translation>Kurzanleitung</translation>
+    </message>
+    <message>
+        <source>Dashcam Reference (GitHub)</source>
+        <translation>Dashcam-Referenz (GitHub)</translation>
+    </message>
+    <message>
+        <source>Report a Problem (GitHub Issues)</source>
+        <translation>Problem melden (GitHub Issues)</translation>
+    </message>
+    <message>
+        <source>Veldrin Quick Guide</source>
+        <translation>Veldrin-Kurzanleitung</translation>
+    </message>
+    <message>
+        <source>Load an MP4 with File &gt; Open Video or drag and drop. Open a folder for batch playback. Play with the video controls, inspect SEI metadata on the right, and export it with File &gt; Export CSV.</source>
+        <translation>Laden Sie eine MP4-Datei mit Datei &gt; Video öffnen oder per Drag-and-drop. Öffnen Sie einen Ordner für die Stapelwiedergabe. Spielen Sie mit den Videosteuerelementen ab, prüfen Sie die SEI-Metadaten rechts und exportieren Sie sie mit Datei &gt; CSV exportieren.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>MPEG-4 movie</source>
+        <translation>MPEG-4-Film</translation>
+    </message>
+    <message>
+        <source>Comma-separated values</source>
+        <translation>Kommagetrennte Werte</translation>
+    </message>
 </context>
 </TS>

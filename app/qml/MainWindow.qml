@@ -5,7 +5,7 @@ import QtQuick.Controls.Basic
 import QtQuick.Dialogs
 import Veldrin.Platform
 import Veldrin.Views
-import Veldrin.App
+import Veldrin.Shell
 
 ApplicationWindow {
     id: window
@@ -19,7 +19,7 @@ ApplicationWindow {
     minimumHeight: 760
     width: 1200
     height: 820
-    color: Palette.gradientStart
+    color: Theme.gradientStart
 
     property bool videoOnly: false
 
@@ -125,6 +125,11 @@ ApplicationWindow {
         onFullScreenToggled: window.toggleFullScreen()
     }
 
+    // "Ctrl+?" as keyboards deliver it: with Shift, on the "/" or the "?" key.
+    Shortcut {
+        sequences: ["Ctrl+Shift+?", "Ctrl+Shift+/"]
+        onActivated: quickGuide.open()
+    }
     Shortcut {
         sequence: "Space"
         onActivated: studio.togglePlayback()

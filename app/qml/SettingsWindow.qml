@@ -22,9 +22,9 @@ Window {
         anchors.fill: parent
         anchors.margins: 20
         radius: 10
-        color: Palette.white(0.06)
+        color: Theme.white(0.06)
         border.width: 1
-        border.color: Palette.white(0.1)
+        border.color: Theme.white(0.1)
 
         GridLayout {
             anchors.fill: parent

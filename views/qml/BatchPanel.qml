@@ -19,7 +19,7 @@ ColumnLayout {
         elide: Text.ElideRight
         font.pixelSize: 11
         font.weight: Font.DemiBold
-        color: Palette.white(0.75)
+        color: Theme.white(0.75)
     }
     RowLayout {
         spacing: 8
@@ -41,7 +41,7 @@ ColumnLayout {
                 text: Strings.text("Only with metadata")
                 font.pixelSize: 11
                 font.weight: Font.Medium
-                color: Palette.white(0.8)
+                color: Theme.white(0.8)
             }
         }
         Text {
@@ -50,8 +50,8 @@ ColumnLayout {
             text: root.viewer.folderScanProgress
             font.pixelSize: 10
             font.weight: Font.Medium
-            font.family: Palette.monospace
-            color: Palette.white(0.65)
+            font.family: Theme.monospace
+            color: Theme.white(0.65)
         }
     }
     ListView {

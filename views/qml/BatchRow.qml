@@ -11,16 +11,16 @@ AbstractButton {
 
     function tint() {
         if (isSelected)
-            return Qt.rgba(Palette.accent.r, Palette.accent.g, Palette.accent.b, 0.42)
+            return Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.42)
         switch (status) {
         case "withMetadata":
-            return Qt.rgba(Palette.accent.r, Palette.accent.g, Palette.accent.b, 0.22)
+            return Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.22)
         case "noMetadata":
-            return Palette.white(0.06)
+            return Theme.white(0.06)
         case "error":
             return Qt.rgba(1, 0.584, 0, 0.2)
         }
-        return Palette.white(0.04)
+        return Theme.white(0.04)
     }
 
     leftPadding: 8
@@ -33,7 +33,7 @@ AbstractButton {
         maximumLineCount: 1
         font.pixelSize: 11
         font.weight: Font.Medium
-        font.family: Palette.monospace
+        font.family: Theme.monospace
         color: "white"
     }
     background: Rectangle {

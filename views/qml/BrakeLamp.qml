@@ -7,7 +7,7 @@ Rectangle {
     implicitWidth: 24
     implicitHeight: 24
     radius: width / 2
-    color: on ? Qt.rgba(1, 0.23, 0.19, 1) : Palette.white(0.18)
+    color: on ? Qt.rgba(1, 0.23, 0.19, 1) : Theme.white(0.18)
 
     Text {
         anchors.centerIn: parent

@@ -9,7 +9,7 @@ Rectangle {
 
     implicitHeight: content.implicitHeight + 16
     radius: 10
-    color: Palette.black(0.2)
+    color: Theme.black(0.2)
 
     ColumnLayout {
         id: content
@@ -20,7 +20,7 @@ Rectangle {
             text: Strings.text("Debug")
             font.pixelSize: 11
             font.weight: Font.DemiBold
-            color: Palette.white(0.7)
+            color: Theme.white(0.7)
         }
         Text {
             objectName: "debugText"
@@ -28,8 +28,8 @@ Rectangle {
             text: root.report
             wrapMode: Text.Wrap
             font.pixelSize: 11
-            font.family: Palette.monospace
-            color: Palette.white(0.82)
+            font.family: Theme.monospace
+            color: Theme.white(0.82)
         }
     }
 }

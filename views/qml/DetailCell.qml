@@ -11,7 +11,7 @@ Rectangle {
 
     implicitHeight: content.implicitHeight + 12
     radius: 8
-    color: cell.highlighted ? Qt.rgba(1, 0.23, 0.19, 0.22) : Palette.white(0.06)
+    color: cell.highlighted ? Qt.rgba(1, 0.23, 0.19, 0.22) : Theme.white(0.06)
     border.width: 1
     border.color: cell.highlighted ? Qt.rgba(1, 0.23, 0.19, 0.75) : "transparent"
 
@@ -30,7 +30,7 @@ Rectangle {
             elide: Text.ElideRight
             font.pixelSize: 10
             font.weight: Font.DemiBold
-            color: Palette.white(0.65)
+            color: Theme.white(0.65)
         }
         RowLayout {
             spacing: 6
@@ -43,11 +43,12 @@ Rectangle {
                 opacity: root.cell.arrowActive && !root.cell.arrowBright ? 0.25 : 1
                 ShapePath {
                     strokeColor: "transparent"
-                    fillColor: root.cell.arrowActive ? Qt.rgba(1, 0.8, 0, 1) : Palette.white(0.35)
-                    startX: root.pointsLeft ? 9 : 0; startY: 0
+                    fillColor: root.cell.arrowActive ? Qt.rgba(1, 0.8, 0, 1) : Theme.white(0.35)
+                    // Drawn from the tip, so both directions wind the same way.
+                    startX: root.pointsLeft ? 0 : 9; startY: 5
+                    PathLine { x: root.pointsLeft ? 9 : 0; y: root.pointsLeft ? 0 : 10 }
+                    PathLine { x: root.pointsLeft ? 9 : 0; y: root.pointsLeft ? 10 : 0 }
                     PathLine { x: root.pointsLeft ? 0 : 9; y: 5 }
-                    PathLine { x: root.pointsLeft ? 9 : 0; y: 10 }
-                    PathLine { x: root.pointsLeft ? 9 : 0; y: 0 }
                 }
             }
             Text {
@@ -56,7 +57,7 @@ Rectangle {
                 text: root.cell.value
                 elide: Text.ElideRight
                 font.pixelSize: 12
-                font.family: Palette.monospace
+                font.family: Theme.monospace
                 color: "white"
             }
         }

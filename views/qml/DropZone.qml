@@ -11,12 +11,12 @@ Item {
     Rectangle {
         anchors.fill: parent
         radius: 12
-        color: Palette.white(0.08)
+        color: Theme.white(0.08)
     }
     DashedRoundedRect {
         anchors.fill: parent
         radius: 12
-        strokeColor: Palette.white(0.2)
+        strokeColor: Theme.white(0.2)
     }
     Text {
         objectName: "dropZoneLabel"
@@ -24,6 +24,6 @@ Item {
         text: root.targeted ? Strings.text("Drop now") : Strings.text("Drop MP4 here")
         font.pixelSize: 13
         font.weight: Font.DemiBold
-        color: Palette.white(0.9)
+        color: Theme.white(0.9)
     }
 }

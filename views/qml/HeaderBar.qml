@@ -25,7 +25,7 @@ RowLayout {
             text: Strings.text("Native playback + SEI metadata extraction")
             font.pixelSize: 14
             font.weight: Font.Medium
-            color: Palette.white(0.78)
+            color: Theme.white(0.78)
         }
     }
     Item {
@@ -45,13 +45,13 @@ RowLayout {
             TintedButton {
                 objectName: "openFileButton"
                 text: Strings.text("Open File")
-                tint: Palette.accent
+                tint: Theme.accent
                 onClicked: root.openFileClicked()
             }
             TintedButton {
                 objectName: "openFolderButton"
                 text: Strings.text("Open Folder")
-                tint: Palette.folderTint
+                tint: Theme.folderTint
                 onClicked: root.openFolderClicked()
             }
             TintedButton {

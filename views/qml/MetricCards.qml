@@ -20,7 +20,7 @@ RowLayout {
             Layout.preferredWidth: 1
             Layout.preferredHeight: 52
             radius: 8
-            color: Palette.white(0.08)
+            color: Theme.white(0.08)
             ColumnLayout {
                 anchors.fill: parent
                 anchors.leftMargin: 8
@@ -32,7 +32,7 @@ RowLayout {
                     text: modelData.title
                     font.pixelSize: 10
                     font.weight: Font.DemiBold
-                    color: Palette.white(0.65)
+                    color: Theme.white(0.65)
                     elide: Text.ElideRight
                     Layout.fillWidth: true
                 }

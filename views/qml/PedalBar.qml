@@ -10,7 +10,7 @@ Item {
     Rectangle {
         anchors.fill: parent
         radius: width / 2
-        color: Palette.white(0.18)
+        color: Theme.white(0.18)
     }
     Rectangle {
         objectName: "pedalFill"

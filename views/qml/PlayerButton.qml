@@ -20,10 +20,10 @@ AbstractButton {
             ShapePath {
                 fillColor: "white"
                 strokeColor: "transparent"
-                startX: 1; startY: 0
+                startX: 1; startY: 12
+                PathLine { x: 1; y: 0 }
                 PathLine { x: 12; y: 6 }
                 PathLine { x: 1; y: 12 }
-                PathLine { x: 1; y: 0 }
             }
         }
         Row {

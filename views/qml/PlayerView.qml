@@ -7,7 +7,7 @@ import QtMultimedia
 Item {
     id: root
     // The QMediaPlayer of the window's VideoPlayer; the view never replaces it.
-    required property MediaPlayer mediaPlayer
+    required property QtObject mediaPlayer
     property bool fullScreen: false
 
     signal fullScreenToggled
@@ -56,7 +56,7 @@ Item {
         anchors.margins: 10
         height: 34
         radius: 10
-        color: Palette.black(0.55)
+        color: Theme.black(0.55)
         opacity: root.hasMedia ? 1 : 0.5
 
         Row {
@@ -90,7 +90,7 @@ Item {
                 width: scrubber.availableWidth
                 height: 4
                 radius: 2
-                color: Palette.white(0.25)
+                color: Theme.white(0.25)
                 Rectangle {
                     width: scrubber.visualPosition * parent.width
                     height: parent.height
@@ -116,8 +116,8 @@ Item {
             text: root.formatTime(root.mediaPlayer.position) + " / "
                   + root.formatTime(root.mediaPlayer.duration)
             font.pixelSize: 11
-            font.family: Palette.monospace
-            color: Palette.white(0.85)
+            font.family: Theme.monospace
+            color: Theme.white(0.85)
         }
         Row {
             id: trailing

@@ -1,6 +1,7 @@
 // The quick guide: a modal note on how to use the studio, closed with "OK".
 import QtQuick
 import QtQuick.Controls.Basic
+import QtQuick.Controls as Controls
 import QtQuick.Layouts
 import Veldrin.Platform
 
@@ -8,7 +9,7 @@ Dialog {
     id: root
     objectName: "quickGuide"
     modal: true
-    anchors.centerIn: Overlay.overlay
+    anchors.centerIn: Controls.Overlay.overlay
     width: 420
     padding: 20
     closePolicy: Popup.CloseOnEscape
@@ -17,7 +18,7 @@ Dialog {
         radius: 12
         color: Qt.rgba(0.16, 0.16, 0.18, 1)
         border.width: 1
-        border.color: Palette.white(0.15)
+        border.color: Theme.white(0.15)
     }
 
     contentItem: ColumnLayout {
@@ -29,7 +30,7 @@ Dialog {
                 implicitWidth: 32
                 implicitHeight: 32
                 radius: 16
-                color: Palette.accent
+                color: Theme.accent
                 Text {
                     anchors.centerIn: parent
                     text: "i"
@@ -53,7 +54,7 @@ Dialog {
                     wrapMode: Text.Wrap
                     text: Strings.text("Load an MP4 with File > Open Video or drag and drop. Open a folder for batch playback. Play with the video controls, inspect SEI metadata on the right, and export it with File > Export CSV.")
                     font.pixelSize: 12
-                    color: Palette.white(0.85)
+                    color: Theme.white(0.85)
                 }
             }
         }
@@ -61,7 +62,7 @@ Dialog {
             objectName: "quickGuideOk"
             Layout.alignment: Qt.AlignRight
             text: Strings.text("OK")
-            tint: Palette.accent
+            tint: Theme.accent
             onClicked: root.close()
         }
     }

@@ -17,7 +17,7 @@ ColumnLayout {
         text: Strings.text("GPS Route")
         font.pixelSize: 11
         font.weight: Font.DemiBold
-        color: Palette.white(0.75)
+        color: Theme.white(0.75)
     }
     Item {
         Layout.fillWidth: true
@@ -44,7 +44,7 @@ ColumnLayout {
             radius: 10
             color: "transparent"
             border.width: 1
-            border.color: Palette.white(0.18)
+            border.color: Theme.white(0.18)
         }
     }
 }

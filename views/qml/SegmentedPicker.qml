@@ -11,7 +11,7 @@ Rectangle {
     implicitWidth: segments.implicitWidth + 4
     implicitHeight: 26
     radius: 7
-    color: Palette.white(0.1)
+    color: Theme.white(0.1)
 
     Row {
         id: segments
@@ -29,7 +29,7 @@ Rectangle {
                 onClicked: root.activated(index)
                 background: Rectangle {
                     radius: 5
-                    color: parent.selected ? Palette.white(0.3) : "transparent"
+                    color: parent.selected ? Theme.white(0.3) : "transparent"
                 }
                 contentItem: Text {
                     id: label

@@ -14,9 +14,9 @@ Rectangle {
     property color backdrop: "black"
 
     radius: 16
-    color: Palette.white(0.08)
+    color: Theme.white(0.08)
     border.width: 1
-    border.color: Palette.white(0.15)
+    border.color: Theme.white(0.15)
 
     ColumnLayout {
         anchors.fill: parent
@@ -40,7 +40,7 @@ Rectangle {
             wrapMode: Text.Wrap
             font.pixelSize: 12
             font.weight: Font.Medium
-            color: Palette.white(0.75)
+            color: Theme.white(0.75)
         }
         DebugBox {
             objectName: "debugBox"
@@ -98,7 +98,7 @@ Rectangle {
             wrapMode: Text.Wrap
             font.pixelSize: 12
             font.weight: Font.Medium
-            color: Palette.white(0.65)
+            color: Theme.white(0.65)
         }
         Item {
             Layout.fillHeight: true

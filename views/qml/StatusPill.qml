@@ -7,7 +7,7 @@ Rectangle {
     implicitWidth: label.implicitWidth + 20
     implicitHeight: label.implicitHeight + 14
     radius: height / 2
-    color: Palette.white(0.12)
+    color: Theme.white(0.12)
 
     Text {
         id: label
@@ -15,6 +15,6 @@ Rectangle {
         anchors.centerIn: parent
         font.pixelSize: 12
         font.weight: Font.DemiBold
-        color: Palette.white(0.85)
+        color: Theme.white(0.85)
     }
 }

@@ -64,7 +64,7 @@ Item {
                     elide: Text.ElideMiddle
                     font.pixelSize: 12
                     font.weight: Font.DemiBold
-                    color: Palette.white(0.8)
+                    color: Theme.white(0.8)
                 }
                 VideoArea {
                     id: videoArea
@@ -82,7 +82,7 @@ Item {
                 id: sidebar
                 objectName: "sidebar"
                 backdrop: Qt.tint(background.colorAt(sidebar, sidebar.width / 2, sidebar.height / 3),
-                                  Palette.white(0.08))
+                                  Theme.white(0.08))
                 Layout.preferredWidth: 360
                 Layout.fillHeight: true
                 visible: !root.videoOnly

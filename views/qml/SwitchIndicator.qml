@@ -7,7 +7,7 @@ Rectangle {
     implicitWidth: 28
     implicitHeight: 16
     radius: height / 2
-    color: on ? Palette.accent : Palette.white(0.2)
+    color: on ? Theme.accent : Theme.white(0.2)
 
     Rectangle {
         x: parent.on ? parent.width - width - 2 : 2

@@ -18,7 +18,7 @@ Item {
         anchors.topMargin: -1
         anchors.bottomMargin: -3
         radius: strip.radius + 2
-        color: Palette.black(0.12)
+        color: Theme.black(0.12)
     }
     Rectangle {
         id: strip
@@ -26,9 +26,9 @@ Item {
         width: row.implicitWidth + 26
         height: row.implicitHeight + 10
         radius: 13
-        color: Palette.black(0.48)
+        color: Theme.black(0.48)
         border.width: 1
-        border.color: Palette.white(0.18)
+        border.color: Theme.white(0.18)
 
         Row {
             id: row
@@ -40,7 +40,7 @@ Item {
                 width: 24
                 height: 24
                 radius: 12
-                color: Palette.white(0.14)
+                color: Theme.white(0.14)
                 Text {
                     objectName: "gearBadge"
                     anchors.centerIn: parent
@@ -75,7 +75,7 @@ Item {
                         text: root.readout.speedUnit
                         font.pixelSize: 9
                         font.weight: Font.DemiBold
-                        color: Palette.white(0.7)
+                        color: Theme.white(0.7)
                     }
                 }
                 Tip { text: root.readout.speedTooltip }

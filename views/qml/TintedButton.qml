@@ -26,8 +26,8 @@ Button {
         radius: 6
         color: control.prominent
                ? Qt.darker(control.tint, control.down ? 1.3 : (control.hovered ? 1.1 : 1.0))
-               : Palette.white(control.down ? 0.2 : (control.hovered ? 0.14 : 0.1))
+               : Theme.white(control.down ? 0.2 : (control.hovered ? 0.14 : 0.1))
         border.width: control.prominent ? 0 : 1
-        border.color: Palette.white(0.2)
+        border.color: Theme.white(0.2)
     }
 }

@@ -47,6 +47,6 @@ Item {
         radius: 18
         color: "transparent"
         border.width: 1
-        border.color: Palette.white(0.15)
+        border.color: Theme.white(0.15)
     }
 }

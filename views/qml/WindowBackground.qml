@@ -10,7 +10,7 @@ Shape {
         // Position along the top-left to bottom-right diagonal, 0 to 1.
         const lengthSquared = width * width + height * height
         const t = lengthSquared > 0 ? Math.max(0, Math.min(1, (p.x * width + p.y * height) / lengthSquared)) : 0
-        const a = Palette.gradientStart, b = Palette.gradientEnd
+        const a = Theme.gradientStart, b = Theme.gradientEnd
         return Qt.rgba(a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, 1)
     }
 
@@ -19,8 +19,8 @@ Shape {
         fillGradient: LinearGradient {
             x1: 0; y1: 0
             x2: root.width; y2: root.height
-            GradientStop { position: 0; color: Palette.gradientStart }
-            GradientStop { position: 1; color: Palette.gradientEnd }
+            GradientStop { position: 0; color: Theme.gradientStart }
+            GradientStop { position: 1; color: Theme.gradientEnd }
         }
         startX: 0; startY: 0
         PathLine { x: root.width; y: 0 }
