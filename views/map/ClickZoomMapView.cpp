@@ -383,7 +383,10 @@ void ClickZoomMapView::paintTiles(QPainter& painter) {
             break;
         }
     }
-    m_tiles->request(missing);
+    // paint() runs on the scene graph's render thread; the network lives on the GUI thread.
+    if (!missing.isEmpty())
+        QMetaObject::invokeMethod(
+            this, [this, missing] { m_tiles->request(missing); }, Qt::QueuedConnection);
 }
 
 void ClickZoomMapView::paintMapLayer(QPainter&, const mapgeo::MapViewport&) {}
