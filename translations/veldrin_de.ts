@@ -435,5 +435,13 @@
         <source>Comma-separated values</source>
         <translation>Kommagetrennte Werte</translation>
     </message>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>Ende</translation>
+    </message>
 </context>
 </TS>

@@ -1,13 +1,11 @@
 // Rebuild-or-move decisions for the route map (see Coordinator.h).
 #include "Coordinator.h"
 
-#include <QCoreApplication>
+#include "LocalizedString.h"
 
 namespace {
-// The application's one translation context, shared with every other shown text.
-constexpr const char* kTranslationContext = "Veldrin";
-constexpr const char* kStartTitle = QT_TRANSLATE_NOOP("Veldrin", "Start");
-constexpr const char* kEndTitle = QT_TRANSLATE_NOOP("Veldrin", "End");
+constexpr const char* kStartTitle = "Start";
+constexpr const char* kEndTitle = "End";
 constexpr qsizetype kMinimumPointsForEndMark = 2;
 } // namespace
 
@@ -34,11 +32,9 @@ Coordinator::Outcome Coordinator::update(const RouteInputs& inputs) {
 void Coordinator::rebuild(const RouteInputs& inputs) {
     m_renderer.emplace(RouteShape(inputs.coordinates));
     m_marks.clear();
-    m_marks.append({inputs.coordinates.first(),
-                    QCoreApplication::translate(kTranslationContext, kStartTitle)});
+    m_marks.append({inputs.coordinates.first(), localizedString(kStartTitle)});
     if (inputs.coordinates.size() >= kMinimumPointsForEndMark)
-        m_marks.append({inputs.coordinates.last(),
-                        QCoreApplication::translate(kTranslationContext, kEndTitle)});
+        m_marks.append({inputs.coordinates.last(), localizedString(kEndTitle)});
     m_routeID = inputs.routeID;
     m_routeCount = inputs.coordinates.size();
     ++m_rebuildCount;
