@@ -42,8 +42,12 @@ int run(const std::string& command) {
 
 } // namespace
 
-std::string generatorPath() { return VELDRIN_CLIPGEN_PATH; }
-std::string extractorPath() { return VELDRIN_EXTRACT_PATH; }
+std::string generatorPath() {
+    return VELDRIN_CLIPGEN_PATH;
+}
+std::string extractorPath() {
+    return VELDRIN_EXTRACT_PATH;
+}
 
 std::string generate(const std::string& outputPath, const std::vector<std::string>& args) {
     std::string command = quote(generatorPath());
