@@ -10,6 +10,15 @@
 
 namespace {
 constexpr const char* kNoMetadataLineStart = "No SEI metadata found";
+
+std::function<void(const QString&)>& beforeExtractionHook() {
+    static std::function<void(const QString&)> hook;
+    return hook;
+}
+} // namespace
+
+void setBeforeExtractionHookForTesting(std::function<void(const QString& path)> hook) {
+    beforeExtractionHook() = std::move(hook);
 }
 
 bool csvHasMetadata(const QString& text) {
@@ -41,6 +50,9 @@ void extractInBackground(QObject* context, const QString& path,
                          watcher->deleteLater();
                          done(*output);
                      });
-    watcher->setFuture(
-        QtConcurrent::run([nativePath] { return Result(MetadataExtractor::extract(nativePath)); }));
+    watcher->setFuture(QtConcurrent::run([nativePath, path, hook = beforeExtractionHook()] {
+        if (hook)
+            hook(path);
+        return Result(MetadataExtractor::extract(nativePath));
+    }));
 }

@@ -22,3 +22,8 @@ ClipMetadataStatus metadataStatusFor(const MetadataExtractor::Output& output);
 // result on `context`'s thread. Never runs `done` once `context` is destroyed.
 void extractInBackground(QObject* context, const QString& path,
                          std::function<void(const MetadataExtractor::Output&)> done);
+
+// Test seam: runs on the worker thread just before each extraction, e.g. to hold one back so
+// that the order in which two extractions finish is certain. Set it only while no extraction
+// runs; an empty function removes it.
+void setBeforeExtractionHookForTesting(std::function<void(const QString& path)> hook);

@@ -2,6 +2,7 @@
 // outcome, the stale-result rule, drops, the pending external file and staged-copy upkeep.
 #include "ClipSources.h"
 #include "ContentView.h"
+#include "MetadataOutcome.h"
 #include "SourcesTestSupport.h"
 #include "Staging.h"
 #include "VideoPlayer.h"
@@ -11,6 +12,9 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QtEndian>
+
+#include <atomic>
+#include <future>
 
 #include "PendingExternalFile.h"
 
@@ -160,14 +164,24 @@ TEST_F(ClipLoaderTest, RejectedFilesChangeOnlyTheStatus) {
 }
 
 TEST_F(ClipLoaderTest, OnlyTheNewestOfTwoLoadsApplies) {
-    // The first clip is much bigger, so its extraction ends after the second's.
-    const QString slow = makeClip(dir() + "/slow.mp4", {"--fast", "--frames", "20000"});
+    // The first extraction is held back until the second has been applied.
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    std::atomic<int> extractions{0};
+    setBeforeExtractionHookForTesting([&](const QString&) {
+        if (extractions++ == 0)
+            released.wait();
+    });
+    const QString slow = makeClip(dir() + "/slow.mp4");
     const QString quick = makeClip(dir() + "/quick.mp4", {"--no-telemetry"});
     ASSERT_TRUE(sources_->loadClip(fileUrl(slow), false));
     const QString slowCopy = view_->stagedFileURL().toLocalFile();
     ASSERT_TRUE(sources_->loadClip(fileUrl(quick), false));
-    ASSERT_TRUE(waitFor([&] { return !view_->isExtracting(); }));
-    ASSERT_TRUE(QFileInfo::exists(slowCopy)) << "the slow extraction ended first; make it slower";
+    const bool quickApplied = waitFor([&] { return !view_->isExtracting(); });
+    release.set_value();
+    setBeforeExtractionHookForTesting({});
+    ASSERT_TRUE(quickApplied);
+    ASSERT_TRUE(QFileInfo::exists(slowCopy));
 
     QSignalSpy extracting(view_.get(), &ContentView::isExtractingChanged);
     QSignalSpy statuses(view_.get(), &ContentView::folderClipMetadataStatusChanged);
