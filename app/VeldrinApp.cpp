@@ -6,6 +6,7 @@
 #include "LocalizedString.h"
 #include "RouteMapView.h"
 #include "Settings.h"
+#include "VideoPlayer.h"
 
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -71,6 +72,13 @@ void reportQmlErrors(const QQmlComponent& component) {
 } // namespace
 
 struct VeldrinApp::ViewerWindow {
+    // Taking the video output away from a paused pipeline corrupts the multimedia backend's
+    // heap; an emptied player has no pipeline left.
+    ~ViewerWindow() {
+        if (viewer)
+            viewer->player()->clearCurrentItem();
+    }
+
     // Members go in reverse order: the window first, then the sources, then the viewer.
     std::unique_ptr<ContentView> viewer;
     std::unique_ptr<ClipSources> sources;

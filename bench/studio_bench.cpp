@@ -1,10 +1,14 @@
 // The studio's own cost while a clip plays, against the same clip in a bare QML player, and
 // the time from a drop to the first telemetry row on screen. Run by the studio_bench target.
 //
-//   studio_bench bare   CLIP SECONDS    CPU seconds of a MediaPlayer + VideoOutput window
 //   studio_bench studio CLIP SECONDS [SCREENSHOT.png]
-//                                       drop-to-row milliseconds, then CPU seconds while the
-//                                       studio plays the clip (overlay, readout, grid, clock)
+//                                       drop-to-row milliseconds, the size of the studio's
+//                                       video item, then CPU seconds while the studio plays
+//                                       the clip (overlay, readout, grid, clock)
+//   studio_bench bare   CLIP SECONDS WIDTH HEIGHT
+//                                       CPU seconds of a MediaPlayer + VideoOutput window of
+//                                       the studio's size, its video item WIDTH x HEIGHT, so
+//                                       both draw the same picture area
 #include "ClipSources.h"
 #include "VeldrinApp.h"
 
@@ -14,6 +18,7 @@
 #include <QGuiApplication>
 #include <QMediaPlayer>
 #include <QQmlApplicationEngine>
+#include <QQuickItem>
 #include <QQuickWindow>
 #include <QTimer>
 
@@ -48,17 +53,20 @@ Window {
     width: 1200; height: 820; visible: true
     color: "black"
     property alias player: player
+    property alias output: output
     MediaPlayer { id: player; videoOutput: output }
-    VideoOutput { id: output; anchors.fill: parent; fillMode: VideoOutput.PreserveAspectFit }
+    VideoOutput { id: output; anchors.centerIn: parent; fillMode: VideoOutput.PreserveAspectFit }
 }
 )";
 
-int bare(const QUrl& clip, int seconds) {
+int bare(const QUrl& clip, int seconds, QSizeF videoSize) {
     QQmlApplicationEngine engine;
     engine.loadData(kBarePlayerQml);
     if (engine.rootObjects().isEmpty())
         return 1;
-    auto* player = engine.rootObjects().first()->property("player").value<QMediaPlayer*>();
+    QObject* window = engine.rootObjects().first();
+    window->property("output").value<QQuickItem*>()->setSize(videoSize);
+    auto* player = window->property("player").value<QMediaPlayer*>();
     player->setSource(clip);
     run(1000);
     const double start = cpuSeconds();
@@ -102,6 +110,10 @@ int studio(const QUrl& clip, int seconds, const char* screenshot) {
         return 1;
     }
     std::printf("drop_to_first_row_ms %lld\n", static_cast<long long>(rowShownMs));
+    const auto* video = window->findChild<QQuickItem*>(QStringLiteral("videoOutput"));
+    if (!video)
+        return 1;
+    std::printf("video_item_size %.0f %.0f\n", video->width(), video->height());
 
     run(1000);
     auto* player = viewer->property("player").value<QObject*>();
@@ -121,8 +133,8 @@ int main(int argc, char** argv) {
     QGuiApplication application(argc, argv);
     const QUrl clip = QUrl::fromLocalFile(QString::fromLocal8Bit(argv[2]));
     const int seconds = std::atoi(argv[3]);
-    if (std::strcmp(argv[1], "bare") == 0)
-        return bare(clip, seconds);
+    if (std::strcmp(argv[1], "bare") == 0 && argc == 6)
+        return bare(clip, seconds, QSizeF(std::atof(argv[4]), std::atof(argv[5])));
     if (std::strcmp(argv[1], "studio") == 0)
         return studio(clip, seconds, argc > 4 ? argv[4] : nullptr);
     return kUsageExit;

@@ -12,6 +12,10 @@ VideoPlayer::VideoPlayer(QObject* parent) : QObject(parent), player_(new QMediaP
     connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
         if (s == QMediaPlayer::EndOfMedia && currentItem_ != kNoItem)
             emit itemDidPlayToEnd(currentItem_);
+        // A stopped pipeline shows no picture; a paused one shows the first frame and stays.
+        if (s == QMediaPlayer::LoadedMedia &&
+            player_->playbackState() == QMediaPlayer::StoppedState)
+            player_->pause();
     });
 }
 

@@ -25,6 +25,8 @@ using namespace studio;
 namespace {
 
 const QString kFreshStatus = QStringLiteral("Drop an MP4 file to begin");
+// Long enough for the player to run its pipeline and hand out frames.
+constexpr int kPlayBeforePauseMs = 300;
 
 QUrl makeClip(const QString& path, const std::vector<std::string>& extraArgs = {}) {
     std::vector<std::string> args{"--duration", "3"};
@@ -122,6 +124,21 @@ TEST_F(StudioWindowTest, DroppedClipShowsSpinnerThenTableCardsOverlayAndRoute) {
     EXPECT_TRUE(isShown(window, "debugBox"));
     EXPECT_TRUE(isShown(window, "exportCsvButton"));
     saveScreenshot(window, "loaded-clip");
+}
+
+// Quitting while a clip is paused: the window and its player go without corrupting memory
+// (a crash at the end of this test, in TearDown, is the failure).
+TEST_F(StudioWindowTest, ClosingWithAPausedClipEndsCleanly) {
+    loadClip(makeClip(tempDir() + "/paused.mp4"));
+    QQuickItem* player = findItem(window, "playerView");
+    ASSERT_NE(player, nullptr);
+    ASSERT_TRUE(waitFor([&] { return findItem(window, "playPauseButton")->isEnabled(); }));
+    click(window, "playPauseButton");
+    ASSERT_TRUE(waitFor([&] { return player->property("playing").toBool(); }));
+    QTest::qWait(kPlayBeforePauseMs);
+    click(window, "playPauseButton");
+    EXPECT_TRUE(waitFor([&] { return !player->property("playing").toBool(); }));
+    QTest::qWait(kPlayBeforePauseMs);
 }
 
 TEST_F(StudioWindowTest, DropOfSeveralFilesLoadsTheFirstMp4InAnyCase) {

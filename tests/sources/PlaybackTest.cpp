@@ -8,6 +8,9 @@
 using namespace sourcestest;
 
 #include <QSignalSpy>
+#include <QTest>
+#include <QVideoFrame>
+#include <QVideoSink>
 
 class PlaybackTest : public IsolatedTempTest {
 protected:
@@ -78,4 +81,17 @@ TEST_F(PlaybackTest, OnlyTheCurrentItemEndingAdvances) {
         << media()->errorString().toStdString();
     EXPECT_EQ(view_->status(), "Loaded outside.mp4");
     EXPECT_EQ(view_->selectedFolderClipPath(), outside);
+}
+
+TEST_F(PlaybackTest, ALoadedClipShowsItsFirstFrameWithoutPlaying) {
+    QVideoSink sink;
+    media()->setVideoSink(&sink);
+    const QString clip = makeClip(dir() + "/still.mp4", {"--frames", "30", "--fps", "20"});
+    ASSERT_TRUE(sources_->loadClip(fileUrl(clip), false));
+    ASSERT_TRUE(idle());
+    ASSERT_TRUE(waitFor([&] { return sink.videoFrame().isValid(); }));
+    // Let any playback that had wrongly started move on before looking.
+    QTest::qWait(300);
+    EXPECT_EQ(media()->playbackState(), QMediaPlayer::PausedState);
+    EXPECT_EQ(media()->position(), 0);
 }

@@ -13,6 +13,11 @@ Item {
     signal fullScreenToggled
 
     readonly property bool playing: mediaPlayer.playbackState === MediaPlayer.PlayingState
+    // The position of the picture on screen. While playing it moves with each video frame
+    // rather than with the player's own position ticks: every change redraws the whole
+    // window, and a tick between two frames would cost one extra window draw.
+    property real shownPosition: 0
+    onPlayingChanged: shownPosition = mediaPlayer.position
     readonly property bool hasMedia: mediaPlayer.duration > 0
 
     function togglePlayback() {
@@ -41,6 +46,19 @@ Item {
         fillMode: VideoOutput.PreserveAspectFit
     }
     Component.onCompleted: mediaPlayer.videoOutput = videoOutput
+    Connections {
+        target: videoOutput.videoSink
+        function onVideoFrameChanged() {
+            root.shownPosition = root.mediaPlayer.position
+        }
+    }
+    Connections {
+        target: root.mediaPlayer
+        function onPositionChanged() {
+            if (!root.playing)
+                root.shownPosition = root.mediaPlayer.position
+        }
+    }
 
     TapHandler {
         onTapped: root.togglePlayback()
@@ -82,7 +100,7 @@ Item {
             enabled: root.hasMedia && root.mediaPlayer.seekable
             from: 0
             to: Math.max(1, root.mediaPlayer.duration)
-            value: pressed ? value : root.mediaPlayer.position
+            value: pressed ? value : root.shownPosition
             onMoved: root.mediaPlayer.position = value
             background: Rectangle {
                 x: scrubber.leftPadding
@@ -113,7 +131,7 @@ Item {
             anchors.right: trailing.left
             anchors.rightMargin: 8
             anchors.verticalCenter: parent.verticalCenter
-            text: root.formatTime(root.mediaPlayer.position) + " / "
+            text: root.formatTime(root.shownPosition) + " / "
                   + root.formatTime(root.mediaPlayer.duration)
             font.pixelSize: 11
             font.family: Theme.monospace
