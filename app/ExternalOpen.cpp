@@ -1,15 +1,14 @@
 #include "ExternalOpen.h"
 
-#include <QFileInfo>
+#include "FileServices.h"
 
 namespace {
-const QString kClipExtension = QStringLiteral("mp4");
 const QString kOptionPrefix = QStringLiteral("--");
 } // namespace
 
 std::optional<QUrl> firstClipUrl(const QList<QUrl>& urls) {
     for (const QUrl& url : urls) {
-        if (url.isLocalFile() && QFileInfo(url.path()).suffix().toLower() == kClipExtension)
+        if (url.isLocalFile() && FileServices::isClipFile(url))
             return url;
     }
     return std::nullopt;

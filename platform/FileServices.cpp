@@ -11,6 +11,7 @@ namespace FileServices {
 namespace {
 
 constexpr QChar kExtensionSeparator = u'.';
+constexpr const char* kClipExtension = "mp4";
 constexpr QChar kPathSeparator = u'/';
 
 QString withoutTrailingSeparators(QString path) {
@@ -131,6 +132,11 @@ QString deletingPathExtension(const QString& name) {
     if (dot < 0)
         return name;
     return name.left(name.size() - (component.size() - dot));
+}
+
+bool isClipFile(const QUrl& url) {
+    return pathExtension(fullPath(url))
+               .compare(QLatin1String(kClipExtension), Qt::CaseInsensitive) == 0;
 }
 
 } // namespace FileServices

@@ -49,6 +49,9 @@ QString lastPathComponent(const QString& path);
 // The text after the last dot of the last path component; empty without one. A leading dot
 // alone does not start an extension (".mp4" has none).
 QString pathExtension(const QString& name);
+
+// Whether `url` names a clip by its extension: "mp4" in any letter case.
+bool isClipFile(const QUrl& url);
 // `name` without its last extension and its dot ("a.b.mp4" -> "a.b", "front" -> "front").
 QString deletingPathExtension(const QString& name);
 

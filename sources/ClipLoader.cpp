@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr const char* kClipExtension = "mp4";
-
 constexpr const char* kRejectedSizeStatus = "MP4 rejected: empty, oversized, or unreadable file";
 constexpr const char* kStagingFailedStatus = "Could not access dropped file";
 constexpr const char* kCheckingStatus = "Checking %@";
@@ -129,7 +127,7 @@ void ClipLoader::applyExtractionResult(const MetadataExtractor::Output& output,
 
 bool ClipLoader::handleDroppedURLs(const QList<QUrl>& urls) {
     for (const QUrl& url : urls) {
-        if (FileServices::pathExtension(FileServices::fullPath(url)).toLower() == kClipExtension)
+        if (FileServices::isClipFile(url))
             return loadClip(url, false);
     }
     view_.setStatus(localizedString(kOnlyMp4Status));

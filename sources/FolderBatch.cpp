@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr const char* kClipExtension = "mp4";
 constexpr QChar kPathSeparator = u'/';
 
 constexpr const char* kCouldNotOpenFolderStatus = "Could not open folder";
@@ -63,7 +62,7 @@ void FolderBatch::loadFolder(const QUrl& folderUrl) {
     };
     QList<Candidate> candidates;
     for (const QUrl& entry : *entries) {
-        if (FileServices::pathExtension(FileServices::fullPath(entry)).toLower() == kClipExtension)
+        if (FileServices::isClipFile(entry))
             candidates.append({entry, relativeClipName(entry)});
     }
     // The C locale collates by code point and ignores numeric mode; file managers do not.

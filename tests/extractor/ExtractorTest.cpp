@@ -15,12 +15,6 @@ using MetadataExtractor::Output;
 
 namespace {
 
-const std::string kHeader =
-    "version,gear_state,frame_seq_no,vehicle_speed_mps,accelerator_pedal_position,"
-    "steering_wheel_angle,blinker_on_left,blinker_on_right,brake_applied,navark_state,"
-    "latitude_deg,longitude_deg,heading_deg,linear_acceleration_mps2_x,"
-    "linear_acceleration_mps2_y,linear_acceleration_mps2_z";
-
 const std::string kNotice = "No SEI metadata found. Requirements:\n"
                             "  * Orvik firmware 2025.44.25 or later\n"
                             "  * QB5 or above\n"
@@ -53,7 +47,7 @@ TEST(Extract, ClipWithRecordsGivesCsvAndReport) {
     const Bytes bytes = carClip(2);
     const Output out = extractFromBuffer(bytes);
     ASSERT_TRUE(out.isSuccess()) << out.message();
-    EXPECT_EQ(out.text(), kHeader + "\n1,,0,,,,,,,,,,,,,\n1,,1,,,,,,,,,,,,,");
+    EXPECT_EQ(out.text(), kCsvHeader + "\n1,,0,,,,,,,,,,,,,\n1,,1,,,,,,,,,,,,,");
     EXPECT_EQ(out.report(), report(bytes.size(), 56, bytes.size() - 56, 2, 0, 0, 2));
     EXPECT_EQ(out.message(), "");
 }

@@ -58,25 +58,13 @@ std::vector<BrokenClip> brokenClips() {
 
 } // namespace
 
-class ClipLoaderTest : public IsolatedTempTest {
+class ClipLoaderTest : public SourcesTest {
 protected:
-    void SetUp() override {
-        IsolatedTempTest::SetUp();
-        view_ = std::make_unique<ContentView>();
-        sources_ = std::make_unique<ClipSources>(*view_);
-    }
-    void TearDown() override {
-        sources_.reset();
-        view_.reset();
-        IsolatedTempTest::TearDown();
-    }
     bool loadAndWait(const QString& path) {
         if (!sources_->loadClip(fileUrl(path), false))
             return false;
         return waitFor([&] { return !view_->isExtracting(); });
     }
-    std::unique_ptr<ContentView> view_;
-    std::unique_ptr<ClipSources> sources_;
 };
 
 TEST_F(ClipLoaderTest, ClipWithTelemetryFillsTableAndPlayer) {

@@ -13,20 +13,8 @@
 
 using namespace sourcestest;
 
-class FolderBatchTest : public IsolatedTempTest {
+class FolderBatchTest : public SourcesTest {
 protected:
-    void SetUp() override {
-        IsolatedTempTest::SetUp();
-        view_ = std::make_unique<ContentView>();
-        view_->setShowOnlyMetadataClips(false);
-        sources_ = std::make_unique<ClipSources>(*view_);
-    }
-    void TearDown() override {
-        view_->setShowOnlyMetadataClips(false);
-        sources_.reset();
-        view_.reset();
-        IsolatedTempTest::TearDown();
-    }
     QStringList clipNames() const {
         QStringList names;
         for (const QUrl& url : view_->folderClips())
@@ -39,12 +27,7 @@ protected:
             names.append(row.name);
         return names;
     }
-    bool scanDone() {
-        return waitFor(
-            [&] { return !view_->isScanningFolderMetadata() && !view_->isExtracting(); });
-    }
-    std::unique_ptr<ContentView> view_;
-    std::unique_ptr<ClipSources> sources_;
+    bool scanDone() { return idle(); }
 };
 
 TEST_F(FolderBatchTest, ClipsSortLikeAFileManagerAndHiddenOnesAreLeftOut) {

@@ -12,26 +12,9 @@ using namespace sourcestest;
 #include <QVideoFrame>
 #include <QVideoSink>
 
-class PlaybackTest : public IsolatedTempTest {
+class PlaybackTest : public SourcesTest {
 protected:
-    void SetUp() override {
-        IsolatedTempTest::SetUp();
-        view_ = std::make_unique<ContentView>();
-        view_->setShowOnlyMetadataClips(false);
-        sources_ = std::make_unique<ClipSources>(*view_);
-    }
-    void TearDown() override {
-        sources_.reset();
-        view_.reset();
-        IsolatedTempTest::TearDown();
-    }
     QMediaPlayer* media() const { return view_->player()->mediaPlayer(); }
-    bool idle() {
-        return waitFor(
-            [&] { return !view_->isScanningFolderMetadata() && !view_->isExtracting(); });
-    }
-    std::unique_ptr<ContentView> view_;
-    std::unique_ptr<ClipSources> sources_;
 };
 
 TEST_F(PlaybackTest, EndOfAClipPlaysTheNextAndTheLastEndsTheBatch) {

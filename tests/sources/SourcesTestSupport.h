@@ -2,6 +2,7 @@
 // staging folder is the test's own), waits on the event loop, and hand-made broken MP4s.
 #pragma once
 
+#include "ClipSources.h"
 #include "ContentView.h"
 
 #include <QByteArray>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 #include <ostream>
 
@@ -47,6 +49,30 @@ protected:
 private:
     QString dir_;
     QByteArray previousTmpDir_;
+};
+
+// A window's state and its clip sources, with the batch filter off, in an isolated TMPDIR.
+class SourcesTest : public IsolatedTempTest {
+protected:
+    void SetUp() override {
+        IsolatedTempTest::SetUp();
+        view_ = std::make_unique<ContentView>();
+        view_->setShowOnlyMetadataClips(false);
+        sources_ = std::make_unique<ClipSources>(*view_);
+    }
+    void TearDown() override {
+        view_->setShowOnlyMetadataClips(false);
+        sources_.reset();
+        view_.reset();
+        IsolatedTempTest::TearDown();
+    }
+    // Waits until no scan and no extraction runs.
+    bool idle() {
+        return waitFor(
+            [&] { return !view_->isScanningFolderMetadata() && !view_->isExtracting(); });
+    }
+    std::unique_ptr<ContentView> view_;
+    std::unique_ptr<ClipSources> sources_;
 };
 
 } // namespace sourcestest
