@@ -1,7 +1,7 @@
 // GoogleTest main for tests that need a Qt application object and its event loop.
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QStandardPaths>
 
 int main(int argc, char** argv) {
@@ -10,7 +10,8 @@ int main(int argc, char** argv) {
     // Tests never need a real screen; test discovery runs without the tests' environment.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    // A widgets application, as the studio's: its panels fall back to Qt Widgets.
+    QApplication app(argc, argv);
     QCoreApplication::setOrganizationName("VeldrinTests");
     QCoreApplication::setApplicationName("veldrin-tests");
     ::testing::InitGoogleTest(&argc, argv);

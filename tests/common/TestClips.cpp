@@ -13,15 +13,24 @@ namespace {
 
 std::string quote(const std::string& s) {
     std::string out = "'";
-    for (char c : s) {
-        if (c == '\'')
-            out += "'\\''";
-        else
-            out += c;
-    }
+    for (char c : s)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
 }
 
+std::string command(const std::string& program, const std::vector<std::string>& args) {
+    std::string line = quote(program);
+    for (auto& a : args)
+        line += " " + quote(a);
+    return line;
+}
+
+int run(const std::string& command) {
+    int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Removes the temporary folders at process exit.
 struct TempDirs {
     std::vector<std::filesystem::path> dirs;
     ~TempDirs() {
@@ -30,15 +39,6 @@ struct TempDirs {
             std::filesystem::remove_all(d, ec);
     }
 };
-TempDirs& tempDirs() {
-    static TempDirs t;
-    return t;
-}
-
-int run(const std::string& command) {
-    int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 } // namespace
 
@@ -50,27 +50,20 @@ std::string extractorPath() {
 }
 
 std::string generate(const std::string& outputPath, const std::vector<std::string>& args) {
-    std::string command = quote(generatorPath());
-    for (auto& a : args)
-        command += " " + quote(a);
-    command += " " + quote(outputPath) + " >/dev/null";
-    if (run(command) != 0)
-        ADD_FAILURE() << "clip generator failed: " << command;
+    const std::string line = command(generatorPath(), args) + " " + quote(outputPath);
+    if (run(line + " >/dev/null") != 0)
+        ADD_FAILURE() << "clip generator failed: " << line;
     return outputPath;
 }
 
 int runExtractor(const std::vector<std::string>& args, std::string* out, std::string* err) {
-    std::string dir = makeTempDir();
-    std::string outFile = dir + "/stdout", errFile = dir + "/stderr";
-    std::string command = quote(extractorPath());
-    for (auto& a : args)
-        command += " " + quote(a);
-    command += " >" + quote(outFile) + " 2>" + quote(errFile);
-    int status = run(command);
+    const std::string dir = makeTempDir();
+    const int status = run(command(extractorPath(), args) + " >" + quote(dir + "/stdout") + " 2>" +
+                           quote(dir + "/stderr"));
     if (out)
-        *out = readFile(outFile);
+        *out = readFile(dir + "/stdout");
     if (err)
-        *err = readFile(errFile);
+        *err = readFile(dir + "/stderr");
     return status;
 }
 
@@ -78,7 +71,8 @@ std::string makeTempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "veldrin-test-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         ADD_FAILURE() << "mkdtemp failed";
-    tempDirs().dirs.emplace_back(pattern);
+    static TempDirs tempDirs; // made on first use, whatever the order of static set-up
+    tempDirs.dirs.emplace_back(pattern);
     return pattern;
 }
 
@@ -87,6 +81,10 @@ std::string readFile(const std::string& path) {
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+void writeFile(const std::string& path, std::string_view content) {
+    std::ofstream(path, std::ios::binary).write(content.data(), std::streamsize(content.size()));
 }
 
 } // namespace testclips

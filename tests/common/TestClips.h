@@ -2,9 +2,17 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace testclips {
+
+// The header line every telemetry CSV starts with, written out by hand.
+inline const std::string kCsvHeader =
+    "version,gear_state,frame_seq_no,vehicle_speed_mps,accelerator_pedal_position,"
+    "steering_wheel_angle,blinker_on_left,blinker_on_right,brake_applied,navark_state,"
+    "latitude_deg,longitude_deg,heading_deg,linear_acceleration_mps2_x,"
+    "linear_acceleration_mps2_y,linear_acceleration_mps2_z";
 
 // Path of the veldrin-clipgen executable this build made.
 std::string generatorPath();
@@ -24,5 +32,6 @@ std::string extractorPath();
 std::string makeTempDir();
 
 std::string readFile(const std::string& path);
+void writeFile(const std::string& path, std::string_view content);
 
 } // namespace testclips

@@ -5,18 +5,10 @@
 #include <bit>
 #include <cstdint>
 #include <initializer_list>
-#include <string>
 #include <string_view>
 #include <vector>
 
 namespace clipbytes {
-
-// The header line every CSV starts with, written out by hand.
-inline const std::string kCsvHeader =
-    "version,gear_state,frame_seq_no,vehicle_speed_mps,accelerator_pedal_position,"
-    "steering_wheel_angle,blinker_on_left,blinker_on_right,brake_applied,navark_state,"
-    "latitude_deg,longitude_deg,heading_deg,linear_acceleration_mps2_x,"
-    "linear_acceleration_mps2_y,linear_acceleration_mps2_z";
 
 using Bytes = std::vector<std::uint8_t>;
 

@@ -24,13 +24,4 @@ TEST(GeneratedClip, OneRowPerFrame) {
     }
 }
 
-TEST(GeneratedClip, WithoutTelemetryGivesTheNotice) {
-    const std::string dir = testclips::makeTempDir();
-    const auto out = MetadataExtractor::extract(testclips::generate(
-        dir + "/plain.mp4", {"--frames", "4", "--size", "64x64", "--no-telemetry"}));
-    ASSERT_TRUE(out.isSuccess()) << out.message();
-    EXPECT_EQ(out.text(), MetadataExtractor::kNoMetadataNotice);
-    EXPECT_NE(out.report().find("\nrows_decoded: 0"), std::string::npos);
-}
-
 } // namespace

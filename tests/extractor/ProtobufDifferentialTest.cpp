@@ -8,6 +8,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 
 using google::protobuf::FieldDescriptor;
@@ -104,22 +105,15 @@ std::string expectedName(std::uint64_t value, std::initializer_list<const char*>
     return value < names.size() ? names.begin()[value] : std::to_string(value);
 }
 
-void expectFloatText(std::string_view text, float expected) {
-    const float back = std::strtof(std::string(text).c_str(), nullptr);
+// The text reads back to the same bits.
+template <typename Float> void expectRoundTrip(std::string_view text, Float expected) {
+    const Float back = std::is_same_v<Float, float>
+                           ? std::strtof(std::string(text).c_str(), nullptr)
+                           : std::strtod(std::string(text).c_str(), nullptr);
     if (std::isnan(expected))
         EXPECT_TRUE(std::isnan(back)) << text;
     else
-        EXPECT_EQ(std::bit_cast<std::uint32_t>(back), std::bit_cast<std::uint32_t>(expected))
-            << text;
-}
-
-void expectDoubleText(std::string_view text, double expected) {
-    const double back = std::strtod(std::string(text).c_str(), nullptr);
-    if (std::isnan(expected))
-        EXPECT_TRUE(std::isnan(back)) << text;
-    else
-        EXPECT_EQ(std::bit_cast<std::uint64_t>(back), std::bit_cast<std::uint64_t>(expected))
-            << text;
+        EXPECT_EQ(std::memcmp(&back, &expected, sizeof back), 0) << text;
 }
 
 void expectSameValues(const veldrin::test::Telemetry& m,
@@ -151,10 +145,10 @@ void expectSameValues(const veldrin::test::Telemetry& m,
                 EXPECT_EQ(*text, reflection->GetBool(m, field) ? "True" : "False");
                 break;
             case FieldDescriptor::CPPTYPE_FLOAT:
-                expectFloatText(*text, reflection->GetFloat(m, field));
+                expectRoundTrip(*text, reflection->GetFloat(m, field));
                 break;
             default:
-                expectDoubleText(*text, reflection->GetDouble(m, field));
+                expectRoundTrip(*text, reflection->GetDouble(m, field));
                 break;
             }
         }

@@ -10,41 +10,26 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
-namespace {
-
-bool replay(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "cannot read %s\n", file.c_str());
-        return false;
-    }
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-    LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
-    return true;
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
-    std::size_t count = 0;
+    std::vector<std::filesystem::path> files;
     for (int i = 1; i < argc; ++i) {
-        const std::filesystem::path path(argv[i]);
-        std::error_code error;
-        if (std::filesystem::is_directory(path, error)) {
-            for (const auto& entry : std::filesystem::recursive_directory_iterator(path)) {
-                if (!entry.is_regular_file())
-                    continue;
-                if (!replay(entry.path()))
-                    return 1;
-                ++count;
-            }
-        } else {
-            if (!replay(path))
-                return 1;
-            ++count;
-        }
+        if (!std::filesystem::is_directory(argv[i]))
+            files.emplace_back(argv[i]);
+        else
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(argv[i]))
+                if (entry.is_regular_file())
+                    files.push_back(entry.path());
     }
-    std::printf("replayed %zu inputs\n", count);
+    for (const auto& file : files) {
+        std::ifstream in(file, std::ios::binary);
+        if (!in) {
+            std::fprintf(stderr, "cannot read %s\n", file.c_str());
+            return 1;
+        }
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+        LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+    }
+    std::printf("replayed %zu inputs\n", files.size());
     // An empty corpus would hide a broken seed step.
-    return count > 0 ? 0 : 1;
+    return files.empty() ? 1 : 0;
 }
