@@ -1,26 +1,29 @@
 #!/usr/bin/env bash
 # Whole-process benchmark of veldrin-extract on a one-minute 1280x960 36 fps clip (about
-# 5 Mbit/s, one telemetry record per frame), side by side with reading the file (cat), a
-# parse-only pass over the H.264 headers (ffmpeg trace_headers) and a decoding pass
-# (ffprobe -show_frames). Prints the ratios and the peak memory; exits 1 if a target is missed.
+# 5 Mbit/s, one telemetry record per frame), side by side with its floor (bench/bare_walk.c:
+# map the file, walk the blocks, copy the SEI units out), reading the file (cat), a parse-only
+# pass over the H.264 headers (ffmpeg trace_headers) and a decoding pass (ffprobe -show_frames).
+# Prints wall and CPU (user + system) times, the ratios and the peak memory; exits 1 if a
+# target is missed.
 #
-# Usage: bench/extract.sh [VELDRIN_EXTRACT [VELDRIN_CLIPGEN]]
+# Usage: bench/extract.sh [VELDRIN_EXTRACT [VELDRIN_CLIPGEN [BARE_WALK]]]
 # Defaults: the release build's tools (cmake --preset release && cmake --build --preset release).
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
 extract="${1:-$root/build/release/tools/veldrin-extract}"
 clipgen="${2:-$root/build/release/tools/veldrin-clipgen}"
+bare="${3:-$root/build/release/bench/bare_walk}"
 cache="$root/build/bench"
 clip="$cache/drive-1280x960-36fps-60s-5000k.mp4"
 
-# Targets, as ratios of median wall-clock times.
-min_vs_cat=1          # no slower than cat
+# Targets: CPU time against the bare walk, and ratios of median wall-clock times.
+max_vs_bare=1.5       # at most 1.5x the CPU time of the bare mapped walk
 min_vs_probe=100      # at least 100x faster than ffprobe -show_frames
 min_vs_trace=40       # at least 40x faster than ffmpeg trace_headers
 rss_slack_kib=16384   # peak RSS beyond the clip's own size
 
-for tool in "$extract" "$clipgen"; do
+for tool in "$extract" "$clipgen" "$bare"; do
   [ -x "$tool" ] || { echo "missing $tool: build the release preset first" >&2; exit 2; }
 done
 for tool in hyperfine ffmpeg ffprobe /usr/bin/time python3; do
@@ -43,6 +46,7 @@ json="$cache/extract.json"
 # discards every command's output.
 hyperfine -N --warmup 2 --min-runs 5 --export-json "$json" \
   -n veldrin-extract "'$extract' '$clip'" \
+  -n bare-walk "'$bare' '$clip'" \
   -n cat "cat '$clip'" \
   -n trace_headers "ffmpeg -nostdin -i '$clip' -c:v copy -bsf:v trace_headers -f null -" \
   -n ffprobe-show_frames "ffprobe -v error -show_frames '$clip'"
@@ -53,17 +57,27 @@ cat_rss=$(rss_kib cat "$clip")
 clip_kib=$(( $(stat -c %s "$clip") / 1024 ))
 
 python3 - "$json" "$extract_rss" "$cat_rss" "$clip_kib" "$rss_slack_kib" \
-  "$min_vs_cat" "$min_vs_probe" "$min_vs_trace" <<'PY'
+  "$max_vs_bare" "$min_vs_probe" "$min_vs_trace" <<'PY'
 import json, sys
 # Medians: the machine may be shared, and a median shrugs off the odd descheduled run.
-results = {r["command"]: r["median"] for r in json.load(open(sys.argv[1]))["results"]}
+runs = json.load(open(sys.argv[1]))["results"]
+results = {r["command"]: r["median"] for r in runs}
+cpu = {r["command"]: r["user"] + r["system"] for r in runs}
 extract_rss, cat_rss, clip_kib, slack = map(int, sys.argv[2:6])
-targets = {"cat": float(sys.argv[6]), "ffprobe-show_frames": float(sys.argv[7]),
-           "trace_headers": float(sys.argv[8])}
+max_vs_bare = float(sys.argv[6])
+targets = {"ffprobe-show_frames": float(sys.argv[7]), "trace_headers": float(sys.argv[8])}
 ours = results["veldrin-extract"]
 missed = False
 print()
-print(f"veldrin-extract median: {ours * 1000:.1f} ms")
+for r in runs:
+    print(f"{r['command']:>20}: {r['median'] * 1000:9.1f} ms wall (median), "
+          f"{r['user'] * 1000:.1f} ms user + {r['system'] * 1000:.1f} ms system (mean)")
+print()
+ratio = cpu["veldrin-extract"] / cpu["bare-walk"]
+ok = ratio <= max_vs_bare
+missed |= not ok
+print(f"{'bare-walk':>20}: veldrin-extract takes {ratio:.2f}x its CPU time"
+      f"  (target <= {max_vs_bare:g}x: {'ok' if ok else 'MISSED'})")
 for name, target in targets.items():
     ratio = results[name] / ours
     ok = ratio >= target
