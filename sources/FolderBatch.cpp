@@ -5,8 +5,7 @@
 #include "FileServices.h"
 #include "FolderScan.h"
 #include "LocalizedString.h"
-
-#include <QCollator>
+#include "NaturalCompare.h"
 
 #include <algorithm>
 
@@ -58,23 +57,17 @@ void FolderBatch::loadFolder(const QUrl& folderUrl) {
     }
     struct Candidate {
         QUrl url;
-        QString name;
+        std::string name; // UTF-8, as the command line sees it
     };
     QList<Candidate> candidates;
     for (const QUrl& entry : *entries) {
         if (FileServices::isClipFile(entry))
-            candidates.append({entry, relativeClipName(entry)});
+            candidates.append({entry, relativeClipName(entry).toStdString()});
     }
-    // The C locale collates by code point and ignores numeric mode; file managers do not.
-    const QLocale locale =
-        QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale();
-    QCollator collator(locale);
-    collator.setNumericMode(true);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(candidates.begin(), candidates.end(),
-                     [&collator](const Candidate& a, const Candidate& b) {
-                         return collator.compare(a.name, b.name) < 0;
-                     });
+    // The command line's order, so that both list a folder alike under any locale.
+    std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
+        return MetadataExtractor::naturalLess(a.name, b.name);
+    });
     QList<QUrl> clips;
     clips.reserve(candidates.size());
     for (const Candidate& candidate : candidates)

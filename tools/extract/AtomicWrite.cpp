@@ -15,9 +15,15 @@ namespace extractcli {
 namespace {
 
 constexpr const char* kTempSuffix = ".tmp-XXXXXX";
+constexpr const char* kCannotCreateTemp = "cannot create a temporary file";
+constexpr const char* kCannotWriteTemp = "cannot write the temporary file";
+constexpr const char* kCannotSetMode = "cannot set the temporary file's permissions";
+constexpr const char* kCannotFlushTemp = "cannot flush the temporary file";
+constexpr const char* kCannotCloseTemp = "cannot close the temporary file";
+constexpr const char* kCannotReplace = "cannot replace the file";
 
-std::string systemError(const std::string& what) {
-    return what + ": " + std::strerror(errno);
+std::string systemError(const char* what) {
+    return std::string(what) + ": " + std::strerror(errno);
 }
 
 bool writeAll(int fd, std::string_view content) {
@@ -42,7 +48,8 @@ void syncFolder(const std::string& folder) {
 
 } // namespace
 
-std::string writeFileAtomically(const std::string& path, std::string_view content, mode_t mode) {
+std::string writeFileAtomically(const std::string& path,
+                                std::initializer_list<std::string_view> parts, mode_t mode) {
     const std::filesystem::path target(path);
     const std::string folder =
         target.has_parent_path() ? target.parent_path().string() : std::string(".");
@@ -50,18 +57,22 @@ std::string writeFileAtomically(const std::string& path, std::string_view conten
     temp.append("/.").append(target.filename().string()).append(kTempSuffix);
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
-        return systemError("cannot create a temporary file in " + folder);
+        return systemError(kCannotCreateTemp);
     std::string error;
-    if (!writeAll(fd, content))
-        error = systemError("cannot write " + temp);
-    else if (::fchmod(fd, mode) != 0)
-        error = systemError("cannot set permissions of " + temp);
-    else if (::fsync(fd) != 0)
-        error = systemError("cannot flush " + temp);
+    for (const std::string_view part : parts) {
+        if (!writeAll(fd, part)) {
+            error = systemError(kCannotWriteTemp);
+            break;
+        }
+    }
+    if (error.empty() && ::fchmod(fd, mode) != 0)
+        error = systemError(kCannotSetMode);
+    if (error.empty() && ::fsync(fd) != 0)
+        error = systemError(kCannotFlushTemp);
     if (::close(fd) != 0 && error.empty())
-        error = systemError("cannot close " + temp);
+        error = systemError(kCannotCloseTemp);
     if (error.empty() && ::rename(temp.c_str(), path.c_str()) != 0)
-        error = systemError("cannot replace " + path);
+        error = systemError(kCannotReplace);
     if (!error.empty()) {
         ::unlink(temp.c_str());
         return error;

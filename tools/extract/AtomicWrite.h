@@ -2,15 +2,18 @@
 // half-written one, and a failed write leaves the old file untouched.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
 
 namespace extractcli {
 
-// Writes into a temporary file beside `path`, flushes it to disk and renames it over `path`.
-// `mode` is the new file's permission bits. Returns an error text, empty on success.
-std::string writeFileAtomically(const std::string& path, std::string_view content, mode_t mode);
+// Writes `parts` one after another into a temporary file beside `path`, flushes it to disk and
+// renames it over `path`. `mode` is the new file's permission bits. Returns an error text
+// (without the path), empty on success.
+std::string writeFileAtomically(const std::string& path,
+                                std::initializer_list<std::string_view> parts, mode_t mode);
 
 // 0666 without the process's umask bits; read once before any thread starts.
 mode_t defaultFileMode();

@@ -1,7 +1,8 @@
-// Folder mode: extracts many clips on every core and writes one "_sei.csv" file per clip
-// that carries telemetry.
+// Folder mode: extracts many clips on a pool of threads and writes one "_sei.csv" file per
+// clip that carries telemetry.
 #pragma once
 
+#include <cstddef>
 #include <ostream>
 #include <string>
 #include <sys/types.h>
@@ -13,11 +14,13 @@ struct BatchOptions {
     std::string outputFolder;
     std::vector<std::string> paths; // clips, or folders walked for ".mp4" files
     bool report = false;
+    bool progress = false; // a progress line that the next line overwrites (a terminal)
+    std::size_t workers = 1;
     mode_t fileMode = 0644;
 };
 
-// Writes one line per clip to `log`, in input order. Returns the process exit status:
-// non-zero when any clip failed.
+// Writes one line per clip to `log`, in input order, then a summary line. Returns the process
+// exit status: non-zero when any clip or folder failed, or when a PATH held no clip.
 int runBatch(const BatchOptions& options, std::ostream& log);
 
 } // namespace extractcli

@@ -3,137 +3,233 @@
 #include "AtomicWrite.h"
 #include "BatchExtract.h"
 #include "ClipOutcome.h"
+#include "ExtractError.h"
+#include "FileIdentity.h"
+#include "Limits.h"
 #include "MetadataExtractor.h"
+#include "StandardInput.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
 using namespace extractcli;
 
-constexpr const char* kProgram = "veldrin-extract";
+// Most worker threads -j accepts.
+constexpr std::size_t kMaxWorkers = 256;
+
+constexpr const char* kVersionLine = "veldrin-extract " VELDRIN_VERSION "\n";
 
 constexpr const char* kUsage = R"(Usage: veldrin-extract [--report] [-o FILE] CLIP
-       veldrin-extract [--report] -d OUTDIR PATH...
+       veldrin-extract [--report] [-j N] -d OUTDIR PATH...
 
 Extracts the telemetry that a dashcam clip (MP4, H.264) carries in its SEI units.
 
 One clip:
-  The CSV text goes to standard output exactly as extracted, with no byte added.
-  When the clip carries no telemetry, the no-metadata notice goes there instead.
-  On failure nothing goes to standard output; standard error gets a line ending in
-  the failure message.
-  -o FILE     write the text to FILE instead, atomically (a temporary file in the same
-              folder, flushed to disk, then renamed over FILE)
+  The CSV text goes to standard output as extracted, ending with a line feed. When the
+  clip carries no telemetry, the no-metadata notice goes there instead. On failure nothing
+  goes to standard output. CLIP "-" reads the clip from standard input (at most 1 GiB).
+  -o FILE     write the CSV to FILE instead, atomically (a temporary file in the same
+              folder, flushed to disk, then renamed over FILE). FILE is replaced only when
+              the clip carries telemetry; the notice then goes to standard error. FILE
+              must not be the clip itself.
 
 Many clips:
   -d OUTDIR   extract every PATH: a clip, or a folder walked for files ending in ".mp4"
-              in any letter case (hidden files and folders skipped). For each clip that
+              in any letter case (hidden files and folders skipped), each folder's clips
+              in natural order (clip2 before clip10, letter case aside). For each clip that
               carries telemetry, OUTDIR gets "<clip name without extension>_sei.csv".
-              Standard error gets one line per clip: its rows, "no SEI metadata", or its
-              failure message. Clips are extracted in parallel on every core.
+              Standard error gets one line per clip, in that order: its rows, "no SEI
+              metadata", or its failure; one line per folder that could not be read or
+              holds no clip; then "N clips, R rows, F failed, S.S s".
+  -j N        extract on N threads (default: one per core). However many, clips over
+              64 MiB are read one at a time and at most 1 GiB of clips is held at once.
 
 Options:
   --report    also write the seven-line diagnostic report to standard error
+  --version   show the program's version
   --help      show this text
 
+Errors go to standard error as "veldrin-extract: PATH: MESSAGE".
+A terminal on standard error shows folder mode's progress.
+
 Exit status:
-  0  CSV extracted (folder mode: no clip failed)
-  1  failure (folder mode: at least one clip failed)
-  2  usage error
-  3  the clip carries no telemetry (one clip only)
+  0  CSV extracted (folder mode: every clip and folder read)
+  1  failure (folder mode: a clip failed, a folder could not be read, or a PATH holds no
+     clip)
+  2  usage error, or -o FILE names the clip itself
+  3  the clip carries no telemetry (one clip only; -o FILE is left untouched)
 )";
+
+constexpr std::string_view kTryHelp = "Try 'veldrin-extract --help' for more information.\n";
+constexpr std::string_view kNeedsValue = "needs a value";
+constexpr const char* kNotAWorkerCount = "needs a whole number from 1 to ";
+constexpr std::string_view kUnknownOption = "unknown option";
+constexpr std::string_view kExclusiveOutputs = "-o and -d exclude each other";
+constexpr std::string_view kNoClip = "no clip given";
+constexpr std::string_view kOneClipOnly = "one clip at a time without -d";
+constexpr std::string_view kStandardInputAlone = "standard input is read only without -d";
+constexpr std::string_view kOutputIsInput = "is the clip itself";
+constexpr std::string_view kCannotWriteOutput = "cannot write: ";
+constexpr std::string_view kStandardOutput = "standard output";
 
 struct CommandLine {
     bool help = false;
+    bool version = false;
     bool report = false;
+    std::size_t workers = 0; // 0: one per core
     std::string outputFile;
     std::string outputFolder;
     std::vector<std::string> paths;
 };
 
-// Returns an error text, empty when the command line is valid.
-std::string parse(int argc, char** argv, CommandLine& c) {
+struct UsageError {
+    std::string subject; // the option or path it is about; empty for the whole command line
+    std::string message;
+};
+
+std::optional<std::size_t> workerCount(std::string_view text) {
+    std::size_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 1 ||
+        value > kMaxWorkers)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<UsageError> parse(int argc, char** argv, CommandLine& c) {
     bool optionsEnded = false;
     bool haveOutputFile = false, haveOutputFolder = false;
     for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-            c.paths.emplace_back(arg);
+        const std::string arg = argv[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == kStandardInputPath) {
+            c.paths.push_back(arg);
         } else if (arg == "--") {
             optionsEnded = true;
         } else if (arg == "--help" || arg == "-h") {
             c.help = true;
+        } else if (arg == "--version") {
+            c.version = true;
         } else if (arg == "--report") {
             c.report = true;
-        } else if (arg == "-o" || arg == "-d") {
+        } else if (arg == "-o" || arg == "-d" || arg == "-j") {
             if (i + 1 >= argc || argv[i + 1][0] == '\0')
-                return std::string("option ") + std::string(arg) + " needs a value";
-            (arg == "-o" ? c.outputFile : c.outputFolder) = argv[++i];
-            (arg == "-o" ? haveOutputFile : haveOutputFolder) = true;
+                return UsageError{arg, std::string(kNeedsValue)};
+            const std::string value = argv[++i];
+            if (arg == "-o") {
+                c.outputFile = value;
+                haveOutputFile = true;
+            } else if (arg == "-d") {
+                c.outputFolder = value;
+                haveOutputFolder = true;
+            } else if (const auto workers = workerCount(value)) {
+                c.workers = *workers;
+            } else {
+                return UsageError{arg, kNotAWorkerCount + std::to_string(kMaxWorkers)};
+            }
         } else {
-            return "unknown option " + std::string(arg);
+            return UsageError{arg, std::string(kUnknownOption)};
         }
     }
-    if (c.help)
-        return {};
+    if (c.help || c.version)
+        return std::nullopt;
     if (haveOutputFile && haveOutputFolder)
-        return "-o and -d exclude each other";
+        return UsageError{{}, std::string(kExclusiveOutputs)};
     if (c.paths.empty())
-        return "no clip given";
+        return UsageError{{}, std::string(kNoClip)};
     if (!haveOutputFolder && c.paths.size() > 1)
-        return "one clip at a time without -d";
-    return {};
+        return UsageError{{}, std::string(kOneClipOnly)};
+    for (const std::string& path : c.paths) {
+        if (haveOutputFolder && path == kStandardInputPath)
+            return UsageError{path, std::string(kStandardInputAlone)};
+    }
+    return std::nullopt;
 }
 
-bool writeToStdout(const std::string& text) {
-    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
-           std::fflush(stdout) == 0;
+bool writeToStdout(std::string_view text) {
+    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+}
+
+MetadataExtractor::Output extractStandardInput() {
+    InputBytes input;
+    // One byte over the engine's limit, so that the engine tells a clip that is too large.
+    const std::string error = readStandardInput(MetadataExtractor::kMaxFileBytes + 1, input);
+    if (!error.empty())
+        return MetadataExtractor::Output::failure(
+            std::string(MetadataExtractor::messages::kUnexpectedErrorPrefix) + error);
+    return MetadataExtractor::extractFromBuffer(input.bytes());
+}
+
+bool outputIsInput(const CommandLine& c) {
+    const auto output = fileIdentity(c.outputFile);
+    const std::string& clip = c.paths.front();
+    return output &&
+           output == (clip == kStandardInputPath ? fileIdentity(STDIN_FILENO) : fileIdentity(clip));
 }
 
 int extractOne(const CommandLine& c) {
     const std::string& clip = c.paths.front();
-    const MetadataExtractor::Output output = MetadataExtractor::extract(clip);
+    if (!c.outputFile.empty() && outputIsInput(c)) {
+        std::cerr << errorLine(c.outputFile, kOutputIsInput);
+        return kExitUsage;
+    }
+    const MetadataExtractor::Output output =
+        clip == kStandardInputPath ? extractStandardInput() : MetadataExtractor::extract(clip);
     if (!output.isSuccess()) {
-        std::cerr << kProgram << ": " << clip << ": " << output.message() << "\n";
+        std::cerr << errorLine(clip, output.message());
         return kExitFailure;
     }
-    if (!c.outputFile.empty()) {
-        const std::string error =
-            writeFileAtomically(c.outputFile, output.text(), defaultFileMode());
-        if (!error.empty()) {
-            std::cerr << kProgram << ": " << error << "\n";
+    const std::string& text = output.text();
+    const bool csv = carriesCsv(output);
+    if (c.outputFile.empty()) {
+        if (!writeToStdout(text) || !writeToStdout(lineEnd(text)) || std::fflush(stdout) != 0) {
+            std::cerr << errorLine(kStandardOutput,
+                                   std::string(kCannotWriteOutput) + std::strerror(errno));
             return kExitFailure;
         }
-    } else if (!writeToStdout(output.text())) {
-        std::cerr << kProgram << ": cannot write standard output: " << std::strerror(errno) << "\n";
+    } else if (!csv) {
+        std::cerr << errorLine(clip, text);
+    } else if (const std::string error =
+                   writeFileAtomically(c.outputFile, {text, lineEnd(text)}, defaultFileMode());
+               !error.empty()) {
+        std::cerr << errorLine(c.outputFile, error);
         return kExitFailure;
     }
     if (c.report)
-        std::cerr << output.report() << "\n";
-    return carriesCsv(output) ? kExitCsv : kExitNoMetadata;
+        std::cerr << output.report() << lineEnd(output.report());
+    return csv ? kExitCsv : kExitNoMetadata;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     CommandLine c;
-    if (const std::string error = parse(argc, argv, c); !error.empty()) {
-        std::cerr << kProgram << ": " << error << "\n"
-                  << "Try '" << kProgram << " --help' for more information.\n";
+    if (const auto error = parse(argc, argv, c)) {
+        std::cerr << kProgram << ": ";
+        if (!error->subject.empty())
+            std::cerr << error->subject << ": ";
+        std::cerr << error->message << "\n" << kTryHelp;
         return kExitUsage;
     }
-    if (c.help) {
-        std::cout << kUsage;
-        return 0;
+    if (c.help || c.version) {
+        std::cout << (c.help ? kUsage : kVersionLine);
+        return kExitCsv;
     }
-    if (!c.outputFolder.empty())
-        return runBatch({c.outputFolder, c.paths, c.report, defaultFileMode()}, std::cerr);
-    return extractOne(c);
+    if (c.outputFolder.empty())
+        return extractOne(c);
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    return runBatch({c.outputFolder, c.paths, c.report, ::isatty(STDERR_FILENO) == 1,
+                     c.workers ? c.workers : cores, defaultFileMode()},
+                    std::cerr);
 }
