@@ -1,38 +1,56 @@
 // Tile fetching against a local HTTP server: each tile fetched once, few at a time, kept on
-// disk for offline use, failures remembered; and the map item asking only for what it shows.
+// disk in a private folder for offline use, failures asked for again later; the attribution
+// that goes with each source; and the map asking only for what it shows, at its pixel density.
 #include "TileLayer.h"
 #include "RouteMapView.h"
 #include "TileServer.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 
-QList<TileKey> someTiles() {
-    QList<TileKey> keys;
-    for (int x = 0; x < 4; ++x)
-        for (int y = 0; y < 2; ++y)
-            keys.append({3, x, y});
-    return keys;
-}
-
-TEST(TileConfiguration, TheTemplateComesFromThePropertyThenTheEnvironment) {
-    // Set for this whole program, so no test can reach the default server.
-    const QString configured = TileLayer::configuredUrlTemplate();
-    EXPECT_TRUE(configured.startsWith("http://127.0.0.1:")) << configured.toStdString();
-    RouteMapView view;
-    EXPECT_EQ(view.tileUrlTemplate(), configured);
-    view.setTileUrlTemplate("http://127.0.0.1:1/t/{z}/{x}/{y}.png");
-    EXPECT_EQ(view.tileUrlTemplate(), "http://127.0.0.1:1/t/{z}/{x}/{y}.png");
-    view.resetTileUrlTemplate();
-    EXPECT_EQ(view.tileUrlTemplate(), configured);
+TEST(TileSource, TemplateAndAttributionGoTogether) {
+    struct Case {
+        const char *envUrl, *envAttribution, *url, *attribution, *expected;
+    };
+    const char* custom = "http://127.0.0.1:1/{z}/{x}/{y}.png";
+    const char* other = "http://127.0.0.1:2/{z}/{x}/{y}.png";
+    const Case table[] = {
+        {nullptr, nullptr, nullptr, nullptr, TileLayer::kDefaultAttribution},
+        {custom, nullptr, nullptr, nullptr, ""}, // never the default server's
+        {custom, "Tiles by A", nullptr, nullptr, "Tiles by A"},
+        {custom, "Tiles by A", other, nullptr, ""}, // the environment's is for its own URL
+        {custom, "Tiles by A", other, "Tiles by B", "Tiles by B"},
+    };
+    // The whole program points at a closed port (OfflineTiles.cpp); put that back after.
+    const QByteArray offline = qgetenv(TileLayer::kUrlTemplateEnvironmentVariable);
+    const auto setEnvironment = [](const char* name, const char* value) {
+        value ? qputenv(name, value) : qunsetenv(name);
+    };
+    for (const Case& c : table) {
+        SCOPED_TRACE(c.expected);
+        setEnvironment(TileLayer::kUrlTemplateEnvironmentVariable, c.envUrl);
+        setEnvironment(TileLayer::kAttributionEnvironmentVariable, c.envAttribution);
+        RouteMapView view; // no paint: nothing is fetched
+        if (c.url)
+            view.setTileUrlTemplate(c.url);
+        if (c.attribution)
+            view.setTileAttribution(c.attribution);
+        EXPECT_EQ(view.tileUrlTemplate(),
+                  c.url ? c.url : (c.envUrl ? c.envUrl : TileLayer::kDefaultUrlTemplate));
+        EXPECT_EQ(view.tileAttribution(), QString::fromUtf8(c.expected));
+    }
+    qputenv(TileLayer::kUrlTemplateEnvironmentVariable, offline);
+    qunsetenv(TileLayer::kAttributionEnvironmentVariable);
 }
 
 class TileLayerTest : public testing::Test {
@@ -46,11 +64,18 @@ protected:
     TileServer server;
 };
 
-TEST_F(TileLayerTest, FetchesEachTileOnceAndServesItOfflineFromDisk) {
+TEST_F(TileLayerTest, FetchesEachTileOnceAndServesItOfflineFromAPrivateDisk) {
     server.setAnswerDelayMs(40);
-    const QList<TileKey> keys = someTiles();
+    QList<TileKey> keys;
+    for (int x = 0; x < 8; ++x)
+        keys.append({3, x % 4, x / 4});
+    const QByteArray cachePath = QFile::encodeName(cacheDir.filePath("cache/tiles"));
+    const auto mode = [&] {
+        struct stat status {};
+        return stat(cachePath.constData(), &status) == 0 ? status.st_mode & 0777 : 0u;
+    };
     {
-        TileLayer layer(cacheDir.path());
+        TileLayer layer(QFile::decodeName(cachePath));
         layer.setUrlTemplate(server.urlTemplate());
         QSignalSpy loaded(&layer, &TileLayer::tileLoaded);
         layer.request(keys);
@@ -58,7 +83,6 @@ TEST_F(TileLayerTest, FetchesEachTileOnceAndServesItOfflineFromDisk) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.size() == keys.size(); }));
         EXPECT_EQ(server.requestCount(), keys.size());
         EXPECT_LE(server.maxOpenRequests(), 4);
-        EXPECT_GT(server.maxOpenRequests(), 0);
         for (const TileKey& key : keys)
             EXPECT_EQ(layer.tile(key).pixelColor(10, 10), TileServer::tileColor());
         layer.request(keys); // in memory
@@ -69,59 +93,76 @@ TEST_F(TileLayerTest, FetchesEachTileOnceAndServesItOfflineFromDisk) {
     QTest::qWait(50); // let the aborted or finished connections settle
     server.stop();
 
-    TileLayer offline(cacheDir.path());
+    // The cached tiles tell where the user drove; a folder left open by an older version is
+    // closed too.
+    EXPECT_EQ(mode(), 0700u);
+    ASSERT_EQ(chmod(cachePath.constData(), 0755), 0);
+    TileLayer offline(QFile::decodeName(cachePath));
+    EXPECT_EQ(mode(), 0700u);
     offline.setUrlTemplate(server.urlTemplate());
     QSignalSpy loaded(&offline, &TileLayer::tileLoaded);
     offline.request(keys);
     ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.size() == keys.size(); }));
     EXPECT_EQ(server.requestCount(), keys.size());
-    EXPECT_FALSE(offline.tile(keys.first()).isNull());
 }
 
-TEST_F(TileLayerTest, RemembersFailuresInsteadOfRetrying) {
+TEST_F(TileLayerTest, AsksForAFailedTileAgainAfterAGrowingDelay) {
+    const int delays[][2] = {{1, 2000}, {2, 4000}, {3, 8000}, {6, 60000}, {4000, 60000}};
+    for (const auto& [failures, ms] : delays)
+        EXPECT_EQ(TileLayer::retryDelayMs(TileLayer::kRetryBaseDelayMs, failures), ms);
+
     server.setMissingPaths({"/2/1/1.png"});
     TileLayer layer(cacheDir.path());
     layer.setUrlTemplate(server.urlTemplate());
+    layer.setRetryBaseDelayMs(300);
+    QSignalSpy failed(&layer, &TileLayer::tileFailed);
+    QSignalSpy loaded(&layer, &TileLayer::tileLoaded);
     layer.request({{2, 1, 1}});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return layer.inFlightCount() == 0; }));
-    EXPECT_TRUE(layer.tile({2, 1, 1}).isNull());
-    layer.request({{2, 1, 1}});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return failed.size() == 1; }));
+    layer.request({{2, 1, 1}}); // still within its delay
     EXPECT_EQ(layer.requestsStarted(), 1);
-    EXPECT_EQ(server.requestCount(), 1);
-
-    // No server at all: the request fails quickly and is not repeated.
-    server.stop();
-    layer.request({{2, 0, 0}});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return layer.inFlightCount() == 0; }));
-    layer.request({{2, 0, 0}});
-    EXPECT_EQ(layer.requestsStarted(), 2);
+    // The server mends: the tile arrives with no one asking again.
+    server.setMissingPaths({});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.size() == 1; }));
+    EXPECT_FALSE(layer.hasFailed({2, 1, 1}));
 }
 
-TEST_F(TileLayerTest, TheMapAsksForTheTilesInViewOnce) {
-    RouteMapView view;
-    view.setSize(QSizeF(300, 170));
-    view.setTileUrlTemplate(server.urlTemplate());
-    view.setCoordinates({{47.0, 8.0}, {47.01, 8.02}});
-    view.updateMap();
+TEST_F(TileLayerTest, TheMapAsksOnceForTheTilesInViewAtItsPixelDensity) {
+    for (const qreal ratio : {1.0, 2.0}) {
+        SCOPED_TRACE(ratio);
+        RouteMapView view;
+        view.setSize(QSizeF(300, 170));
+        view.setTileUrlTemplate(server.urlTemplate());
+        view.setCoordinates({{47.0, 8.0}, {47.01, 8.02}});
+        view.updateMap();
+        // One tile pixel per device pixel.
+        const int zoom = tiles::zoomLevelForScale(view.viewport().pixelsPerMapPoint() * ratio);
+        const QList<TileKey> inView = tiles::tilesCovering(view.visibleMapRect(), zoom);
+        const qsizetype before = server.requestCount();
 
-    const int zoom = tiles::zoomLevelForScale(view.viewport().pixelsPerMapPoint());
-    const QList<TileKey> inView = tiles::tilesCovering(view.visibleMapRect(), zoom);
-    ASSERT_FALSE(inView.isEmpty());
-
-    QImage image(300, 170, QImage::Format_ARGB32_Premultiplied);
-    const auto paint = [&] {
-        QPainter painter(&image);
-        view.paint(&painter);
-    };
-    paint();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requestCount() == inView.size(); }));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.tileLayer()->inFlightCount() == 0; }));
-    paint();
-    paint();
-    EXPECT_EQ(server.requestCount(), inView.size());
-    EXPECT_EQ(QSet<QString>(server.paths().begin(), server.paths().end()).size(), inView.size());
-    // The tiles are drawn: a corner far from the track shows the tile colour.
-    EXPECT_EQ(image.pixelColor(5, 5), TileServer::tileColor());
+        QImage image(QSize(300, 170) * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        const auto paint = [&] {
+            QPainter painter(&image);
+            view.paint(&painter);
+        };
+        paint();
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return server.requestCount() == before + inView.size(); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return view.tileLayer()->inFlightCount() == 0; }));
+        paint();
+        paint();
+        const QStringList paths = server.paths().mid(before);
+        EXPECT_EQ(QSet<QString>(paths.begin(), paths.end()).size(), inView.size());
+        EXPECT_TRUE(paths.first().startsWith(QString("/%1/").arg(zoom)));
+        // Tiles drawn everywhere, no attribution for this server until it is given one.
+        const QPoint corner(image.width() - 2, image.height() - 2);
+        EXPECT_EQ(image.pixelColor(5, 5), TileServer::tileColor());
+        EXPECT_EQ(image.pixelColor(corner), TileServer::tileColor());
+        view.setTileAttribution("Tiles by A");
+        paint();
+        EXPECT_NE(image.pixelColor(corner), TileServer::tileColor());
+    }
 }
 
 } // namespace

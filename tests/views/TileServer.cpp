@@ -33,8 +33,8 @@ QColor TileServer::tileColor() {
     return QColor(20, 140, 220);
 }
 
-bool TileServer::start() {
-    if (!m_server.listen(QHostAddress::LocalHost))
+bool TileServer::start(quint16 port) {
+    if (!m_server.listen(QHostAddress::LocalHost, port))
         return false;
     m_port = m_server.serverPort();
     return true;

@@ -17,8 +17,10 @@ public:
     explicit TileServer(QObject* parent = nullptr);
     ~TileServer() override;
 
-    bool start();
+    // Port 0: any free one; after stop(), start(port()) brings the same server back.
+    bool start(quint16 port = 0);
     void stop();
+    quint16 port() const { return m_port; }
     QString urlTemplate() const;
 
     void setAnswerDelayMs(int ms) { m_answerDelayMs = ms; }

@@ -81,6 +81,7 @@ ClickZoomMapView::ClickZoomMapView(QQuickItem* parent)
         invalidateMapLayer();
         requestRepaint();
     });
+    connect(m_tiles, &TileLayer::tileFailed, this, &ClickZoomMapView::updateTilesUnavailable);
 }
 
 ClickZoomMapView::~ClickZoomMapView() = default;
@@ -97,10 +98,28 @@ void ClickZoomMapView::setTileUrlTemplate(const QString& urlTemplate) {
     invalidateMapLayer();
     requestRepaint();
     emit tileUrlTemplateChanged();
+    emit tileAttributionChanged();
 }
 
 void ClickZoomMapView::resetTileUrlTemplate() {
     setTileUrlTemplate({});
+}
+
+QString ClickZoomMapView::tileAttribution() const {
+    return m_tiles->attribution();
+}
+
+void ClickZoomMapView::setTileAttribution(const QString& attribution) {
+    const QString before = m_tiles->attribution();
+    m_tiles->setAttribution(attribution);
+    if (m_tiles->attribution() == before)
+        return;
+    requestRepaint();
+    emit tileAttributionChanged();
+}
+
+void ClickZoomMapView::resetTileAttribution() {
+    setTileAttribution(QString());
 }
 
 void ClickZoomMapView::showMapRect(const mapgeo::MapRect& rect, double edgePadding, bool animated) {
@@ -212,6 +231,13 @@ void ClickZoomMapView::userMovedMap() {
     m_fit.reset();
 }
 
+void ClickZoomMapView::centerOn(const mapgeo::MapPoint& point) {
+    if (!m_viewport.isValid())
+        return;
+    m_fit.reset();
+    setViewport(mapgeo::MapViewport(point, m_viewport.pixelsPerMapPoint(), m_viewport.viewSize()));
+}
+
 void ClickZoomMapView::requestRepaint() {
     ++m_repaintRequests;
     update();
@@ -256,6 +282,7 @@ void ClickZoomMapView::mouseMoveEvent(QMouseEvent* event) {
         setKeepMouseGrab(true);
         stopAnimation();
         userMovedMap();
+        mapDragged();
     }
     if (m_dragging) {
         panBy(position - m_lastDragPosition);
@@ -318,6 +345,7 @@ void ClickZoomMapView::touchEvent(QTouchEvent* event) {
                 m_touchMoved = true;
                 stopAnimation();
                 userMovedMap();
+                mapDragged();
             }
             if (m_touchMoved)
                 panBy(point.position() - point.lastPosition());
@@ -336,11 +364,22 @@ void ClickZoomMapView::touchEvent(QTouchEvent* event) {
 void ClickZoomMapView::paint(QPainter* painter) {
     if (!m_viewport.isValid())
         return;
-    const qreal devicePixelRatio = window() ? window()->effectiveDevicePixelRatio() : 1.0;
+    const qreal devicePixelRatio =
+        window() ? window()->effectiveDevicePixelRatio() : painter->device()->devicePixelRatio();
     const QSize pixelSize = (size() * devicePixelRatio).toSize();
-    if (m_mapLayerDirty || m_mapLayer.size() != pixelSize ||
-        m_mapLayer.devicePixelRatio() != devicePixelRatio)
+    const bool render = m_mapLayerDirty || m_mapLayer.size() != pixelSize ||
+                        m_mapLayer.devicePixelRatio() != devicePixelRatio;
+    if (render)
         renderMapLayer(pixelSize, devicePixelRatio);
+    // Asked again on every repaint (the car moving), so tiles whose retry delay has passed
+    // come back without the user touching the map. The network lives on the GUI thread.
+    if (render || !m_paintMissing.isEmpty())
+        QMetaObject::invokeMethod(
+            this,
+            [this, missing = m_paintMissing, shown = m_paintShowedTile] {
+                tilesMissing(missing, shown);
+            },
+            Qt::QueuedConnection);
     painter->drawImage(QPointF(0, 0), m_mapLayer);
     paintMarkerLayer(*painter, m_viewport);
     paintAttribution(*painter);
@@ -358,18 +397,22 @@ void ClickZoomMapView::renderMapLayer(const QSize& pixelSize, qreal devicePixelR
 }
 
 void ClickZoomMapView::paintTiles(QPainter& painter) {
-    const int zoom = tiles::zoomLevelForScale(m_viewport.pixelsPerMapPoint());
+    // One tile pixel per device pixel keeps tiles crisp on dense screens.
+    const int zoom = tiles::zoomLevelForScale(m_viewport.pixelsPerMapPoint() *
+                                              painter.device()->devicePixelRatio());
     const QList<TileKey> keys = tiles::tilesCovering(m_viewport.visibleMapRect(), zoom);
-    QList<TileKey> missing;
+    m_paintMissing.clear();
+    m_paintShowedTile = false;
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     for (const TileKey& key : keys) {
         const QRectF target = snappedViewRect(m_viewport, tiles::tileMapRect(key));
         const QImage image = m_tiles->tile(key);
         if (!image.isNull()) {
             painter.drawImage(target, image);
+            m_paintShowedTile = true;
             continue;
         }
-        missing.append(key);
+        m_paintMissing.append(key);
         TileKey ancestor = key;
         for (int levels = 1; levels <= kMaxFallbackLevels && ancestor.zoom > 0; ++levels) {
             ancestor = tiles::parentTile(ancestor);
@@ -380,13 +423,28 @@ void ClickZoomMapView::paintTiles(QPainter& painter) {
             const QRectF source((key.x - (ancestor.x << levels)) * part,
                                 (key.y - (ancestor.y << levels)) * part, part, part);
             painter.drawImage(target, stand, source);
+            m_paintShowedTile = true;
             break;
         }
     }
-    // paint() runs on the scene graph's render thread; the network lives on the GUI thread.
-    if (!missing.isEmpty())
-        QMetaObject::invokeMethod(
-            this, [this, missing] { m_tiles->request(missing); }, Qt::QueuedConnection);
+}
+
+void ClickZoomMapView::tilesMissing(const QList<TileKey>& missing, bool anyTileShown) {
+    m_missingTiles = missing;
+    m_anyTileShown = anyTileShown;
+    m_tiles->request(missing);
+    updateTilesUnavailable();
+}
+
+void ClickZoomMapView::updateTilesUnavailable() {
+    const bool unavailable =
+        !m_anyTileShown &&
+        std::any_of(m_missingTiles.cbegin(), m_missingTiles.cend(),
+                    [this](const TileKey& key) { return m_tiles->hasFailed(key); });
+    if (unavailable == m_tilesUnavailable)
+        return;
+    m_tilesUnavailable = unavailable;
+    emit tilesUnavailableChanged();
 }
 
 void ClickZoomMapView::paintMapLayer(QPainter&, const mapgeo::MapViewport&) {}
@@ -394,11 +452,13 @@ void ClickZoomMapView::paintMapLayer(QPainter&, const mapgeo::MapViewport&) {}
 void ClickZoomMapView::paintMarkerLayer(QPainter&, const mapgeo::MapViewport&) {}
 
 void ClickZoomMapView::paintAttribution(QPainter& painter) const {
+    const QString text = m_tiles->attribution();
+    if (text.isEmpty())
+        return;
     painter.save();
     QFont font = painter.font();
     font.setPixelSize(kAttributionPixelSize);
     painter.setFont(font);
-    const QString text = QString::fromUtf8(TileLayer::kAttribution);
     const QSizeF textSize = painter.fontMetrics().size(Qt::TextSingleLine, text);
     const QRectF box(width() - textSize.width() - 2.0 * kAttributionMargin,
                      height() - textSize.height() - 2.0 * kAttributionMargin,

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "MapGeometry.h"
+#include "TileMath.h"
 
 #include <QImage>
 #include <QQuickPaintedItem>
@@ -17,6 +18,11 @@ class ClickZoomMapView : public QQuickPaintedItem {
     Q_OBJECT
     Q_PROPERTY(QString tileUrlTemplate READ tileUrlTemplate WRITE setTileUrlTemplate RESET
                    resetTileUrlTemplate NOTIFY tileUrlTemplateChanged)
+    // Goes with the tile source; reset: the configured one (see TileLayer::attribution).
+    Q_PROPERTY(QString tileAttribution READ tileAttribution WRITE setTileAttribution RESET
+                   resetTileAttribution NOTIFY tileAttributionChanged)
+    // Tiles are failing and none is shown.
+    Q_PROPERTY(bool tilesUnavailable READ tilesUnavailable NOTIFY tilesUnavailableChanged)
 
 public:
     static constexpr double kClickZoomInFactor = 0.5;
@@ -30,6 +36,10 @@ public:
     QString tileUrlTemplate() const;
     void setTileUrlTemplate(const QString& urlTemplate);
     void resetTileUrlTemplate();
+    QString tileAttribution() const;
+    void setTileAttribution(const QString& attribution);
+    void resetTileAttribution();
+    bool tilesUnavailable() const { return m_tilesUnavailable; }
 
     const mapgeo::MapViewport& viewport() const { return m_viewport; }
     // The null rectangle until the view has a size.
@@ -52,6 +62,8 @@ public:
 
 signals:
     void tileUrlTemplateChanged();
+    void tileAttributionChanged();
+    void tilesUnavailableChanged();
 
 protected:
     // Drawn once per change of the map (kept in the tile image), and on every repaint.
@@ -61,6 +73,10 @@ protected:
     void requestRepaint();
     // What is drawn with the tiles changed.
     void invalidateMapLayer();
+    // Pans, keeping the zoom; the view is no longer kept fitted.
+    void centerOn(const mapgeo::MapPoint& point);
+    // The user started dragging the map.
+    virtual void mapDragged() {}
 
     void geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -87,6 +103,9 @@ private:
                                                       double factor) const;
     void renderMapLayer(const QSize& pixelSize, qreal devicePixelRatio);
     void paintTiles(QPainter& painter);
+    // On the GUI thread: what the last paint lacked.
+    void tilesMissing(const QList<TileKey>& missing, bool anyTileShown);
+    void updateTilesUnavailable();
     void paintAttribution(QPainter& painter) const;
 
     TileLayer* m_tiles = nullptr;
@@ -94,6 +113,13 @@ private:
     std::optional<Fit> m_fit;
     QImage m_mapLayer;
     bool m_mapLayerDirty = true;
+    // Written by paint (render thread, GUI thread blocked), read there.
+    QList<TileKey> m_paintMissing;
+    bool m_paintShowedTile = false;
+    // The GUI thread's copies.
+    QList<TileKey> m_missingTiles;
+    bool m_anyTileShown = false;
+    bool m_tilesUnavailable = false;
     int m_repaintRequests = 0;
 
     QVariantAnimation* m_animation = nullptr;

@@ -113,6 +113,45 @@ void RouteMapView::setHeading(const QVariant& heading) {
     inputsChanged();
 }
 
+void RouteMapView::setFollowCar(bool follow) {
+    if (follow == m_followCar)
+        return;
+    m_followCar = follow;
+    emit followCarChanged();
+    keepCarInView();
+}
+
+void RouteMapView::mapDragged() {
+    setFollowCar(false);
+}
+
+void RouteMapView::fitRoute() {
+    if (m_coordinator.renderer())
+        showMapRect(routeFitRect(), kFitEdgePadding, true);
+}
+
+mapgeo::MapRect RouteMapView::routeFitRect() const {
+    mapgeo::MapRect bounds = m_coordinator.renderer()->shape().boundingMapRect();
+    const mapgeo::MapPoint center = bounds.center();
+    bounds.size.width = std::max(bounds.size.width, kMinimumFitSpanMapPoints);
+    bounds.size.height = std::max(bounds.size.height, kMinimumFitSpanMapPoints);
+    bounds.origin = {center.x - bounds.size.width / 2.0, center.y - bounds.size.height / 2.0};
+    return bounds;
+}
+
+void RouteMapView::keepCarInView() {
+    const RouteAndCarRenderer* renderer = m_coordinator.renderer();
+    // A running zoom is the user's; the next car move catches up.
+    if (!m_followCar || !renderer || !renderer->carCoordinate() || isAnimating())
+        return;
+    const mapgeo::MapPoint car = mapgeo::mapPointForCoordinate(*renderer->carCoordinate());
+    const QRectF inner =
+        QRectF(QPointF(0, 0), size())
+            .adjusted(kFollowEdgeMargin, kFollowEdgeMargin, -kFollowEdgeMargin, -kFollowEdgeMargin);
+    if (!inner.contains(viewport().viewPointForMapPoint(car)))
+        centerOn(car);
+}
+
 void RouteMapView::inputsChanged() {
     polish();
 }
@@ -135,13 +174,10 @@ RouteInputs RouteMapView::currentInputs() const {
 void RouteMapView::updateMap() {
     const Coordinator::Outcome outcome = m_coordinator.update(currentInputs());
     if (outcome.rebuilt) {
-        mapgeo::MapRect bounds = m_coordinator.renderer()->shape().boundingMapRect();
-        const mapgeo::MapPoint center = bounds.center();
-        bounds.size.width = std::max(bounds.size.width, kMinimumFitSpanMapPoints);
-        bounds.size.height = std::max(bounds.size.height, kMinimumFitSpanMapPoints);
-        bounds.origin = {center.x - bounds.size.width / 2.0, center.y - bounds.size.height / 2.0};
         invalidateMapLayer();
-        showMapRect(bounds, kFitEdgePadding, false);
+        showMapRect(routeFitRect(), kFitEdgePadding, false);
+    } else if (outcome.carChanged) {
+        keepCarInView();
     }
     if (outcome.rebuilt || outcome.carChanged)
         requestRepaint();

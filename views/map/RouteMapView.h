@@ -21,11 +21,16 @@ class RouteMapView : public ClickZoomMapView {
                    carCoordinateChanged)
     Q_PROPERTY(QVariant progress READ progress WRITE setProgress NOTIFY progressChanged)
     Q_PROPERTY(QVariant heading READ heading WRITE setHeading NOTIFY headingChanged)
+    // Pans to keep the car in view as it moves; a drag turns it off.
+    Q_PROPERTY(bool followCar READ followCar WRITE setFollowCar NOTIFY followCarChanged)
 
 public:
     static constexpr double kFitEdgePadding = 24.0;
     // A route with no extent (one point, or all points equal) is shown over at least this span.
     static constexpr double kMinimumFitSpanMapPoints = 2048.0;
+    // Following re-centres the car once it comes this close to the view's edge; less than the
+    // fit padding, so that a fitted route is never moved.
+    static constexpr double kFollowEdgeMargin = 16.0;
 
     explicit RouteMapView(QQuickItem* parent = nullptr);
 
@@ -39,6 +44,11 @@ public:
     void setProgress(const QVariant& progress);
     QVariant heading() const { return m_heading; }
     void setHeading(const QVariant& heading);
+    bool followCar() const { return m_followCar; }
+    void setFollowCar(bool follow);
+
+    // Shows the whole route again, animated.
+    Q_INVOKABLE void fitRoute();
 
     // Applies the current inputs now; otherwise it happens once before the next frame, so that
     // a new identity and its new coordinates arriving one after the other count as one change.
@@ -52,21 +62,26 @@ signals:
     void carCoordinateChanged();
     void progressChanged();
     void headingChanged();
+    void followCarChanged();
 
 protected:
     void updatePolish() override;
     void paintMapLayer(QPainter& painter, const mapgeo::MapViewport& viewport) override;
     void paintMarkerLayer(QPainter& painter, const mapgeo::MapViewport& viewport) override;
+    void mapDragged() override;
 
 private:
     void inputsChanged();
     RouteInputs currentInputs() const;
+    mapgeo::MapRect routeFitRect() const;
+    void keepCarInView();
 
     QString m_routeIdentity;
     GeoCoordinateList m_coordinates;
     QVariant m_carCoordinate;
     QVariant m_progress;
     QVariant m_heading;
+    bool m_followCar = false;
     Coordinator m_coordinator;
 };
 

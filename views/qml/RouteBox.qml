@@ -1,5 +1,6 @@
 // The clip's GPS route on a map, with the car at the current playback position.
 import QtQuick
+import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Veldrin.Platform
 import Veldrin.Map
@@ -13,6 +14,27 @@ ColumnLayout {
 
     spacing: 6
 
+    component MapButton: AbstractButton {
+        id: button
+        property bool on: false
+        padding: 4
+        leftPadding: 7
+        rightPadding: 7
+        font.pixelSize: 10
+        font.weight: Font.Medium
+        contentItem: Text {
+            text: button.text
+            font: button.font
+            color: "white"
+        }
+        background: Rectangle {
+            radius: 5
+            color: button.on ? Theme.accent : Theme.black(button.down ? 0.75 : 0.55)
+            border.width: 1
+            border.color: Theme.white(0.25)
+        }
+    }
+
     Text {
         text: Strings.text("GPS Route")
         font.pixelSize: 11
@@ -23,6 +45,7 @@ ColumnLayout {
         Layout.fillWidth: true
         Layout.preferredHeight: 170
         RouteMapView {
+            id: map
             objectName: "routeMap"
             anchors.fill: parent
             routeIdentity: String(root.viewer.stagedFileURL)
@@ -45,6 +68,43 @@ ColumnLayout {
             color: "transparent"
             border.width: 1
             border.color: Theme.white(0.18)
+        }
+        Row {
+            anchors.top: parent.top
+            anchors.right: parent.right
+            anchors.margins: 6
+            spacing: 4
+            MapButton {
+                objectName: "fitRouteButton"
+                text: Strings.text("Fit route")
+                onClicked: map.fitRoute()
+            }
+            MapButton {
+                objectName: "followCarButton"
+                text: Strings.text("Follow car")
+                on: map.followCar
+                onClicked: map.followCar = !map.followCar
+            }
+        }
+        Text {
+            objectName: "tilesUnavailableNote"
+            anchors.left: parent.left
+            anchors.bottom: parent.bottom
+            anchors.margins: 6
+            visible: map.tilesUnavailable
+            text: Strings.text("Map tiles unavailable")
+            font.pixelSize: 10
+            color: "white"
+            leftPadding: 5
+            rightPadding: 5
+            topPadding: 2
+            bottomPadding: 2
+            Rectangle {
+                anchors.fill: parent
+                z: -1
+                radius: 4
+                color: Theme.black(0.55)
+            }
         }
     }
 }
