@@ -5,9 +5,9 @@
 #include "SingleInstance.h"
 #include "VeldrinApp.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QGuiApplication>
 #include <QQuickWindow>
 #include <QTimer>
 
@@ -37,7 +37,8 @@ void scheduleScreenshot(const QString& path, int delayMs) {
 } // namespace
 
 int runStudio(int argc, char** argv) {
-    QGuiApplication app(argc, argv);
+    // A widgets application, so the platform file dialogs can fall back to QFileDialog.
+    QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(kOrganizationName);
     QCoreApplication::setApplicationName(kApplicationName);
     QGuiApplication::setApplicationDisplayName(kDisplayName);
