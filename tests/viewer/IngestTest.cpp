@@ -16,68 +16,65 @@ Rows rowsOf(const ContentView& view) {
     return rows;
 }
 
-struct IngestCase {
-    const char* name;
-    QString text;
-    QStringList headers;
-    Rows rows;
-};
-
-class IngestCases : public ::testing::TestWithParam<IngestCase> {};
-
-TEST_P(IngestCases, SplitsLinesAndCells) {
-    const IngestCase& c = GetParam();
-    ContentView view;
-    view.ingestCsv(c.text);
-    EXPECT_EQ(view.csvHeaders(), c.headers);
-    EXPECT_EQ(rowsOf(view), c.rows);
-    EXPECT_EQ(view.extractorMessage(), QStringLiteral("Rows: %1").arg(c.rows.size()));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, IngestCases,
-    ::testing::Values(
-        IngestCase{"blankLineBetweenRows", "a,b\n1,2\n\n3\n", {"a", "b"}, {{"1", "2"}, {"3"}}},
-        IngestCase{"crlf", "a,b\r\n1,2\r\n", {"a", "b"}, {{"1", "2"}}},
-        IngestCase{"everyBreakKind",
-                   QString::fromUtf8("h\r1\x0B"
-                                     "2\x0C"
-                                     "3\u0085"
-                                     "4\u2028"
-                                     "5\u2029"
-                                     "6"),
-                   {"h"},
-                   {{"1"}, {"2"}, {"3"}, {"4"}, {"5"}, {"6"}}},
-        IngestCase{"spacesOnlyLineDropped", "a\n1\n   \t \n2", {"a"}, {{"1"}, {"2"}}},
-        IngestCase{"unicodeSpacesLineDropped",
-                   QString::fromUtf8("a\n1\n\u00A0\u3000\u2009\n2"),
-                   {"a"},
-                   {{"1"}, {"2"}}},
-        IngestCase{"cellsKeepSpaces", "a,b\n 1 , 2 ", {"a", "b"}, {{" 1 ", " 2 "}}},
-        IngestCase{"emptyNamesKept", "a,,b,\n,", {"a", "", "b", ""}, {{"", ""}}},
-        IngestCase{
-            "leadingBlankLines", "\n \n\ta,b\n1,2,3,4", {"\ta", "b"}, {{"1", "2", "3", "4"}}},
-        IngestCase{"headerOnly", "a,b\n", {"a", "b"}, {}},
-        IngestCase{"quotesNotSpecial", "a\n\"x,y\"", {"a"}, {{"\"x", "y\""}}},
+TEST(Ingest, SplitsLinesAndCells) {
+    struct Case {
+        const char* name;
+        QString text;
+        QStringList headers;
+        Rows rows;
+    };
+    const Case cases[] = {
+        {"blank line between rows", "a,b\n1,2\n\n3\n", {"a", "b"}, {{"1", "2"}, {"3"}}},
+        {"crlf", "a,b\r\n1,2\r\n", {"a", "b"}, {{"1", "2"}}},
+        {"every break kind",
+         QString::fromUtf8("h\r1\x0B"
+                           "2\x0C"
+                           "3\u0085"
+                           "4\u2028"
+                           "5\u2029"
+                           "6"),
+         {"h"},
+         {{"1"}, {"2"}, {"3"}, {"4"}, {"5"}, {"6"}}},
+        {"space-only lines dropped",
+         QString::fromUtf8("a\n1\n   \t \n\u00A0\u3000\u2009\n2"),
+         {"a"},
+         {{"1"}, {"2"}}},
+        {"cells keep spaces", "a,b\n 1 , 2 ", {"a", "b"}, {{" 1 ", " 2 "}}},
+        {"empty names kept", "a,,b,\n,", {"a", "", "b", ""}, {{"", ""}}},
+        {"leading blank lines", "\n \n\ta,b\n1,2,3,4", {"\ta", "b"}, {{"1", "2", "3", "4"}}},
+        {"header only", "a,b\n", {"a", "b"}, {}},
+        {"quotes not special", "a\n\"x,y\"", {"a"}, {{"\"x", "y\""}}},
+        {"notice prefix is case-sensitive", "no SEI metadata found\nx", {"no SEI metadata found"},
+         {{"x"}}},
+        {"notice prefix is not trimmed", " No SEI metadata found\nx", {" No SEI metadata found"},
+         {{"x"}}},
         // A comma carrying a combining mark is one character, not a separator.
-        IngestCase{"combiningComma",
-                   QString::fromUtf8("a,b\n1,\u03012,3"),
-                   {"a", "b"},
-                   {{QString::fromUtf8("1,\u03012"), "3"}}},
+        {"combining comma",
+         QString::fromUtf8("a,b\n1,\u03012,3"),
+         {"a", "b"},
+         {{QString::fromUtf8("1,\u03012"), "3"}}},
         // U+0600 is a prepended mark: it joins the comma after it.
-        IngestCase{"prependedComma",
-                   QString::fromUtf8("a\nx\u0600,y,z"),
-                   {"a"},
-                   {{QString::fromUtf8("x\u0600,y"), "z"}}},
-        IngestCase{"commaAfterCombinedLetter",
-                   QString::fromUtf8("a\ne\u0301,x"),
-                   {"a"},
-                   {{QString::fromUtf8("e\u0301"), "x"}}},
-        IngestCase{"surrogatesAroundComma",
-                   QString::fromUtf8("a\n\U0001F600,\U0001F601"),
-                   {"a"},
-                   {{QString::fromUtf8("\U0001F600"), QString::fromUtf8("\U0001F601")}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {"prepended comma",
+         QString::fromUtf8("a\nx\u0600,y,z"),
+         {"a"},
+         {{QString::fromUtf8("x\u0600,y"), "z"}}},
+        {"comma after combined letter",
+         QString::fromUtf8("a\ne\u0301,x"),
+         {"a"},
+         {{QString::fromUtf8("e\u0301"), "x"}}},
+        {"surrogates around comma",
+         QString::fromUtf8("a\n\U0001F600,\U0001F601"),
+         {"a"},
+         {{QString::fromUtf8("\U0001F600"), QString::fromUtf8("\U0001F601")}}},
+    };
+    ContentView view;
+    for (const Case& c : cases) {
+        view.ingestCsv(c.text); // each call replaces the table wholesale
+        EXPECT_EQ(view.csvHeaders(), c.headers) << c.name;
+        EXPECT_EQ(rowsOf(view), c.rows) << c.name;
+        EXPECT_EQ(view.extractorMessage(), QStringLiteral("Rows: %1").arg(c.rows.size()));
+    }
+}
 
 TEST(Ingest, OnlyBreaksAndSpacesLeaveTheEarlierTableUntouched) {
     for (const QString& text : {QString(), QStringLiteral("\n\n"), QStringLiteral(" \t\r\n ")}) {
@@ -90,33 +87,11 @@ TEST(Ingest, OnlyBreaksAndSpacesLeaveTheEarlierTableUntouched) {
         EXPECT_EQ(view.csvHeaders(), QStringList({"latitude_deg", "longitude_deg"}));
         EXPECT_EQ(view.csvRowCount(), 1);
         EXPECT_EQ(view.routeCoordinates().size(), 1);
-        EXPECT_EQ(rowsChanged.count(), 0);
-        EXPECT_EQ(routeChanged.count(), 0);
+        EXPECT_EQ(rowsChanged.count() + routeChanged.count(), 0);
     }
 }
 
-TEST(Ingest, NoMetadataNoticeEmptiesTableAndRoute) {
-    ContentView view;
-    view.ingestCsv("latitude_deg,longitude_deg\n1,2\n");
-    view.ingestCsv("\n  \nNo SEI metadata found. Requirements:\nlatitude_deg,longitude_deg\n3,4");
-    EXPECT_EQ(view.extractorMessage(),
-              "No SEI metadata found. Orvik firmware 2025.44.25 or later and QB5 or above are "
-              "required; parked clips may lack SEI data.");
-    EXPECT_TRUE(view.csvHeaders().isEmpty());
-    EXPECT_EQ(view.csvRowCount(), 0);
-    EXPECT_TRUE(view.routeCoordinates().isEmpty());
-}
-
-TEST(Ingest, NoticePrefixIsCaseSensitiveAndUntrimmed) {
-    ContentView view;
-    view.ingestCsv(" No SEI metadata found\nx");
-    EXPECT_EQ(view.csvHeaders(), QStringList{" No SEI metadata found"});
-    view.ingestCsv("no SEI metadata found\nx");
-    EXPECT_EQ(view.csvHeaders(), QStringList{"no SEI metadata found"});
-    EXPECT_EQ(view.extractorMessage(), "Rows: 1");
-}
-
-TEST(Ingest, TableAndRouteChangeTogether) {
+TEST(Ingest, NoticeEmptiesTableAndRouteTogether) {
     ContentView view;
     view.ingestCsv("latitude_deg,longitude_deg\n1,2\n3,4");
     qsizetype routeSeenWithRows = -1;
@@ -124,16 +99,13 @@ TEST(Ingest, TableAndRouteChangeTogether) {
                      [&] { routeSeenWithRows = view.routeCoordinates().size(); });
     view.ingestCsv("latitude_deg,longitude_deg\n5,6");
     EXPECT_EQ(routeSeenWithRows, 1);
-    view.clearMetadataTable();
+    view.ingestCsv("\n  \nNo SEI metadata found. Requirements:\nlatitude_deg,longitude_deg\n3,4");
+    EXPECT_EQ(view.extractorMessage(),
+              "No SEI metadata found. Orvik firmware 2025.44.25 or later and QB5 or above are "
+              "required; parked clips may lack SEI data.");
+    EXPECT_TRUE(view.csvHeaders().isEmpty());
+    EXPECT_EQ(view.csvRowCount(), 0);
     EXPECT_EQ(routeSeenWithRows, 0);
-}
-
-TEST(Ingest, EachCallReplacesTheTableWholesale) {
-    ContentView view;
-    view.ingestCsv("a,b,c\n1,2,3\n4,5,6");
-    view.ingestCsv("x\n9");
-    EXPECT_EQ(view.csvHeaders(), QStringList{"x"});
-    EXPECT_EQ(rowsOf(view), Rows{{"9"}});
 }
 
 TEST(Ingest, TableSharesTheTextItWasGiven) {
@@ -142,7 +114,6 @@ TEST(Ingest, TableSharesTheTextItWasGiven) {
         text += QStringLiteral("%1,%2\n").arg(i).arg(i * 2);
     MetadataTable table;
     ASSERT_EQ(table.parse(text), MetadataTable::Outcome::table);
-    EXPECT_EQ(table.rowCount(), 1000);
     EXPECT_EQ(table.cell(999, 1), "1998");
     EXPECT_EQ(table.cellView(999, 2), QStringView()); // beyond the row
     // Text once, plus one 32-bit offset per cell and two per row.

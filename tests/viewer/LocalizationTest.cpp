@@ -36,13 +36,6 @@ TEST(FormatWithLocale, PrintfConversions) {
             << t.format;
 }
 
-TEST(LocalizedString, KeyIsTheFallback) {
-    EXPECT_EQ(localizedString(QStringLiteral("Not a translated text")), "Not a translated text");
-    EXPECT_EQ(localizedString(QStringLiteral("Rows: %d"), 3), "Rows: 3");
-    LocalizedStrings forQml;
-    EXPECT_EQ(forQml.format("Rows: %d", {5}), "Rows: 5");
-}
-
 class German : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -71,11 +64,13 @@ TEST_F(German, TextsAndNumbersSwitch) {
     EXPECT_EQ(brake["highlighted"], true);
 }
 
-TEST(LocalizedString, EnglishAgainAfterGerman) {
+TEST(LocalizedString, EnglishAgainAfterGermanAndTheKeyAsFallback) {
     installTranslation(QLocale(QLocale::German, QLocale::Germany));
     installTranslation(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(localizedString(QStringLiteral("No file loaded")), "No file loaded");
     EXPECT_EQ(localizedString(QStringLiteral("%.1f"), 1.25), "1.2");
+    EXPECT_EQ(localizedString(QStringLiteral("Not a translated text")), "Not a translated text");
+    EXPECT_EQ(LocalizedStrings().format("Rows: %d", {5}), "Rows: 5");
 }
 
 } // namespace
