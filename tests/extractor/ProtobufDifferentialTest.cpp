@@ -13,6 +13,7 @@
 
 using google::protobuf::FieldDescriptor;
 using MetadataExtractor::decodeTelemetryRecord;
+using veldrin::test::Telemetry;
 
 namespace {
 
@@ -37,17 +38,10 @@ public:
     }
 
     template <typename Float, typename Bits> Float floating() {
-        static constexpr Float specials[] = {Float(0),
-                                             -Float(0),
-                                             std::numeric_limits<Float>::infinity(),
-                                             -std::numeric_limits<Float>::infinity(),
-                                             std::numeric_limits<Float>::quiet_NaN(),
-                                             std::numeric_limits<Float>::denorm_min(),
-                                             std::numeric_limits<Float>::max(),
-                                             std::numeric_limits<Float>::min(),
-                                             Float(0.1),
-                                             Float(1e-4),
-                                             Float(9.999e-5)};
+        using L = std::numeric_limits<Float>;
+        static constexpr Float specials[] = {
+            0,        -Float(0), L::infinity(), -L::infinity(), L::quiet_NaN(), L::denorm_min(),
+            L::max(), L::min(),  Float(0.1),    Float(1e-4),    Float(9.999e-5)};
         switch (engine_() % 4) {
         case 0:
             return specials[engine_() % std::size(specials)];
@@ -62,29 +56,21 @@ private:
     std::mt19937_64 engine_;
 };
 
-void fillRandomly(veldrin::test::Telemetry& message, RandomValues& random) {
-    const auto* descriptor = message.GetDescriptor();
+Telemetry randomMessage(RandomValues& random) {
+    Telemetry message;
     const auto* reflection = message.GetReflection();
-    for (int i = 0; i < descriptor->field_count(); ++i) {
+    for (int i = 0; i < message.GetDescriptor()->field_count(); ++i) {
+        const FieldDescriptor* field = message.GetDescriptor()->field(i);
         if (!random.chance(0.6))
             continue;
-        const FieldDescriptor* field = descriptor->field(i);
-        switch (field->cpp_type()) {
-        case FieldDescriptor::CPPTYPE_UINT64:
+        if (field->cpp_type() == FieldDescriptor::CPPTYPE_UINT64)
             reflection->SetUInt64(&message, field, random.integer());
-            break;
-        case FieldDescriptor::CPPTYPE_BOOL:
+        else if (field->cpp_type() == FieldDescriptor::CPPTYPE_BOOL)
             reflection->SetBool(&message, field, random.chance(0.5));
-            break;
-        case FieldDescriptor::CPPTYPE_FLOAT:
+        else if (field->cpp_type() == FieldDescriptor::CPPTYPE_FLOAT)
             reflection->SetFloat(&message, field, random.floating<float, std::uint32_t>());
-            break;
-        case FieldDescriptor::CPPTYPE_DOUBLE:
+        else
             reflection->SetDouble(&message, field, random.floating<double, std::uint64_t>());
-            break;
-        default:
-            FAIL() << "unexpected field type";
-        }
     }
     // Fields the engine does not know, and known numbers with another wire type.
     auto* unknown = reflection->MutableUnknownFields(&message);
@@ -99,10 +85,7 @@ void fillRandomly(veldrin::test::Telemetry& message, RandomValues& random) {
     if (random.chance(0.3))
         unknown->AddLengthDelimited(1 + int(random.bits() % 40),
                                     std::string(random.bits() % 20, 'x'));
-}
-
-std::string expectedName(std::uint64_t value, std::initializer_list<const char*> names) {
-    return value < names.size() ? names.begin()[value] : std::to_string(value);
+    return message;
 }
 
 // The text reads back to the same bits.
@@ -116,73 +99,59 @@ template <typename Float> void expectRoundTrip(std::string_view text, Float expe
         EXPECT_EQ(std::memcmp(&back, &expected, sizeof back), 0) << text;
 }
 
-void expectSameValues(const veldrin::test::Telemetry& m,
-                      const MetadataExtractor::TelemetryRecord& r) {
-    const auto* descriptor = m.GetDescriptor();
+void expectSameValues(const Telemetry& m, const MetadataExtractor::TelemetryRecord& r) {
+    const char* const gears[] = {"GEAR_PARK", "GEAR_DRIVE", "GEAR_REVERSE", "GEAR_NEUTRAL"};
+    const char* const assistance[] = {"IDLE", "FULL_GUIDE", "LANE_GUIDE", "PACE_GUIDE"};
     const auto* reflection = m.GetReflection();
-    for (int i = 0; i < descriptor->field_count(); ++i) {
-        const FieldDescriptor* field = descriptor->field(i);
+    for (int i = 0; i < m.GetDescriptor()->field_count(); ++i) {
+        const FieldDescriptor* field = m.GetDescriptor()->field(i);
         const auto text = r.value(std::size_t(field->number()));
         ASSERT_EQ(text.has_value(), reflection->HasField(m, field)) << field->name();
         ASSERT_EQ(MetadataExtractor::csvColumns()[std::size_t(field->number() - 1)], field->name());
         if (!text)
             continue;
-        switch (field->number()) {
-        case 2:
-            EXPECT_EQ(*text, expectedName(m.gear_state(), {"GEAR_PARK", "GEAR_DRIVE",
-                                                           "GEAR_REVERSE", "GEAR_NEUTRAL"}));
+        switch (field->cpp_type()) {
+        case FieldDescriptor::CPPTYPE_UINT64: {
+            const std::uint64_t v = reflection->GetUInt64(m, field);
+            const char* const* names = field->number() == 2    ? gears
+                                       : field->number() == 10 ? assistance
+                                                               : nullptr;
+            EXPECT_EQ(*text, names && v < 4 ? names[v] : std::to_string(v));
             break;
-        case 10:
-            EXPECT_EQ(*text, expectedName(m.navark_state(),
-                                          {"IDLE", "FULL_GUIDE", "LANE_GUIDE", "PACE_GUIDE"}));
+        }
+        case FieldDescriptor::CPPTYPE_BOOL:
+            EXPECT_EQ(*text, reflection->GetBool(m, field) ? "True" : "False");
+            break;
+        case FieldDescriptor::CPPTYPE_FLOAT:
+            expectRoundTrip(*text, reflection->GetFloat(m, field));
             break;
         default:
-            switch (field->cpp_type()) {
-            case FieldDescriptor::CPPTYPE_UINT64:
-                EXPECT_EQ(*text, std::to_string(reflection->GetUInt64(m, field)));
-                break;
-            case FieldDescriptor::CPPTYPE_BOOL:
-                EXPECT_EQ(*text, reflection->GetBool(m, field) ? "True" : "False");
-                break;
-            case FieldDescriptor::CPPTYPE_FLOAT:
-                expectRoundTrip(*text, reflection->GetFloat(m, field));
-                break;
-            default:
-                expectRoundTrip(*text, reflection->GetDouble(m, field));
-                break;
-            }
+            expectRoundTrip(*text, reflection->GetDouble(m, field));
         }
     }
+}
+
+std::span<const std::uint8_t> bytesOf(const std::string& wire, std::size_t size) {
+    return {reinterpret_cast<const std::uint8_t*>(wire.data()), size};
 }
 
 TEST(ProtobufDifferential, RandomRecordsDecodeToTheLibrarysValues) {
     RandomValues random(20250101);
     int decoded = 0;
-    for (int iteration = 0; iteration < 5000; ++iteration) {
-        veldrin::test::Telemetry message;
-        fillRandomly(message, random);
-        std::string wire = message.SerializeAsString();
-        if (random.chance(0.2)) { // a second message appended: later values replace earlier ones
-            veldrin::test::Telemetry more;
-            fillRandomly(more, random);
-            wire += more.SerializeAsString();
-        }
-        veldrin::test::Telemetry reference;
+    for (int iteration = 0; iteration < 5000 && !HasFailure(); ++iteration) {
+        std::string wire = randomMessage(random).SerializeAsString();
+        if (random.chance(0.2)) // a second message appended: later values replace earlier ones
+            wire += randomMessage(random).SerializeAsString();
+        Telemetry reference;
         ASSERT_TRUE(reference.ParseFromString(wire));
-
-        const std::span<const std::uint8_t> bytes(
-            reinterpret_cast<const std::uint8_t*>(wire.data()), wire.size());
-        const auto record = decodeTelemetryRecord(bytes);
+        const auto record = decodeTelemetryRecord(bytesOf(wire, wire.size()));
         std::vector<const FieldDescriptor*> knownFields;
         reference.GetReflection()->ListFields(reference, &knownFields);
-        const bool anyKnownField = !knownFields.empty();
-        ASSERT_EQ(record.has_value(), anyKnownField) << iteration;
+        ASSERT_EQ(record.has_value(), !knownFields.empty()) << iteration;
         if (record) {
             expectSameValues(reference, *record);
             ++decoded;
         }
-        if (HasFailure())
-            FAIL() << "iteration " << iteration;
     }
     EXPECT_GT(decoded, 4000);
 }
@@ -191,16 +160,11 @@ TEST(ProtobufDifferential, RandomRecordsDecodeToTheLibrarysValues) {
 TEST(ProtobufDifferential, TruncatedRecordsAreRejectedLikeTheLibraryDoes) {
     RandomValues random(7);
     for (int iteration = 0; iteration < 500; ++iteration) {
-        veldrin::test::Telemetry message;
-        fillRandomly(message, random);
-        const std::string wire = message.SerializeAsString();
+        const std::string wire = randomMessage(random).SerializeAsString();
         for (std::size_t n = 0; n < wire.size(); ++n) {
-            veldrin::test::Telemetry reference;
-            if (reference.ParseFromArray(wire.data(), int(n)))
-                continue;
-            const std::span<const std::uint8_t> prefix(
-                reinterpret_cast<const std::uint8_t*>(wire.data()), n);
-            EXPECT_FALSE(decodeTelemetryRecord(prefix).has_value()) << iteration << " " << n;
+            const bool malformed = !Telemetry().ParseFromArray(wire.data(), int(n));
+            EXPECT_FALSE(malformed && decodeTelemetryRecord(bytesOf(wire, n)))
+                << iteration << " " << n;
         }
     }
 }
