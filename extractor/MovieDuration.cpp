@@ -1,0 +1,155 @@
+#include "MovieDuration.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace MetadataExtractor {
+namespace {
+
+constexpr std::uint64_t kCompactHeaderBytes = 8;
+constexpr std::uint64_t kExtendedHeaderBytes = 16;
+constexpr std::uint32_t kSizeToEndOfFile = 0;
+constexpr std::uint32_t kSizeIsExtended = 1;
+// A header-only walk still ends on a file of millions of tiny atoms.
+constexpr int kMaxTopLevelAtoms = 100'000;
+constexpr std::size_t kVersion0Bytes = 4 + 4 + 4 + 4 + 4;
+constexpr std::size_t kVersion1Bytes = 4 + 8 + 8 + 4 + 8;
+
+std::uint32_t be32(const std::uint8_t* p) {
+    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
+}
+
+std::uint64_t be64(const std::uint8_t* p) {
+    return std::uint64_t{be32(p)} << 32 | be32(p + 4);
+}
+
+struct AtomHeader {
+    std::uint64_t size = 0;
+    std::uint64_t headerSize = 0;
+    char type[4] = {};
+};
+
+// The header of the atom at `offset` inside [offset, end), or nothing when it is malformed.
+std::optional<AtomHeader> readHeader(const std::uint8_t* bytes, std::uint64_t available,
+                                     std::uint64_t left) {
+    if (available < kCompactHeaderBytes)
+        return std::nullopt;
+    AtomHeader header;
+    header.size = be32(bytes);
+    header.headerSize = kCompactHeaderBytes;
+    std::memcpy(header.type, bytes + 4, sizeof header.type);
+    if (header.size == kSizeToEndOfFile) {
+        header.size = left;
+    } else if (header.size == kSizeIsExtended) {
+        if (available < kExtendedHeaderBytes)
+            return std::nullopt;
+        header.size = be64(bytes + kCompactHeaderBytes);
+        header.headerSize = kExtendedHeaderBytes;
+    }
+    if (header.size < header.headerSize || header.size > left)
+        return std::nullopt;
+    return header;
+}
+
+bool isType(const AtomHeader& header, const char (&type)[5]) {
+    return std::memcmp(header.type, type, 4) == 0;
+}
+
+std::optional<double> fromMovieHeader(const std::uint8_t* body, std::uint64_t length) {
+    if (length < 1)
+        return std::nullopt;
+    const std::uint8_t version = body[0];
+    std::uint64_t timescale = 0;
+    std::uint64_t duration = 0;
+    if (version == 0 && length >= kVersion0Bytes) {
+        timescale = be32(body + 12);
+        duration = be32(body + 16);
+        if (duration == std::numeric_limits<std::uint32_t>::max())
+            return std::nullopt;
+    } else if (version == 1 && length >= kVersion1Bytes) {
+        timescale = be32(body + 20);
+        duration = be64(body + 24);
+        if (duration == std::numeric_limits<std::uint64_t>::max())
+            return std::nullopt;
+    } else {
+        return std::nullopt;
+    }
+    if (timescale == 0)
+        return std::nullopt;
+    return static_cast<double>(duration) / static_cast<double>(timescale);
+}
+
+} // namespace
+
+std::optional<double> movieHeaderDuration(std::span<const std::uint8_t> movieBody) {
+    std::uint64_t position = 0;
+    const std::uint64_t length = movieBody.size();
+    while (position < length) {
+        const std::uint64_t left = length - position;
+        const auto header = readHeader(movieBody.data() + position, left, left);
+        if (!header)
+            return std::nullopt;
+        if (isType(*header, "mvhd"))
+            return fromMovieHeader(movieBody.data() + position + header->headerSize,
+                                   header->size - header->headerSize);
+        position += header->size;
+    }
+    return std::nullopt;
+}
+
+std::optional<double> movieDuration(std::uint64_t fileSize, const ReadAt& readAt) {
+    std::uint64_t position = 0;
+    std::uint8_t headerBytes[kExtendedHeaderBytes];
+    for (int atoms = 0; atoms < kMaxTopLevelAtoms && position < fileSize; ++atoms) {
+        const std::uint64_t left = fileSize - position;
+        const std::size_t got = readAt(position, headerBytes);
+        const auto header = readHeader(headerBytes, got, left);
+        if (!header)
+            return std::nullopt;
+        if (isType(*header, "moov")) {
+            const std::uint64_t bodySize = header->size - header->headerSize;
+            if (bodySize > kMaxMovieAtomBytes)
+                return std::nullopt;
+            std::vector<std::uint8_t> body(bodySize);
+            if (readAt(position + header->headerSize, body) != bodySize)
+                return std::nullopt;
+            return movieHeaderDuration(body);
+        }
+        position += header->size;
+    }
+    return std::nullopt;
+}
+
+std::optional<double> movieDuration(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat status {};
+    std::optional<double> duration;
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+        duration = movieDuration(static_cast<std::uint64_t>(status.st_size),
+                                 [fd](std::uint64_t offset, std::span<std::uint8_t> out) {
+                                     std::size_t done = 0;
+                                     while (done < out.size()) {
+                                         const ssize_t n =
+                                             ::pread(fd, out.data() + done, out.size() - done,
+                                                     static_cast<off_t>(offset + done));
+                                         if (n < 0 && errno == EINTR)
+                                             continue;
+                                         if (n <= 0)
+                                             break;
+                                         done += static_cast<std::size_t>(n);
+                                     }
+                                     return done;
+                                 });
+    }
+    ::close(fd);
+    return duration;
+}
+
+} // namespace MetadataExtractor

@@ -1,0 +1,172 @@
+// Clip names, movie durations and the grouping of moments into trips.
+#include "Trips.h"
+#include "MovieDuration.h"
+#include "TestClips.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+using trips::ClipFacts;
+
+class TripsTest : public ::testing::Test {
+protected:
+    // Names are local time; a fixed zone makes offsets across the year predictable.
+    void SetUp() override {
+        setenv("TZ", "Europe/Berlin", 1);
+        tzset();
+    }
+};
+
+TEST_F(TripsTest, ClipNames) {
+    struct Case {
+        const char* name;
+        bool parsed;
+        const char* start;
+        const char* camera;
+    };
+    const Case cases[] = {
+        {"2024-01-01_10-00-00-front.mp4", true, "2024-01-01_10-00-00", "front"},
+        {"2024-01-01_10-00-00-left_repeater.MP4", true, "2024-01-01_10-00-00", "left_repeater"},
+        {"2024-01-01_10-00-00-rear-2.Mp4", true, "2024-01-01_10-00-00", "rear-2"},
+        {"2024-01-01_10-00-00-.mp4", false, "", ""},
+        {"2024-01-01_10-00-00.mp4", false, "", ""},
+        {"2024-13-01_10-00-00-front.mp4", false, "", ""},
+        {"2024-01-01_24-00-00-front.mp4", false, "", ""},
+        {"2024-01-01_10-00-00-fr ont.mp4", false, "", ""},
+        {"2024-01-01_10-00-00-front.mov", false, "", ""},
+        {"2024-1-01_10-00-00-front.mp4", false, "", ""},
+        {"my clip.MP4", false, "", ""},
+    };
+    for (const Case& c : cases) {
+        const auto name = trips::parseClipName(c.name);
+        ASSERT_EQ(name.has_value(), c.parsed) << c.name;
+        if (name) {
+            EXPECT_EQ(name->startText, c.start);
+            EXPECT_EQ(name->camera, c.camera);
+        }
+    }
+    // Across the spring clock change, an hour on the wall is no hour of driving.
+    const auto before = trips::parseClipName("2025-03-30_01-59-00-front.mp4");
+    const auto after = trips::parseClipName("2025-03-30_03-00-00-front.mp4");
+    EXPECT_EQ(after->startSeconds - before->startSeconds, 60);
+}
+
+TEST_F(TripsTest, GroupingRules) {
+    struct Case {
+        const char* what;
+        std::vector<ClipFacts> clips;
+        std::string listing;
+    };
+    const std::string d = "/clips";
+    const Case cases[] = {
+        {"the worked example",
+         {{d, "2025-06-01_07-00-00-front.mp4", 60.0, 2160},
+          {d, "2025-06-01_07-00-00-back.mp4", 60.0, 0},
+          {d, "2025-06-01_07-01-00-front.mp4", 30.5, 1098},
+          {d, "2025-06-01_07-05-00-front.mp4", 10.0, 360},
+          {d, "my clip.MP4", 5.0, 180}},
+         "2025-06-01_07-00-00\t2\t90.5\tback,front\t3258\n"
+         "2025-06-01_07-05-00\t1\t10.0\tfront\t360\n"
+         "my clip.MP4\t1\t5.0\t-\t180\n"},
+        {"a gap of exactly the slack joins, just over it splits",
+         {{d, "2025-06-01_07-00-00-front.mp4", 60.0, 10},
+          {d, "2025-06-01_07-01-10-front.mp4", 60.0, 10},
+          {d, "2025-06-01_07-02-21-front.mp4", 1.0, 10}},
+         "2025-06-01_07-00-00\t2\t130.0\tfront\t20\n"
+         "2025-06-01_07-02-21\t1\t1.0\tfront\t10\n"},
+        {"a moment missing a camera; telemetry not from front; cameras in byte order",
+         {{d, "2025-06-01_07-00-00-front.mp4", 60.0, 0},
+          {d, "2025-06-01_07-00-00-Back.mp4", 60.0, 7},
+          {d, "2025-06-01_07-00-00-back.mp4", 59.0, 5},
+          {d, "2025-06-01_07-01-00-back.mp4", 61.0, 3}},
+         "2025-06-01_07-00-00\t2\t121.0\tBack,back,front\t10\n"},
+        {"front wins among several with rows; folders never share a moment",
+         {{"/b", "2025-06-01_07-00-00-front.mp4", 60.0, 4},
+          {"/a", "2025-06-01_07-00-00-side.mp4", 60.0, 9},
+          {"/a", "2025-06-01_07-00-00-front.mp4", 60.0, 2}},
+         "2025-06-01_07-00-00\t1\t60.0\tfront,side\t2\n"
+         "2025-06-01_07-00-00\t1\t60.0\tfront\t4\n"},
+        {"a moment cut short stands alone and does not break the trip",
+         {{d, "2025-06-01_07-00-00-front.mp4", 60.0, 1},
+          {d, "2025-06-01_07-01-00-front.mp4", std::nullopt, 0},
+          {d, "2025-06-01_07-01-05-front.mp4", 10.0, 1},
+          {d, "odd.mp4", std::nullopt, 0}},
+         "2025-06-01_07-00-00\t2\t75.0\tfront\t2\n"
+         "2025-06-01_07-01-00\t1\t?\tfront\t0\n"
+         "odd.mp4\t1\t?\t-\t0\n"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(trips::tripListing(trips::groupTrips(c.clips)), c.listing) << c.what;
+
+    std::vector<ClipFacts> many;
+    for (const char* camera : {"front", "back", "left", "right", "b1", "b2", "b3", "b4", "b5"})
+        many.push_back({d, std::string("2025-06-01_07-00-00-") + camera + ".mp4", 60.0, 0});
+    const auto grouped = trips::groupTrips(many);
+    ASSERT_EQ(grouped.size(), 1u);
+    EXPECT_EQ(grouped[0].moments[0].clips.size(), 9u);
+    EXPECT_EQ(trips::joinedTripFileName("2025-06-01_07-00-00", 2),
+              "2025-06-01_07-00-00_trip_2.csv");
+}
+
+TEST_F(TripsTest, RowsSpreadOverTheirClip) {
+    const auto grouped = trips::groupTrips({{"/d", "2025-06-01_07-00-00-front.mp4", 30.0, 4},
+                                            {"/d", "2025-06-01_07-00-30-front.mp4", 60.0, 0},
+                                            {"/d", "2025-06-01_07-00-30-back.mp4", 40.0, 8}});
+    ASSERT_EQ(grouped.size(), 1u);
+    const trips::Trip& trip = grouped[0];
+    EXPECT_DOUBLE_EQ(trip.moments[0].rowTime(3), 22.5);
+    EXPECT_DOUBLE_EQ(trip.momentOffset(1) + trip.moments[1].rowTime(2), 30.0 + 10.0);
+    EXPECT_EQ(trip.seconds(), 90.0);
+}
+
+TEST(MovieDurationTest, GeneratedClipsAndCutOnes) {
+    const std::string dir = testclips::makeTempDir();
+    for (const bool faststart : {false, true}) {
+        std::vector<std::string> args = {"--duration", "2", "--fps", "10", "--fast"};
+        if (faststart)
+            args.push_back("--faststart");
+        const std::string clip = testclips::generate(dir + "/clip.mp4", args);
+        const auto seconds = MetadataExtractor::movieDuration(clip);
+        ASSERT_TRUE(seconds.has_value()) << faststart;
+        EXPECT_NEAR(*seconds, 2.0, 0.11);
+
+        // A clip whose recording lost power has no movie atom at its end.
+        const std::string bytes = testclips::readFile(clip);
+        testclips::writeFile(dir + "/cut.mp4", bytes.substr(0, bytes.size() / 2));
+        EXPECT_EQ(MetadataExtractor::movieDuration(dir + "/cut.mp4").has_value(), faststart);
+    }
+    EXPECT_FALSE(MetadataExtractor::movieDuration(dir + "/missing.mp4"));
+    EXPECT_FALSE(MetadataExtractor::movieDuration(dir));
+}
+
+TEST(MovieDurationTest, MovieHeaderVersions) {
+    auto header = [](std::uint8_t version, std::uint32_t timescale, std::uint64_t duration) {
+        const std::size_t body = version ? 32 : 20;
+        std::vector<std::uint8_t> bytes = {0,   0,   0,   static_cast<std::uint8_t>(8 + body),
+                                           'm', 'v', 'h', 'd'};
+        bytes.resize(8 + body);
+        bytes[8] = version;
+        const std::size_t at = version ? 8 + 20 : 8 + 12;
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = static_cast<std::uint8_t>(timescale >> (24 - 8 * i));
+        const int durationBytes = version ? 8 : 4;
+        for (int i = 0; i < durationBytes; ++i)
+            bytes[at + 4 + i] =
+                static_cast<std::uint8_t>(duration >> (8 * (durationBytes - 1 - i)));
+        return bytes;
+    };
+    EXPECT_EQ(MetadataExtractor::movieHeaderDuration(header(0, 1000, 61500)), 61.5);
+    EXPECT_EQ(MetadataExtractor::movieHeaderDuration(header(1, 90000, 5400000)), 60.0);
+    EXPECT_FALSE(MetadataExtractor::movieHeaderDuration(header(0, 0, 5)));
+    EXPECT_FALSE(MetadataExtractor::movieHeaderDuration(header(0, 600, 0xffffffff)));
+    EXPECT_FALSE(MetadataExtractor::movieHeaderDuration(header(2, 600, 5)));
+    auto cut = header(1, 600, 60);
+    cut.resize(cut.size() - 1);
+    EXPECT_FALSE(MetadataExtractor::movieHeaderDuration(cut));
+}
+
+} // namespace
