@@ -11,9 +11,11 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -29,8 +31,16 @@ constexpr std::int64_t kDefaultFrames = 90;
 constexpr std::int64_t kMaxFrames = 10'000'000;
 constexpr int kMaxDimension = 8192;
 constexpr double kMaxFps = 1000.0;
+constexpr int kDefaultMoments = 3;
+constexpr int kMaxMoments = 10'000;
+constexpr double kDefaultMomentSeconds = 60.0;
+constexpr const char* kDefaultCamera = "front";
+constexpr const char* kDefaultTripStart = "2025-06-01_07-00-00";
+// Longer than any moment plus the slack that joins moments into one trip.
+constexpr int kTripGapSeconds = 600;
 
 constexpr const char* kUsage = R"(Usage: veldrin-clipgen [options] OUTPUT.mp4
+       veldrin-clipgen [options] --trip DIR [trip options]
 
 Writes an MP4 clip with H.264 video (libx264) and one telemetry SEI unit per frame.
 
@@ -49,6 +59,16 @@ Telemetry:
                       the number of frames is the number of data lines)
   --no-telemetry      write no telemetry SEI units
 
+A trip, instead of OUTPUT.mp4:
+  --trip DIR          write a drive into DIR in moments of one clip per camera, named
+                      YYYY-MM-DD_HH-MM-SS-CAMERA.mp4; route, speed and frame_seq_no carry on
+  --moments N         number of moments (default 3)
+  --seconds S         seconds per moment (default 60)
+  --cameras LIST      comma-separated camera names (default front)
+  --telemetry-cameras LIST  cameras that carry telemetry (default front)
+  --start TIME        the first moment's YYYY-MM-DD_HH-MM-SS (default 2025-06-01_07-00-00)
+  --gap-after K       a pause after the K-th moment, long enough to start a second trip
+
 Faults, each on every K-th frame:
   --bad-marker K      telemetry unit without its 0x42..0x69 marker
   --bad-record K      record that does not decode (a field of wire type 3)
@@ -64,7 +84,47 @@ struct Options {
     bool noTelemetry = false;
     std::int64_t badMarker = 0, badRecord = 0, noSeq = 0, otherSei = 0;
     std::string output;
+    bool trip = false;
+    int moments = kDefaultMoments;
+    double momentSeconds = kDefaultMomentSeconds;
+    std::vector<std::string> cameras{kDefaultCamera};
+    std::vector<std::string> telemetryCameras{kDefaultCamera};
+    std::string tripStart = kDefaultTripStart;
+    int gapAfter = 0;
 };
+
+std::vector<std::string> splitList(std::string_view text) {
+    std::vector<std::string> items;
+    while (!text.empty()) {
+        const auto comma = text.find(',');
+        if (comma != 0)
+            items.emplace_back(text.substr(0, comma));
+        if (comma == std::string_view::npos)
+            break;
+        text.remove_prefix(comma + 1);
+    }
+    return items;
+}
+
+// "YYYY-MM-DD_HH-MM-SS" as calendar arithmetic, free of any time zone.
+std::optional<std::time_t> parseTripStart(const std::string& text) {
+    std::tm time{};
+    char rest = 0;
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2d_%2d-%2d-%2d%c", &time.tm_year, &time.tm_mon,
+                    &time.tm_mday, &time.tm_hour, &time.tm_min, &time.tm_sec, &rest) != 6)
+        return std::nullopt;
+    time.tm_year -= 1900;
+    time.tm_mon -= 1;
+    return timegm(&time);
+}
+
+std::string formatTripStart(std::time_t seconds) {
+    std::tm time{};
+    gmtime_r(&seconds, &time);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d_%H-%M-%S", &time);
+    return text;
+}
 
 template <typename T> bool parseNumber(std::string_view text, T& value) {
     const char* end = text.data() + text.size();
@@ -129,6 +189,24 @@ std::string parseOptions(int argc, char** argv, Options& o) {
             ok = every(o.noSeq);
         } else if (arg == "--other-sei") {
             ok = every(o.otherSei);
+        } else if (arg == "--trip") {
+            o.trip = true;
+            ok = value(v) && o.output.empty();
+            o.output = v;
+        } else if (arg == "--moments") {
+            ok = value(v) && parseNumber(v, o.moments) && o.moments > 0 && o.moments <= kMaxMoments;
+        } else if (arg == "--seconds") {
+            ok = value(v) && parseNumber(v, o.momentSeconds) && o.momentSeconds > 0;
+        } else if (arg == "--cameras") {
+            ok = value(v) && !(o.cameras = splitList(v)).empty();
+        } else if (arg == "--telemetry-cameras") {
+            ok = value(v);
+            o.telemetryCameras = splitList(v);
+        } else if (arg == "--start") {
+            ok = value(v) && parseTripStart(std::string(v));
+            o.tripStart = v;
+        } else if (arg == "--gap-after") {
+            ok = value(v) && parseNumber(v, o.gapAfter) && o.gapAfter > 0;
         } else if (!arg.empty() && arg[0] == '-') {
             return "unknown option " + std::string(arg);
         } else if (o.output.empty()) {
@@ -171,7 +249,58 @@ std::vector<clipgen::NalUnit> seiUnitsForFrame(const Options& o, std::int64_t fr
     return units;
 }
 
+// Writes `frames` frames, with `records[first + frame]` as each frame's telemetry when given.
+int writeClip(const Options& o, const std::string& path, std::int64_t frames,
+              const std::vector<clipgen::TelemetryRecord>* records, std::int64_t first = 0) {
+    clipgen::ClipWriter writer(o.video);
+    bool ok = writer.open(path);
+    for (std::int64_t frame = 0; ok && frame < frames; ++frame) {
+        const clipgen::TelemetryRecord* record =
+            records ? &(*records)[static_cast<std::size_t>(first + frame)] : nullptr;
+        ok = writer.addFrame(frame, seiUnitsForFrame(o, frame, record));
+    }
+    if (ok)
+        ok = writer.finish();
+    if (!ok) {
+        std::cerr << "veldrin-clipgen: " << path << ": " << writer.error() << "\n";
+        std::remove(path.c_str());
+        return kExitFailure;
+    }
+    std::cout << path << ": " << frames << " frames\n";
+    return 0;
+}
+
+// One drive cut into moments; every camera records each moment, and the drive carries on.
+int runTrip(Options o) {
+    const std::int64_t framesPerMoment = std::llround(o.momentSeconds * o.video.fps);
+    const auto records =
+        clipgen::simulateDrive(framesPerMoment * o.moments, o.video.fps, o.video.seed);
+    std::time_t start = *parseTripStart(o.tripStart);
+    const std::uint64_t baseSeed = o.video.seed;
+    for (int moment = 0; moment < o.moments; ++moment) {
+        const std::string startText = formatTripStart(start);
+        for (std::size_t camera = 0; camera < o.cameras.size(); ++camera) {
+            const std::string& name = o.cameras[camera];
+            const bool telemetry = std::find(o.telemetryCameras.begin(), o.telemetryCameras.end(),
+                                             name) != o.telemetryCameras.end();
+            // Each camera sees its own picture.
+            o.video.seed = baseSeed + camera;
+            const std::string path = o.output + "/" + startText + "-" + name + ".mp4";
+            if (const int status =
+                    writeClip(o, path, framesPerMoment, telemetry ? &records : nullptr,
+                              framesPerMoment * moment))
+                return status;
+        }
+        start += static_cast<std::time_t>(std::llround(o.momentSeconds));
+        if (moment + 1 == o.gapAfter)
+            start += kTripGapSeconds;
+    }
+    return 0;
+}
+
 int run(const Options& o) {
+    if (o.trip)
+        return runTrip(o);
     std::vector<clipgen::TelemetryRecord> records;
     std::int64_t frames = o.frames.value_or(kDefaultFrames);
     if (o.duration)
@@ -195,22 +324,7 @@ int run(const Options& o) {
         records = clipgen::simulateDrive(frames, o.video.fps, o.video.seed);
     }
 
-    clipgen::ClipWriter writer(o.video);
-    bool ok = writer.open(o.output);
-    for (std::int64_t frame = 0; ok && frame < frames; ++frame) {
-        const clipgen::TelemetryRecord* record =
-            o.noTelemetry ? nullptr : &records[static_cast<std::size_t>(frame)];
-        ok = writer.addFrame(frame, seiUnitsForFrame(o, frame, record));
-    }
-    if (ok)
-        ok = writer.finish();
-    if (!ok) {
-        std::cerr << "veldrin-clipgen: " << o.output << ": " << writer.error() << "\n";
-        std::remove(o.output.c_str());
-        return kExitFailure;
-    }
-    std::cout << o.output << ": " << frames << " frames\n";
-    return 0;
+    return writeClip(o, o.output, frames, o.noTelemetry ? nullptr : &records);
 }
 
 } // namespace
