@@ -4,15 +4,15 @@
 
 #include <bit>
 #include <cstdint>
-#include <initializer_list>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace clipbytes {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline Bytes concat(std::initializer_list<Bytes> parts) {
+inline Bytes concat(const std::vector<Bytes>& parts) {
     Bytes out;
     for (const Bytes& p : parts)
         out.insert(out.end(), p.begin(), p.end());
@@ -79,10 +79,7 @@ inline Bytes seiUnit(const Bytes& record, std::size_t markerFill = 3, std::uint8
 
 // A complete clip: ftyp, a moov, and an mdat holding the given blocks.
 inline Bytes clip(const std::vector<Bytes>& blocks) {
-    Bytes media;
-    for (const Bytes& b : blocks)
-        media.insert(media.end(), b.begin(), b.end());
-    return concat({ftyp(), atom("moov", Bytes(24, 0x11)), atom("mdat", media)});
+    return concat({ftyp(), atom("moov", Bytes(24, 0x11)), atom("mdat", concat(blocks))});
 }
 
 // Protocol-buffer wire format.
@@ -104,19 +101,14 @@ inline Bytes varintField(std::uint64_t field, std::uint64_t v) {
     return concat({key(field, 0), varint(v)});
 }
 
-inline Bytes littleEndian(std::uint64_t v, int width) {
-    Bytes out;
-    for (int i = 0; i < width; ++i)
-        out.push_back(std::uint8_t(v >> (8 * i)));
+// A fixed32 (float) or fixed64 (double) field, little-endian.
+template <typename Float> Bytes fixedField(std::uint64_t field, Float v) {
+    const auto bits =
+        std::bit_cast<std::conditional_t<sizeof v == 4, std::uint32_t, std::uint64_t>>(v);
+    Bytes out = key(field, sizeof v == 4 ? 5 : 1);
+    for (std::size_t i = 0; i < sizeof v; ++i)
+        out.push_back(std::uint8_t(bits >> (8 * i)));
     return out;
-}
-
-inline Bytes floatField(std::uint64_t field, float v) {
-    return concat({key(field, 5), littleEndian(std::bit_cast<std::uint32_t>(v), 4)});
-}
-
-inline Bytes doubleField(std::uint64_t field, double v) {
-    return concat({key(field, 1), littleEndian(std::bit_cast<std::uint64_t>(v), 8)});
 }
 
 // The smallest record that becomes a CSV row.
@@ -127,10 +119,10 @@ inline Bytes minimalRecord(std::uint64_t sequence) {
 // A record with all sixteen fields.
 inline Bytes fullRecord(std::uint64_t sequence) {
     return concat({varintField(1, 3), varintField(2, 1), varintField(3, sequence),
-                   floatField(4, 12.5f), floatField(5, 0.25f), floatField(6, -3.0f),
+                   fixedField(4, 12.5f), fixedField(5, 0.25f), fixedField(6, -3.0f),
                    varintField(7, 1), varintField(8, 0), varintField(9, 0), varintField(10, 2),
-                   doubleField(11, 37.5), doubleField(12, -122.25), doubleField(13, 90.0),
-                   doubleField(14, 0.5), doubleField(15, -0.125), doubleField(16, 9.75)});
+                   fixedField(11, 37.5), fixedField(12, -122.25), fixedField(13, 90.0),
+                   fixedField(14, 0.5), fixedField(15, -0.125), fixedField(16, 9.75)});
 }
 
 } // namespace clipbytes

@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
         fullRecord(123456),
         concat({fullRecord(1), key(17, 2), varint(3), Bytes{1, 2, 3}, key(40, 5), Bytes(4, 0)}),
         concat({varintField(1, ~0ull), varintField(2, 9), varintField(10, 3), varintField(3, 0)}),
-        concat({floatField(4, 1e-5f), doubleField(11, -0.0), varintField(1, 1), varintField(3, 2)}),
+        concat({fixedField(4, 1e-5f), fixedField(11, -0.0), varintField(1, 1), varintField(3, 2)}),
     };
     bool ok = true;
     for (std::size_t i = 0; i < payloads.size(); ++i)
