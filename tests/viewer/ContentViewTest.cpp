@@ -1,4 +1,4 @@
-// The window state: batch status map and scan handle, shared settings, and the playback clock
+// The window state: the batch scan handle, shared settings, and the playback clock
 // against the real player.
 #include "ContentView.h"
 #include "Settings.h"
@@ -13,21 +13,9 @@
 
 namespace {
 
-TEST(ContentViewState, StatusMapAndScanHandle) {
-    using Status = ContentView::ClipMetadataStatus;
+// The scan handle is held weakly: it reads null once its object is gone.
+TEST(ContentViewState, ScanHandleReadsNullOnceDestroyed) {
     ContentView view;
-    QSignalSpy changed(&view, &ContentView::folderClipMetadataStatusChanged);
-    EXPECT_EQ(view.statusFor("/a.mp4"), Status::unknown);
-    view.setStatus("/a.mp4", Status::noMetadata);
-    view.setStatus("/a.mp4", Status::noMetadata);
-    EXPECT_EQ(view.folderClipMetadataStatusMap().value("/a.mp4").toInt(),
-              static_cast<int>(Status::noMetadata));
-    view.clearStatuses();
-    view.clearStatuses();
-    EXPECT_EQ(changed.count(), 2);
-    EXPECT_EQ(view.statusFor("/a.mp4"), Status::unknown);
-
-    // The scan handle is held weakly: it reads null once its object is gone.
     QSignalSpy task(&view, &ContentView::folderScanTaskChanged);
     auto* handle = new QObject;
     view.setFolderScanTask(handle);

