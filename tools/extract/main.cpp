@@ -48,8 +48,8 @@ One clip:
 Many clips:
   -d OUTDIR   extract every PATH: a clip, or a folder walked for files ending in ".mp4"
               in any letter case (hidden files and folders skipped), each folder's clips
-              in natural order (clip2 before clip10, letter case aside). For each clip that
-              carries telemetry, OUTDIR gets "<clip name without extension>_sei.csv".
+              in natural order (clip2 before clip10, letter case aside). For each clip
+              that carries telemetry, OUTDIR gets "<clip name without extension>_sei.csv".
               Standard error gets one line per clip, in that order: its rows, "no SEI
               metadata", or its failure; one line per folder that could not be read or
               holds no clip; then "N clips, R rows, F failed, S.S s".
@@ -60,6 +60,7 @@ Options:
   --report    also write the seven-line diagnostic report to standard error
   --version   show the program's version
   --help      show this text
+  --          end of the options: what follows is a CLIP or PATH, even "-x"
 
 Errors go to standard error as "veldrin-extract: PATH: MESSAGE".
 A terminal on standard error shows folder mode's progress.
