@@ -16,6 +16,7 @@ extern "C" {
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -275,6 +276,8 @@ int runTrip(Options o) {
     const std::int64_t framesPerMoment = std::llround(o.momentSeconds * o.video.fps);
     const auto records =
         clipgen::simulateDrive(framesPerMoment * o.moments, o.video.fps, o.video.seed);
+    std::error_code error;
+    std::filesystem::create_directories(o.output, error);
     std::time_t start = *parseTripStart(o.tripStart);
     const std::uint64_t baseSeed = o.video.seed;
     for (int moment = 0; moment < o.moments; ++moment) {

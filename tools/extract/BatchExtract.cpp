@@ -5,14 +5,11 @@
 
 #include "AtomicWrite.h"
 #include "ClipOutcome.h"
-#include "Limits.h"
-#include "NaturalCompare.h"
+#include "ClipSearch.h"
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -25,18 +22,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kClipExtension = ".mp4";
 constexpr const char* kCsvSuffix = "_sei.csv";
-// Clip bytes in memory at once, whatever the number of workers: the engine holds a whole clip,
-// read with read() on file systems it does not map (exFAT and FAT, as on dashcam cards).
-constexpr std::uint64_t kMemoryBudgetBytes = MetadataExtractor::kMaxFileBytes;
-// Clips larger than this are read one at a time.
-constexpr std::uint64_t kLargeClipBytes = std::uint64_t{64} << 20;
-
 constexpr const char* kCannotCreateOutputFolder = "cannot create the output folder: ";
 constexpr const char* kNotAFolder = "not a folder";
-constexpr const char* kCannotReadFolder = "cannot read folder: ";
-constexpr const char* kNoClipsFound = "no clips found";
 constexpr const char* kOutputTaken = "output %s already written for %s";
 constexpr const char* kRowsLine = "%s: %zu rows\n";
 constexpr const char* kNoMetadataLine = "%s: no SEI metadata\n";
@@ -63,63 +51,12 @@ struct Clip {
     }
 };
 
-bool hasClipExtension(const fs::path& path) {
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == kClipExtension;
-}
-
-struct FolderListing {
-    std::vector<std::pair<std::string, std::string>> clips; // name below the folder, path
-    std::vector<Clip> problems;
-};
-
-// Symbolic links to folders are not followed, so a link cycle cannot trap the walk.
-void walkFolder(const fs::path& folder, const std::string& below, FolderListing& listing) {
-    std::error_code ec;
-    fs::directory_iterator it(folder, ec);
-    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.starts_with('.'))
-            continue;
-        const std::string nameBelow = below.empty() ? name : below + "/" + name;
-        std::error_code typeError;
-        if (it->is_directory(typeError) && !it->is_symlink(typeError))
-            walkFolder(it->path(), nameBelow, listing);
-        else if (it->is_regular_file(typeError) && hasClipExtension(it->path()))
-            listing.clips.emplace_back(nameBelow, it->path().string());
-    }
-    if (ec)
-        listing.problems.push_back(
-            Clip::folderProblem(folder.string(), kCannotReadFolder + ec.message()));
-}
-
-void appendFolder(const std::string& folder, std::vector<Clip>& clips) {
-    FolderListing listing;
-    walkFolder(folder, {}, listing);
-    std::sort(listing.clips.begin(), listing.clips.end(), [](const auto& a, const auto& b) {
-        return MetadataExtractor::naturalLess(a.first, b.first);
-    });
-    for (auto& [name, path] : listing.clips)
-        clips.push_back(Clip::at(std::move(path)));
-    if (listing.clips.empty() && listing.problems.empty())
-        listing.problems.push_back(Clip::folderProblem(folder, kNoClipsFound));
-    std::sort(listing.problems.begin(), listing.problems.end(), [](const Clip& a, const Clip& b) {
-        return MetadataExtractor::naturalLess(a.path, b.path);
-    });
-    clips.insert(clips.end(), listing.problems.begin(), listing.problems.end());
-}
-
 std::vector<Clip> gatherClips(const BatchOptions& options) {
     std::vector<Clip> clips;
-    for (const std::string& path : options.paths) {
-        std::error_code ec;
-        if (fs::is_directory(path, ec))
-            appendFolder(path, clips);
-        else
-            clips.push_back(Clip::at(path));
-    }
+    for (FoundPath& found : findClips(options.paths))
+        clips.push_back(found.isClip
+                            ? Clip::at(std::move(found.path))
+                            : Clip::folderProblem(std::move(found.path), std::move(found.problem)));
     // Two clips with the same name would write the same CSV file: the later one fails
     // rather than silently replace the earlier one's telemetry.
     std::map<std::string, std::string> owners;
@@ -133,58 +70,6 @@ std::vector<Clip> gatherClips(const BatchOptions& options) {
             clip.problem = format(kOutputTaken, name.c_str(), owner->second.c_str());
     }
     return clips;
-}
-
-// Admits a clip to memory when its bytes fit the budget beside those already in (or nothing
-// is in), and a large clip only while no other large one is in.
-class MemoryGate {
-public:
-    class Pass {
-    public:
-        Pass(MemoryGate& gate, std::uint64_t bytes) : gate_(gate), bytes_(bytes) {
-            gate_.enter(bytes_);
-        }
-        ~Pass() { gate_.leave(bytes_); }
-        Pass(const Pass&) = delete;
-        Pass& operator=(const Pass&) = delete;
-
-    private:
-        MemoryGate& gate_;
-        std::uint64_t bytes_;
-    };
-
-private:
-    void enter(std::uint64_t bytes) {
-        const bool large = bytes > kLargeClipBytes;
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] {
-            return (!large || !largeIn_) &&
-                   (bytesIn_ == 0 || bytesIn_ + bytes <= kMemoryBudgetBytes);
-        });
-        bytesIn_ += bytes;
-        largeIn_ = largeIn_ || large;
-    }
-    void leave(std::uint64_t bytes) {
-        {
-            std::lock_guard lock(mutex_);
-            bytesIn_ -= bytes;
-            if (bytes > kLargeClipBytes)
-                largeIn_ = false;
-        }
-        changed_.notify_all();
-    }
-
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::uint64_t bytesIn_ = 0;
-    bool largeIn_ = false;
-};
-
-// What the engine will hold of the clip: nothing when it refuses the clip by its size.
-std::uint64_t bytesInMemory(const std::string& path) {
-    std::error_code ec;
-    const std::uintmax_t size = fs::file_size(path, ec);
-    return ec || size > MetadataExtractor::kMaxFileBytes ? 0 : size;
 }
 
 struct ClipResult {

@@ -8,6 +8,7 @@
 #include "Limits.h"
 #include "MetadataExtractor.h"
 #include "StandardInput.h"
+#include "TripsMode.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -33,6 +34,8 @@ constexpr const char* kVersionLine = "veldrin-extract " VELDRIN_VERSION "\n";
 
 constexpr const char* kUsage = R"(Usage: veldrin-extract [--report] [-o FILE] CLIP
        veldrin-extract [--report] [-j N] -d OUTDIR PATH...
+       veldrin-extract [-j N] --trips PATH...
+       veldrin-extract [-j N] [--trips] -d OUTDIR --join-trips PATH...
 
 Extracts the telemetry that a dashcam clip (MP4, H.264) carries in its SEI units.
 
@@ -55,6 +58,18 @@ Many clips:
               holds no clip; then "N clips, R rows, F failed, S.S s".
   -j N        extract on N threads (default: one per core). However many, clips over
               64 MiB are read one at a time and at most 1 GiB of clips is held at once.
+
+Trips (clips named YYYY-MM-DD_HH-MM-SS-CAMERA.mp4, recorded by several cameras in pieces):
+  --trips     list the trips of the clips found as with -d, one line per trip: START,
+              MOMENTS, SECONDS, CAMERAS, ROWS, separated by tabs. Clips of one folder with
+              the same start are a moment; a moment joins the trip before it when it starts
+              at most 10 s after that trip's last moment ends. A clip with another name is
+              a trip of its own (CAMERAS "-"); a moment without a readable movie header
+              stands alone (SECONDS "?"). Trips in byte order of START, ties by folder.
+  --join-trips  with -d OUTDIR: one "START_trip.csv" per trip (then "START_trip_2.csv"
+              for a second trip with the same START): "clip,trip_time_s," and the 16
+              columns, rows of each moment's telemetry clip ("front" first) with their
+              seconds since the trip's start.
 
 Options:
   --report    also write the seven-line diagnostic report to standard error
@@ -84,11 +99,16 @@ constexpr std::string_view kStandardInputAlone = "standard input is read only wi
 constexpr std::string_view kOutputIsInput = "is the clip itself";
 constexpr std::string_view kCannotWriteOutput = "cannot write: ";
 constexpr std::string_view kStandardOutput = "standard output";
+constexpr std::string_view kJoinNeedsFolder = "--join-trips needs -d OUTDIR";
+constexpr std::string_view kTripsExcludeOutputFile = "-o does not go with trips";
+constexpr std::string_view kTripsFolderNeedsJoin = "-d with --trips needs --join-trips";
 
 struct CommandLine {
     bool help = false;
     bool version = false;
     bool report = false;
+    bool trips = false;
+    bool joinTrips = false;
     std::size_t workers = 0; // 0: one per core
     std::string outputFile;
     std::string outputFolder;
@@ -124,6 +144,10 @@ std::optional<UsageError> parse(int argc, char** argv, CommandLine& c) {
             c.version = true;
         } else if (arg == "--report") {
             c.report = true;
+        } else if (arg == "--trips") {
+            c.trips = true;
+        } else if (arg == "--join-trips") {
+            c.joinTrips = true;
         } else if (arg == "-o" || arg == "-d" || arg == "-j") {
             if (i + 1 >= argc || argv[i + 1][0] == '\0')
                 return UsageError{arg, std::string(kNeedsValue)};
@@ -149,10 +173,16 @@ std::optional<UsageError> parse(int argc, char** argv, CommandLine& c) {
         return UsageError{{}, std::string(kExclusiveOutputs)};
     if (c.paths.empty())
         return UsageError{{}, std::string(kNoClip)};
-    if (!haveOutputFolder && c.paths.size() > 1)
+    if (c.joinTrips && !haveOutputFolder)
+        return UsageError{{}, std::string(kJoinNeedsFolder)};
+    if ((c.trips || c.joinTrips) && haveOutputFile)
+        return UsageError{{}, std::string(kTripsExcludeOutputFile)};
+    if (c.trips && haveOutputFolder && !c.joinTrips)
+        return UsageError{{}, std::string(kTripsFolderNeedsJoin)};
+    if (!haveOutputFolder && !c.trips && c.paths.size() > 1)
         return UsageError{{}, std::string(kOneClipOnly)};
     for (const std::string& path : c.paths) {
-        if (haveOutputFolder && path == kStandardInputPath)
+        if ((haveOutputFolder || c.trips) && path == kStandardInputPath)
             return UsageError{path, std::string(kStandardInputAlone)};
     }
     return std::nullopt;
@@ -227,9 +257,13 @@ int main(int argc, char** argv) {
         std::cout << (c.help ? kUsage : kVersionLine);
         return kExitCsv;
     }
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    if (c.trips || c.joinTrips)
+        return runTrips({c.paths, c.trips, c.joinTrips ? c.outputFolder : std::string(),
+                         c.workers ? c.workers : cores, defaultFileMode()},
+                        std::cout, std::cerr);
     if (c.outputFolder.empty())
         return extractOne(c);
-    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
     return runBatch({c.outputFolder, c.paths, c.report, ::isatty(STDERR_FILENO) == 1,
                      c.workers ? c.workers : cores, defaultFileMode()},
                     std::cerr);

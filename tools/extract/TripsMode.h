@@ -1,0 +1,25 @@
+// Trips mode: clips grouped into drives, listed one line per trip, or joined into one CSV per
+// trip.
+#pragma once
+
+#include <cstddef>
+#include <ostream>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace extractcli {
+
+struct TripsOptions {
+    std::vector<std::string> paths; // clips, or folders walked as in folder mode
+    bool list = false;              // the trip listing to standard output
+    std::string joinFolder;         // when set, one joined CSV per trip goes here
+    std::size_t workers = 1;
+    mode_t fileMode = 0644;
+};
+
+// Returns the process exit status: non-zero when a folder could not be read or held no clip,
+// or a joined file could not be written.
+int runTrips(const TripsOptions& options, std::ostream& out, std::ostream& log);
+
+} // namespace extractcli
