@@ -372,14 +372,18 @@ void ClickZoomMapView::paint(QPainter* painter) {
     if (render)
         renderMapLayer(pixelSize, devicePixelRatio);
     // Asked again on every repaint (the car moving), so tiles whose retry delay has passed
-    // come back without the user touching the map. The network lives on the GUI thread.
-    if (render || !m_paintMissing.isEmpty())
+    // come back without the user touching the map. The network lives on the GUI thread, and
+    // one report waiting there is enough: it reads the newest paint's tiles.
+    if ((render || !m_paintMissing.isEmpty()) && !m_tileReportPending) {
+        m_tileReportPending = true;
         QMetaObject::invokeMethod(
             this,
-            [this, missing = m_paintMissing, shown = m_paintShowedTile] {
-                tilesMissing(missing, shown);
+            [this] {
+                m_tileReportPending = false;
+                tilesMissing(m_paintMissing, m_paintShowedTile);
             },
             Qt::QueuedConnection);
+    }
     painter->drawImage(QPointF(0, 0), m_mapLayer);
     paintMarkerLayer(*painter, m_viewport);
     paintAttribution(*painter);

@@ -113,9 +113,10 @@ private:
     std::optional<Fit> m_fit;
     QImage m_mapLayer;
     bool m_mapLayerDirty = true;
-    // Written by paint (render thread, GUI thread blocked), read there.
+    // Written by paint, on the render thread while the GUI thread is blocked.
     QList<TileKey> m_paintMissing;
     bool m_paintShowedTile = false;
+    bool m_tileReportPending = false;
     // The GUI thread's copies.
     QList<TileKey> m_missingTiles;
     bool m_anyTileShown = false;
