@@ -443,5 +443,17 @@
         <source>End</source>
         <translation>Ende</translation>
     </message>
+    <message>
+        <source>Fit route</source>
+        <translation>Route einpassen</translation>
+    </message>
+    <message>
+        <source>Follow car</source>
+        <translation>Auto folgen</translation>
+    </message>
+    <message>
+        <source>Map tiles unavailable</source>
+        <translation>Kartenkacheln nicht verfügbar</translation>
+    </message>
 </context>
 </TS>
