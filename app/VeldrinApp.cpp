@@ -106,13 +106,24 @@ void VeldrinApp::launch(const QList<QUrl>& handedOver) {
     if (!window)
         return;
     if (QScreen* screen = window->screen()) {
-        QRect frame(QPoint(), window->size());
-        frame.moveCenter(screen->availableGeometry().center());
-        window->setPosition(frame.topLeft());
+        const QRect available = screen->availableGeometry();
+        const QMargins frame =
+            window->frameMargins().isNull() ? kFrameAllowance : window->frameMargins();
+        window->setMinimumSize(
+            window->minimumSize().boundedTo(available.marginsRemoved(frame).size()));
+        window->setGeometry(fittedGeometry(window->size(), available, frame));
     }
     window->show();
     delegate_->applicationDidFinishLaunching();
     delegate_->openUrls(handedOver);
+}
+
+QRect VeldrinApp::fittedGeometry(const QSize& preferred, const QRect& available,
+                                 const QMargins& frame) {
+    const QRect room = available.marginsRemoved(frame);
+    QRect geometry(QPoint(), preferred.boundedTo(room.size()));
+    geometry.moveCenter(room.center());
+    return geometry;
 }
 
 QQuickWindow* VeldrinApp::mainWindow() const {

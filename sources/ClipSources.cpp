@@ -5,6 +5,7 @@
 #include "ClipLoader.h"
 #include "ContentView.h"
 #include "CsvExport.h"
+#include "FileServices.h"
 #include "FolderBatch.h"
 #include "LocalizedString.h"
 #include "Staging.h"
@@ -15,7 +16,8 @@ namespace {
 constexpr const char* kOpenClipPanelTitle = "Select Orvik Dashcam MP4";
 constexpr const char* kOpenFolderPanelTitle = "Select Folder With Orvik MP4 Clips";
 constexpr const char* kOnlyWithMetadataLabel = "Only with metadata";
-constexpr const char* kExportedStatus = "CSV exported";
+constexpr const char* kExportPanelTitle = "Export Telemetry CSV";
+constexpr const char* kExportedStatus = "CSV exported to %@";
 constexpr const char* kExportFailedStatus = "Failed to export CSV";
 } // namespace
 
@@ -37,6 +39,8 @@ ClipSources::ClipSources(ContentView& view, QObject* parent)
     connect(&view_, &ContentView::selectedFolderURLChanged, this, scheduleRefresh);
     connect(&view_, &ContentView::showOnlyMetadataClipsChanged, this, scheduleRefresh);
     connect(&view_, &ContentView::selectedFileNameChanged, this,
+            &ClipSources::proposedExportFileNameChanged);
+    connect(&view_, &ContentView::selectedFolderClipPathChanged, this,
             &ClipSources::proposedExportFileNameChanged);
 }
 
@@ -85,8 +89,10 @@ void ClipSources::exportCsv(const QUrl& destination) {
     const QString csv = view_.rawCSV();
     if (csv.isEmpty() || destination.isEmpty())
         return;
-    view_.setStatus(localizedString(CsvExport::write(csv, destination) ? kExportedStatus
-                                                                       : kExportFailedStatus));
+    view_.setStatus(
+        CsvExport::write(csv, destination)
+            ? localizedString(kExportedStatus, FileServices::lastPathComponent(destination))
+            : localizedString(kExportFailedStatus));
 }
 
 BatchClipListModel* ClipSources::visibleFolderClips() const {
@@ -101,12 +107,24 @@ QString ClipSources::proposedExportFileName() const {
     return CsvExport::proposedFileName(view_.selectedFileName());
 }
 
+QUrl ClipSources::proposedExportUrl() const {
+    return CsvExport::proposedUrl(view_.selectedFolderClipPath());
+}
+
+QUrl ClipSources::exportFolderUrl() const {
+    return proposedExportUrl().adjusted(QUrl::RemoveFilename);
+}
+
 QString ClipSources::openClipPanelTitle() const {
     return localizedString(kOpenClipPanelTitle);
 }
 
 QString ClipSources::openFolderPanelTitle() const {
     return localizedString(kOpenFolderPanelTitle);
+}
+
+QString ClipSources::exportPanelTitle() const {
+    return localizedString(kExportPanelTitle);
 }
 
 QString ClipSources::onlyWithMetadataLabel() const {

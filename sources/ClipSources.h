@@ -32,9 +32,13 @@ class ClipSources : public QObject {
     // The save panel's proposed name: the clip's name without its extension + "_sei.csv".
     Q_PROPERTY(QString proposedExportFileName READ proposedExportFileName NOTIFY
                    proposedExportFileNameChanged)
+    // That name in the loaded clip's own folder, where the save panel starts.
+    Q_PROPERTY(QUrl proposedExportUrl READ proposedExportUrl NOTIFY proposedExportFileNameChanged)
+    Q_PROPERTY(QUrl exportFolderUrl READ exportFolderUrl NOTIFY proposedExportFileNameChanged)
     // Texts of the panels and batch controls, already localized.
     Q_PROPERTY(QString openClipPanelTitle READ openClipPanelTitle CONSTANT)
     Q_PROPERTY(QString openFolderPanelTitle READ openFolderPanelTitle CONSTANT)
+    Q_PROPERTY(QString exportPanelTitle READ exportPanelTitle CONSTANT)
     Q_PROPERTY(QString onlyWithMetadataLabel READ onlyWithMetadataLabel CONSTANT)
 
 public:
@@ -67,15 +71,18 @@ public:
     Q_INVOKABLE void cancelFolderScan();
 
     // CSV export.
-    // Writes the loaded clip's CSV to `destination` (the save panel's choice) atomically.
-    // Nothing happens without CSV or without a URL.
+    // Writes the loaded clip's CSV to `destination` (the save panel's choice) atomically;
+    // the status names the file written. Nothing happens without CSV or without a URL.
     Q_INVOKABLE void exportCsv(const QUrl& destination);
 
     BatchClipListModel* visibleFolderClips() const;
     QString batchHeaderText() const;
     QString proposedExportFileName() const;
+    QUrl proposedExportUrl() const;
+    QUrl exportFolderUrl() const;
     QString openClipPanelTitle() const;
     QString openFolderPanelTitle() const;
+    QString exportPanelTitle() const;
     QString onlyWithMetadataLabel() const;
 
     // Removes staged copies left by earlier runs that are older than a day. Called once at

@@ -3,6 +3,9 @@
 
 #include "FileServices.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace CsvExport {
 namespace {
 constexpr const char* kExportSuffix = "_sei.csv";
@@ -10,6 +13,14 @@ constexpr const char* kExportSuffix = "_sei.csv";
 
 QString proposedFileName(const QString& clipName) {
     return FileServices::deletingPathExtension(clipName) + kExportSuffix;
+}
+
+QUrl proposedUrl(const QString& clipPath) {
+    if (clipPath.isEmpty())
+        return QUrl();
+    const QFileInfo clip(clipPath);
+    // A URL built from the path itself: '#', '%' and '?' in a name stay part of it.
+    return QUrl::fromLocalFile(clip.dir().filePath(proposedFileName(clip.fileName())));
 }
 
 bool write(const QString& csv, const QUrl& destination) {

@@ -10,6 +10,10 @@ namespace CsvExport {
 // The save panel's proposed name: `clipName` without its last extension + "_sei.csv".
 QString proposedFileName(const QString& clipName);
 
+// The save panel's proposal for the clip at `clipPath`: the proposed name in the clip's own
+// folder. Empty without a clip.
+QUrl proposedUrl(const QString& clipPath);
+
 // Writes `csv` as UTF-8 to `destination` atomically. On failure the destination keeps what
 // it held.
 bool write(const QString& csv, const QUrl& destination);

@@ -256,8 +256,8 @@
         <translation>Ordner mit Orvik-MP4-Clips auswählen</translation>
     </message>
     <message>
-        <source>CSV exported</source>
-        <translation>CSV exportiert</translation>
+        <source>CSV exported to %@</source>
+        <translation>CSV exportiert nach %@</translation>
     </message>
     <message>
         <source>Failed to export CSV</source>
@@ -442,6 +442,34 @@
     <message>
         <source>End</source>
         <translation>Ende</translation>
+    </message>
+    <message>
+        <source>Export Telemetry CSV</source>
+        <translation>Telemetrie-CSV exportieren</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Choose</source>
+        <translation>Auswählen</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>%d of %d telemetry units could not be read</source>
+        <translation>%d von %d Telemetrieeinheiten konnten nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Muted</source>
+        <translation>Stumm</translation>
+    </message>
+    <message>
+        <source>%g×</source>
+        <translation>%g×</translation>
     </message>
     <message>
         <source>Fit route</source>

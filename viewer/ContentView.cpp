@@ -17,6 +17,20 @@ const char* const kNoSeiMetadataMessage =
     "No SEI metadata found. Orvik firmware 2025.44.25 or later and QB5 or above are required; "
     "parked clips may lack SEI data.";
 const char* const kRowCountMessage = "Rows: %d";
+const char* const kDamagedUnitsNote = "%d of %d telemetry units could not be read";
+// The report's counters: every telemetry unit met, and the two ways one can fail to read.
+const QLatin1String kUnitCountKey("sei_nal_count");
+const QLatin1String kFailureCountKeys[] = {QLatin1String("payload_decode_failures"),
+                                           QLatin1String("sei_decode_failures")};
+
+// The value of the report line "key: value"; 0 when the line is missing.
+qint64 reportCount(const QString& report, QLatin1String key) {
+    for (QStringView line : QStringView(report).split(u'\n')) {
+        if (line.startsWith(key) && line.mid(key.size()).startsWith(u':'))
+            return line.mid(key.size() + 1).trimmed().toLongLong();
+    }
+    return 0;
+}
 
 // Clock values are finite and not negative.
 double sanitisedSeconds(double seconds) {
@@ -69,6 +83,15 @@ void ContentView::setExtractorMessage(const QString& value) {
 }
 void ContentView::setExtractorDebug(const QString& value) {
     assign(this, extractorDebug_, value, &ContentView::extractorDebugChanged);
+}
+QString ContentView::extractorDamageNote() const {
+    qint64 failures = 0;
+    for (QLatin1String key : kFailureCountKeys)
+        failures += reportCount(extractorDebug_, key);
+    if (failures <= 0)
+        return QString();
+    return localizedString(kDamagedUnitsNote, failures,
+                           reportCount(extractorDebug_, kUnitCountKey));
 }
 void ContentView::setRawCSV(const QString& value) {
     assign(this, rawCSV_, value, &ContentView::rawCSVChanged);

@@ -46,6 +46,9 @@ class ContentView : public QObject {
     // 7
     Q_PROPERTY(QString extractorDebug READ extractorDebug WRITE setExtractorDebug NOTIFY
                    extractorDebugChanged)
+    // Derived from the report: "N of M telemetry units could not be read", or empty when
+    // every unit was read.
+    Q_PROPERTY(QString extractorDamageNote READ extractorDamageNote NOTIFY extractorDebugChanged)
     // 8: written by ingestCsv and clearMetadataTable only.
     Q_PROPERTY(QStringList csvHeaders READ csvHeaders NOTIFY csvHeadersChanged)
     // 9: the rows themselves are reached in C++ through table(); QML sees their number.
@@ -118,6 +121,7 @@ public:
     void setExtractorMessage(const QString& value);
     QString extractorDebug() const { return extractorDebug_; }
     void setExtractorDebug(const QString& value);
+    QString extractorDamageNote() const;
 
     // The metadata table (fields 8 and 9).
     const MetadataTable& table() const { return table_; }

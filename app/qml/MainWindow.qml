@@ -2,7 +2,7 @@
 // answers the process-wide commands while it is on screen.
 import QtQuick
 import QtQuick.Controls.Basic
-import QtQuick.Dialogs
+import Qt.labs.platform as Platform
 import Veldrin.Platform
 import Veldrin.Views
 import Veldrin.Shell
@@ -15,8 +15,6 @@ ApplicationWindow {
     readonly property var readout: viewer.readout
 
     title: Strings.text("Veldrin")
-    minimumWidth: 1080
-    minimumHeight: 760
     width: 1200
     height: 820
     color: Theme.gradientStart
@@ -32,8 +30,11 @@ ApplicationWindow {
     function exportCsv() {
         if (viewer.rawCSV.length === 0)
             return
-        exportDialog.selectedFile = exportDialog.currentFolder + "/" + sources.proposedExportFileName
+        exportDialog.folder = sources.exportFolderUrl
+        exportDialog.currentFile = sources.proposedExportUrl
         exportDialog.open()
+        // The Widgets panel takes a proposed name only once it exists.
+        exportDialog.currentFile = sources.proposedExportUrl
     }
     function toggleFullScreen() {
         videoOnly = !videoOnly
@@ -47,6 +48,7 @@ ApplicationWindow {
         objectName: "menuBar"
         Menu {
             title: Strings.text("File")
+            delegate: ShortcutMenuItem {}
             Action {
                 objectName: "openVideoAction"
                 text: Strings.text("Open Video...")
@@ -83,6 +85,7 @@ ApplicationWindow {
         }
         Menu {
             title: Strings.text("Tools")
+            delegate: ShortcutMenuItem {}
             Action {
                 objectName: "showMainWindowAction"
                 text: Strings.text("Show Main Window")
@@ -92,6 +95,7 @@ ApplicationWindow {
         }
         Menu {
             title: Strings.text("Help")
+            delegate: ShortcutMenuItem {}
             Action {
                 objectName: "quickGuideAction"
                 text: Strings.text("Quick Guide")
@@ -131,40 +135,115 @@ ApplicationWindow {
         onActivated: quickGuide.open()
     }
     Shortcut {
-        sequence: "Space"
-        onActivated: studio.togglePlayback()
-    }
-    Shortcut {
         sequence: "Escape"
         enabled: window.videoOnly
         onActivated: window.toggleFullScreen()
+    }
+
+    // Playback keys; a text field with focus or the open guide keeps them.
+    readonly property bool playerKeysEnabled: !quickGuide.visible
+        && !(activeFocusItem && activeFocusItem.cursorPosition !== undefined)
+    readonly property var player: studio.player
+    readonly property int longSeekMs: 5000
+    readonly property int shortSeekMs: 1000
+    component PlayerKey: Shortcut {
+        enabled: window.playerKeysEnabled
+        autoRepeat: false
+    }
+    PlayerKey {
+        sequence: "Space"
+        onActivated: studio.togglePlayback()
+    }
+    PlayerKey {
+        sequence: "Left"
+        autoRepeat: true
+        onActivated: window.player.seekBy(-window.longSeekMs)
+    }
+    PlayerKey {
+        sequence: "Right"
+        autoRepeat: true
+        onActivated: window.player.seekBy(window.longSeekMs)
+    }
+    PlayerKey {
+        sequence: "Shift+Left"
+        autoRepeat: true
+        onActivated: window.player.seekBy(-window.shortSeekMs)
+    }
+    PlayerKey {
+        sequence: "Shift+Right"
+        autoRepeat: true
+        onActivated: window.player.seekBy(window.shortSeekMs)
+    }
+    PlayerKey {
+        sequence: "Home"
+        onActivated: window.player.seekTo(0)
+    }
+    PlayerKey {
+        sequence: "End"
+        onActivated: window.player.seekToLastFrame()
+    }
+    PlayerKey {
+        sequence: ","
+        autoRepeat: true
+        onActivated: window.player.stepFrame(-1)
+    }
+    PlayerKey {
+        sequence: "."
+        autoRepeat: true
+        onActivated: window.player.stepFrame(1)
+    }
+    PlayerKey {
+        sequence: "K"
+        onActivated: window.player.pause()
+    }
+    PlayerKey {
+        sequence: "L"
+        onActivated: window.player.playFaster()
+    }
+    PlayerKey {
+        sequence: "["
+        onActivated: window.player.stepRate(-1)
+    }
+    PlayerKey {
+        sequence: "]"
+        onActivated: window.player.stepRate(1)
+    }
+    PlayerKey {
+        sequence: "M"
+        onActivated: window.player.toggleMuted()
     }
 
     QuickGuide {
         id: quickGuide
     }
 
-    FileDialog {
+    // Platform panels: the desktop's own where it has one, else the Qt Widgets panel.
+    Platform.FileDialog {
         id: clipDialog
         objectName: "clipDialog"
         title: window.sources.openClipPanelTitle
-        fileMode: FileDialog.OpenFile
+        acceptLabel: Strings.text("Open")
+        fileMode: Platform.FileDialog.OpenFile
         nameFilters: [Strings.text("MPEG-4 movie") + " (*.mp4 *.MP4)"]
-        onAccepted: window.sources.openClipPanelResult(selectedFile)
+        onAccepted: window.sources.openClipPanelResult(file)
     }
-    FolderDialog {
+    Platform.FolderDialog {
         id: folderDialog
         objectName: "folderDialog"
         title: window.sources.openFolderPanelTitle
-        onAccepted: window.sources.openFolderPanelResult(selectedFolder)
+        acceptLabel: Strings.text("Choose")
+        onAccepted: window.sources.openFolderPanelResult(folder)
     }
-    FileDialog {
+    // Asks before replacing a file: the panel's own confirmation is left on.
+    Platform.FileDialog {
         id: exportDialog
         objectName: "exportDialog"
-        fileMode: FileDialog.SaveFile
+        title: window.sources.exportPanelTitle
+        acceptLabel: Strings.text("Save")
+        fileMode: Platform.FileDialog.SaveFile
         defaultSuffix: "csv"
         nameFilters: [Strings.text("Comma-separated values") + " (*.csv)"]
-        onAccepted: window.sources.exportCsv(selectedFile)
+        onAccepted: window.sources.exportCsv(file)
     }
 
     // The process-wide commands reach only a view that is on screen.

@@ -18,6 +18,11 @@ Window {
     maximumHeight: 190
     color: Qt.rgba(0.12, 0.12, 0.14, 1)
 
+    Shortcut {
+        sequence: StandardKey.Cancel
+        onActivated: root.close()
+    }
+
     Rectangle {
         anchors.fill: parent
         anchors.margins: 20

@@ -1,11 +1,14 @@
 #include "StudioDriver.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace studio {
 namespace {
@@ -87,6 +90,46 @@ bool drop(QQuickWindow* window, const QList<QUrl>& urls) {
                          Qt::NoModifier);
     QCoreApplication::sendEvent(window, &dropEvent);
     return dropEvent.isAccepted();
+}
+
+QFileDialog* shownFileDialog() {
+    QFileDialog* shown = nullptr;
+    waitFor([&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* panel = qobject_cast<QFileDialog*>(widget); panel && panel->isVisible())
+                shown = panel;
+        }
+        return shown != nullptr;
+    });
+    return shown;
+}
+
+void answerNextQuestion(QMessageBox::StandardButton answer, bool* asked) {
+    // The question runs its own event loop inside the call that raised it.
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, [poll, answer, asked] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            if (box && box->isVisible()) {
+                *asked = true;
+                box->button(answer)->click();
+                poll->deleteLater();
+                return;
+            }
+        }
+    });
+    poll->start(kEventSliceMs);
+}
+
+QString readText(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void writeText(const QString& path, const QString& text) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(text.toUtf8());
 }
 
 void saveScreenshot(QQuickWindow* window, const QString& name) {

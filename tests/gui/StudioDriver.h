@@ -2,7 +2,9 @@
 // texts, clicks them, drops files on the window, and saves screenshots.
 #pragma once
 
+#include <QFileDialog>
 #include <QList>
+#include <QMessageBox>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QString>
@@ -31,6 +33,14 @@ bool dragEnter(QQuickWindow* window, const QList<QUrl>& urls);
 void dragLeave(QQuickWindow* window);
 // Drags `urls` in and drops them; returns whether the drop was accepted.
 bool drop(QQuickWindow* window, const QList<QUrl>& urls);
+
+// The Qt Widgets file panel once one is on screen, or null after a wait.
+QFileDialog* shownFileDialog();
+// Answers the next message box that comes up with `answer` and sets `*asked`.
+void answerNextQuestion(QMessageBox::StandardButton answer, bool* asked);
+
+QString readText(const QString& path);
+void writeText(const QString& path, const QString& text);
 
 // Saves the window under the build's screenshot folder as `name`.png.
 void saveScreenshot(QQuickWindow* window, const QString& name);

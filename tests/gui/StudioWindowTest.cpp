@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScreen>
 #include <QTest>
 #include <QUuid>
 
@@ -25,8 +26,6 @@ using namespace studio;
 namespace {
 
 const QString kFreshStatus = QStringLiteral("Drop an MP4 file to begin");
-// Long enough for the player to run its pipeline and hand out frames.
-constexpr int kPlayBeforePauseMs = 300;
 
 QUrl makeClip(const QString& path, const std::vector<std::string>& extraArgs = {}) {
     std::vector<std::string> args{"--duration", "3"};
@@ -78,110 +77,136 @@ protected:
     QQuickWindow* window = nullptr;
 };
 
-TEST_F(StudioWindowTest, FreshWindowShowsInitialTextsAndNoOptionalBoxes) {
-    EXPECT_EQ(window->title(), "Veldrin");
-    EXPECT_EQ(window->minimumSize(), QSize(1080, 760));
-    EXPECT_EQ(textOf(window, "statusText"), kFreshStatus);
-    EXPECT_EQ(textOf(window, "fileName"), "No file loaded");
-    EXPECT_EQ(textOf(window, "dropZoneLabel"), "Drop MP4 here");
-    EXPECT_EQ(textOf(window, "extractorMessage"), "No metadata loaded");
-    EXPECT_EQ(textOf(window, "placeholder"), "Load a supported Orvik MP4 clip to see metadata");
-    EXPECT_TRUE(isShown(window, "placeholder"));
-    for (const char* absent : {"exportCsvButton", "extractingIndicator", "debugBox", "batchBox",
-                               "routeBox", "telemetryOverlay", "metricCards", "detailScroll"})
-        EXPECT_FALSE(isShown(window, absent)) << absent;
-    EXPECT_TRUE(isShown(window, "openFileButton"));
-    EXPECT_TRUE(isShown(window, "openFolderButton"));
-    saveScreenshot(window, "fresh-window");
+TEST_F(StudioWindowTest, WindowFitsTheScreensFreeArea) {
+    const QRect available = window->screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(window->frameGeometry())) << window->frameGeometry().y();
+    EXPECT_LE(window->minimumHeight(), available.height());
+    // A 1366 x 768 screen with a 27-pixel panel at the top, and one too small for the minimum.
+    const QRect laptop(0, 27, 1366, 741);
+    const QRect fitted =
+        VeldrinApp::fittedGeometry(window->size(), laptop, VeldrinApp::kFrameAllowance);
+    EXPECT_TRUE(laptop.contains(fitted.marginsAdded(VeldrinApp::kFrameAllowance)));
+    EXPECT_GE(fitted.height(), VeldrinApp::kMinimumWindowHeight);
+    const QRect tiny(0, 0, 800, 600);
+    EXPECT_TRUE(tiny.contains(VeldrinApp::fittedGeometry(QSize(1200, 820), tiny, {})));
 }
 
-TEST_F(StudioWindowTest, DragHoverSwitchesTheDropZoneLabel) {
-    const QUrl clip = QUrl::fromLocalFile(tempDir() + "/hover.mp4");
+TEST_F(StudioWindowTest, DroppedClipShowsSpinnerThenReadoutAndRoute) {
+    const QUrl clip = makeClip(tempDir() + "/drive.mp4");
     EXPECT_TRUE(dragEnter(window, {clip}));
     EXPECT_EQ(textOf(window, "dropZoneLabel"), "Drop now");
     dragLeave(window);
     EXPECT_EQ(textOf(window, "dropZoneLabel"), "Drop MP4 here");
-}
+    EXPECT_FALSE(drop(window, {QUrl::fromLocalFile(tempDir() + "/a.mov")}));
+    EXPECT_EQ(textOf(window, "statusText"), "Only .mp4 files are supported");
 
-TEST_F(StudioWindowTest, DroppedClipShowsSpinnerThenTableCardsOverlayAndRoute) {
-    const QUrl clip = makeClip(tempDir() + "/drive.mp4");
     ASSERT_TRUE(drop(window, {clip}));
     EXPECT_TRUE(isShown(window, "extractingIndicator"));
-    EXPECT_EQ(textOf(window, "fileName"), "drive.mp4");
-
     ASSERT_TRUE(waitFor([&] { return textOf(window, "statusText") == "Loaded drive.mp4"; }));
     EXPECT_FALSE(isShown(window, "extractingIndicator"));
     EXPECT_FALSE(isShown(window, "placeholder"));
-    EXPECT_TRUE(isShown(window, "telemetryOverlay"));
-    EXPECT_EQ(textOf(window, "overlaySpeedUnit"), "km/h");
-    EXPECT_TRUE(isShown(window, "metricCards"));
-    EXPECT_TRUE(textOf(window, "metricCard0").isEmpty()); // a card is a box, its texts inside
-    EXPECT_TRUE(isShown(window, "detailScroll"));
-    for (const char* key : {"detailCell_accelerator_pedal_position", "detailCell_brake_applied",
-                            "detailCell_linear_acceleration_mps2_z"})
-        EXPECT_NE(findItem(window, key), nullptr) << key;
-    EXPECT_TRUE(isShown(window, "routeBox"));
-    EXPECT_TRUE(isShown(window, "debugBox"));
-    EXPECT_TRUE(isShown(window, "exportCsvButton"));
+    EXPECT_FALSE(isShown(window, "statusNote"));
+    for (const char* shown : {"telemetryOverlay", "metricCards", "detailScroll", "routeBox",
+                              "debugBox", "exportCsvButton"})
+        EXPECT_TRUE(isShown(window, shown)) << shown;
+    EXPECT_NE(findItem(window, "detailCell_linear_acceleration_mps2_z"), nullptr);
     saveScreenshot(window, "loaded-clip");
 }
 
-// Quitting while a clip is paused: the window and its player go without corrupting memory
-// (a crash at the end of this test, in TearDown, is the failure).
-TEST_F(StudioWindowTest, ClosingWithAPausedClipEndsCleanly) {
-    loadClip(makeClip(tempDir() + "/paused.mp4"));
+TEST_F(StudioWindowTest, DamagedClipSaysHowManyUnitsCouldNotBeRead) {
+    loadClip(makeClip(tempDir() + "/damaged.mp4", {"--bad-record", "3"}));
+    const QString note = QStringLiteral("30 of 90 telemetry units could not be read");
+    EXPECT_EQ(textOf(window, "statusNote"), note);
+    EXPECT_EQ(textOf(window, "damageNote"), note);
+}
+
+// Keys as a person presses them; the clip ends paused, so closing must end cleanly too (a
+// crash in TearDown is the failure).
+TEST_F(StudioWindowTest, PlayerKeysSeekStepChangeSpeedAndMute) {
+    loadClip(makeClip(tempDir() + "/keys.mp4", {"--duration", "12", "--fps", "10"}));
     QQuickItem* player = findItem(window, "playerView");
-    ASSERT_NE(player, nullptr);
-    ASSERT_TRUE(waitFor([&] { return findItem(window, "playPauseButton")->isEnabled(); }));
-    click(window, "playPauseButton");
-    ASSERT_TRUE(waitFor([&] { return player->property("playing").toBool(); }));
-    QTest::qWait(kPlayBeforePauseMs);
-    click(window, "playPauseButton");
-    EXPECT_TRUE(waitFor([&] { return !player->property("playing").toBool(); }));
-    QTest::qWait(kPlayBeforePauseMs);
-}
-
-TEST_F(StudioWindowTest, DropOfSeveralFilesLoadsTheFirstMp4InAnyCase) {
-    const QString dir = tempDir();
-    QFile text(dir + "/a.txt");
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("not a clip");
-    text.close();
-    const QUrl upper = makeClip(dir + "/B.MP4");
-    const QUrl lower = makeClip(dir + "/c.mp4");
-
-    EXPECT_TRUE(drop(window, {QUrl::fromLocalFile(dir + "/a.txt"), upper, lower}));
-    EXPECT_EQ(textOf(window, "fileName"), "B.MP4");
-    EXPECT_TRUE(waitFor([&] { return textOf(window, "statusText") == "Loaded B.MP4"; }));
-}
-
-TEST_F(StudioWindowTest, DropWithoutMp4IsRefused) {
-    const QUrl movie = QUrl::fromLocalFile(tempDir() + "/a.mov");
-    EXPECT_FALSE(drop(window, {movie}));
-    EXPECT_EQ(textOf(window, "statusText"), "Only .mp4 files are supported");
-    EXPECT_EQ(textOf(window, "fileName"), "No file loaded");
-}
-
-TEST_F(StudioWindowTest, SpeedButtonAndSettingsPickerStayInStep) {
-    loadClip(makeClip(tempDir() + "/speed.mp4"));
-    QQuickWindow* settings = openSettings();
-    ASSERT_NE(settings, nullptr);
-    auto pickerIndex = [&] {
-        return findItem(settings, "settingsSpeedUnit")->property("currentIndex").toInt();
+    QObject* media = player->property("mediaPlayer").value<QObject*>();
+    ASSERT_TRUE(waitFor([&] { return media->property("duration").toInt() == 12000; }));
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int position;
+    } seeks[] = {
+        {Qt::Key_Right, Qt::NoModifier, 5000},  {Qt::Key_Right, Qt::ShiftModifier, 6000},
+        {Qt::Key_Left, Qt::NoModifier, 1000},   {Qt::Key_Period, Qt::NoModifier, 1100},
+        {Qt::Key_Period, Qt::NoModifier, 1200}, {Qt::Key_Comma, Qt::NoModifier, 1100},
+        {Qt::Key_Left, Qt::ShiftModifier, 100}, {Qt::Key_End, Qt::NoModifier, 11900},
+        {Qt::Key_J, Qt::NoModifier, 10900},     {Qt::Key_Home, Qt::NoModifier, 0},
     };
-    EXPECT_EQ(pickerIndex(), 0);
+    for (const auto& seek : seeks) {
+        QTest::keyClick(window, seek.key, seek.modifiers);
+        EXPECT_TRUE(waitFor([&] { return media->property("position").toInt() == seek.position; }))
+            << "key " << seek.key << " left the player at " << media->property("position").toInt();
+    }
+    const auto rate = [&] { return media->property("playbackRate").toDouble(); };
+    for (const auto& [key, expected] : {std::pair{Qt::Key_BracketRight, 1.25},
+                                        {Qt::Key_BracketLeft, 1.0},
+                                        {Qt::Key_BracketLeft, 0.75}}) {
+        QTest::keyClick(window, key);
+        EXPECT_EQ(rate(), expected);
+    }
+    QTest::keyClick(window, Qt::Key_M);
+    EXPECT_TRUE(findItem(window, "playerView")
+                    ->findChild<QObject*>("audioOutput")
+                    ->property("muted")
+                    .toBool());
+    EXPECT_EQ(textOf(window, "playbackBadge"), "0.75× · Muted");
 
-    click(window, "speedButton");
-    EXPECT_TRUE(Settings::instance()->useMilesPerHour());
-    EXPECT_EQ(pickerIndex(), 1);
-    EXPECT_EQ(textOf(window, "overlaySpeedUnit"), "mph");
-
-    click(settings, "segment_km/h");
-    EXPECT_FALSE(Settings::instance()->useMilesPerHour());
-    EXPECT_EQ(textOf(window, "overlaySpeedUnit"), "km/h");
+    QTest::keyClick(window, Qt::Key_L);
+    ASSERT_TRUE(waitFor([&] { return player->property("playing").toBool(); }));
+    EXPECT_EQ(rate(), 1.0);
+    QTest::keyClick(window, Qt::Key_L);
+    EXPECT_EQ(rate(), 2.0);
+    QTest::keyClick(window, Qt::Key_K);
+    EXPECT_TRUE(waitFor([&] { return !player->property("playing").toBool(); }));
 }
 
-TEST_F(StudioWindowTest, BatchFilterSwitchAndSettingsSwitchStayInStep) {
+TEST_F(StudioWindowTest, PanelsOpenTheClipAndSaveBesideItAskingBeforeReplacing) {
+    const QString dir = tempDir();
+    makeClip(dir + "/bare.mp4", {"--no-telemetry"});
+    const QString clip = dir + "/trip #2 100%25.mp4";
+    makeClip(clip);
+
+    click(window, "dropZone");
+    QFileDialog* panel = shownFileDialog();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->windowTitle(), "Select Orvik Dashcam MP4");
+    EXPECT_EQ(panel->labelText(QFileDialog::Accept), "Open");
+    panel->selectFile(dir + "/bare.mp4");
+    static_cast<QDialog*>(panel)->accept(); // as the accept button does
+    ASSERT_TRUE(waitFor(
+        [&] { return textOf(window, "statusText") == "Unsupported MP4: no Orvik SEI metadata"; }));
+    EXPECT_FALSE(isShown(window, "exportCsvButton"));
+    loadClip(QUrl::fromLocalFile(clip));
+
+    const QString proposed = dir + "/trip #2 100%25_sei.csv";
+    writeText(proposed, "kept");
+    click(window, "exportCsvButton");
+    panel = shownFileDialog();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->windowTitle(), "Export Telemetry CSV");
+    EXPECT_EQ(panel->labelText(QFileDialog::Accept), "Save");
+    EXPECT_EQ(panel->selectedFiles(), QStringList{proposed});
+
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        bool asked = false;
+        answerNextQuestion(answer, &asked);
+        static_cast<QDialog*>(panel)->accept();
+        EXPECT_TRUE(waitFor([&] { return asked; }));
+        EXPECT_EQ(panel->isVisible(), answer == QMessageBox::No);
+        EXPECT_TRUE(answer == QMessageBox::Yes || readText(proposed) == "kept");
+    }
+    EXPECT_EQ(textOf(window, "statusText"), "CSV exported to trip #2 100%25_sei.csv");
+    EXPECT_EQ(readText(proposed),
+              window->property("viewer").value<QObject*>()->property("rawCSV").toString());
+}
+
+TEST_F(StudioWindowTest, WindowAndSettingsControlsStayInStepAndEscapeClosesSettings) {
     const QString folder = tempDir();
     makeClip(folder + "/one.mp4");
     makeClip(folder + "/two.mp4");
@@ -194,33 +219,22 @@ TEST_F(StudioWindowTest, BatchFilterSwitchAndSettingsSwitchStayInStep) {
 
     QQuickWindow* settings = openSettings();
     ASSERT_NE(settings, nullptr);
-    auto settingsSwitch = [&] {
-        return findItem(settings, "settingsOnlyWithMetadata")->property("checked").toBool();
-    };
-    auto batchSwitch = [&] {
-        return findItem(window, "onlyWithMetadataSwitch")->property("checked").toBool();
-    };
+    click(window, "speedButton");
+    EXPECT_EQ(findItem(settings, "settingsSpeedUnit")->property("currentIndex").toInt(), 1);
+    EXPECT_EQ(textOf(window, "overlaySpeedUnit"), "mph");
+    click(settings, "segment_km/h");
+    EXPECT_EQ(textOf(window, "overlaySpeedUnit"), "km/h");
+
     click(window, "onlyWithMetadataSwitch");
-    EXPECT_TRUE(Settings::instance()->onlyWithMetadata());
-    EXPECT_TRUE(settingsSwitch());
+    EXPECT_TRUE(findItem(settings, "settingsOnlyWithMetadata")->property("checked").toBool());
     EXPECT_TRUE(textOf(window, "batchHeader").contains("visible:"));
-
     click(settings, "settingsOnlyWithMetadata");
-    EXPECT_FALSE(Settings::instance()->onlyWithMetadata());
-    EXPECT_FALSE(batchSwitch());
-}
+    EXPECT_FALSE(findItem(window, "onlyWithMetadataSwitch")->property("checked").toBool());
 
-TEST_F(StudioWindowTest, ExportButtonAppearsOnlyWithTelemetry) {
-    const QString dir = tempDir();
-    const QUrl bare = makeClip(dir + "/bare.mp4", {"--no-telemetry"});
-    ASSERT_TRUE(drop(window, {bare}));
-    ASSERT_TRUE(waitFor(
-        [&] { return textOf(window, "statusText") == "Unsupported MP4: no Orvik SEI metadata"; }));
-    EXPECT_FALSE(isShown(window, "exportCsvButton"));
-    EXPECT_FALSE(isShown(window, "telemetryOverlay"));
-
-    loadClip(makeClip(dir + "/full.mp4"));
-    EXPECT_TRUE(isShown(window, "exportCsvButton"));
+    settings->requestActivate();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(settings));
+    QTest::keyClick(settings, Qt::Key_Escape);
+    EXPECT_TRUE(waitFor([&] { return !settings->isVisible(); }));
 }
 
 TEST_F(StudioWindowTest, ShowMainWindowRaisesAVisibleWindowWithoutFallback) {
@@ -258,15 +272,16 @@ TEST_F(StudioWindowTest, ShowMainWindowWithNoVisibleWindowShowsOneFallbackWindow
     EXPECT_EQ(app->viewerWindows().size(), 2);
 }
 
-TEST_F(StudioWindowTest, QuickGuideOpensAndClosesWithOk) {
+TEST_F(StudioWindowTest, QuickGuideClosesWithEscapeAndEnter) {
     QObject* guide = window->findChild<QObject*>("quickGuide");
     ASSERT_NE(guide, nullptr);
-    QTest::keyClick(window, Qt::Key_Question, Qt::ControlModifier | Qt::ShiftModifier);
-    ASSERT_TRUE(waitFor([&] { return guide->property("opened").toBool(); }));
-    EXPECT_EQ(textOf(window, "quickGuideTitle"), "Veldrin Quick Guide");
-    click(window, "quickGuideOk");
-    EXPECT_TRUE(waitFor([&] { return !guide->property("visible").toBool(); }));
-    EXPECT_EQ(textOf(window, "statusText"), kFreshStatus);
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        QTest::keyClick(window, Qt::Key_Question, Qt::ControlModifier | Qt::ShiftModifier);
+        ASSERT_TRUE(waitFor([&] { return guide->property("opened").toBool(); }));
+        EXPECT_EQ(textOf(window, "quickGuideTitle"), "Veldrin Quick Guide");
+        QTest::keyClick(window, key);
+        EXPECT_TRUE(waitFor([&] { return !guide->property("visible").toBool(); })) << key;
+    }
 }
 
 // A second launch of the real program hands its file to the running studio (this test).

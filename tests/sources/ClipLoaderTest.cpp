@@ -240,7 +240,7 @@ TEST_F(ClipLoaderTest, ExportWritesRawCsvOrKeepsTheDestination) {
     ASSERT_TRUE(loadAndWait(makeClip(dir() + "/front.mp4")));
     const QString out = dir() + "/front_sei.csv";
     sources_->exportCsv(fileUrl(out));
-    EXPECT_EQ(view_->status(), "CSV exported");
+    EXPECT_EQ(view_->status(), "CSV exported to front_sei.csv");
     QFile file(out);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), view_->rawCSV().toUtf8());

@@ -25,12 +25,16 @@ Rectangle {
         anchors.topMargin: 6
         spacing: 2
         Text {
+            id: label
+            objectName: "detailLabel"
             Layout.fillWidth: true
             text: root.cell.label
-            elide: Text.ElideRight
+            // Labels differ at their ends ("... X", "... Y", "... Z"): the middle gives way.
+            elide: Text.ElideMiddle
             font.pixelSize: 10
             font.weight: Font.DemiBold
             color: Theme.white(0.65)
+            Tip { text: label.truncated ? label.text : "" }
         }
         RowLayout {
             spacing: 6
@@ -52,12 +56,14 @@ Rectangle {
                 }
             }
             Text {
+                id: value
                 objectName: "detailValue"
                 Layout.fillWidth: true
                 text: root.cell.value
                 elide: Text.ElideRight
                 font.pixelSize: 12
                 font.family: Theme.monospace
+                Tip { text: value.truncated ? value.text : "" }
                 color: "white"
             }
         }

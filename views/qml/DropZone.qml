@@ -1,4 +1,5 @@
 // The dashed strip that tells where clips can be dropped; the drop itself is the window's.
+// A click on it asks for the open panel.
 import QtQuick
 import Veldrin.Platform
 
@@ -6,7 +7,16 @@ Item {
     id: root
     property bool targeted: false
 
+    signal clicked
+
     implicitHeight: 44
+
+    TapHandler {
+        onTapped: root.clicked()
+    }
+    HoverHandler {
+        cursorShape: Qt.PointingHandCursor
+    }
 
     Rectangle {
         anchors.fill: parent

@@ -6,6 +6,8 @@ import Veldrin.Platform
 RowLayout {
     id: root
     property string status
+    // A warning shown beside the status, such as unreadable telemetry units.
+    property string statusNote
     property bool canExport: false
 
     signal openFileClicked
@@ -38,6 +40,7 @@ RowLayout {
             objectName: "statusPill"
             Layout.alignment: Qt.AlignRight
             text: root.status
+            note: root.statusNote
         }
         RowLayout {
             Layout.alignment: Qt.AlignRight

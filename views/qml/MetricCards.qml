@@ -29,14 +29,17 @@ RowLayout {
                 anchors.bottomMargin: 6
                 spacing: 2
                 Text {
+                    id: title
                     text: modelData.title
                     font.pixelSize: 10
                     font.weight: Font.DemiBold
                     color: Theme.white(0.65)
-                    elide: Text.ElideRight
+                    elide: Text.ElideMiddle
                     Layout.fillWidth: true
+                    Tip { text: title.truncated ? title.text : "" }
                 }
                 Text {
+                    id: value
                     objectName: "metricValue"
                     text: modelData.value
                     font.pixelSize: 12
@@ -49,6 +52,7 @@ RowLayout {
                     fontSizeMode: index === 0 ? Text.HorizontalFit : Text.FixedSize
                     minimumPixelSize: 8
                     elide: Text.ElideRight
+                    Tip { text: value.truncated ? value.text : "" }
                 }
                 Item {
                     Layout.fillHeight: true

@@ -1,14 +1,33 @@
 // The video of the window's one player, aspect-fit, with its own inline controls over the
 // bottom of the picture: play/pause, a scrubber that seeks, elapsed/total time, full screen.
+// The window's playback keys call the functions below.
 import QtQuick
 import QtQuick.Controls.Basic
 import QtMultimedia
+import Veldrin.Platform
 
 Item {
     id: root
     // The QMediaPlayer of the window's VideoPlayer; the view never replaces it.
     required property QtObject mediaPlayer
     property bool fullScreen: false
+    // Telemetry rows of the clip, one per frame: the frame length when the clip names no rate.
+    property int frameCount: 0
+
+    readonly property var playbackRates: [0.25, 0.5, 0.75, 1, 1.25, 1.5, 2, 3, 4]
+    readonly property real normalRate: 1
+    readonly property real fastestForwardRate: 4
+    readonly property real fallbackFrameRate: 30
+    readonly property int rewindStepMs: 1000
+    readonly property int rewindIntervalMs: 250
+    readonly property real frameMs: {
+        const rate = Number(mediaPlayer.metaData.value(MediaMetaData.VideoFrameRate))
+        if (rate > 0)
+            return 1000 / rate
+        if (frameCount > 0 && mediaPlayer.duration > 0)
+            return mediaPlayer.duration / frameCount
+        return 1000 / fallbackFrameRate
+    }
 
     signal fullScreenToggled
 
@@ -25,6 +44,62 @@ Item {
             mediaPlayer.pause()
         else if (hasMedia)
             mediaPlayer.play()
+    }
+
+    function seekTo(milliseconds) {
+        if (hasMedia)
+            mediaPlayer.position = Math.max(0, Math.min(mediaPlayer.duration, milliseconds))
+    }
+    function seekBy(milliseconds) {
+        seekTo(mediaPlayer.position + milliseconds)
+    }
+    // Frame k is shown from k * frameMs on; positions are whole milliseconds.
+    function frameIndexAt(milliseconds) {
+        return Math.floor(milliseconds / frameMs)
+    }
+    function seekToFrame(index) {
+        const last = Math.max(0, frameIndexAt(mediaPlayer.duration - 1))
+        seekTo(Math.ceil(Math.max(0, Math.min(last, index)) * frameMs))
+    }
+    function stepFrame(frames) {
+        if (!playing)
+            seekToFrame(frameIndexAt(mediaPlayer.position) + frames)
+    }
+    function seekToLastFrame() {
+        seekToFrame(frameIndexAt(mediaPlayer.duration))
+    }
+    function pause() {
+        mediaPlayer.pause()
+    }
+    // Play at normal speed, then each press doubles it up to the fastest.
+    function playFaster() {
+        if (!hasMedia)
+            return
+        if (!playing || mediaPlayer.playbackRate < normalRate)
+            mediaPlayer.playbackRate = normalRate
+        else
+            mediaPlayer.playbackRate = Math.min(fastestForwardRate, mediaPlayer.playbackRate * 2)
+        mediaPlayer.play()
+    }
+    // The next rate of playbackRates above (direction 1) or below (-1) the current one.
+    function stepRate(direction) {
+        const current = mediaPlayer.playbackRate
+        const next = direction > 0 ? playbackRates.find(rate => rate > current + 1e-6)
+                                   : playbackRates.slice().reverse().find(rate => rate < current - 1e-6)
+        if (next !== undefined)
+            mediaPlayer.playbackRate = next
+    }
+    // Reverse playback is unreliable in the media backends; held rewind steps back instead.
+    function startRewind() {
+        mediaPlayer.pause()
+        seekBy(-rewindStepMs)
+        rewindTimer.start()
+    }
+    function stopRewind() {
+        rewindTimer.stop()
+    }
+    function toggleMuted() {
+        audio.muted = !audio.muted
     }
 
     function formatTime(milliseconds) {
@@ -45,7 +120,20 @@ Item {
         anchors.fill: parent
         fillMode: VideoOutput.PreserveAspectFit
     }
-    Component.onCompleted: mediaPlayer.videoOutput = videoOutput
+    Timer {
+        id: rewindTimer
+        interval: root.rewindIntervalMs
+        repeat: true
+        onTriggered: root.seekBy(-root.rewindStepMs)
+    }
+    AudioOutput {
+        id: audio
+        objectName: "audioOutput"
+    }
+    Component.onCompleted: {
+        mediaPlayer.videoOutput = videoOutput
+        mediaPlayer.audioOutput = audio
+    }
     Connections {
         target: videoOutput.videoSink
         function onVideoFrameChanged() {
@@ -93,7 +181,7 @@ Item {
             id: scrubber
             objectName: "scrubber"
             anchors.left: leading.right
-            anchors.right: timeLabel.left
+            anchors.right: badge.left
             anchors.leftMargin: 6
             anchors.rightMargin: 10
             anchors.verticalCenter: parent.verticalCenter
@@ -124,6 +212,25 @@ Item {
                 radius: 6
                 color: "white"
             }
+        }
+        Text {
+            id: badge
+            objectName: "playbackBadge"
+            anchors.right: timeLabel.left
+            anchors.rightMargin: visible ? 8 : 0
+            anchors.verticalCenter: parent.verticalCenter
+            visible: text.length > 0
+            text: {
+                const parts = []
+                if (Math.abs(root.mediaPlayer.playbackRate - root.normalRate) > 1e-6)
+                    parts.push(Strings.format("%g×", [root.mediaPlayer.playbackRate]))
+                if (audio.muted)
+                    parts.push(Strings.text("Muted"))
+                return parts.join(" · ")
+            }
+            font.pixelSize: 11
+            font.weight: Font.DemiBold
+            color: Theme.white(0.85)
         }
         Text {
             id: timeLabel

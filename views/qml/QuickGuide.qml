@@ -1,4 +1,4 @@
-// The quick guide: a modal note on how to use the studio, closed with "OK".
+// The quick guide: a modal note on how to use the studio, closed with "OK", Enter or Escape.
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Controls as Controls
@@ -13,6 +13,14 @@ Dialog {
     width: 420
     padding: 20
     closePolicy: Popup.CloseOnEscape
+    // Focus, so that Escape reaches the guide rather than the window's keys.
+    focus: true
+
+    Shortcut {
+        sequences: ["Return", "Enter"]
+        enabled: root.visible
+        onActivated: root.accept()
+    }
 
     background: Rectangle {
         radius: 12

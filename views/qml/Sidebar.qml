@@ -42,6 +42,16 @@ Rectangle {
             font.weight: Font.Medium
             color: Theme.white(0.75)
         }
+        Text {
+            objectName: "damageNote"
+            Layout.fillWidth: true
+            visible: text.length > 0
+            text: root.viewer.extractorDamageNote
+            wrapMode: Text.Wrap
+            font.pixelSize: 12
+            font.weight: Font.DemiBold
+            color: Theme.warning
+        }
         DebugBox {
             objectName: "debugBox"
             Layout.fillWidth: true

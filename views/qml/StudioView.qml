@@ -16,8 +16,27 @@ Item {
     signal exportRequested
     signal fullScreenToggled
 
+    // The player, for the window's playback keys.
+    readonly property alias player: videoArea.playerView
+
     function togglePlayback() {
         videoArea.togglePlayback()
+    }
+
+    // J rewinds while it is held, so it needs its release too; a focused text field keeps it.
+    focus: true
+    Keys.onPressed: event => {
+        if (event.key === Qt.Key_J && event.modifiers === Qt.NoModifier) {
+            if (!event.isAutoRepeat)
+                videoArea.playerView.startRewind()
+            event.accepted = true
+        }
+    }
+    Keys.onReleased: event => {
+        if (event.key === Qt.Key_J && !event.isAutoRepeat) {
+            videoArea.playerView.stopRewind()
+            event.accepted = true
+        }
     }
 
     WindowBackground {
@@ -35,6 +54,7 @@ Item {
             Layout.fillWidth: true
             visible: !root.videoOnly
             status: root.viewer.status
+            statusNote: root.viewer.extractorDamageNote
             canExport: root.viewer.rawCSV.length > 0
             onOpenFileClicked: root.openFileRequested()
             onOpenFolderClicked: root.openFolderRequested()
@@ -55,6 +75,7 @@ Item {
                     Layout.fillWidth: true
                     visible: !root.videoOnly
                     targeted: root.viewer.isDropTargeted
+                    onClicked: root.openFileRequested()
                 }
                 Text {
                     objectName: "fileName"

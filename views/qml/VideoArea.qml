@@ -7,6 +7,7 @@ Item {
     required property var readout
     required property WindowBackground background
     property alias fullScreen: player.fullScreen
+    readonly property alias playerView: player
 
     signal fullScreenToggled
 
@@ -19,6 +20,7 @@ Item {
         objectName: "playerView"
         anchors.fill: parent
         mediaPlayer: root.viewer.player.mediaPlayer
+        frameCount: root.viewer.csvRowCount
         onFullScreenToggled: root.fullScreenToggled()
     }
     Loader {
