@@ -1,5 +1,6 @@
-// The file-system operations the clip sources need, over Qt's file classes: size query,
-// temporary directory, folder creation, copy, removal, deep enumeration without hidden
+// The file-system operations the clip sources and the application need, over Qt's file
+// classes and POSIX where modes and owners matter: size query, the user's cache folder,
+// private folders, a private copy with progress, removal, deep enumeration without hidden
 // entries, atomic UTF-8 text write, and the URL parts the callers use. Errors come back as
 // a human-readable description; nothing here shows or logs anything.
 #pragma once
@@ -8,6 +9,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <atomic>
+#include <functional>
 #include <optional>
 
 namespace FileServices {
@@ -16,19 +19,32 @@ namespace FileServices {
 // or cannot be queried.
 std::optional<qint64> fileSize(const QUrl& file);
 
-// The per-user temporary directory (honours TMPDIR).
-QString temporaryDirectory();
+// The user's cache folder: $XDG_CACHE_HOME when it is an absolute path, else ~/.cache.
+QString cacheDirectory();
 
-// Creates `path` with any missing parent folders. An existing folder is success.
-bool createDirectory(const QString& path, QString* errorDescription = nullptr);
+enum class PrivateDirectory {
+    ready,
+    // A symbolic link, or a folder of another user: never used, never changed.
+    refused,
+    failed,
+};
+
+// Makes `path` a folder that only this user can enter: creates it (and missing parents)
+// with mode 0700, and narrows an existing folder of this user to 0700.
+PrivateDirectory makePrivateDirectory(const QString& path, QString* errorDescription = nullptr);
+
+// Whether `path` is a real folder of this user that nobody else can enter. Changes nothing.
+bool isPrivateDirectory(const QString& path);
 
 // Removes the file or folder at `path`, if any; the outcome is not reported.
 void removeItem(const QString& path);
 
-// Copies `source` to `destination` (which must not exist) completely, or reports an error
-// and leaves no file at `destination`.
-bool copyItem(const QString& source, const QString& destination,
-              QString* errorDescription = nullptr);
+// Copies `source` to a new file `destination`, created with mode 0600, completely; or
+// reports an error and leaves no file at `destination`. `progress` hears the bytes copied
+// so far after each chunk; once `cancelled` holds, the copy stops and fails. Any thread.
+bool copyPrivately(const QString& source, const QString& destination,
+                   const std::function<void(qint64 copied, qint64 total)>& progress,
+                   const std::atomic<bool>& cancelled, QString* errorDescription = nullptr);
 
 // Every entry below `folder` at any depth (files and folders), skipping hidden entries and
 // everything under a hidden folder, in the walk's order. Unreadable entries are skipped.

@@ -7,10 +7,16 @@
 #include "PendingExternalFile.h"
 #include "Staging.h"
 
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
+
 namespace {
 
 constexpr const char* kRejectedSizeStatus = "MP4 rejected: empty, oversized, or unreadable file";
 constexpr const char* kStagingFailedStatus = "Could not access dropped file";
+constexpr const char* kStagingRefusedStatus =
+    "The staging folder is a link or belongs to another user; clips are not copied there";
+constexpr const char* kCopyingMessage = "Copying clip... %d%%";
 constexpr const char* kCheckingStatus = "Checking %@";
 constexpr const char* kExtractingMessage = "Extracting metadata...";
 constexpr const char* kRejectedStatus = "MP4 rejected: %@";
@@ -24,14 +30,26 @@ constexpr const char* kBatchClipStatus = "Batch clip %d/%d: %@";
 
 // A batch of one clip never advances.
 constexpr qsizetype kMinClipsToAdvance = 2;
+// How often the copy's percentage is shown while a clip is being staged.
+constexpr int kCopyProgressIntervalMs = 100;
 
 } // namespace
 
 ClipLoader::ClipLoader(ContentView& view, QObject* parent) : QObject(parent), view_(view) {
     connect(view_.player(), &VideoPlayer::itemDidPlayToEnd, this, &ClipLoader::handlePlaybackEnded);
+    copyProgressTimer_.setInterval(kCopyProgressIntervalMs);
+    connect(&copyProgressTimer_, &QTimer::timeout, this, &ClipLoader::showCopyProgress);
 }
 
-ClipLoader::~ClipLoader() = default;
+ClipLoader::~ClipLoader() {
+    // Nothing of a clip stays in the cache once its window is gone. A copy still running
+    // removes what it wrote when it sees the cancel.
+    if (copyJob_)
+        copyJob_->cancelled = true;
+    for (const QUrl& copy : std::as_const(stagedCopiesInUse_))
+        Staging::removeStagedCopy(copy);
+    Staging::removeStagedCopy(view_.stagedFileURL());
+}
 
 bool ClipLoader::loadClip(const QUrl& fileUrl, bool autoPlay) {
     // Security-scoped access has no counterpart here: nothing to take or give back.
@@ -40,18 +58,20 @@ bool ClipLoader::loadClip(const QUrl& fileUrl, bool autoPlay) {
         view_.setStatus(localizedString(kRejectedSizeStatus));
         return false;
     }
-    const std::optional<QUrl> staged = Staging::stageClip(fileUrl);
+    bool refused = false;
+    const std::optional<QUrl> staged = Staging::reserveCopy(&refused);
     if (!staged) {
-        view_.setStatus(localizedString(kStagingFailedStatus));
+        view_.setStatus(localizedString(refused ? kStagingRefusedStatus : kStagingFailedStatus));
         return false;
     }
     view_.setSelectedFolderClipPath(FileServices::fullPath(fileUrl));
-    startExtraction(*staged, FileServices::lastPathComponent(fileUrl), autoPlay);
+    copyInBackground(fileUrl,
+                     beginLoad(*staged, FileServices::lastPathComponent(fileUrl), autoPlay));
     return true;
 }
 
-void ClipLoader::startExtraction(const QUrl& stagedFileURL, const QString& displayName,
-                                 bool autoPlay) {
+ClipLoader::LoadContext ClipLoader::beginLoad(const QUrl& stagedFileURL, const QString& displayName,
+                                              bool autoPlay) {
     LoadContext context;
     context.clipPath = view_.selectedFolderClipPath();
     context.inFolder = isInFolder(context.clipPath);
@@ -68,18 +88,71 @@ void ClipLoader::startExtraction(const QUrl& stagedFileURL, const QString& displ
     view_.player()->clearCurrentItem();
     view_.clearMetadataTable();
     view_.setRawCSV(QString());
-    view_.setExtractorMessage(localizedString(kExtractingMessage));
     view_.setExtractorDebug(QString());
     view_.setIsExtracting(true);
 
-    // The player has let go of the previous copy; its extraction may still be reading it.
+    // The player has let go of the previous copy; its copy or extraction may still run.
     if (!supersededCopy.isEmpty() && supersededCopy != stagedFileURL)
         releaseStagedCopy(supersededCopy);
+    return context;
+}
 
-    stagedCopiesInExtraction_.insert(stagedFileURL);
-    extractInBackground(this, FileServices::fullPath(stagedFileURL),
+void ClipLoader::copyInBackground(const QUrl& fileUrl, const LoadContext& context) {
+    // A clip on slow media takes long to copy; an outdated copy stops instead of finishing.
+    if (copyJob_)
+        copyJob_->cancelled = true;
+    auto job = std::make_shared<CopyJob>();
+    copyJob_ = job;
+    stagedCopiesInUse_.insert(context.stagedFileURL);
+    shownCopyPercent_ = -1;
+    showCopyProgress();
+    copyProgressTimer_.start();
+
+    auto* watcher = new QFutureWatcher<bool>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, job, context] {
+        const bool copied = watcher->result();
+        watcher->deleteLater();
+        if (copyJob_ == job) {
+            // The last chunk's percentage, however quick the copy was.
+            showCopyProgress();
+            copyJob_.reset();
+            copyProgressTimer_.stop();
+        }
+        finishCopy(copied, context);
+    });
+    watcher->setFuture(QtConcurrent::run([fileUrl, copy = context.stagedFileURL, job] {
+        return Staging::copyClip(
+            fileUrl, copy, [&job](int percent) { job->percent = percent; }, job->cancelled);
+    }));
+}
+
+void ClipLoader::showCopyProgress() {
+    const int percent = copyJob_ ? copyJob_->percent.load() : 0;
+    if (percent == shownCopyPercent_)
+        return;
+    shownCopyPercent_ = percent;
+    view_.setExtractorMessage(localizedString(kCopyingMessage, percent));
+}
+
+void ClipLoader::finishCopy(bool copied, const LoadContext& context) {
+    if (view_.fileLoadID() != context.fileLoadID) {
+        stagedCopiesInUse_.remove(context.stagedFileURL);
+        releaseStagedCopy(context.stagedFileURL);
+        return;
+    }
+    if (!copied) {
+        stagedCopiesInUse_.remove(context.stagedFileURL);
+        view_.setIsExtracting(false);
+        view_.setExtractorMessage(localizedString(kStagingFailedStatus));
+        view_.setStatus(localizedString(kStagingFailedStatus));
+        if (context.inFolder)
+            advanceBatch(context.autoPlay);
+        return;
+    }
+    view_.setExtractorMessage(localizedString(kExtractingMessage));
+    extractInBackground(this, FileServices::fullPath(context.stagedFileURL),
                         [this, context](const MetadataExtractor::Output& output) {
-                            stagedCopiesInExtraction_.remove(context.stagedFileURL);
+                            stagedCopiesInUse_.remove(context.stagedFileURL);
                             applyExtractionResult(output, context);
                         });
 }
@@ -194,7 +267,7 @@ bool ClipLoader::isInFolder(const QString& clipPath) const {
 }
 
 void ClipLoader::releaseStagedCopy(const QUrl& stagedFileURL) {
-    if (stagedCopiesInExtraction_.contains(stagedFileURL) || stagedFileURL == view_.stagedFileURL())
+    if (stagedCopiesInUse_.contains(stagedFileURL) || stagedFileURL == view_.stagedFileURL())
         return;
     Staging::removeStagedCopy(stagedFileURL);
 }

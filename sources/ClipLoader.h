@@ -1,6 +1,6 @@
-// The single path through which every clip is loaded: size check, staging copy, reset of
-// the viewer state, background extraction, and the result applied on the main thread only
-// while its load is still the newest. Also the batch advance from clip to clip.
+// The single path through which every clip is loaded: size check, reset of the viewer state,
+// staging copy and extraction off the main thread, each result applied on the main thread
+// only while its load is still the newest. Also the batch advance from clip to clip.
 #pragma once
 
 #include "ContentView.h"
@@ -11,8 +11,12 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QTimer>
 #include <QUrl>
 #include <QUuid>
+
+#include <atomic>
+#include <memory>
 
 class ClipLoader : public QObject {
     Q_OBJECT
@@ -35,7 +39,7 @@ public:
     explicit ClipLoader(ContentView& view, QObject* parent = nullptr);
     ~ClipLoader() override;
 
-    // Returns true when the load started (checks and staging passed).
+    // Returns true when the load started (size check passed, staging folder usable).
     bool loadClip(const QUrl& fileUrl, bool autoPlay);
     bool handleDroppedURLs(const QList<QUrl>& urls);
     void setDropTargeted(bool targeted);
@@ -50,11 +54,23 @@ public:
     void applyExtractionResult(const MetadataExtractor::Output& output, const LoadContext& context);
 
 private:
-    void startExtraction(const QUrl& stagedFileURL, const QString& displayName, bool autoPlay);
+    struct CopyJob {
+        std::atomic<bool> cancelled{false};
+        std::atomic<int> percent{0};
+    };
+
+    LoadContext beginLoad(const QUrl& stagedFileURL, const QString& displayName, bool autoPlay);
+    void copyInBackground(const QUrl& fileUrl, const LoadContext& context);
+    void finishCopy(bool copied, const LoadContext& context);
+    void showCopyProgress();
     bool isInFolder(const QString& clipPath) const;
     void releaseStagedCopy(const QUrl& stagedFileURL);
 
     ContentView& view_;
-    // Staged copies whose extraction has not returned yet: never removed before it has.
-    QSet<QUrl> stagedCopiesInExtraction_;
+    // Staged copies being copied or extracted: never removed before their work has returned.
+    QSet<QUrl> stagedCopiesInUse_;
+    // The newest load's copy; an older one is cancelled when a newer load starts.
+    std::shared_ptr<CopyJob> copyJob_;
+    QTimer copyProgressTimer_;
+    int shownCopyPercent_ = -1;
 };

@@ -16,11 +16,12 @@ namespace {
 constexpr const char* kStagingFolderName = "VeldrinDrops";
 constexpr const char* kStagedCopySuffix = ".mp4";
 constexpr const char* kStagingFailedLine = "Drop staging failed: ";
+constexpr qint64 kFullPercent = 100;
 
 void reportStagingFailure(const QString& description) {
-    std::fputs(kStagingFailedLine, stdout);
-    std::fputs(description.toLocal8Bit().constData(), stdout);
-    std::fputc('\n', stdout);
+    // One write: copies fail on worker threads too.
+    const QByteArray line = kStagingFailedLine + description.toLocal8Bit() + '\n';
+    std::fputs(line.constData(), stdout);
     std::fflush(stdout);
 }
 
@@ -31,25 +32,36 @@ QString newStagedCopyName() {
 } // namespace
 
 QString stagingFolder() {
-    return QDir(FileServices::temporaryDirectory()).filePath(kStagingFolderName);
+    return QDir(FileServices::cacheDirectory()).filePath(kStagingFolderName);
 }
 
-std::optional<QUrl> stageClip(const QUrl& file) {
+std::optional<QUrl> reserveCopy(bool* refused) {
     const QString folder = stagingFolder();
     QString error;
-    if (!FileServices::createDirectory(folder, &error)) {
+    const FileServices::PrivateDirectory outcome =
+        FileServices::makePrivateDirectory(folder, &error);
+    if (refused)
+        *refused = outcome == FileServices::PrivateDirectory::refused;
+    if (outcome != FileServices::PrivateDirectory::ready) {
         reportStagingFailure(error);
         return std::nullopt;
     }
-    const QString destination = QDir(folder).filePath(newStagedCopyName());
-    FileServices::removeItem(destination);
-    if (!FileServices::copyItem(FileServices::fullPath(file), destination, &error)) {
+    return QUrl::fromLocalFile(QDir(folder).filePath(newStagedCopyName()));
+}
+
+bool copyClip(const QUrl& file, const QUrl& copy, const std::function<void(int)>& progress,
+              const std::atomic<bool>& cancelled) {
+    QString error;
+    const auto reportPercent = [&progress](qint64 copied, qint64 total) {
+        if (progress && total > 0)
+            progress(int(copied * kFullPercent / total));
+    };
+    if (FileServices::copyPrivately(FileServices::fullPath(file), FileServices::fullPath(copy),
+                                    reportPercent, cancelled, &error))
+        return true;
+    if (!cancelled.load())
         reportStagingFailure(error);
-        return std::nullopt;
-    }
-    // The copy's age drives the start-up clean-up, whatever times the source carried.
-    QFile(destination).setFileTime(QDateTime::currentDateTime(), QFileDevice::FileModificationTime);
-    return QUrl::fromLocalFile(destination);
+    return false;
 }
 
 void removeStagedCopy(const QUrl& stagedCopy) {

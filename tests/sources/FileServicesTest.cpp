@@ -1,19 +1,21 @@
-// File services, staging, export writes, the pending external file and the small text rules
-// the clip sources rely on.
+// File services, private staging, export writes and the small text rules the clip sources
+// rely on.
 #include "FileServices.h"
 #include "CsvExport.h"
 #include "MetadataOutcome.h"
-#include "PendingExternalFile.h"
 #include "SourcesTestSupport.h"
 #include "Staging.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace sourcestest;
@@ -44,74 +46,22 @@ QString captureStdout(const std::function<void()>& action) {
     return readAll(capture.fileName());
 }
 
+mode_t modeOf(const QString& path) {
+    struct stat info {};
+    EXPECT_EQ(lstat(QFile::encodeName(path).constData(), &info), 0) << path.toStdString();
+    return info.st_mode & 07777;
+}
+
+// Whether the unprivileged user "nobody" can read `path`; nothing when that cannot be tried.
+std::optional<bool> nobodyCanRead(const QString& path) {
+    const QString setpriv = QStandardPaths::findExecutable("setpriv");
+    if (geteuid() != 0 || setpriv.isEmpty())
+        return std::nullopt;
+    return QProcess::execute(setpriv, {"--reuid=65534", "--regid=65534", "--clear-groups", "test",
+                                       "-r", path}) == 0;
+}
+
 } // namespace
-
-class FileServicesTest : public IsolatedTempTest {};
-
-TEST_F(FileServicesTest, FileSizeIsAbsentForMissingFilesAndFolders) {
-    writeBytes(dir() + "/five.bin", "12345");
-    writeBytes(dir() + "/empty.bin", "");
-    EXPECT_EQ(FileServices::fileSize(fileUrl(dir() + "/five.bin")), 5);
-    EXPECT_EQ(FileServices::fileSize(fileUrl(dir() + "/empty.bin")), 0);
-    EXPECT_EQ(FileServices::fileSize(fileUrl(dir() + "/missing.bin")), std::nullopt);
-    EXPECT_EQ(FileServices::fileSize(fileUrl(dir())), std::nullopt);
-}
-
-TEST_F(FileServicesTest, DeepEnumerationSkipsHiddenEntriesAndHiddenFolders) {
-    for (const char* name : {"a.mp4", ".x.mp4", "sub/b.mp4", "sub/deeper/c.txt", ".hidden/d.mp4",
-                             "sub/.inner/e.mp4", "sub/.f"})
-        writeBytes(dir() + "/root/" + name, "x");
-    const auto entries = FileServices::enumerateDeep(fileUrl(dir() + "/root"));
-    ASSERT_TRUE(entries);
-    QStringList names;
-    for (const QUrl& url : *entries)
-        names.append(url.toLocalFile().mid(dir().size() + int(strlen("/root/"))));
-    names.sort();
-    EXPECT_EQ(names, QStringList({"a.mp4", "sub", "sub/b.mp4", "sub/deeper", "sub/deeper/c.txt"}));
-
-    EXPECT_FALSE(FileServices::enumerateDeep(fileUrl(dir() + "/missing")));
-    EXPECT_FALSE(FileServices::enumerateDeep(fileUrl(dir() + "/root/a.mp4")));
-}
-
-TEST_F(FileServicesTest, AtomicWriteIsByteIdenticalUtf8) {
-    const QString text = QString::fromUtf8("a,b\r\nä,€\nlast line without break");
-    const QString path = dir() + "/out.csv";
-    ASSERT_TRUE(FileServices::writeTextAtomically(text, fileUrl(path)));
-    EXPECT_EQ(readBytes(path), text.toUtf8());
-}
-
-TEST_F(FileServicesTest, FailedWritesLeaveTheDestinationUntouched) {
-    // Folder missing.
-    EXPECT_FALSE(FileServices::writeTextAtomically("x", fileUrl(dir() + "/none/out.csv")));
-    EXPECT_FALSE(QFileInfo::exists(dir() + "/none"));
-
-    // Destination is a folder with content.
-    writeBytes(dir() + "/folder.csv/keep.txt", "kept");
-    QString error;
-    EXPECT_FALSE(FileServices::writeTextAtomically("x", fileUrl(dir() + "/folder.csv"), &error));
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_TRUE(QFileInfo(dir() + "/folder.csv").isDir());
-    EXPECT_EQ(readAll(dir() + "/folder.csv/keep.txt"), "kept");
-    EXPECT_EQ(QDir(dir()).entryList(QDir::Files | QDir::Hidden), QStringList());
-}
-
-TEST(UrlParts, NamesAndExtensions) {
-    struct Case {
-        const char* name;
-        const char* extension;
-        const char* withoutExtension;
-    };
-    for (const Case& c :
-         {Case{"front.mp4", "mp4", "front"}, Case{"a.b.MP4", "MP4", "a.b"},
-          Case{"noext", "", "noext"}, Case{".hidden", "", ".hidden"},
-          Case{"/x/y.z/clip.mov", "mov", "/x/y.z/clip"}, Case{"/x/y.z/clip", "", "/x/y.z/clip"}}) {
-        EXPECT_EQ(FileServices::pathExtension(c.name), c.extension) << c.name;
-        EXPECT_EQ(FileServices::deletingPathExtension(c.name), c.withoutExtension) << c.name;
-    }
-    EXPECT_EQ(FileServices::lastPathComponent(QUrl::fromLocalFile("/a/Clips/")), "Clips");
-    EXPECT_EQ(FileServices::lastPathComponent(QUrl::fromLocalFile("/a/b c.mp4")), "b c.mp4");
-    EXPECT_EQ(FileServices::fullPath(QUrl("file:///a/b%20c.mp4")), "/a/b c.mp4");
-}
 
 TEST(CsvExportName, ProposedNames) {
     EXPECT_EQ(CsvExport::proposedFileName("front.mp4"), "front_sei.csv");
@@ -141,54 +91,104 @@ TEST(CsvHasMetadata, FirstNonEmptyLineDecides) {
         EXPECT_EQ(csvHasMetadata(c.text), c.hasMetadata) << c.text.toStdString();
 }
 
-TEST(PendingExternalFileSlot, LaterHandOverReplacesAndTakeClears) {
-    EXPECT_EQ(PendingExternalFile::take(), std::nullopt);
-    PendingExternalFile::set(QUrl::fromLocalFile("/a.mp4"));
-    PendingExternalFile::set(QUrl::fromLocalFile("/b.mp4"));
-    EXPECT_EQ(PendingExternalFile::take(), QUrl::fromLocalFile("/b.mp4"));
-    EXPECT_EQ(PendingExternalFile::take(), std::nullopt);
-}
+class StagingTest : public IsolatedTempTest {
+protected:
+    std::optional<QUrl> stage(const QString& source) {
+        const std::atomic<bool> running{false};
+        const std::optional<QUrl> copy = Staging::reserveCopy();
+        if (!copy || !Staging::copyClip(fileUrl(source), *copy, {}, running))
+            return std::nullopt;
+        return copy;
+    }
+};
 
-class StagingTest : public IsolatedTempTest {};
-
-TEST_F(StagingTest, EachStagingMakesANewUpperCaseUuidCopy) {
+TEST_F(StagingTest, CopiesArePrivateFromTheStartAndNewEachTime) {
     writeBytes(dir() + "/clip.mp4", "content");
-    const auto first = Staging::stageClip(fileUrl(dir() + "/clip.mp4"));
-    const auto second = Staging::stageClip(fileUrl(dir() + "/clip.mp4"));
+    // Opened up to everyone, as the test can only prove the modes keep others out.
+    chmod(QFile::encodeName(dir()).constData(), 0755);
+    // A folder an earlier version left open is narrowed; the umask plays no part.
+    QDir().mkpath(Staging::stagingFolder());
+    chmod(QFile::encodeName(Staging::stagingFolder()).constData(), 0755);
+    const mode_t previousMask = umask(0);
+    const auto first = stage(dir() + "/clip.mp4");
+    const auto second = stage(dir() + "/clip.mp4");
+    umask(previousMask);
     ASSERT_TRUE(first && second);
     EXPECT_NE(*first, *second);
     EXPECT_EQ(Staging::stagingFolder(), dir() + "/VeldrinDrops");
+    EXPECT_EQ(modeOf(Staging::stagingFolder()), 0700u);
     const QRegularExpression name(
         "^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\.mp4$");
+    ASSERT_EQ(stagedCopies().size(), 2);
     for (const QString& copy : stagedCopies()) {
         EXPECT_TRUE(name.match(copy).hasMatch()) << copy.toStdString();
         EXPECT_EQ(readBytes(Staging::stagingFolder() + "/" + copy), "content");
+        EXPECT_EQ(modeOf(Staging::stagingFolder() + "/" + copy), 0600u);
     }
-    EXPECT_EQ(stagedCopies().size(), 2);
+    // The same read by another user: the clip itself yes, its copy no.
+    if (const auto readable = nobodyCanRead(dir() + "/clip.mp4")) {
+        EXPECT_TRUE(*readable);
+        EXPECT_EQ(nobodyCanRead(first->toLocalFile()), false);
+    }
 }
 
-TEST_F(StagingTest, FailureWritesOneLineToStandardOutput) {
-    writeBytes(dir() + "/clip.mp4", "content");
-    writeBytes(Staging::stagingFolder(), "a file where the folder should be");
-    std::optional<QUrl> staged;
-    const QString out =
-        captureStdout([&] { staged = Staging::stageClip(fileUrl(dir() + "/clip.mp4")); });
-    EXPECT_FALSE(staged);
+TEST_F(StagingTest, ALinkOrAnotherUsersFolderIsRefusedAndLeftAlone) {
+    const QString folder = Staging::stagingFolder();
+    QDir().mkpath(dir() + "/elsewhere");
+    const mode_t elsewhere = modeOf(dir() + "/elsewhere");
+    ASSERT_TRUE(QFile::link(dir() + "/elsewhere", folder));
+    bool refused = false;
+    const QString out = captureStdout([&] { EXPECT_FALSE(Staging::reserveCopy(&refused)); });
+    EXPECT_TRUE(refused);
     EXPECT_TRUE(out.startsWith("Drop staging failed: ")) << out.toStdString();
     EXPECT_EQ(out.count('\n'), 1);
+    EXPECT_EQ(modeOf(dir() + "/elsewhere"), elsewhere);
 
-    const QString missing = captureStdout([&] {
-        QFile::remove(Staging::stagingFolder());
-        staged = Staging::stageClip(fileUrl(dir() + "/missing.mp4"));
+    // A file where the folder should be is a failure, not a refusal.
+    QFile::remove(folder);
+    writeBytes(folder, "x");
+    EXPECT_FALSE(Staging::reserveCopy(&refused));
+    EXPECT_FALSE(refused);
+
+    if (geteuid() != 0)
+        GTEST_SKIP() << "giving a folder to another user needs root";
+    QFile::remove(folder);
+    QDir().mkdir(folder);
+    ASSERT_EQ(chown(QFile::encodeName(folder).constData(), 65534, 65534), 0);
+    const mode_t before = modeOf(folder);
+    EXPECT_FALSE(Staging::reserveCopy(&refused));
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(modeOf(folder), before);
+}
+
+TEST_F(StagingTest, ACancelledOrFailedCopyLeavesNoFile) {
+    // Three chunks: cancelled after the first.
+    writeBytes(dir() + "/clip.mp4", QByteArray(3 << 20, 'x'));
+    const auto copy = Staging::reserveCopy();
+    ASSERT_TRUE(copy);
+    std::atomic<bool> cancelled{false};
+    QList<int> percents;
+    const QString out = captureStdout([&] {
+        EXPECT_FALSE(Staging::copyClip(
+            fileUrl(dir() + "/clip.mp4"), *copy,
+            [&](int percent) {
+                percents.append(percent);
+                cancelled = true;
+            },
+            cancelled));
     });
-    EXPECT_FALSE(staged);
-    EXPECT_TRUE(missing.startsWith("Drop staging failed: ")) << missing.toStdString();
+    EXPECT_EQ(percents, QList<int>{33});
+    EXPECT_TRUE(out.isEmpty()) << out.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(copy->toLocalFile()));
+
+    EXPECT_FALSE(stage(dir() + "/missing.mp4"));
+    EXPECT_TRUE(stagedCopies().isEmpty());
 }
 
 TEST_F(StagingTest, CleanUpRemovesOnlyOldCopies) {
     writeBytes(dir() + "/clip.mp4", "content");
-    const auto old = Staging::stageClip(fileUrl(dir() + "/clip.mp4"));
-    const auto fresh = Staging::stageClip(fileUrl(dir() + "/clip.mp4"));
+    const auto old = stage(dir() + "/clip.mp4");
+    const auto fresh = stage(dir() + "/clip.mp4");
     ASSERT_TRUE(old && fresh);
     QFile oldFile(old->toLocalFile());
     ASSERT_TRUE(oldFile.open(QIODevice::ReadWrite));

@@ -38,6 +38,7 @@ TEST_F(FolderBatchTest, ClipsSortLikeAFileManagerAndHiddenOnesAreLeftOut) {
     makeClip(root + "/deep/er/e.mp4");
     makeClip(root + "/.x.mp4");
     makeClip(root + "/.hidden/d.mp4");
+    writeBytes(root + "/a/.inner/f.mp4", "x");
     writeBytes(root + "/notes.txt", "x");
 
     sources_->loadFolder(fileUrl(root + "/"));
@@ -175,23 +176,19 @@ TEST_F(FolderBatchTest, AdvancePassesOverClipsThatFailOrCarryNothing) {
     EXPECT_NE(view_->player()->mediaPlayer()->playbackState(), QMediaPlayer::PlayingState);
 }
 
-TEST_F(FolderBatchTest, LastClipWithoutTelemetryEndsTheBatch) {
-    const QString root = dir() + "/ending";
-    makeClip(root + "/1.mp4");
-    makeClip(root + "/2.mp4", {"--no-telemetry"});
-    sources_->loadFolder(fileUrl(root));
-    ASSERT_TRUE(scanDone());
-    sources_->selectFolderClip(root + "/2.mp4");
-    ASSERT_TRUE(scanDone());
-    EXPECT_EQ(view_->status(), "Batch playback complete (2 clips)");
-}
-
-TEST_F(FolderBatchTest, ABatchOfOneNeverAdvances) {
-    const QString root = dir() + "/one";
-    makeClip(root + "/only.mp4", {"--no-telemetry"});
-    sources_->loadFolder(fileUrl(root));
-    ASSERT_TRUE(scanDone());
-    EXPECT_EQ(view_->status(), "Unsupported MP4: no Orvik SEI metadata");
+TEST_F(FolderBatchTest, TheLastClipEndsTheBatchAndABatchOfOneNeverAdvances) {
+    for (const QString& name : {QString("ending"), QString("one")}) {
+        const QString root = dir() + "/" + name;
+        makeClip(root + "/1.mp4", {"--no-telemetry"});
+        if (name == "ending")
+            makeClip(root + "/0.mp4");
+        sources_->loadFolder(fileUrl(root));
+        ASSERT_TRUE(scanDone());
+        sources_->selectFolderClip(root + "/1.mp4");
+        ASSERT_TRUE(scanDone());
+        EXPECT_EQ(view_->status(), name == "ending" ? "Batch playback complete (2 clips)"
+                                                    : "Unsupported MP4: no Orvik SEI metadata");
+    }
     EXPECT_EQ(sources_->batchHeaderText(), "one: 1 clips • Clip 1/1 • Metadata: 0");
 }
 

@@ -38,18 +38,18 @@ QUrl fileUrl(const QString& path) {
 }
 
 void IsolatedTempTest::SetUp() {
-    previousTmpDir_ = qgetenv("TMPDIR");
+    previousCacheHome_ = qgetenv("XDG_CACHE_HOME");
     dir_ = QString::fromStdString(testclips::makeTempDir());
-    qputenv("TMPDIR", dir_.toUtf8());
+    qputenv("XDG_CACHE_HOME", dir_.toUtf8());
 }
 
 void IsolatedTempTest::TearDown() {
     // Let extractions still running finish before their folder goes away.
     QTest::qWait(0);
-    if (previousTmpDir_.isNull())
-        qunsetenv("TMPDIR");
+    if (previousCacheHome_.isNull())
+        qunsetenv("XDG_CACHE_HOME");
     else
-        qputenv("TMPDIR", previousTmpDir_);
+        qputenv("XDG_CACHE_HOME", previousCacheHome_);
 }
 
 } // namespace sourcestest

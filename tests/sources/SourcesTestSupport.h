@@ -1,5 +1,5 @@
-// Shared helpers of the clip-source tests: an isolated temporary directory per test (so the
-// staging folder is the test's own), waits on the event loop, and hand-made broken MP4s.
+// Shared helpers of the clip-source tests: an isolated folder per test that is also its cache
+// folder (so the staging folder is the test's own), waits on the event loop, real clips.
 #pragma once
 
 #include "ClipSources.h"
@@ -39,7 +39,7 @@ QStringList stagedCopies();
 
 QUrl fileUrl(const QString& path);
 
-// Gives every test its own TMPDIR, hence its own staging folder.
+// Gives every test its own XDG_CACHE_HOME, hence its own staging folder.
 class IsolatedTempTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -48,7 +48,7 @@ protected:
 
 private:
     QString dir_;
-    QByteArray previousTmpDir_;
+    QByteArray previousCacheHome_;
 };
 
 // A window's state and its clip sources, with the batch filter off, in an isolated TMPDIR.
