@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -64,12 +63,7 @@ void click(QQuickWindow* window, const QString& objectName) {
 }
 
 bool dragEnter(QQuickWindow* window, const QList<QUrl>& urls) {
-    QMimeData mime;
-    mime.setUrls(urls);
-    QDragEnterEvent enter(windowCentre(window), Qt::CopyAction, &mime, Qt::LeftButton,
-                          Qt::NoModifier);
-    QCoreApplication::sendEvent(window, &enter);
-    return enter.isAccepted();
+    return drop(window, urls, false);
 }
 
 void dragLeave(QQuickWindow* window) {
@@ -77,12 +71,14 @@ void dragLeave(QQuickWindow* window) {
     QCoreApplication::sendEvent(window, &leave);
 }
 
-bool drop(QQuickWindow* window, const QList<QUrl>& urls) {
+bool drop(QQuickWindow* window, const QList<QUrl>& urls, bool release) {
     QMimeData mime;
     mime.setUrls(urls);
     QDragEnterEvent enter(windowCentre(window), Qt::CopyAction, &mime, Qt::LeftButton,
                           Qt::NoModifier);
     QCoreApplication::sendEvent(window, &enter);
+    if (!release)
+        return enter.isAccepted();
     QDragMoveEvent move(windowCentre(window), Qt::CopyAction, &mime, Qt::LeftButton,
                         Qt::NoModifier);
     QCoreApplication::sendEvent(window, &move);
@@ -119,17 +115,6 @@ void answerNextQuestion(QMessageBox::StandardButton answer, bool* asked) {
         }
     });
     poll->start(kEventSliceMs);
-}
-
-QString readText(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-void writeText(const QString& path, const QString& text) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(text.toUtf8());
 }
 
 void saveScreenshot(QQuickWindow* window, const QString& name) {

@@ -31,16 +31,14 @@ void click(QQuickWindow* window, const QString& objectName);
 // Sends a drag entering the window with `urls`; returns whether the window accepted it.
 bool dragEnter(QQuickWindow* window, const QList<QUrl>& urls);
 void dragLeave(QQuickWindow* window);
-// Drags `urls` in and drops them; returns whether the drop was accepted.
-bool drop(QQuickWindow* window, const QList<QUrl>& urls);
+// Drags `urls` in and drops them (unless `release` is false, when they stay hovering);
+// returns whether the drop, or the entering drag, was accepted.
+bool drop(QQuickWindow* window, const QList<QUrl>& urls, bool release = true);
 
 // The Qt Widgets file panel once one is on screen, or null after a wait.
 QFileDialog* shownFileDialog();
 // Answers the next message box that comes up with `answer` and sets `*asked`.
 void answerNextQuestion(QMessageBox::StandardButton answer, bool* asked);
-
-QString readText(const QString& path);
-void writeText(const QString& path, const QString& text);
 
 // Saves the window under the build's screenshot folder as `name`.png.
 void saveScreenshot(QQuickWindow* window, const QString& name);
