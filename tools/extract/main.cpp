@@ -3,10 +3,12 @@
 #include "AtomicWrite.h"
 #include "BatchExtract.h"
 #include "ClipOutcome.h"
+#include "EventsMode.h"
 #include "ExtractError.h"
 #include "FileIdentity.h"
 #include "Limits.h"
 #include "MetadataExtractor.h"
+#include "MovieDuration.h"
 #include "StandardInput.h"
 #include "TripsMode.h"
 
@@ -15,6 +17,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -33,6 +36,7 @@ constexpr std::size_t kMaxWorkers = 256;
 constexpr const char* kVersionLine = "veldrin-extract " VELDRIN_VERSION "\n";
 
 constexpr const char* kUsage = R"(Usage: veldrin-extract [--report] [-o FILE] CLIP
+       veldrin-extract [--report] --events CLIP
        veldrin-extract [--report] [-j N] -d OUTDIR PATH...
        veldrin-extract [-j N] --trips PATH...
        veldrin-extract [-j N] [--trips] -d OUTDIR --join-trips PATH...
@@ -47,6 +51,20 @@ One clip:
               folder, flushed to disk, then renamed over FILE). FILE is replaced only when
               the clip carries telemetry; the notice then goes to standard error. FILE
               must not be the clip itself.
+
+Driving events:
+  --events    instead of the CSV, one line per event in time order: TIME (seconds, two
+              decimals), KIND and VALUE, separated by tabs. Rows are spread evenly over
+              the movie header's duration; a clip without one has no events.
+                hard_brake, hard_accel  the speed's change over 0.25 s either side of a
+                            row is at least 3 m/s² for 0.3 s; VALUE the most, in m/s²
+                sharp_turn  linear_acceleration_mps2_y of at least 4 m/s² either way for
+                            0.3 s; VALUE the most, in m/s²
+                assist_on, assist_off  navark_state leaves or reaches IDLE (empty counts
+                            as IDLE); VALUE the state reached or left
+                stop        below 0.3 m/s after at least 3 m/s; VALUE "-"
+              Events at the same time come in that order. Without telemetry nothing goes
+              to standard output and the notice's first line to standard error.
 
 Many clips:
   -d OUTDIR   extract every PATH: a clip, or a folder walked for files ending in ".mp4"
@@ -81,7 +99,7 @@ Errors go to standard error as "veldrin-extract: PATH: MESSAGE".
 A terminal on standard error shows folder mode's progress.
 
 Exit status:
-  0  CSV extracted (folder mode: every clip and folder read)
+  0  CSV extracted or events listed (folder mode: every clip and folder read)
   1  failure (folder mode: a clip failed, a folder could not be read, or a PATH holds no
      clip)
   2  usage error, or -o FILE names the clip itself
@@ -102,6 +120,7 @@ constexpr std::string_view kStandardOutput = "standard output";
 constexpr std::string_view kJoinNeedsFolder = "--join-trips needs -d OUTDIR";
 constexpr std::string_view kTripsExcludeOutputFile = "-o does not go with trips";
 constexpr std::string_view kTripsFolderNeedsJoin = "-d with --trips needs --join-trips";
+constexpr std::string_view kEventsAlone = "--events goes without -o, -d and trips";
 
 struct CommandLine {
     bool help = false;
@@ -109,6 +128,7 @@ struct CommandLine {
     bool report = false;
     bool trips = false;
     bool joinTrips = false;
+    bool events = false;
     std::size_t workers = 0; // 0: one per core
     std::string outputFile;
     std::string outputFolder;
@@ -148,6 +168,8 @@ std::optional<UsageError> parse(int argc, char** argv, CommandLine& c) {
             c.trips = true;
         } else if (arg == "--join-trips") {
             c.joinTrips = true;
+        } else if (arg == "--events") {
+            c.events = true;
         } else if (arg == "-o" || arg == "-d" || arg == "-j") {
             if (i + 1 >= argc || argv[i + 1][0] == '\0')
                 return UsageError{arg, std::string(kNeedsValue)};
@@ -173,6 +195,8 @@ std::optional<UsageError> parse(int argc, char** argv, CommandLine& c) {
         return UsageError{{}, std::string(kExclusiveOutputs)};
     if (c.paths.empty())
         return UsageError{{}, std::string(kNoClip)};
+    if (c.events && (haveOutputFile || haveOutputFolder || c.trips || c.joinTrips))
+        return UsageError{{}, std::string(kEventsAlone)};
     if (c.joinTrips && !haveOutputFolder)
         return UsageError{{}, std::string(kJoinNeedsFolder)};
     if ((c.trips || c.joinTrips) && haveOutputFile)
@@ -188,12 +212,19 @@ std::optional<UsageError> parse(int argc, char** argv, CommandLine& c) {
     return std::nullopt;
 }
 
-bool writeToStdout(std::string_view text) {
-    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+// Reports a failure to write on standard error.
+bool writeToStdout(std::initializer_list<std::string_view> texts) {
+    for (const std::string_view text : texts) {
+        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size())
+            break;
+    }
+    if (!std::ferror(stdout) && std::fflush(stdout) == 0)
+        return true;
+    std::cerr << errorLine(kStandardOutput, std::string(kCannotWriteOutput) + std::strerror(errno));
+    return false;
 }
 
-MetadataExtractor::Output extractStandardInput() {
-    InputBytes input;
+MetadataExtractor::Output extractStandardInput(InputBytes& input) {
     // One byte over the engine's limit, so that the engine tells a clip that is too large.
     const std::string error = readStandardInput(MetadataExtractor::kMaxFileBytes + 1, input);
     if (!error.empty())
@@ -215,20 +246,26 @@ int extractOne(const CommandLine& c) {
         std::cerr << errorLine(c.outputFile, kOutputIsInput);
         return kExitUsage;
     }
+    InputBytes input;
+    const bool fromInput = clip == kStandardInputPath;
     const MetadataExtractor::Output output =
-        clip == kStandardInputPath ? extractStandardInput() : MetadataExtractor::extract(clip);
+        fromInput ? extractStandardInput(input) : MetadataExtractor::extract(clip);
     if (!output.isSuccess()) {
         std::cerr << errorLine(clip, output.message());
         return kExitFailure;
     }
     const std::string& text = output.text();
     const bool csv = carriesCsv(output);
-    if (c.outputFile.empty()) {
-        if (!writeToStdout(text) || !writeToStdout(lineEnd(text)) || std::fflush(stdout) != 0) {
-            std::cerr << errorLine(kStandardOutput,
-                                   std::string(kCannotWriteOutput) + std::strerror(errno));
+    if (c.events && !csv) {
+        std::cerr << noMetadataLine() << "\n";
+    } else if (c.events) {
+        const auto duration = fromInput ? bufferedMovieDuration(input.bytes())
+                                        : MetadataExtractor::movieDuration(clip);
+        if (!writeToStdout({eventLines(text, duration)}))
             return kExitFailure;
-        }
+    } else if (c.outputFile.empty()) {
+        if (!writeToStdout({text, lineEnd(text)}))
+            return kExitFailure;
     } else if (!csv) {
         std::cerr << errorLine(clip, text);
     } else if (const std::string error =

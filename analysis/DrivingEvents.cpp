@@ -1,0 +1,208 @@
+// One pass over the rows: each rule keeps only its own running state, so a long trip costs no
+// more memory than its events.
+#include "DrivingEvents.h"
+
+#include "MetadataExtractor.h"
+#include "TelemetryRecord.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <tuple>
+
+namespace analysis {
+namespace {
+
+constexpr std::string_view kSpeedColumn = "vehicle_speed_mps";
+constexpr std::string_view kLateralColumn = "linear_acceleration_mps2_y";
+constexpr std::string_view kAssistanceColumn = "navark_state";
+
+// Row i is at i * duration / rows seconds.
+struct TimeBase {
+    double duration;
+    double rows;
+    double at(std::size_t row) const { return static_cast<double>(row) * duration / rows; }
+    bool lastsLongEnough(std::size_t runRows) const {
+        return static_cast<double>(runRows - 1) * duration / rows >=
+               kShortestRunSeconds - kRunSecondsTolerance;
+    }
+};
+
+// Maximal stretches of rows that meet one condition; a stretch that lasts long enough is an
+// event at its first row, valued at the largest magnitude within it.
+class RunRule {
+public:
+    RunRule(EventKind kind, const TimeBase& time, std::vector<DrivingEvent>& events)
+        : kind_(kind), time_(time), events_(events) {}
+
+    void row(std::size_t index, bool meets, double magnitude) {
+        if (!meets) {
+            end();
+            return;
+        }
+        if (length_++ == 0) {
+            first_ = index;
+            peak_ = magnitude;
+        }
+        peak_ = std::max(peak_, magnitude);
+    }
+
+    void end() {
+        if (length_ > 0 && time_.lastsLongEnough(length_))
+            events_.push_back({kind_, time_.at(first_), peak_, {}});
+        length_ = 0;
+    }
+
+private:
+    EventKind kind_;
+    const TimeBase& time_;
+    std::vector<DrivingEvent>& events_;
+    std::size_t first_ = 0;
+    std::size_t length_ = 0;
+    double peak_ = 0.0;
+};
+
+std::string_view assistanceOf(const DriveRow& row) {
+    return row.assistance.empty() ? kIdleState : row.assistance;
+}
+
+// Rows on either side of a row that its acceleration is taken over; `rows` when no row has
+// that many on both sides.
+std::size_t accelerationHalfWindow(const TimeBase& time, std::size_t rows) {
+    const double window =
+        std::floor(kAccelerationHalfWindowSeconds * time.rows / time.duration + 0.5);
+    if (window >= static_cast<double>(rows))
+        return rows;
+    return std::max<std::size_t>(1, static_cast<std::size_t>(window));
+}
+
+void sortByTimeThenKind(std::vector<DrivingEvent>& events) {
+    std::stable_sort(events.begin(), events.end(), [](const auto& a, const auto& b) {
+        return std::tie(a.time, a.kind) < std::tie(b.time, b.kind);
+    });
+}
+
+double numberOf(std::string_view cell) {
+    double value = std::numeric_limits<double>::quiet_NaN();
+    const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), value);
+    return error == std::errc() && end == cell.data() + cell.size()
+               ? value
+               : std::numeric_limits<double>::quiet_NaN();
+}
+
+std::size_t columnIndex(std::string_view name) {
+    const auto& columns = MetadataExtractor::csvColumns();
+    return static_cast<std::size_t>(std::find(columns.begin(), columns.end(), name) -
+                                    columns.begin());
+}
+
+} // namespace
+
+std::vector<DrivingEvent> findEvents(std::span<const DriveRow> rows, double duration) {
+    std::vector<DrivingEvent> events;
+    if (rows.empty() || !std::isfinite(duration) || duration <= 0.0)
+        return events;
+    const std::size_t count = rows.size();
+    const TimeBase time{duration, static_cast<double>(count)};
+    const std::size_t h = accelerationHalfWindow(time, count);
+    RunRule brake(EventKind::HardBrake, time, events);
+    RunRule accel(EventKind::HardAccel, time, events);
+    RunRule turn(EventKind::SharpTurn, time, events);
+    std::string_view state = assistanceOf(rows.front());
+    bool moving = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        const DriveRow& row = rows[i];
+        const bool hasAcceleration = i >= h && i + h < count && std::isfinite(rows[i - h].speed) &&
+                                     std::isfinite(rows[i + h].speed);
+        const double a = hasAcceleration ? (rows[i + h].speed - rows[i - h].speed) /
+                                               (time.at(i + h) - time.at(i - h))
+                                         : 0.0;
+        brake.row(i, hasAcceleration && a <= kHardBrakeMps2, -a);
+        accel.row(i, hasAcceleration && a >= kHardAccelMps2, a);
+        const double lateral = std::abs(row.lateral);
+        turn.row(i, std::isfinite(lateral) && lateral >= kSharpTurnMps2, lateral);
+
+        const std::string_view now = assistanceOf(row);
+        if (now != state && state == kIdleState)
+            events.push_back({EventKind::AssistOn, time.at(i), 0.0, std::string(now)});
+        else if (now != state && now == kIdleState)
+            events.push_back({EventKind::AssistOff, time.at(i), 0.0, std::string(state)});
+        state = now;
+
+        if (!std::isfinite(row.speed))
+            continue;
+        if (moving && row.speed < kStoppedMps) {
+            events.push_back({EventKind::Stop, time.at(i), 0.0, {}});
+            moving = false;
+        } else if (row.speed >= kMovingMps) {
+            moving = true;
+        }
+    }
+    brake.end();
+    accel.end();
+    turn.end();
+    sortByTimeThenKind(events);
+    return events;
+}
+
+std::vector<DriveRow> readDriveRows(std::string_view csv) {
+    static const std::size_t speedColumn = columnIndex(kSpeedColumn);
+    static const std::size_t lateralColumn = columnIndex(kLateralColumn);
+    static const std::size_t assistanceColumn = columnIndex(kAssistanceColumn);
+    static const std::size_t lastColumn = std::max({speedColumn, lateralColumn, assistanceColumn});
+    std::vector<DriveRow> rows;
+    // Each row starts after a line feed: the header's, then its predecessor's. A final line
+    // feed ends the last row rather than starting an empty one.
+    for (std::size_t lineFeed = csv.find('\n');
+         lineFeed != std::string_view::npos && lineFeed + 1 < csv.size();) {
+        const std::size_t lineEnd = std::min(csv.find('\n', lineFeed + 1), csv.size());
+        const std::string_view line = csv.substr(lineFeed + 1, lineEnd - lineFeed - 1);
+        DriveRow row;
+        std::size_t cellStart = 0;
+        for (std::size_t column = 0; column <= lastColumn && cellStart <= line.size(); ++column) {
+            // Cells are short: a plain loop beats a library search call per cell.
+            std::size_t cellEnd = cellStart;
+            while (cellEnd < line.size() && line[cellEnd] != ',')
+                ++cellEnd;
+            const std::string_view cell = line.substr(cellStart, cellEnd - cellStart);
+            if (column == speedColumn)
+                row.speed = numberOf(cell);
+            else if (column == lateralColumn)
+                row.lateral = numberOf(cell);
+            else if (column == assistanceColumn)
+                row.assistance = cell;
+            cellStart = cellEnd + 1;
+        }
+        rows.push_back(row);
+        lineFeed = lineEnd;
+    }
+    return rows;
+}
+
+std::string extractedCsv(const std::string& path) {
+    MetadataExtractor::Output output = MetadataExtractor::extract(path);
+    if (!output.isSuccess() || output.text().starts_with(MetadataExtractor::kNoMetadataNotice))
+        return {};
+    return output.text();
+}
+
+std::vector<DrivingEvent> findTripEvents(const trips::Trip& trip, const CsvSource& csvOf) {
+    std::vector<DrivingEvent> events;
+    for (std::size_t index = 0; index < trip.moments.size(); ++index) {
+        const trips::Moment& moment = trip.moments[index];
+        const trips::MomentClip* clip = moment.telemetryClip();
+        if (!clip || !clip->duration)
+            continue;
+        const std::string csv =
+            csvOf((std::filesystem::path(moment.folder) / clip->fileName).string());
+        for (DrivingEvent& event : findEvents(readDriveRows(csv), *clip->duration)) {
+            event.time += trip.momentOffset(index);
+            events.push_back(std::move(event));
+        }
+    }
+    sortByTimeThenKind(events);
+    return events;
+}
+
+} // namespace analysis
