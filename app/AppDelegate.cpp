@@ -13,6 +13,7 @@ namespace {
 constexpr int kShowMainWindowDelayMs = 350;
 const QPoint kFallbackWindowOrigin(160, 120);
 const QSize kFallbackWindowSize(1200, 820);
+const char* const kActivationTokenVariable = "XDG_ACTIVATION_TOKEN";
 
 // Popups, tooltips and menus are windows to Qt, but not windows a person works in.
 bool isWorkWindow(const QWindow* window) {
@@ -29,6 +30,8 @@ QWindow* firstVisibleWindow() {
 }
 
 void bringForward(QWindow* window) {
+    // Restored to what it was before minimising: maximised or full screen stays so.
+    window->setWindowStates(window->windowStates() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
     window->requestActivate();
@@ -64,11 +67,11 @@ void AppDelegate::handleShowMainWindow() {
     showMainWindow();
 }
 
-void AppDelegate::handleHandOver(const QList<QUrl>& urls) {
-    if (urls.isEmpty())
-        applicationShouldHandleReopen(hasVisibleWindows());
-    else
-        openUrls(urls);
+void AppDelegate::handleHandOver(const QList<QUrl>& urls, const QByteArray& activationToken) {
+    if (!activationToken.isEmpty())
+        qputenv(kActivationTokenVariable, activationToken);
+    showMainWindow();
+    openUrls(urls);
 }
 
 bool AppDelegate::hasVisibleWindows() {

@@ -2,6 +2,7 @@
 // window or a fallback window made once), and files handed over by the operating system.
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -29,10 +30,12 @@ public:
     // A relaunch without files; shows a window when none is visible.
     bool applicationShouldHandleReopen(bool hasVisibleWindows);
     void handleShowMainWindow();
-    // A later launch's files (open them), or a later launch without files (reopen).
-    void handleHandOver(const QList<QUrl>& urls);
+    // A later launch: brings a window forward with the launcher's activation token (which
+    // the Wayland platform reads from the environment), then opens the launch's files.
+    void handleHandOver(const QList<QUrl>& urls, const QByteArray& activationToken = {});
 
-    // Raises the first visible window, or shows the fallback window.
+    // Raises the first visible window, restored if it was minimised, or shows the fallback
+    // window.
     void showMainWindow();
 
     QQuickWindow* fallbackWindow() const { return fallbackWindow_; }

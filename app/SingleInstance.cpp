@@ -1,86 +1,147 @@
 #include "SingleInstance.h"
 
+#include "FileServices.h"
+
+#include <QDataStream>
+#include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QProcessEnvironment>
-
-#include <unistd.h>
+#include <QLockFile>
+#include <QLoggingCategory>
 
 namespace {
-const QString kKeyPrefix = QStringLiteral("veldrin-studio-");
-// Lets tests run their own studio beside a user's one.
-const QString kKeyEnvironmentVariable = QStringLiteral("VELDRIN_INSTANCE_KEY");
-constexpr int kConnectTimeoutMs = 500;
+const QString kDefaultKey = QStringLiteral("veldrin-studio");
+const char* const kKeyEnvironmentVariable = "VELDRIN_INSTANCE_KEY";
+const char* const kRuntimeFolderVariable = "XDG_RUNTIME_DIR";
+const QString kFallbackFolderName = QStringLiteral("VeldrinInstance");
+const QString kLockSuffix = QStringLiteral(".lock");
+// A launch waits this long for another launch's check-and-listen.
+constexpr int kLockTimeoutMs = 15000;
+constexpr int kConnectTimeoutMs = 1000;
 constexpr int kWriteTimeoutMs = 2000;
-constexpr char kUrlSeparator = '\n';
+// A studio that is still starting answers once its window is up.
+constexpr int kAcknowledgeTimeoutMs = 10000;
+constexpr char kAcknowledgement = 'A';
+constexpr char kLineSeparator = '\n';
+constexpr qsizetype kLengthBytes = sizeof(quint32);
 // A hand-over larger than this is not from a studio launch.
-constexpr qint64 kMaxHandOverBytes = 1 << 20;
+constexpr quint32 kMaxHandOverBytes = 1 << 20;
+
+Q_LOGGING_CATEGORY(lcInstance, "veldrin.instance", QtWarningMsg)
+
+// The activation token on the first line, then one URL a line, after the payload's length.
+QByteArray encodeHandOver(const QList<QUrl>& urls, const QByteArray& activationToken) {
+    QByteArray payload = activationToken;
+    for (const QUrl& url : urls)
+        payload += kLineSeparator + url.toEncoded();
+    QByteArray message;
+    QDataStream(&message, QIODevice::WriteOnly) << quint32(payload.size());
+    return message + payload;
+}
 } // namespace
 
 SingleInstance::SingleInstance(QString key, QObject* parent)
-    : QObject(parent), key_(std::move(key)) {}
+    : QObject(parent), key_(QFileInfo(key).fileName()) {}
 
 SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::defaultKey() {
-    const QString fromEnvironment =
-        QProcessEnvironment::systemEnvironment().value(kKeyEnvironmentVariable);
-    if (!fromEnvironment.isEmpty())
-        return fromEnvironment;
-    return kKeyPrefix + QString::number(getuid());
+    const QString fromEnvironment = qEnvironmentVariable(kKeyEnvironmentVariable);
+    return fromEnvironment.isEmpty() ? kDefaultKey : fromEnvironment;
 }
 
-bool SingleInstance::handOver(const QList<QUrl>& urls) const {
+QString SingleInstance::socketFolder() {
+    const QString runtime = qEnvironmentVariable(kRuntimeFolderVariable);
+    if (QDir::isAbsolutePath(runtime) && FileServices::isPrivateDirectory(runtime))
+        return runtime;
+    const QString fallback = QDir(FileServices::cacheDirectory()).filePath(kFallbackFolderName);
+    return FileServices::makePrivateDirectory(fallback) == FileServices::PrivateDirectory::ready
+               ? fallback
+               : QString();
+}
+
+QString SingleInstance::socketPath() const {
+    const QString folder = socketFolder();
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(key_);
+}
+
+SingleInstance::Launch SingleInstance::start(const QList<QUrl>& urls,
+                                             const QByteArray& activationToken) {
+    const QString path = socketPath();
+    if (path.isEmpty())
+        return Launch::standalone;
+    // Two launches at once must not both find no studio and both listen.
+    QLockFile lock(path + kLockSuffix);
+    if (!lock.tryLock(kLockTimeoutMs))
+        return Launch::standalone;
     QLocalSocket socket;
-    socket.connectToServer(key_);
-    if (!socket.waitForConnected(kConnectTimeoutMs))
-        return false;
-    QByteArray payload;
-    for (const QUrl& url : urls)
-        payload += url.toEncoded() + kUrlSeparator;
-    // The end marker tells an empty hand-over (reopen) apart from a dropped connection.
-    payload += kUrlSeparator;
-    socket.write(payload);
-    if (!socket.waitForBytesWritten(kWriteTimeoutMs))
-        return false;
-    socket.disconnectFromServer();
-    if (socket.state() != QLocalSocket::UnconnectedState)
-        socket.waitForDisconnected(kWriteTimeoutMs);
-    return true;
+    socket.connectToServer(path);
+    if (socket.waitForConnected(kConnectTimeoutMs))
+        return handOver(socket, urls, activationToken);
+    const QLocalSocket::LocalSocketError error = socket.error();
+    // Only a socket nobody answers is left over; a busy studio keeps its own.
+    if (error != QLocalSocket::ConnectionRefusedError && error != QLocalSocket::ServerNotFoundError)
+        return Launch::standalone;
+    return listenAt(path) ? Launch::listening : Launch::standalone;
 }
 
 bool SingleInstance::listen() {
+    return start({}, {}) == Launch::listening;
+}
+
+SingleInstance::Launch SingleInstance::handOver(QLocalSocket& socket, const QList<QUrl>& urls,
+                                                const QByteArray& activationToken) const {
+    socket.write(encodeHandOver(urls, activationToken));
+    if (!socket.waitForBytesWritten(kWriteTimeoutMs))
+        return Launch::standalone;
+    char answer = 0;
+    if (!socket.waitForReadyRead(kAcknowledgeTimeoutMs) || !socket.getChar(&answer) ||
+        answer != kAcknowledgement)
+        return Launch::standalone;
+    return Launch::handedOver;
+}
+
+bool SingleInstance::listenAt(const QString& path) {
+    QLocalServer::removeServer(path);
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(key_)) {
-        // A studio that crashed leaves its socket file behind.
-        QLocalServer::removeServer(key_);
-        if (!server_->listen(key_))
-            return false;
+    if (!server_->listen(path)) {
+        delete server_;
+        server_ = nullptr;
+        return false;
     }
     connect(server_, &QLocalServer::newConnection, this, &SingleInstance::accept);
+    qCInfo(lcInstance) << "listening at" << path;
     return true;
 }
 
 void SingleInstance::accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (socket->bytesAvailable() > kMaxHandOverBytes) {
-                socket->abort();
-                return;
-            }
-            const QByteArray data = socket->peek(socket->bytesAvailable());
-            const QByteArray endMarker = QByteArray(2, kUrlSeparator);
-            if (!(data.endsWith(endMarker) || data == QByteArray(1, kUrlSeparator)))
-                return;
-            socket->readAll();
-            QList<QUrl> urls;
-            for (const QByteArray& line : data.split(kUrlSeparator)) {
-                if (!line.isEmpty())
-                    urls.append(QUrl::fromEncoded(line));
-            }
-            emit handedOver(urls);
-        });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { receive(socket); });
     }
+}
+
+void SingleInstance::receive(QLocalSocket* socket) {
+    if (socket->bytesAvailable() < kLengthBytes)
+        return;
+    quint32 length = 0;
+    QDataStream(socket->peek(kLengthBytes)) >> length;
+    if (length > kMaxHandOverBytes) {
+        socket->abort();
+        return;
+    }
+    if (socket->bytesAvailable() < kLengthBytes + qint64(length))
+        return;
+    socket->skip(kLengthBytes);
+    const QList<QByteArray> lines = socket->read(length).split(kLineSeparator);
+    QList<QUrl> urls;
+    for (qsizetype i = 1; i < lines.size(); ++i)
+        urls.append(QUrl::fromEncoded(lines[i]));
+    qCInfo(lcInstance) << "hand-over" << urls;
+    emit handedOver(urls, lines.first());
+    // Only now may the launch end: the files are in this studio's hands.
+    socket->putChar(kAcknowledgement);
+    socket->flush();
 }

@@ -19,6 +19,8 @@ const QString kDesktopFileName = QStringLiteral("veldrin-studio");
 const QString kScreenshotOption = QStringLiteral("screenshot");
 const QString kScreenshotDelayOption = QStringLiteral("screenshot-delay");
 const QString kDefaultScreenshotDelayMs = QStringLiteral("3000");
+// Set by the desktop for the launched program; a running studio needs it to come forward.
+const char* const kActivationTokenVariable = "XDG_ACTIVATION_TOKEN";
 
 // For checks and documentation: saves the first visible window as an image, then quits.
 void scheduleScreenshot(const QString& path, int delayMs) {
@@ -61,20 +63,17 @@ int runStudio(int argc, char** argv) {
 
     SingleInstance instance;
     // A screenshot run is a tool run: it stands apart from a studio the user has open.
-    if (!takesScreenshot && instance.handOver(handedOver))
+    const SingleInstance::Launch launch =
+        takesScreenshot ? SingleInstance::Launch::standalone
+                        : instance.start(handedOver, qgetenv(kActivationTokenVariable));
+    if (launch == SingleInstance::Launch::handedOver)
         return 0;
 
     installTranslation(QLocale());
-    // Like a document application, the studio stays until it is quit, so that a relaunch or
-    // "Show Main Window" can bring a closed window back.
-    QGuiApplication::setQuitOnLastWindowClosed(false);
-
     VeldrinApp studio;
-    if (!takesScreenshot) {
-        instance.listen();
+    if (launch == SingleInstance::Launch::listening)
         QObject::connect(&instance, &SingleInstance::handedOver, &studio.delegate(),
                          &AppDelegate::handleHandOver);
-    }
     studio.launch(handedOver);
     if (takesScreenshot)
         scheduleScreenshot(parser.value(kScreenshotOption),

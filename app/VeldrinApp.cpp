@@ -13,6 +13,7 @@
 #include <QQmlComponent>
 #include <QQuickWindow>
 #include <QScreen>
+#include <QSettings>
 
 namespace {
 const QUrl kMainWindowQml(QStringLiteral("qrc:/Veldrin/App/qml/MainWindow.qml"));
@@ -65,6 +66,18 @@ void openPage(const QString& address) {
         QDesktopServices::openUrl(url);
 }
 
+// Closing the main window ends the studio, as on any Linux desktop. Queued: the close may
+// itself come from the quit closing every window.
+class QuitOnClose : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Close)
+            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        return false;
+    }
+};
+
 void reportQmlErrors(const QQmlComponent& component) {
     for (const QQmlError& error : component.errors())
         qWarning("%s", qPrintable(error.toString()));
@@ -91,13 +104,26 @@ VeldrinApp::VeldrinApp(QObject* parent) : QObject(parent) {
     engine_.addImportPath(kQmlImportRoot);
     delegate_ = std::make_unique<AppDelegate>(
         Commands::instance(), [this] { return createViewerWindow(); }, this);
+    // File > Quit and Ctrl+Q call Qt.quit(); queued, so a quit before exec() is not lost.
+    connect(&engine_, &QQmlEngine::quit, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &VeldrinApp::shutDown);
 }
 
 VeldrinApp::~VeldrinApp() {
-    delete settingsWindow_.data();
-    viewerWindows_.clear();
+    shutDown();
     if (gInstance == this)
         gInstance = nullptr;
+}
+
+void VeldrinApp::shutDown() {
+    for (const auto& entry : viewerWindows_) {
+        entry->sources->cancelFolderScan();
+        entry->viewer->player()->pause();
+    }
+    delete settingsWindow_.data();
+    // Each window empties its player first; its clip sources remove their staged copies.
+    viewerWindows_.clear();
+    QSettings().sync();
 }
 
 void VeldrinApp::launch(const QList<QUrl>& handedOver) {
@@ -157,6 +183,14 @@ QQuickWindow* VeldrinApp::createViewerWindow() {
     }
     entry->window->setMinimumSize(QSize(kMinimumWindowWidth, kMinimumWindowHeight));
     QQuickWindow* window = entry->window.get();
+    ContentView* viewer = entry->viewer.get();
+    // Nothing plays unseen.
+    connect(window, &QWindow::visibleChanged, viewer, [viewer](bool visible) {
+        if (!visible)
+            viewer->player()->pause();
+    });
+    if (viewerWindows_.empty())
+        window->installEventFilter(new QuitOnClose(window));
     viewerWindows_.push_back(std::move(entry));
     return window;
 }

@@ -8,8 +8,8 @@
 #include <QMargins>
 #include <QObject>
 #include <QPointer>
-#include <QRect>
 #include <QQmlEngine>
+#include <QRect>
 #include <QUrl>
 
 #include <memory>
@@ -41,6 +41,10 @@ public:
     // Builds the main window scene, shows it and runs the start-up sequence; `handedOver`
     // are the files the studio was started with.
     void launch(const QList<QUrl>& handedOver = {});
+
+    // Before the process ends: stops playback and scans, closes every window (which removes
+    // this run's staged copies) and writes the settings. Runs when the application quits.
+    void shutDown();
 
     QQmlEngine& engine() { return engine_; }
     AppDelegate& delegate() { return *delegate_; }

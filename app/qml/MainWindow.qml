@@ -79,7 +79,8 @@ ApplicationWindow {
             Action {
                 objectName: "quitAction"
                 text: Strings.text("Quit")
-                shortcut: StandardKey.Quit
+                // Spelled out: platforms with a Windows key scheme have no standard Quit key.
+                shortcut: "Ctrl+Q"
                 onTriggered: Qt.quit()
             }
         }
