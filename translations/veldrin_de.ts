@@ -184,6 +184,14 @@
         <translation>Metadaten werden extrahiert...</translation>
     </message>
     <message>
+        <source>Copying clip... %d%%</source>
+        <translation>Clip wird kopiert... %d %%</translation>
+    </message>
+    <message>
+        <source>The staging folder is a link or belongs to another user; clips are not copied there</source>
+        <translation>Der Zwischenordner ist ein Link oder gehört einem anderen Benutzer; dorthin werden keine Clips kopiert</translation>
+    </message>
+    <message>
         <source>MP4 rejected: %@</source>
         <translation>MP4 abgelehnt: %@</translation>
     </message>
