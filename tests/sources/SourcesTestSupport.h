@@ -51,7 +51,7 @@ private:
     QByteArray previousCacheHome_;
 };
 
-// A window's state and its clip sources, with the batch filter off, in an isolated TMPDIR.
+// A window's state and its clip sources, with the batch filter off, in an isolated cache.
 class SourcesTest : public IsolatedTempTest {
 protected:
     void SetUp() override {
