@@ -2,16 +2,30 @@
 #include "Settings.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
+
+constexpr QFileDevice::Permissions kPrivateFolder =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+constexpr QFileDevice::Permissions kPrivateFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 bool readStored(const char* key) {
     return QSettings().value(QLatin1String(key), false).toBool();
 }
 
+// Only the user reads what the studio stores: the folder is made private before the file
+// first appears in it.
 void store(const char* key, bool on) {
-    QSettings().setValue(QLatin1String(key), on);
+    QSettings settings;
+    const QString folder = QFileInfo(settings.fileName()).absolutePath();
+    QDir().mkpath(folder);
+    QFile::setPermissions(folder, kPrivateFolder);
+    settings.setValue(QLatin1String(key), on);
+    settings.sync();
+    QFile::setPermissions(settings.fileName(), kPrivateFile);
 }
 
 } // namespace
