@@ -42,15 +42,12 @@ struct TempDirs {
 
 } // namespace
 
-std::string generatorPath() {
-    return VELDRIN_CLIPGEN_PATH;
-}
 std::string extractorPath() {
     return VELDRIN_EXTRACT_PATH;
 }
 
 std::string generate(const std::string& outputPath, const std::vector<std::string>& args) {
-    const std::string line = command(generatorPath(), args) + " " + quote(outputPath);
+    const std::string line = command(VELDRIN_CLIPGEN_PATH, args) + " " + quote(outputPath);
     if (run(line + " >/dev/null") != 0)
         ADD_FAILURE() << "clip generator failed: " << line;
     return outputPath;

@@ -14,9 +14,6 @@ inline const std::string kCsvHeader =
     "latitude_deg,longitude_deg,heading_deg,linear_acceleration_mps2_x,"
     "linear_acceleration_mps2_y,linear_acceleration_mps2_z";
 
-// Path of the veldrin-clipgen executable this build made.
-std::string generatorPath();
-
 // Runs the generator with `args` and the output path last. Returns the output path;
 // fails the calling test (ADD_FAILURE) when the generator fails.
 std::string generate(const std::string& outputPath, const std::vector<std::string>& args = {});

@@ -32,13 +32,6 @@ protected:
     std::string dir = testclips::makeTempDir();
 };
 
-TEST_F(ExtractFile, SameResultAsTheBuffer) {
-    const Bytes bytes = clip({block(seiUnit(fullRecord(1))), block({0x65, 0x00})});
-    const auto out = extract(writeFile(dir + "/clip.mp4", bytes));
-    EXPECT_TRUE(out.isSuccess());
-    EXPECT_EQ(out, MetadataExtractor::extractFromBuffer(bytes));
-}
-
 TEST_F(ExtractFile, SizeLimitsAndSystemErrors) {
     const std::string fifo = dir + "/fifo.mp4"; // has no size, so it is never read
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);

@@ -23,23 +23,14 @@ const std::string kNotice = "No SEI metadata found. Requirements:\n"
 
 // The report of a clip whose mdat payload starts at 56 and runs to the end.
 std::string report(const Bytes& clip, int sei, int payloadFailures, int decodeFailures, int rows) {
-    const std::size_t values[] = {clip.size(),
-                                  56,
-                                  clip.size() - 56,
-                                  std::size_t(sei),
-                                  std::size_t(payloadFailures),
-                                  std::size_t(decodeFailures),
-                                  std::size_t(rows)};
-    const char* labels[] = {"file_bytes",
-                            "mdat_offset",
-                            "mdat_size",
-                            "sei_nal_count",
-                            "payload_decode_failures",
-                            "sei_decode_failures",
-                            "rows_decoded"};
-    std::string text;
-    for (std::size_t i = 0; i < std::size(values); ++i)
-        text += (i ? "\n" : "") + std::string(labels[i]) + ": " + std::to_string(values[i]);
+    std::string text = "file_bytes: " + std::to_string(clip.size()) +
+                       "\nmdat_offset: 56\nmdat_size: " + std::to_string(clip.size() - 56);
+    const std::pair<const char*, int> counters[] = {{"sei_nal_count", sei},
+                                                    {"payload_decode_failures", payloadFailures},
+                                                    {"sei_decode_failures", decodeFailures},
+                                                    {"rows_decoded", rows}};
+    for (const auto& [label, value] : counters)
+        text += "\n" + std::string(label) + ": " + std::to_string(value);
     return text;
 }
 

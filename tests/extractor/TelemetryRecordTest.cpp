@@ -43,8 +43,6 @@ TEST(DecodeTelemetryRecord, Cases) {
          concat({key(0, 2), varint(2), Bytes{1, 2}, key(17, 2), varint(1), Bytes{3},
                  varintField(1, 4)}),
          version4},
-        {"empty length-delimited at the end", concat({varintField(1, 4), key(20, 2), varint(0)}),
-         version4},
         {"length-delimited up to the end",
          concat({varintField(1, 4), key(20, 2), varint(2), {1, 2}}), version4},
         {"length-delimited one past the end",

