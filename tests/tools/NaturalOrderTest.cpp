@@ -1,4 +1,5 @@
-// The command line and the studio's folder list put the same names in the same natural order.
+// The command line and the studio's folder list put the same names in the same natural order, and
+// leave out the same hidden entries and other files.
 #include "ClipSources.h"
 #include "ContentView.h"
 #include "TestClips.h"
@@ -21,13 +22,17 @@ constexpr const char* kNames =
 
 TEST(NaturalOrder, CommandLineAndFolderListAgree) {
     const std::string root = testclips::makeTempDir();
+    const auto touch = [&](const std::string& name) {
+        std::filesystem::create_directories(std::filesystem::path(root + "/" + name).parent_path());
+        std::ofstream(root + "/" + name);
+    };
     std::vector<std::string> expected;
     std::istringstream names(kNames);
-    for (std::string name; names >> name;) {
-        expected.push_back(name + ".mp4");
-        std::filesystem::create_directories(std::filesystem::path(root + "/" + name).parent_path());
-        std::ofstream(root + "/" + expected.back());
-    }
+    for (std::string name; names >> name;)
+        touch(expected.emplace_back(name + ".mp4"));
+    // Hidden entries and other files are in neither list.
+    for (const char* other : {".x.mp4", ".hidden/d.mp4", "a/.inner/f.mp4", "notes.txt"})
+        touch(other);
 
     std::string err;
     EXPECT_EQ(testclips::runExtractor({"-d", testclips::makeTempDir(), root}, nullptr, &err), 1);

@@ -1,9 +1,8 @@
-// Shared helpers of the tool tests: report parsing, line counting, file writing.
+// Shared helpers of the tool tests: report parsing and line counting.
 #pragma once
 
 #include "TestClips.h"
 
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -11,6 +10,7 @@
 namespace toolstest {
 
 using testclips::kCsvHeader;
+using testclips::writeFile;
 
 // "label: value" lines of the diagnostic report.
 inline std::map<std::string, long long> parseReport(const std::string& report) {
@@ -30,10 +30,6 @@ inline std::size_t lineCount(const std::string& text) {
     for (char c : text)
         lines += c == '\n';
     return lines;
-}
-
-inline void writeFile(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
 }
 
 } // namespace toolstest

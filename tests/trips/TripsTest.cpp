@@ -1,5 +1,6 @@
 // Clip names, movie durations and the grouping of moments into trips.
 #include "Trips.h"
+#include "ClipBytes.h"
 #include "MovieDuration.h"
 #include "TestClips.h"
 
@@ -10,6 +11,7 @@
 
 namespace {
 
+using namespace clipbytes;
 using trips::ClipFacts;
 
 class TripsTest : public ::testing::Test {
@@ -144,20 +146,12 @@ TEST(MovieDurationTest, GeneratedClipsAndCutOnes) {
 }
 
 TEST(MovieDurationTest, MovieHeaderVersions) {
-    auto header = [](std::uint8_t version, std::uint32_t timescale, std::uint64_t duration) {
-        const std::size_t body = version ? 32 : 20;
-        std::vector<std::uint8_t> bytes = {0,   0,   0,   static_cast<std::uint8_t>(8 + body),
-                                           'm', 'v', 'h', 'd'};
-        bytes.resize(8 + body);
-        bytes[8] = version;
-        const std::size_t at = version ? 8 + 20 : 8 + 12;
-        for (int i = 0; i < 4; ++i)
-            bytes[at + i] = static_cast<std::uint8_t>(timescale >> (24 - 8 * i));
-        const int durationBytes = version ? 8 : 4;
-        for (int i = 0; i < durationBytes; ++i)
-            bytes[at + 4 + i] =
-                static_cast<std::uint8_t>(duration >> (8 * (durationBytes - 1 - i)));
-        return bytes;
+    // Version and flags, two times, the time scale and the duration; the times wider from 1 on.
+    const auto header = [](std::uint8_t version, std::uint32_t timescale, std::uint64_t duration) {
+        return atom("mvhd", concat({{version, 0, 0, 0},
+                                    Bytes(version ? 16 : 8, 0),
+                                    be32(timescale),
+                                    version ? be64(duration) : be32(std::uint32_t(duration))}));
     };
     EXPECT_EQ(MetadataExtractor::movieHeaderDuration(header(0, 1000, 61500)), 61.5);
     EXPECT_EQ(MetadataExtractor::movieHeaderDuration(header(1, 90000, 5400000)), 60.0);
