@@ -17,15 +17,12 @@ TEST(FormatWithLocale, PrintfConversions) {
         QString expected;
     };
     const Case cases[] = {
-        {"Rows: %d", {42}, c, "Rows: 42"},
         {"Rows: %d", {123456}, de, "Rows: 123456"}, // no grouping
         {"%.1f", {12.26}, de, "12,3"},
         {"%.1f", {-0.04}, c, "-0.0"},
-        {"%f", {1.5}, c, "1.500000"},
         {"%@ and %@", {"a", "b"}, c, "a and b"},
         {"%d%%", {100}, c, "100%"},
         {"%5.1f|%-4d|%04d", {3.14159, 7, -7}, c, "  3.1|7   |-007"},
-        {"%ld %lld %u", {1, -2, 3u}, c, "1 -2 3"},
         {"%x %X %s", {255, 255, "z"}, c, "ff FF z"},
         {"%d and %d", {1}, c, "1 and %d"}, // missing argument kept as written
         {"100%", {1}, c, "100%"},
