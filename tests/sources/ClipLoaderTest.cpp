@@ -30,30 +30,6 @@ protected:
     }
 };
 
-TEST_F(ClipLoaderTest, ClipWithTelemetryFillsTableAndPlayer) {
-    const QString clip = makeClip(dir() + "/front.mp4");
-    ASSERT_TRUE(sources_->loadClip(fileUrl(clip), false));
-    // Until the result arrives: the extracting state.
-    EXPECT_EQ(view_->status(), "Checking front.mp4");
-    EXPECT_TRUE(view_->isExtracting());
-    EXPECT_EQ(view_->extractorMessage(), "Copying clip... 0%");
-    EXPECT_EQ(view_->player()->currentItem(), VideoPlayer::kNoItem);
-    EXPECT_EQ(view_->selectedFolderClipPath(), clip);
-    EXPECT_EQ(view_->selectedFileName(), "front.mp4");
-    EXPECT_TRUE(view_->stagedFileURL().toLocalFile().startsWith(Staging::stagingFolder() + "/"));
-
-    ASSERT_TRUE(waitFor([&] { return !view_->isExtracting(); }));
-    EXPECT_EQ(view_->status(), "Loaded front.mp4");
-    EXPECT_FALSE(view_->rawCSV().isEmpty());
-    EXPECT_EQ(view_->csvRowCount(), 20);
-    EXPECT_FALSE(view_->extractorDebug().isEmpty());
-    EXPECT_NE(view_->player()->currentItem(), VideoPlayer::kNoItem);
-    EXPECT_EQ(view_->player()->currentSource(), view_->stagedFileURL());
-    EXPECT_EQ(view_->statusFor(clip), ClipMetadataStatus::withMetadata);
-    EXPECT_EQ(sources_->proposedExportFileName(), "front_sei.csv");
-    EXPECT_NE(view_->player()->mediaPlayer()->playbackState(), QMediaPlayer::PlayingState);
-}
-
 TEST_F(ClipLoaderTest, ClipWithoutTelemetryLeavesPlayerAndCsvEmpty) {
     const QString clip = makeClip(dir() + "/parked.mp4", {"--no-telemetry"});
     ASSERT_TRUE(loadAndWait(clip));
@@ -89,11 +65,8 @@ TEST_F(ClipLoaderTest, RejectedFilesChangeOnlyTheStatus) {
     const VideoPlayer::ItemId item = view_->player()->currentItem();
 
     writeBytes(dir() + "/empty.mp4", "");
-    {
-        QFile oversized(dir() + "/oversized.mp4");
-        ASSERT_TRUE(oversized.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(oversized.resize((qint64(1) << 30) + 1)); // sparse
-    }
+    writeBytes(dir() + "/oversized.mp4", "");
+    ASSERT_TRUE(QFile::resize(dir() + "/oversized.mp4", (qint64(1) << 30) + 1)); // sparse
     for (const char* name : {"empty.mp4", "oversized.mp4", "missing.mp4", ""}) {
         EXPECT_FALSE(sources_->loadClip(fileUrl(dir() + "/" + name), false)) << name;
         EXPECT_EQ(view_->status(), "MP4 rejected: empty, oversized, or unreadable file");
@@ -155,7 +128,7 @@ TEST_F(ClipLoaderTest, OnlyTheNewestOfTwoLoadsApplies) {
               QStringList{QFileInfo(view_->stagedFileURL().toLocalFile()).fileName()});
 }
 
-TEST_F(ClipLoaderTest, CopiesRunOffTheGuiThreadAndOnlyTheNewestApplies) {
+TEST_F(ClipLoaderTest, CopiesRunOffTheGuiThreadAndOnlyTheNewestFillsTableAndPlayer) {
     const QString first = makeClip(dir() + "/first.mp4");
     const QString second = makeClip(dir() + "/second.mp4");
     // With every pool thread held, no copy can run until the loads have returned.
@@ -169,11 +142,22 @@ TEST_F(ClipLoaderTest, CopiesRunOffTheGuiThreadAndOnlyTheNewestApplies) {
                      [&] { messages.append(view_->extractorMessage()); });
     ASSERT_TRUE(sources_->loadClip(fileUrl(first), false));
     ASSERT_TRUE(sources_->loadClip(fileUrl(second), false));
+    // Until the result arrives: the extracting state.
     EXPECT_EQ(view_->status(), "Checking second.mp4");
+    EXPECT_TRUE(view_->isExtracting());
+    EXPECT_EQ(view_->extractorMessage(), "Copying clip... 0%");
+    EXPECT_EQ(view_->player()->currentItem(), VideoPlayer::kNoItem);
+    EXPECT_EQ(view_->selectedFolderClipPath(), second);
     EXPECT_TRUE(stagedCopies().isEmpty());
     release.set_value();
 
     ASSERT_TRUE(waitFor([&] { return view_->status() == "Loaded second.mp4"; }));
+    EXPECT_EQ(view_->csvRowCount(), 20);
+    EXPECT_FALSE(view_->extractorDebug().isEmpty());
+    EXPECT_EQ(view_->player()->currentSource(), view_->stagedFileURL());
+    EXPECT_NE(view_->player()->mediaPlayer()->playbackState(), QMediaPlayer::PlayingState);
+    EXPECT_EQ(sources_->proposedExportFileName(), "second_sei.csv");
+    EXPECT_EQ(view_->statusFor(second), ClipMetadataStatus::withMetadata);
     EXPECT_EQ(view_->statusFor(first), ClipMetadataStatus::unknown);
     EXPECT_EQ(messages.mid(0, 3), QStringList({"Copying clip... 0%", "Copying clip... 100%",
                                                "Extracting metadata..."}));
@@ -218,9 +202,7 @@ TEST_F(ClipLoaderTest, ExportWritesRawCsvOrKeepsTheDestination) {
     const QString out = dir() + "/front_sei.csv";
     sources_->exportCsv(fileUrl(out));
     EXPECT_EQ(view_->status(), "CSV exported to front_sei.csv");
-    QFile file(out);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), view_->rawCSV().toUtf8());
+    EXPECT_EQ(readBytes(out), view_->rawCSV().toUtf8());
 
     // A destination whose folder is missing, and one that is a folder.
     writeBytes(dir() + "/taken.csv/inside.txt", "kept");
@@ -230,7 +212,5 @@ TEST_F(ClipLoaderTest, ExportWritesRawCsvOrKeepsTheDestination) {
         EXPECT_EQ(view_->status(), "Failed to export CSV");
     }
     EXPECT_FALSE(QFileInfo::exists(dir() + "/none"));
-    QFile kept(dir() + "/taken.csv/inside.txt");
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), "kept");
+    EXPECT_EQ(readBytes(dir() + "/taken.csv/inside.txt"), "kept");
 }

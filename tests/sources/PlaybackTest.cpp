@@ -17,45 +17,32 @@ protected:
     QMediaPlayer* media() const { return view_->player()->mediaPlayer(); }
 };
 
-TEST_F(PlaybackTest, EndOfAClipPlaysTheNextAndTheLastEndsTheBatch) {
+TEST_F(PlaybackTest, TheCurrentItemEndingPlaysTheNextAndTheLastEndsTheBatch) {
     const QString root = dir() + "/drive";
     for (const char* name : {"1.mp4", "2.mp4", "3.mp4"})
         makeClip(root + "/" + name, {"--frames", "8", "--fps", "20"});
+    const QString outside = makeClip(dir() + "/outside.mp4", {"--frames", "8", "--fps", "20"});
     sources_->loadFolder(fileUrl(root));
     ASSERT_TRUE(idle());
+    const VideoPlayer::ItemId first = view_->player()->currentItem();
 
-    // A row click loads without auto-play; the user starts playback.
+    // A row click loads without auto-play; the item it replaced reports its end: nothing happens.
     sources_->selectFolderClip(root + "/2.mp4");
     ASSERT_TRUE(idle());
-    EXPECT_EQ(view_->status(), "Loaded 2.mp4");
     EXPECT_NE(media()->playbackState(), QMediaPlayer::PlayingState);
-    view_->player()->play();
+    ASSERT_NE(view_->player()->currentItem(), first);
+    emit view_->player()->itemDidPlayToEnd(first);
+    EXPECT_EQ(view_->status(), "Loaded 2.mp4");
 
+    view_->player()->play();
     ASSERT_TRUE(waitFor([&] { return view_->status() == "Loaded 3.mp4"; }))
         << view_->status().toStdString() << " / " << media()->errorString().toStdString();
     EXPECT_EQ(view_->selectedFolderClipPath(), root + "/3.mp4");
     EXPECT_EQ(media()->playbackState(), QMediaPlayer::PlayingState);
     ASSERT_TRUE(waitFor([&] { return view_->status() == "Batch playback complete (3 clips)"; }))
         << view_->status().toStdString();
-}
 
-TEST_F(PlaybackTest, OnlyTheCurrentItemEndingAdvances) {
-    const QString root = dir() + "/pair";
-    makeClip(root + "/1.mp4", {"--frames", "8", "--fps", "20"});
-    makeClip(root + "/2.mp4", {"--frames", "8", "--fps", "20"});
-    const QString outside = makeClip(dir() + "/outside.mp4", {"--frames", "8", "--fps", "20"});
-    sources_->loadFolder(fileUrl(root));
-    ASSERT_TRUE(idle());
-    const VideoPlayer::ItemId first = view_->player()->currentItem();
-
-    // An item that was replaced reports its end: nothing happens.
-    sources_->selectFolderClip(root + "/1.mp4");
-    ASSERT_TRUE(idle());
-    ASSERT_NE(view_->player()->currentItem(), first);
-    emit view_->player()->itemDidPlayToEnd(first);
-    EXPECT_EQ(view_->status(), "Loaded 1.mp4");
-
-    // A clip from outside the batch plays to its end without advancing it.
+    // A clip from outside the batch plays to its end without touching it.
     ASSERT_TRUE(sources_->loadClip(fileUrl(outside), false));
     ASSERT_TRUE(idle());
     QSignalSpy ended(view_->player(), &VideoPlayer::itemDidPlayToEnd);

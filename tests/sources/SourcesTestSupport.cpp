@@ -21,6 +21,11 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
     ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
+QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QString makeClip(const QString& path, const std::vector<std::string>& extraArgs) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     std::vector<std::string> args{"--frames", "20", "--size", "64x48"};

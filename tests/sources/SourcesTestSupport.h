@@ -31,6 +31,9 @@ bool waitFor(const std::function<bool()>& condition, int timeoutMs = kDefaultWai
 // Writes `bytes` to `path`, creating parent folders.
 void writeBytes(const QString& path, const QByteArray& bytes);
 
+// The file's bytes, or none when it cannot be read.
+QByteArray readBytes(const QString& path);
+
 // A short real clip with telemetry (or with extra generator options) at `path`.
 QString makeClip(const QString& path, const std::vector<std::string>& extraArgs = {});
 
