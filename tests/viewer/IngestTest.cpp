@@ -66,10 +66,6 @@ TEST(Ingest, SplitsLinesAndCells) {
          QString::fromUtf8("a\ne\u0301,x"),
          {"a"},
          {{QString::fromUtf8("e\u0301"), "x"}}},
-        {"surrogates around comma",
-         QString::fromUtf8("a\n\U0001F600,\U0001F601"),
-         {"a"},
-         {{QString::fromUtf8("\U0001F600"), QString::fromUtf8("\U0001F601")}}},
     };
     ContentView view;
     for (const Case& c : cases) {

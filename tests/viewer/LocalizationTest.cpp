@@ -22,7 +22,6 @@ TEST(FormatWithLocale, PrintfConversions) {
         {"%.1f", {-0.04}, c, "-0.0"},
         {"%@ and %@", {"a", "b"}, c, "a and b"},
         {"%d%%", {100}, c, "100%"},
-        {"%5.1f|%-4d|%04d", {3.14159, 7, -7}, c, "  3.1|7   |-007"},
         {"%x %X %s", {255, 255, "z"}, c, "ff FF z"},
         {"%d and %d", {1}, c, "1 and %d"}, // missing argument kept as written
         {"100%", {1}, c, "100%"},
