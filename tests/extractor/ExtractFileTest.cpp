@@ -35,10 +35,9 @@ protected:
 TEST_F(ExtractFile, SizeLimitsAndSystemErrors) {
     const std::string fifo = dir + "/fifo.mp4"; // has no size, so it is never read
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-    const std::string sizeMessage = "empty, oversized, or unreadable file";
-    EXPECT_EQ(extract(fifo).message(), sizeMessage);
-    EXPECT_EQ(extract(writeFile(dir + "/empty.mp4", {})).message(), sizeMessage);
-    EXPECT_EQ(extract(writeFile(dir + "/over.mp4", ftyp(), kGigabyte + 1)).message(), sizeMessage);
+    for (const std::string& path : {fifo, writeFile(dir + "/empty.mp4", {}),
+                                    writeFile(dir + "/over.mp4", ftyp(), kGigabyte + 1)})
+        EXPECT_EQ(extract(path).message(), "empty, oversized, or unreadable file") << path;
     // Exactly 1 GiB passes both checks and is parsed: an mdat of zeros is 2^28 empty blocks.
     const Bytes head = concat({ftyp(), rawAtom(0, "mdat")});
     EXPECT_EQ(extract(writeFile(dir + "/exact.mp4", head, kGigabyte)).message(),

@@ -23,18 +23,17 @@ Outcome walk(const Bytes& bytes) {
     }
 }
 
-struct WalkCase {
-    const char* name;
-    Bytes bytes;
-    Outcome expected;
-};
-
 const Bytes kFtyp = ftyp(); // 16 bytes
 
-std::vector<WalkCase> walkCases() {
+TEST(MediaWalk, GivesPayloadOrExactMessage) {
     const std::string notMp4 = "not a supported MP4 container";
     const std::string noMdat = "mdat atom not found";
-    return {
+    struct WalkCase {
+        const char* name;
+        Bytes bytes;
+        Outcome expected;
+    };
+    const WalkCase cases[] = {
         {"15 bytes", Bytes(15, 0), notMp4},
         {"15 bytes spelling ftyp", concat({be32(15), text("ftyp"), Bytes(7, 0)}), notMp4},
         {"capital FTYP", concat({be32(16), text("FTYP"), Bytes(8, 0)}), notMp4},
@@ -78,10 +77,7 @@ std::vector<WalkCase> walkCases() {
         {"non-ASCII type is skipped", concat({kFtyp, atom("\xff\xff\xff\xff"), atom("mdat")}),
          MediaData{32, 0}},
     };
-}
-
-TEST(MediaWalk, GivesPayloadOrExactMessage) {
-    for (const WalkCase& c : walkCases())
+    for (const WalkCase& c : cases)
         EXPECT_EQ(walk(c.bytes), c.expected) << c.name;
 }
 
