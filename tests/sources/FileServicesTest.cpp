@@ -54,8 +54,8 @@ std::optional<bool> nobodyCanRead(const QString& path) {
 } // namespace
 
 TEST(CsvExportName, ProposedNames) {
-    EXPECT_EQ(CsvExport::proposedFileName("a.b.c.mp4"), "a.b.c_sei.csv");
-    EXPECT_EQ(CsvExport::proposedFileName("clip"), "clip_sei.csv");
+    EXPECT_EQ(CsvExport::proposedFileName("a.b.c.mp4") + CsvExport::proposedFileName("clip"),
+              "a.b.c_sei.csvclip_sei.csv");
 }
 
 TEST(CsvHasMetadata, FirstNonEmptyLineDecides) {
@@ -126,16 +126,15 @@ TEST_F(StagingTest, ALinkOrAnotherUsersFolderIsRefusedAndLeftAlone) {
     ASSERT_TRUE(QFile::link(dir() + "/elsewhere", folder));
     bool refused = false;
     const QString out = captureStdout([&] { EXPECT_FALSE(Staging::reserveCopy(&refused)); });
-    EXPECT_TRUE(refused);
-    EXPECT_TRUE(out.startsWith("Drop staging failed: ")) << out.toStdString();
-    EXPECT_EQ(out.count('\n'), 1);
-    EXPECT_EQ(modeOf(dir() + "/elsewhere"), elsewhere);
+    EXPECT_EQ(std::tuple(refused, out.startsWith("Drop staging failed: "), out.count('\n'),
+                         modeOf(dir() + "/elsewhere")),
+              std::tuple(true, true, 1, elsewhere))
+        << out.toStdString();
 
     // A file where the folder should be is a failure, not a refusal.
     QFile::remove(folder);
     writeBytes(folder, "x");
-    EXPECT_FALSE(Staging::reserveCopy(&refused));
-    EXPECT_FALSE(refused);
+    EXPECT_FALSE(Staging::reserveCopy(&refused) || refused);
 
     if (geteuid() != 0)
         GTEST_SKIP() << "giving a folder to another user needs root";
