@@ -39,10 +39,9 @@ TEST_P(GeneratedClipCounters, ReportCountsExactlyTheInjectedFaults) {
     std::string csv, report;
     EXPECT_EQ(testclips::runExtractor({"--report", clip}, &csv, &report), c.rows ? 0 : 3) << report;
     auto values = parseReport(report);
-    EXPECT_EQ(values["sei_nal_count"], c.seiUnits);
-    EXPECT_EQ(values["payload_decode_failures"], c.payloadFailures);
-    EXPECT_EQ(values["sei_decode_failures"], c.decodeFailures);
-    EXPECT_EQ(values["rows_decoded"], c.rows);
+    EXPECT_EQ(std::tuple(values["sei_nal_count"], values["payload_decode_failures"],
+                         values["sei_decode_failures"], values["rows_decoded"]),
+              std::tuple(c.seiUnits, c.payloadFailures, c.decodeFailures, c.rows));
     // Without a row, the four lines of the notice.
     EXPECT_EQ(lineCount(csv), c.rows ? static_cast<std::size_t>(c.rows) + 1 : 4);
     EXPECT_EQ(csv.substr(0, csv.find('\n')),
@@ -76,8 +75,7 @@ TEST(GeneratedClip, DriveRowsFollowTheFramesAndSurviveARoundTrip) {
     int frame = 0;
     for (std::sregex_iterator it(csv.begin(), csv.end(), row), end; it != end; ++it, ++frame)
         EXPECT_EQ((*it)[1], std::to_string(frame));
-    EXPECT_EQ(frame, 120);
-    EXPECT_EQ(lineCount(csv), 121u);
+    EXPECT_EQ(std::pair(frame, lineCount(csv)), std::pair(120, std::size_t{121}));
     testclips::generate(dir + "/again.mp4", {"--from-csv", dir + "/drive.csv"});
     std::string again;
     ASSERT_EQ(testclips::runExtractor({dir + "/again.mp4"}, &again), 0);

@@ -75,10 +75,9 @@ TEST_F(ExtractCli, OneClipGivesTheEngineTextWithALineFeedOrOneErrorLine) {
     const auto expect = [&](const std::string& args, int exit, const std::string& out,
                             const std::string& err, const std::string& input = "/dev/null") {
         const Run r = run(args, input);
-        EXPECT_EQ(r.exit, exit) << args << " < " << input;
-        EXPECT_EQ(r.out, out);
-        EXPECT_EQ(r.err, err);
-        EXPECT_EQ(testclips::readFile(dir_ + "/o/result.csv"), "old");
+        EXPECT_EQ(std::tuple(r.exit, r.out, r.err, testclips::readFile(dir_ + "/o/result.csv")),
+                  std::tuple(exit, out, err, "old"))
+            << args << " < " << input;
     };
     expect("drive.mp4", kExitCsv, csv, "");
     expect("--report -", kExitCsv, csv, engine("drive.mp4").report() + "\n", "drive.mp4");
@@ -109,9 +108,9 @@ TEST_F(ExtractCli, UsageErrorsAndAnOutputThatIsTheClipExitWithTwo) {
         "drive.mp4;-o drive.mp4 -");
     for (std::string usage; std::getline(usages, usage, ';');) {
         const Run r = run(usage, "drive.mp4");
-        EXPECT_EQ(r.exit, kExitUsage) << usage;
-        EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err.rfind("veldrin-extract: ", 0), 0u) << r.err;
+        EXPECT_EQ(std::tuple(r.exit, r.out, r.err.starts_with("veldrin-extract: ")),
+                  std::tuple(kExitUsage, "", true))
+            << usage << ": " << r.err;
     }
     EXPECT_EQ(testclips::readFile(dir_ + "/drive.mp4"), before);
     EXPECT_FALSE(fs::exists(dir_ + "/out"));
@@ -147,8 +146,7 @@ TEST_F(ExtractCli, FolderModeListsEveryClipAndEveryFolderItCouldNotRead) {
     const Run r = run("-j 3 -d csv t empty closed", "/dev/null", root ? asNobody : "");
     for (const char* folder : {"/t/locked", "/closed"})
         fs::permissions(dir_ + folder, fs::perms::owner_all);
-    EXPECT_EQ(r.exit, kExitFailure);
-    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(std::pair(r.exit, r.out), std::pair(kExitFailure, ""s));
     const std::size_t rows = lineCount(engine("drive.mp4").text()) - 1;
     const std::string rowsLine = ": " + std::to_string(rows) + " rows\n";
     const std::string denied = "cannot read folder: "s + std::strerror(EACCES);
