@@ -27,12 +27,7 @@ TEST(Ingest, SplitsLinesAndCells) {
     const Case cases[] = {
         {"blank line between rows", "a,b\n1,2\n\n3\n", {"a", "b"}, {{"1", "2"}, {"3"}}},
         {"every break kind",
-         QString::fromUtf8("h\r1\x0B"
-                           "2\x0C"
-                           "3\u0085"
-                           "4\u2028"
-                           "5\u2029"
-                           "6"),
+         QString::fromUtf8("h\r1\v2\f3\u00854\u20285\u20296"),
          {"h"},
          {{"1"}, {"2"}, {"3"}, {"4"}, {"5"}, {"6"}}},
         {"space-only lines dropped",

@@ -49,15 +49,13 @@ TEST_F(German, TextsAndNumbersSwitch) {
     const TelemetryReadout& r = *view.readout();
     EXPECT_EQ(r.steeringTooltip(), QString::fromUtf8("Lenkwinkel: -12,5°"));
     // The cards are formatted without a locale.
-    EXPECT_EQ(r.metricCards()[0].toMap()["title"], "Geschwindigkeit");
-    EXPECT_EQ(r.metricCards()[0].toMap()["value"], "36.0 km/h");
-    EXPECT_EQ(r.metricCards()[2].toMap()["value"], "FAHRT");
+    const QVariantMap speed = r.metricCards()[0].toMap(), brake = r.detailCells()[4].toMap();
+    EXPECT_EQ(QVariantList({speed["title"], speed["value"], r.metricCards()[2].toMap()["value"]}),
+              QVariantList({"Geschwindigkeit", "36.0 km/h", "FAHRT"}));
     EXPECT_EQ(r.gearTooltip(), "Aktueller Gang: FAHRT");
     // The translated "True" still counts as true.
-    const QVariantMap brake = r.detailCells()[4].toMap();
-    EXPECT_EQ(brake["label"], QString::fromUtf8("Bremse betätigt"));
-    EXPECT_EQ(brake["value"], "Wahr");
-    EXPECT_EQ(brake["highlighted"], true);
+    EXPECT_EQ(QVariantList({brake["label"], brake["value"], brake["highlighted"]}),
+              QVariantList({QString::fromUtf8("Bremse betätigt"), "Wahr", true}));
 }
 
 TEST(LocalizedString, EnglishAgainAfterGermanAndTheKeyAsFallback) {

@@ -68,9 +68,9 @@ TEST(RouteValues, CurrentCoordinateAndHeadingComeFromTheCurrentRow) {
     // The track itself skips the bad rows.
     EXPECT_EQ(view.routeCoordinates(), (GeoCoordinateList{{1, 2}, {4, 5}}));
     // Progress is clamped, and absent without a duration.
-    EXPECT_EQ(route::routeProgress(15, 10), 1.0);
-    EXPECT_EQ(route::routeProgress(-1, 10), 0.0);
-    EXPECT_EQ(route::routeProgress(2.5, 10), 0.25);
+    EXPECT_EQ(std::tuple(route::routeProgress(15, 10), route::routeProgress(-1, 10),
+                         route::routeProgress(2.5, 10)),
+              std::tuple(1.0, 0.0, 0.25));
     EXPECT_FALSE(route::routeProgress(5, std::numeric_limits<double>::quiet_NaN()));
     view.ingestCsv("latitude_deg,longitude_deg,heading_deg");
     EXPECT_FALSE(view.currentRouteCoordinate() || view.currentHeading());

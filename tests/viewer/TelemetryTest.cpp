@@ -86,51 +86,36 @@ TEST(DisplayValue, PlaceholdersGearNamesAndLabels) {
 }
 
 TEST(Overlay, GaugesCardsAndTooltips) {
-    struct Case {
-        QString line;
-        QString speed, speedCard, steeringCard;
-        double pedal;
-        QString pedalPercent;
-        bool brake;
-        QString gearLetter, gearCard;
-        bool showsAssist;
-        QString assistBadge, assistCard;
-    };
     const QString header = "vehicle_speed_mps,steering_wheel_angle,accelerator_pedal_position,"
                            "brake_applied,gear_state,navark_state";
-    const Case cases[] = {
-        {"10,-12.5,150,TRUE,GEAR_REVERSE,FULL_GUIDE", "36", "36.0 km/h", "-12.5°", 1.0, "100", true,
-         "R", "REVERSE", true, "NVG", "FULL_GUIDE"},
+    // Speed | its card | steering card | pedal | pedal tooltip | brake on overlay and in the grid
+    // | gear letter | gear card | assist badge shown | badge | assist card.
+    const std::pair<QString, QString> cases[] = {
+        {"10,-12.5,150,TRUE,GEAR_REVERSE,FULL_GUIDE",
+         "36|36.0 km/h|-12.5°|1|Accelerator pedal: 100%|11|R|REVERSE|1|NVG|FULL_GUIDE"},
         // 1.25 m/s is exactly 4.5 km/h; exact halves round to even, as printf does.
-        {"1.25,12.25,-5,0,GEAR_DRIVE,IDLE", "4", "4.5 km/h", "12.2°", 0.0, "0", false, "D", "DRIVE",
-         false, "IDLE", "IDLE"},
-        {"0,0,42.7, yes ,5,LANE_GUIDE", "0", "0.0 km/h", "0.0°", 0.427, "42", true, "5", "5", true,
-         "LANE_GUIDE", "LANE_GUIDE"},
-        {",, 50,False,,", "0", "0.0 km/h", "0.0°", 0.0, "0", false, kDash, kDash, false, "IDLE",
-         "IDLE"},
+        {"1.25,12.25,-5,0,GEAR_DRIVE,IDLE",
+         "4|4.5 km/h|12.2°|0|Accelerator pedal: 0%|00|D|DRIVE|0|IDLE|IDLE"},
+        {"0,0,42.7, yes ,5,LANE_GUIDE",
+         "0|0.0 km/h|0.0°|0.427|Accelerator pedal: 42%|11|5|5|1|LANE_GUIDE|LANE_GUIDE"},
+        {",, 50,False,,", "0|0.0 km/h|0.0°|0|Accelerator pedal: 0%|00|—|—|0|IDLE|IDLE"},
         // Replacements apply wherever the names occur.
-        {"0,0,0,0,OVERDRIVE,", "0", "0.0 km/h", "0.0°", 0.0, "0", false, "OVERD", "OVERDRIVE",
-         false, "IDLE", "IDLE"},
+        {"0,0,0,0,OVERDRIVE,",
+         "0|0.0 km/h|0.0°|0|Accelerator pedal: 0%|00|OVERD|OVERDRIVE|0|IDLE|IDLE"},
     };
-    for (const Case& c : cases) {
-        OneRow r(header, c.line);
+    for (const auto& [line, expected] : cases) {
+        OneRow r(header, line);
         const Overlay o = telemetryOverlay(r.row(), false);
-        const QList<MetricCard> cards = metricCards(r.row(), false);
-        const std::string at = c.line.toStdString();
-        EXPECT_EQ(o.speedText, c.speed) << at;
-        EXPECT_EQ(cards[0].value, c.speedCard) << at;
-        EXPECT_EQ(cards[1].value, c.steeringCard) << at;
-        EXPECT_DOUBLE_EQ(o.pedal, c.pedal) << at;
-        EXPECT_EQ(o.pedalTooltip, "Accelerator pedal: " + c.pedalPercent + "%") << at;
-        EXPECT_EQ(o.brakeOn, c.brake) << at;
-        EXPECT_EQ(detailGrid(r.row(), ContentView::detailKeys(), 0)[4].highlighted, c.brake);
-        EXPECT_EQ(o.gearLetter, c.gearLetter) << at;
-        EXPECT_EQ(cards[2].value, c.gearCard) << at;
-        EXPECT_EQ(o.showsAssistBadge, c.showsAssist) << at;
-        EXPECT_EQ(o.assistBadgeText, c.assistBadge) << at;
-        EXPECT_EQ(cards[3].value, c.assistCard) << at;
+        const QList<MetricCard> c = metricCards(r.row(), false);
+        const bool gridBrake = detailGrid(r.row(), ContentView::detailKeys(), 0)[4].highlighted;
+        const QString flags = QString::number(o.brakeOn) + QString::number(gridBrake);
+        EXPECT_EQ(QStringList({o.speedText, c[0].value, c[1].value, QString::number(o.pedal),
+                               o.pedalTooltip, flags, o.gearLetter, c[2].value,
+                               QString::number(o.showsAssistBadge), o.assistBadgeText, c[3].value})
+                      .join(u'|'),
+                  expected);
     }
-    OneRow r(header, cases[0].line);
+    OneRow r(header, cases[0].first);
     const Overlay mph = telemetryOverlay(r.row(), true);
     EXPECT_EQ(mph.speedText + " " + mph.speedUnit, "22 mph");
     EXPECT_EQ(metricCards(r.row(), true)[0].value, "22.4 mph");
@@ -140,22 +125,19 @@ TEST(Overlay, GaugesCardsAndTooltips) {
 
 TEST(DetailGrid, PlaceholdersAndBlinkersOncePerSecondOfPlayback) {
     OneRow r("accelerator_pedal_position,navark_state,blinker_on_left,blinker_on_right", "12,,1");
-    for (const auto& [time, bright] : {std::pair{0.0, true},
-                                       {0.49, true},
-                                       {0.5, false},
-                                       {0.99, false},
-                                       {1.0, true},
-                                       {1e300, true}}) {
+    const std::pair<double, bool> times[] = {{0.0, true},   {0.49, true}, {0.5, false},
+                                             {0.99, false}, {1.0, true},  {1e300, true}};
+    for (const auto& [time, bright] : times) {
         const QList<DetailCell> cells = detailGrid(r.row(), ContentView::detailKeys(), time);
         ASSERT_EQ(cells.size(), 14);
         EXPECT_EQ(cells[0].label, "Accelerator Pedal Position");
         EXPECT_EQ(QStringList({cells[0].value, cells[1].value, cells[3].value, cells[13].value}),
                   QStringList({"12", "IDLE", "False", kDash}));
-        EXPECT_EQ(cells[2].arrow, DetailCell::Arrow::left);
-        EXPECT_TRUE(cells[2].arrowActive);
-        EXPECT_EQ(cells[2].arrowBright, bright) << time;
-        EXPECT_EQ(cells[3].arrow, DetailCell::Arrow::right);
-        EXPECT_FALSE(cells[3].arrowActive || cells[3].arrowBright);
+        EXPECT_EQ(
+            std::tuple(cells[2].arrow, cells[2].arrowActive, cells[2].arrowBright, cells[3].arrow,
+                       cells[3].arrowActive || cells[3].arrowBright),
+            std::tuple(DetailCell::Arrow::left, true, bright, DetailCell::Arrow::right, false))
+            << time;
     }
 }
 
