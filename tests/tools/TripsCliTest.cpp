@@ -22,18 +22,16 @@ TEST(TripsCli, WorkedExampleAndJoinedFiles) {
     struct Clip {
         const char* name;
         const char* seconds;
-        bool telemetry;
+        const char* option; // the movie header first, or no telemetry
     };
-    for (const Clip& clip :
-         {Clip{"2025-06-01_07-00-00-front.mp4", "60", true},
-          Clip{"2025-06-01_07-00-00-back.mp4", "60", false},
-          Clip{"2025-06-01_07-01-00-front.mp4", "30.5", true},
-          Clip{"2025-06-01_07-05-00-front.mp4", "10", true}, Clip{"my clip.MP4", "5", true},
-          Clip{"elsewhere/2025-06-01_07-05-00-Rear.mp4", "1", true}}) {
-        std::vector<std::string> args = {"--duration", clip.seconds, "--fps", "36", "--fast"};
-        if (!clip.telemetry)
-            args.push_back("--no-telemetry");
-        testclips::generate(clips + "/" + clip.name, args);
+    for (const Clip& clip : {Clip{"2025-06-01_07-00-00-front.mp4", "60", "--fast"},
+                             Clip{"2025-06-01_07-00-00-back.mp4", "60", "--no-telemetry"},
+                             Clip{"2025-06-01_07-01-00-front.mp4", "30.5", "--fast"},
+                             Clip{"2025-06-01_07-05-00-front.mp4", "10", "--fast"},
+                             Clip{"my clip.MP4", "5", "--faststart"},
+                             Clip{"elsewhere/2025-06-01_07-05-00-Rear.mp4", "1", "--fast"}}) {
+        testclips::generate(clips + "/" + clip.name,
+                            {"--duration", clip.seconds, "--fps", "36", "--fast", clip.option});
     }
     // Cut short: no movie header, so no duration.
     const std::string whole = testclips::readFile(clips + "/2025-06-01_07-05-00-front.mp4");
