@@ -6,6 +6,7 @@
 
 #include <QGuiApplication>
 #include <QQuickWindow>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
@@ -87,7 +88,31 @@ void AppDelegate::showMainWindow() {
         fallbackWindow_ = makeFallbackWindow_();
         if (!fallbackWindow_)
             return;
-        fallbackWindow_->setGeometry(QRect(kFallbackWindowOrigin, kFallbackWindowSize));
+        fallbackWindow_->resize(kFallbackWindowSize);
+        fitToScreen(fallbackWindow_, kFallbackWindowOrigin);
     }
     bringForward(fallbackWindow_);
+}
+
+QRect AppDelegate::fittedGeometry(const QSize& preferred, const QRect& available,
+                                  const QMargins& frame) {
+    const QRect room = available.marginsRemoved(frame);
+    QRect geometry(QPoint(), preferred.boundedTo(room.size()));
+    geometry.moveCenter(room.center());
+    return geometry;
+}
+
+void AppDelegate::fitToScreen(QWindow* window, std::optional<QPoint> origin) {
+    const QScreen* screen = window->screen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QMargins frame =
+        window->frameMargins().isNull() ? kFrameAllowance : window->frameMargins();
+    const QRect room = available.marginsRemoved(frame);
+    window->setMinimumSize(window->minimumSize().boundedTo(room.size()));
+    const QRect placed(origin.value_or(QPoint()), window->size());
+    window->setGeometry(origin && room.contains(placed)
+                            ? placed
+                            : fittedGeometry(window->size(), available, frame));
 }

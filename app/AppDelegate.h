@@ -4,11 +4,14 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMargins>
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QUrl>
 
 #include <functional>
+#include <optional>
 
 class Commands;
 #include <QQuickWindow>
@@ -19,6 +22,17 @@ class AppDelegate : public QObject {
 public:
     // Makes a hidden main-window view over a fresh viewer; its maker keeps it alive.
     using WindowFactory = std::function<QQuickWindow*()>;
+
+    // A window manager's title bar and borders, assumed until the shown window reports its own.
+    static constexpr QMargins kFrameAllowance{4, 36, 4, 4};
+
+    // Where a window of `preferred` size opens on a screen whose free area is `available`:
+    // shrunk to fit with its `frame`, centred, its title bar never above the free area.
+    static QRect fittedGeometry(const QSize& preferred, const QRect& available,
+                                const QMargins& frame);
+    // Keeps `window` and its minimum size within its screen's free area: at `origin` when it
+    // fits there whole, else as fittedGeometry places it.
+    static void fitToScreen(QWindow* window, std::optional<QPoint> origin = std::nullopt);
 
     AppDelegate(Commands* commands, WindowFactory makeFallbackWindow, QObject* parent = nullptr);
     ~AppDelegate() override;

@@ -12,7 +12,6 @@
 #include <QGuiApplication>
 #include <QQmlComponent>
 #include <QQuickWindow>
-#include <QScreen>
 #include <QSettings>
 
 namespace {
@@ -131,25 +130,10 @@ void VeldrinApp::launch(const QList<QUrl>& handedOver) {
     QQuickWindow* window = createViewerWindow();
     if (!window)
         return;
-    if (QScreen* screen = window->screen()) {
-        const QRect available = screen->availableGeometry();
-        const QMargins frame =
-            window->frameMargins().isNull() ? kFrameAllowance : window->frameMargins();
-        window->setMinimumSize(
-            window->minimumSize().boundedTo(available.marginsRemoved(frame).size()));
-        window->setGeometry(fittedGeometry(window->size(), available, frame));
-    }
+    AppDelegate::fitToScreen(window);
     window->show();
     delegate_->applicationDidFinishLaunching();
     delegate_->openUrls(handedOver);
-}
-
-QRect VeldrinApp::fittedGeometry(const QSize& preferred, const QRect& available,
-                                 const QMargins& frame) {
-    const QRect room = available.marginsRemoved(frame);
-    QRect geometry(QPoint(), preferred.boundedTo(room.size()));
-    geometry.moveCenter(room.center());
-    return geometry;
 }
 
 QQuickWindow* VeldrinApp::mainWindow() const {

@@ -5,11 +5,9 @@
 #include "AppDelegate.h"
 
 #include <QList>
-#include <QMargins>
 #include <QObject>
 #include <QPointer>
 #include <QQmlEngine>
-#include <QRect>
 #include <QUrl>
 
 #include <memory>
@@ -26,13 +24,6 @@ public:
     // Small enough for a 1366 x 768 screen with a panel and a title bar.
     static constexpr int kMinimumWindowWidth = 1000;
     static constexpr int kMinimumWindowHeight = 640;
-    // A window manager's title bar and borders, assumed until the shown window reports its own.
-    static constexpr QMargins kFrameAllowance{4, 36, 4, 4};
-
-    // Where a window of `preferred` size opens on a screen whose free area is `available`:
-    // shrunk to fit with its `frame`, centred, its title bar never above the free area.
-    static QRect fittedGeometry(const QSize& preferred, const QRect& available,
-                                const QMargins& frame);
 
     // Needs the QGuiApplication; one at a time per process.
     explicit VeldrinApp(QObject* parent = nullptr);

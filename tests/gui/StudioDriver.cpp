@@ -1,9 +1,10 @@
 #include "StudioDriver.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDragEnterEvent>
-#include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -29,15 +30,7 @@ QPoint windowCentre(QQuickWindow* window) {
 } // namespace
 
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeout.count())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, kEventSliceMs);
-        QTest::qSleep(kEventSliceMs);
-    }
-    return true;
+    return QTest::qWaitFor(condition, static_cast<int>(timeout.count()));
 }
 
 QQuickItem* findItem(QQuickWindow* window, const QString& objectName) {
@@ -60,10 +53,6 @@ void click(QQuickWindow* window, const QString& objectName) {
         return;
     const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
     QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
-}
-
-bool dragEnter(QQuickWindow* window, const QList<QUrl>& urls) {
-    return drop(window, urls, false);
 }
 
 void dragLeave(QQuickWindow* window) {
@@ -98,6 +87,19 @@ QFileDialog* shownFileDialog() {
         return shown != nullptr;
     });
     return shown;
+}
+
+bool acceptFileDialog(QFileDialog* panel, const QString& name) {
+    if (!name.isEmpty())
+        panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
+    const auto accept = panel->acceptMode() == QFileDialog::AcceptSave ? QDialogButtonBox::Save
+                                                                       : QDialogButtonBox::Open;
+    QPushButton* button =
+        panel->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))->button(accept);
+    if (!button->isEnabled())
+        return false;
+    button->click();
+    return true;
 }
 
 void answerNextQuestion(QMessageBox::StandardButton answer, bool* asked) {

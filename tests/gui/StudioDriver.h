@@ -28,15 +28,17 @@ bool isShown(QQuickWindow* window, const QString& objectName);
 // Presses and releases the left button in the middle of the item.
 void click(QQuickWindow* window, const QString& objectName);
 
-// Sends a drag entering the window with `urls`; returns whether the window accepted it.
-bool dragEnter(QQuickWindow* window, const QList<QUrl>& urls);
-void dragLeave(QQuickWindow* window);
-// Drags `urls` in and drops them (unless `release` is false, when they stay hovering);
-// returns whether the drop, or the entering drag, was accepted.
+// Drags `urls` in and drops them (unless `release` is false, when they stay hovering until
+// dragLeave); returns whether the drop, or the entering drag, was accepted.
 bool drop(QQuickWindow* window, const QList<QUrl>& urls, bool release = true);
+void dragLeave(QQuickWindow* window);
 
 // The Qt Widgets file panel once one is on screen, or null after a wait.
 QFileDialog* shownFileDialog();
+// Types `name` into the panel's file name field, unless it is empty, and presses the accept
+// button; returns whether the button could be pressed. Unlike QFileDialog::selectFile, typing
+// works whether or not the panel has already taken the focus.
+bool acceptFileDialog(QFileDialog* panel, const QString& name = {});
 // Answers the next message box that comes up with `answer` and sets `*asked`.
 void answerNextQuestion(QMessageBox::StandardButton answer, bool* asked);
 
