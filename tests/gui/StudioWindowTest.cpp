@@ -138,10 +138,16 @@ TEST_F(StudioWindowTest, DroppedClipShowsSpinnerThenReadoutRouteAndItsUnreadable
     EXPECT_EQ(textOf(window, "damageNote"), note);
     saveScreenshot(window, "loaded-clip");
 }
-// Keys as a person presses them; the clip ends paused, so closing must end cleanly too (a
-// crash in TearDown is the failure).
-TEST_F(StudioWindowTest, PlayerKeysSeekStepChangeSpeedAndMute) {
+// Keys as a person presses them, in the smallest window, where the map leaves the detail grid
+// two rows; the clip ends paused, so closing must end cleanly too (a crash in TearDown is the
+// failure).
+TEST_F(StudioWindowTest, PlayerKeysSeekStepChangeSpeedAndMuteInTheSmallestWindow) {
+    window->resize(VeldrinApp::kMinimumWindowWidth, VeldrinApp::kMinimumWindowHeight);
     loadClip(makeClip(tempDir() + "/keys.mp4", {"--duration", "12", "--fps", "10"}));
+    const QQuickItem* cell = findItem(window, "detailCell_linear_acceleration_mps2_z");
+    EXPECT_TRUE(
+        waitFor([&] { return findItem(window, "detailScroll")->height() > 2 * cell->height(); }));
+    saveScreenshot(window, "smallest-window");
     QQuickItem* player = findItem(window, "playerView");
     QObject* media = player->property("mediaPlayer").value<QObject*>();
     // Keys come once the first frame is up: a seek while the clip still loads is lost.

@@ -11,6 +11,7 @@ ColumnLayout {
     required property var readout
     // The colour behind the map's corners.
     property color backdrop: "black"
+    required property int mapHeight
 
     spacing: 6
 
@@ -43,7 +44,7 @@ ColumnLayout {
     }
     Item {
         Layout.fillWidth: true
-        Layout.preferredHeight: 170
+        Layout.preferredHeight: root.mapHeight
         RouteMapView {
             id: map
             objectName: "routeMap"

@@ -12,6 +12,11 @@ Rectangle {
     required property var readout
     // The colour the sidebar's translucent fill makes over the window background.
     property color backdrop: "black"
+    // A sidebar shorter than this (a small screen) gives the detail grid some of the map's
+    // height, so the grid keeps a couple of rows in view.
+    readonly property real shortHeight: 560
+    readonly property int fullMapHeight: 170
+    readonly property int compactMapHeight: 100
 
     radius: 16
     color: Theme.white(0.08)
@@ -79,6 +84,8 @@ Rectangle {
                 viewer: root.viewer
                 readout: root.readout
                 backdrop: root.backdrop
+                mapHeight: root.height < root.shortHeight ? root.compactMapHeight
+                                                          : root.fullMapHeight
             }
         }
         MetricCards {
