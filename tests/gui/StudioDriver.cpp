@@ -12,7 +12,6 @@
 
 namespace studio {
 namespace {
-constexpr int kEventSliceMs = 10;
 
 QQuickItem* findIn(QQuickItem* item, const QString& objectName) {
     if (item->objectName() == objectName)
@@ -103,20 +102,13 @@ bool acceptFileDialog(QFileDialog* panel, const QString& name) {
 }
 
 void answerNextQuestion(QMessageBox::StandardButton answer, bool* asked) {
-    // The question runs its own event loop inside the call that raised it.
-    auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, [poll, answer, asked] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* box = qobject_cast<QMessageBox*>(widget);
-            if (box && box->isVisible()) {
-                *asked = true;
-                box->button(answer)->click();
-                poll->deleteLater();
-                return;
-            }
+    // Runs inside the question's own event loop, once the call that raises it has shown it.
+    QTimer::singleShot(0, qApp, [answer, asked] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            *asked = true;
+            box->button(answer)->click();
         }
     });
-    poll->start(kEventSliceMs);
 }
 
 void saveScreenshot(QQuickWindow* window, const QString& name) {

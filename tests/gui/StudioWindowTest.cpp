@@ -34,10 +34,6 @@ QString tempDir() {
     return QString::fromStdString(testclips::makeTempDir());
 }
 
-QObject* sourcesOf(QQuickWindow* window) {
-    return window->property("sources").value<QObject*>();
-}
-
 class StudioWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -51,31 +47,19 @@ protected:
     }
     void TearDown() override { app.reset(); }
 
-    // Drops one clip and waits until it is shown.
-    void loadClip(const QUrl& clip) {
-        ASSERT_TRUE(drop(window, {clip}));
-        const QString loaded = QStringLiteral("Loaded ") + clip.fileName();
-        ASSERT_TRUE(waitFor([&] { return textOf(window, "statusText") == loaded; }))
-            << textOf(window, "statusText").toStdString();
-    }
-
     QQuickWindow* openSettings() {
         app->showSettings();
-        QQuickWindow* settings = app->settingsWindow();
-        EXPECT_NE(settings, nullptr);
-        if (settings) {
-            EXPECT_TRUE(QTest::qWaitForWindowExposed(settings));
-        }
-        return settings;
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(app->settingsWindow()));
+        return app->settingsWindow();
     }
 
     std::unique_ptr<VeldrinApp> app;
     QQuickWindow* window = nullptr;
 };
 
-// Ctrl+1 raises whichever window is visible; with none, one fallback window, made once and
-// fitted to the screen like the main window.
-TEST_F(StudioWindowTest, ShowMainWindowRaisesAVisibleWindowElseOneFittedFallbackWindow) {
+// The settings window and the main window stay in step. Show Main Window raises whichever
+// window is visible; with none, one fallback window, made once and fitted like the main window.
+TEST_F(StudioWindowTest, SettingsStayInStepAndShowMainWindowKeepsOneFittedWindowOnScreen) {
     const QRect available = window->screen()->availableGeometry();
     EXPECT_TRUE(available.contains(window->frameGeometry())) << window->frameGeometry().y();
     EXPECT_LE(window->minimumHeight(), available.height());
@@ -95,16 +79,33 @@ TEST_F(StudioWindowTest, ShowMainWindowRaisesAVisibleWindowElseOneFittedFallback
     EXPECT_TRUE(hints.contains("Ctrl+E") && hints.contains("Ctrl+,"))
         << hints.join(' ').toStdString();
 
-    QTest::keyClick(window, Qt::Key_1, Qt::ControlModifier);
+    const QString folder = tempDir();
+    makeClip(folder + "/one.mp4");
+    QMetaObject::invokeMethod(window->property("sources").value<QObject*>(),
+                              "openFolderPanelResult", Q_ARG(QUrl, QUrl::fromLocalFile(folder)));
+    ASSERT_TRUE(waitFor([&] { return textOf(window, "statusText") == "Loaded one.mp4"; }));
+    EXPECT_TRUE(textOf(window, "batchHeader").contains("1 clip"));
+    QQuickWindow* settings = openSettings();
+    click(window, "speedButton");
+    EXPECT_EQ(findItem(settings, "settingsSpeedUnit")->property("currentIndex").toInt(), 1);
+    EXPECT_EQ(textOf(window, "overlaySpeedUnit"), "mph");
+    click(settings, "segment_km/h");
+    EXPECT_EQ(textOf(window, "overlaySpeedUnit"), "km/h");
+    click(window, "onlyWithMetadataSwitch");
+    EXPECT_TRUE(findItem(settings, "settingsOnlyWithMetadata")->property("checked").toBool());
+    click(settings, "settingsOnlyWithMetadata");
+    EXPECT_FALSE(findItem(window, "onlyWithMetadataSwitch")->property("checked").toBool());
+
     window->close();
     ASSERT_TRUE(waitFor([&] { return !window->isVisible(); }));
-    QQuickWindow* settings = openSettings(); // any visible window counts
-    Commands::instance()->post(Commands::kShowMainWindow);
+    Commands::instance()->post(Commands::kShowMainWindow); // any visible window counts
     EXPECT_EQ(app->delegate().fallbackWindow(), nullptr);
-    EXPECT_TRUE(settings->isVisible());
-
+    ASSERT_TRUE(QTest::qWaitForWindowActive(settings));
+    QTest::keyClick(settings, Qt::Key_Escape);
+    EXPECT_TRUE(waitFor([&] { return !settings->isVisible(); }));
     for (int round = 0; round < 2; ++round) {
-        (round == 0 ? static_cast<QWindow*>(settings) : app->delegate().fallbackWindow())->close();
+        if (round > 0)
+            app->delegate().fallbackWindow()->close();
         Commands::instance()->post(Commands::kShowMainWindow);
         QQuickWindow* fallback = app->delegate().fallbackWindow();
         ASSERT_NE(fallback, nullptr);
@@ -128,7 +129,6 @@ TEST_F(StudioWindowTest, DroppedClipShowsSpinnerThenReadoutRouteAndItsUnreadable
     EXPECT_TRUE(isShown(window, "extractingIndicator"));
     ASSERT_TRUE(waitFor([&] { return textOf(window, "statusText") == "Loaded damaged.mp4"; }));
     EXPECT_FALSE(isShown(window, "extractingIndicator"));
-    EXPECT_FALSE(isShown(window, "placeholder"));
     for (const char* shown : {"telemetryOverlay", "metricCards", "detailScroll", "routeBox",
                               "debugBox", "exportCsvButton"})
         EXPECT_TRUE(isShown(window, shown)) << shown;
@@ -141,9 +141,11 @@ TEST_F(StudioWindowTest, DroppedClipShowsSpinnerThenReadoutRouteAndItsUnreadable
 // Keys as a person presses them, in the smallest window, where the map leaves the detail grid
 // two rows; the clip ends paused, so closing must end cleanly too (a crash in TearDown is the
 // failure).
-TEST_F(StudioWindowTest, PlayerKeysSeekStepChangeSpeedAndMuteInTheSmallestWindow) {
+TEST_F(StudioWindowTest, PlayerAndGuideKeysInTheSmallestWindow) {
     window->resize(VeldrinApp::kMinimumWindowWidth, VeldrinApp::kMinimumWindowHeight);
-    loadClip(makeClip(tempDir() + "/keys.mp4", {"--duration", "12", "--fps", "10"}));
+    ASSERT_TRUE(
+        drop(window, {makeClip(tempDir() + "/keys.mp4", {"--duration", "12", "--fps", "10"})}));
+    ASSERT_TRUE(waitFor([&] { return textOf(window, "statusText") == "Loaded keys.mp4"; }));
     const QQuickItem* cell = findItem(window, "detailCell_linear_acceleration_mps2_z");
     EXPECT_TRUE(
         waitFor([&] { return findItem(window, "detailScroll")->height() > 2 * cell->height(); }));
@@ -177,11 +179,8 @@ TEST_F(StudioWindowTest, PlayerKeysSeekStepChangeSpeedAndMuteInTheSmallestWindow
         EXPECT_EQ(rate(), expected);
     }
     QTest::keyClick(window, Qt::Key_M);
-    EXPECT_TRUE(findItem(window, "playerView")
-                    ->findChild<QObject*>("audioOutput")
-                    ->property("muted")
-                    .toBool());
-    EXPECT_EQ(textOf(window, "playbackBadge"), "0.75× · Muted");
+    EXPECT_EQ(textOf(window, "playbackBadge"),
+              "0.75× · Muted"); // the badge shows the output's state
 
     QTest::keyClick(window, Qt::Key_L);
     ASSERT_TRUE(waitFor([&] { return player->property("playing").toBool(); }));
@@ -190,6 +189,14 @@ TEST_F(StudioWindowTest, PlayerKeysSeekStepChangeSpeedAndMuteInTheSmallestWindow
     EXPECT_EQ(rate(), 2.0);
     QTest::keyClick(window, Qt::Key_K);
     EXPECT_TRUE(waitFor([&] { return !player->property("playing").toBool(); }));
+
+    QObject* guide = window->findChild<QObject*>("quickGuide");
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        QTest::keyClick(window, Qt::Key_Question, Qt::ControlModifier | Qt::ShiftModifier);
+        ASSERT_TRUE(waitFor([&] { return guide->property("opened").toBool(); }));
+        QTest::keyClick(window, key);
+        EXPECT_TRUE(waitFor([&] { return !guide->property("visible").toBool(); })) << key;
+    }
 }
 
 // The panels are the Qt Widgets ones here; they are driven through their own field and
@@ -204,8 +211,9 @@ TEST_F(StudioWindowTest, PanelsOpenTheClipAndSaveBesideItAskingBeforeReplacing) 
     EXPECT_EQ(panel->windowTitle(), "Select Orvik Dashcam MP4");
     EXPECT_EQ(panel->labelText(QFileDialog::Accept), "Open");
     ASSERT_TRUE(acceptFileDialog(panel, clip));
-    ASSERT_TRUE(waitFor([&] { return textOf(window, "statusText").startsWith("Loaded"); }));
-    EXPECT_EQ(textOf(window, "statusText"), "Loaded trip #2 100%25.mp4");
+    EXPECT_TRUE(waitFor([&] {
+        return textOf(window, "statusText") == "Loaded trip #2 100%25.mp4";
+    })) << textOf(window, "statusText").toStdString();
 
     const QString proposed = dir + "/trip #2 100%25_sei.csv";
     QFile kept(proposed);
@@ -233,53 +241,10 @@ TEST_F(StudioWindowTest, PanelsOpenTheClipAndSaveBesideItAskingBeforeReplacing) 
               window->property("viewer").value<QObject*>()->property("rawCSV").toString());
 }
 
-TEST_F(StudioWindowTest, WindowAndSettingsControlsStayInStepAndEscapeClosesSettingsAndGuide) {
-    const QString folder = tempDir();
-    makeClip(folder + "/one.mp4");
-    makeClip(folder + "/two.mp4");
-    QMetaObject::invokeMethod(sourcesOf(window), "openFolderPanelResult",
-                              Q_ARG(QUrl, QUrl::fromLocalFile(folder)));
-    ASSERT_TRUE(waitFor([&] { return isShown(window, "batchBox"); }));
-    EXPECT_TRUE(waitFor([&] { return textOf(window, "statusText") == "Loaded one.mp4"; }));
-    EXPECT_TRUE(textOf(window, "batchHeader").contains("2 clips"));
-    saveScreenshot(window, "batch");
-
-    QQuickWindow* settings = openSettings();
-    ASSERT_NE(settings, nullptr);
-    click(window, "speedButton");
-    EXPECT_EQ(findItem(settings, "settingsSpeedUnit")->property("currentIndex").toInt(), 1);
-    EXPECT_EQ(textOf(window, "overlaySpeedUnit"), "mph");
-    click(settings, "segment_km/h");
-    EXPECT_EQ(textOf(window, "overlaySpeedUnit"), "km/h");
-
-    click(window, "onlyWithMetadataSwitch");
-    EXPECT_TRUE(findItem(settings, "settingsOnlyWithMetadata")->property("checked").toBool());
-    EXPECT_TRUE(textOf(window, "batchHeader").contains("visible:"));
-    click(settings, "settingsOnlyWithMetadata");
-    EXPECT_FALSE(findItem(window, "onlyWithMetadataSwitch")->property("checked").toBool());
-
-    settings->requestActivate();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(settings));
-    QTest::keyClick(settings, Qt::Key_Escape);
-    EXPECT_TRUE(waitFor([&] { return !settings->isVisible(); }));
-
-    QObject* guide = window->findChild<QObject*>("quickGuide");
-    window->requestActivate(); // window shortcuts need their window active
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
-        QTest::keyClick(window, Qt::Key_Question, Qt::ControlModifier | Qt::ShiftModifier);
-        ASSERT_TRUE(waitFor([&] { return guide->property("opened").toBool(); }));
-        EXPECT_EQ(textOf(window, "quickGuideTitle"), "Veldrin Quick Guide");
-        QTest::keyClick(window, key);
-        EXPECT_TRUE(waitFor([&] { return !guide->property("visible").toBool(); })) << key;
-    }
-}
-
 TEST(ExternalOpenTest, ArgumentsBecomeFileUrlsOfWhichTheFirstMp4IsTaken) {
-    const QUrl web(QStringLiteral("https://example.org/clip.mp4"));
-    const QUrl mov = QUrl::fromLocalFile(QStringLiteral("/clips/a.mov"));
-    const QUrl upper = QUrl::fromLocalFile(QStringLiteral("/clips/B.MP4"));
-    const QUrl lower = QUrl::fromLocalFile(QStringLiteral("/clips/c.mp4"));
+    const QUrl web("https://example.org/clip.mp4"), mov = QUrl::fromLocalFile("/clips/a.mov"),
+                                                    upper = QUrl::fromLocalFile("/clips/B.MP4"),
+                                                    lower = QUrl::fromLocalFile("/clips/c.mp4");
     const struct {
         QList<QUrl> urls;
         std::optional<QUrl> expected;
@@ -289,9 +254,7 @@ TEST(ExternalOpenTest, ArgumentsBecomeFileUrlsOfWhichTheFirstMp4IsTaken) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(firstClipUrl(c.urls), c.expected);
-    EXPECT_EQ(urlsFromArguments({QStringLiteral("c.mp4"), QStringLiteral("--screenshot=x.png"),
-                                 QStringLiteral("/clips/B.MP4")},
-                                QStringLiteral("/clips")),
+    EXPECT_EQ(urlsFromArguments({"c.mp4", "--screenshot=x.png", "/clips/B.MP4"}, "/clips"),
               (QList<QUrl>{lower, upper}));
 }
 
