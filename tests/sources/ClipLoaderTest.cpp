@@ -1,6 +1,6 @@
 // Single-clip loading against real clips and the real engine: messages and state of every
-// outcome, the copy off the GUI thread, the stale-result rule, drops, the pending external
-// file and staged-copy upkeep.
+// outcome, the copy off the GUI thread, the stale-result rule, drops and staged-copy upkeep;
+// the pending external file is driven by the shell's real hand-over tests.
 #include "MetadataOutcome.h"
 #include "SourcesTestSupport.h"
 #include "Staging.h"
@@ -15,8 +15,6 @@
 #include <atomic>
 #include <future>
 
-#include "PendingExternalFile.h"
-
 using namespace sourcestest;
 
 class ClipLoaderTest : public SourcesTest {
@@ -27,23 +25,6 @@ protected:
         return waitFor([&] { return !view_->isExtracting(); });
     }
 };
-
-TEST_F(ClipLoaderTest, ClipWithoutTelemetryLeavesPlayerAndCsvEmpty) {
-    const QString clip = makeClip(dir() + "/parked.mp4", {"--no-telemetry"});
-    ASSERT_TRUE(loadAndWait(clip));
-    EXPECT_EQ(view_->status(), "Unsupported MP4: no Orvik SEI metadata");
-    EXPECT_EQ(view_->extractorMessage(),
-              "No supported Orvik SEI metadata found. Older or parked Orvik clips may lack it.");
-    EXPECT_FALSE(view_->extractorDebug().isEmpty());
-    EXPECT_TRUE(view_->rawCSV().isEmpty());
-    EXPECT_EQ(view_->player()->currentItem(), VideoPlayer::kNoItem);
-    EXPECT_EQ(view_->statusFor(clip), ClipMetadataStatus::noMetadata);
-
-    // Export is unavailable: nothing is written, the status stays.
-    sources_->exportCsv(fileUrl(dir() + "/out.csv"));
-    EXPECT_FALSE(QFileInfo::exists(dir() + "/out.csv"));
-    EXPECT_EQ(view_->status(), "Unsupported MP4: no Orvik SEI metadata");
-}
 
 TEST_F(ClipLoaderTest, EngineFailuresReachStatusAndMessage) {
     const QString path = dir() + "/zeros.mp4";
@@ -115,7 +96,15 @@ TEST_F(ClipLoaderTest, OnlyTheNewestOfTwoLoadsApplies) {
     // The superseded copy goes once its extraction has returned: the result has arrived.
     ASSERT_TRUE(waitFor([&] { return !QFileInfo::exists(slowCopy); }));
     EXPECT_EQ(extracting.count() + statuses.count() + status.count() + csv.count(), 0);
-    EXPECT_EQ(view_->status(), "Unsupported MP4: no Orvik SEI metadata");
+    EXPECT_EQ(std::tuple(view_->status(), view_->extractorMessage(), view_->rawCSV(),
+                         view_->player()->currentItem()),
+              std::tuple("Unsupported MP4: no Orvik SEI metadata",
+                         "No supported Orvik SEI metadata found. Older or parked Orvik clips may "
+                         "lack it.",
+                         "", VideoPlayer::kNoItem));
+    // Export is unavailable without telemetry: nothing is written.
+    sources_->exportCsv(fileUrl(dir() + "/out.csv"));
+    EXPECT_FALSE(QFileInfo::exists(dir() + "/out.csv"));
     EXPECT_EQ(std::pair(view_->statusFor(slow), view_->statusFor(quick)),
               std::pair(ClipMetadataStatus::unknown, ClipMetadataStatus::noMetadata));
     EXPECT_EQ(stagedCopies(),
@@ -176,18 +165,6 @@ TEST_F(ClipLoaderTest, DropsTakeTheFirstMp4InAnyCase) {
     EXPECT_EQ(view_->status(), "Only .mp4 files are supported");
     EXPECT_EQ(view_->selectedFileName(), before);
     EXPECT_FALSE(view_->rawCSV().isEmpty());
-}
-
-TEST_F(ClipLoaderTest, PendingExternalFileIsLoadedOnce) {
-    const QString clip = makeClip(dir() + "/handed.mp4");
-    sources_->takePendingExternalFile();
-    EXPECT_EQ(view_->selectedFileName(), "No file loaded");
-    PendingExternalFile::set(fileUrl(clip));
-    sources_->takePendingExternalFile();
-    EXPECT_EQ(view_->selectedFileName(), "handed.mp4");
-    EXPECT_EQ(PendingExternalFile::take(), std::nullopt);
-    sources_->openClipPanelResult(QUrl()); // a cancelled panel
-    EXPECT_EQ(view_->status(), "Checking handed.mp4");
 }
 
 TEST_F(ClipLoaderTest, ExportWritesRawCsvOrKeepsTheDestination) {
