@@ -43,10 +43,6 @@ TEST(Ingest, SplitsLinesAndCells) {
          "no SEI metadata found\nx",
          {"no SEI metadata found"},
          {{"x"}}},
-        {"notice prefix is not trimmed",
-         " No SEI metadata found\nx",
-         {" No SEI metadata found"},
-         {{"x"}}},
         // A comma carrying a combining mark is one character, not a separator.
         {"combining comma",
          QString::fromUtf8("a,b\n1,\u03012,3"),
@@ -57,10 +53,6 @@ TEST(Ingest, SplitsLinesAndCells) {
          QString::fromUtf8("a\nx\u0600,y,z"),
          {"a"},
          {{QString::fromUtf8("x\u0600,y"), "z"}}},
-        {"comma after combined letter",
-         QString::fromUtf8("a\ne\u0301,x"),
-         {"a"},
-         {{QString::fromUtf8("e\u0301"), "x"}}},
     };
     ContentView view;
     for (const Case& c : cases) {
