@@ -15,13 +15,20 @@
 #include <QFile>
 #include <QMediaPlayer>
 #include <QScreen>
+#include <QSettings>
 #include <QTest>
 
 #include <memory>
+#include <sys/stat.h>
 
 using namespace studio;
 
 namespace {
+
+unsigned modeOf(const QString& path) {
+    struct stat status {};
+    return stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 0777 : 0;
+}
 
 QUrl makeClip(const QString& path, const std::vector<std::string>& extraArgs = {}) {
     std::vector<std::string> args{"--duration", "3"};
@@ -95,6 +102,10 @@ TEST_F(StudioWindowTest, SettingsStayInStepAndShowMainWindowKeepsOneFittedWindow
     EXPECT_TRUE(findItem(settings, "settingsOnlyWithMetadata")->property("checked").toBool());
     click(settings, "settingsOnlyWithMetadata");
     EXPECT_FALSE(findItem(window, "onlyWithMetadataSwitch")->property("checked").toBool());
+    // What the studio stores is for its user's eyes only.
+    const QString stored = QSettings().fileName();
+    EXPECT_EQ(std::pair(modeOf(stored), modeOf(QFileInfo(stored).absolutePath())),
+              std::pair(0600u, 0700u));
 
     window->close();
     ASSERT_TRUE(waitFor([&] { return !window->isVisible(); }));
