@@ -27,7 +27,6 @@ TEST(ContentViewState, ScanHandleReadsNullOnceDestroyed) {
 TEST(SharedSettings, ChangeInOneHolderIsSeenByTheOtherAtOnce) {
     Settings* settings = Settings::instance();
     settings->setUseMilesPerHour(false);
-    settings->setOnlyWithMetadata(false);
     ContentView mainWindow;
     ContentView otherWindow;
     QSignalSpy unit(&otherWindow, &ContentView::useMilesPerHourChanged);
@@ -36,11 +35,6 @@ TEST(SharedSettings, ChangeInOneHolderIsSeenByTheOtherAtOnce) {
     EXPECT_TRUE(otherWindow.useMilesPerHour());
     EXPECT_EQ(unit.count(), 1);
     EXPECT_TRUE(QSettings().value(Settings::kUseMilesPerHourKey).toBool());
-
-    settings->setOnlyWithMetadata(true);
-    EXPECT_TRUE(mainWindow.showOnlyMetadataClips());
-    otherWindow.setShowOnlyMetadataClips(false);
-    EXPECT_FALSE(QSettings().value(Settings::kOnlyWithMetadataKey).toBool());
     settings->setUseMilesPerHour(false);
 }
 
