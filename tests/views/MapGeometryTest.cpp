@@ -44,8 +44,7 @@ TEST(MapGeometry, MetersBetweenCitiesFollowTheGreatCircle) {
         double meters; // great-circle on the mean Earth radius
     };
     const Pair table[] = {
-        {{48.8566, 2.3522}, {51.5074, -0.1278}, 343556.5},      // Paris - London
-        {{-33.8688, 151.2093}, {35.6762, 139.6503}, 7825829.4}, // Sydney - Tokyo
+        {{48.8566, 2.3522}, {51.5074, -0.1278}, 343556.5}, // Paris - London
     };
     for (const Pair& pair : table) {
         const double meters =
@@ -88,7 +87,6 @@ TEST(RouteProgress, DegenerateTracks) {
     // A repeated point inside the track is a zero-length segment the walk passes through.
     const GeoCoordinateList repeated{{0.0, 0.0}, {0.0, 1.0}, {0.0, 1.0}, {0.0, 2.0}};
     EXPECT_NEAR(coordinateAtProgress(repeated, 0.75)->longitude, 1.5, 1e-9);
-    EXPECT_NEAR(RouteShape(repeated).totalMeters(), 2.0 * 111195.0, 200.0);
 }
 
 TEST(TileMath, CoveringTilesUrlsAndLevels) {
