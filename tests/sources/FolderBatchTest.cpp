@@ -4,7 +4,6 @@
 #include "SourcesTestSupport.h"
 
 #include <QDir>
-#include <QFile>
 #include <QPointer>
 
 using namespace sourcestest;
@@ -93,17 +92,6 @@ TEST_F(FolderBatchTest, CancelledScanStopsBeforeTheNextClip) {
     // Only the loaded clip carries an outcome.
     EXPECT_EQ(std::pair(view_->statusFor(root + "/0.mp4"), view_->statusFor(root + "/1.mp4")),
               std::pair(ClipMetadataStatus::withMetadata, ClipMetadataStatus::unknown));
-}
-
-TEST_F(FolderBatchTest, AClipThatVanishesDuringTheScanIsMarkedError) {
-    const QString root = dir() + "/vanishing";
-    makeClip(root + "/1.mp4");
-    makeClip(root + "/2.mp4");
-    sources_->loadFolder(fileUrl(root));
-    QFile::remove(root + "/2.mp4");
-    ASSERT_TRUE(idle());
-    EXPECT_EQ(view_->statusFor(root + "/2.mp4"), ClipMetadataStatus::error);
-    EXPECT_EQ(view_->folderScanProgress(), "scan 2/2");
 }
 
 TEST_F(FolderBatchTest, AdvancePassesOverClipsThatFailOrCarryNothing) {
