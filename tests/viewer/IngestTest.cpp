@@ -48,11 +48,6 @@ TEST(Ingest, SplitsLinesAndCells) {
          QString::fromUtf8("a,b\n1,\u03012,3"),
          {"a", "b"},
          {{QString::fromUtf8("1,\u03012"), "3"}}},
-        // U+0600 is a prepended mark: it joins the comma after it.
-        {"prepended comma",
-         QString::fromUtf8("a\nx\u0600,y,z"),
-         {"a"},
-         {{QString::fromUtf8("x\u0600,y"), "z"}}},
     };
     ContentView view;
     for (const Case& c : cases) {

@@ -150,7 +150,6 @@ TEST(Readout, FollowsClockTableAndUnit) {
     view.setUseMilesPerHour(false);
     EXPECT_EQ(changed.count(), changes + 1);
 
-    EXPECT_EQ(readout->detailCells()[4].toMap()["key"], "brake_applied");
     EXPECT_EQ(readout->detailCells()[4].toMap()["arrow"], "none");
     view.clearMetadataTable();
     EXPECT_FALSE(readout->hasRow());
