@@ -51,7 +51,6 @@ TEST(PlaybackClock, TimerCopiesThePlayersDurationAndTime) {
     view.player()->play();
     EXPECT_TRUE(QTest::qWaitFor([&] { return view.playbackTime() > 0.9; }, 5000));
     view.stopObservingPlaybackClock();
-    EXPECT_FALSE(view.uiTimer()->isActive());
     // Without an item the clock reads zero, whatever was written before.
     view.player()->clearCurrentItem();
     view.setPlaybackDuration(12);

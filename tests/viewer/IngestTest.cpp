@@ -98,8 +98,6 @@ TEST(Ingest, TableSharesTheTextItWasGiven) {
         text += QStringLiteral("%1,%2\n").arg(i).arg(i * 2);
     MetadataTable table;
     ASSERT_EQ(table.parse(text), MetadataTable::Outcome::table);
-    EXPECT_EQ(table.cell(999, 1), "1998");
-    EXPECT_EQ(table.cellView(999, 2), QStringView()); // beyond the row
     // Text once, plus one 32-bit offset per cell and two per row.
     EXPECT_LT(table.memoryBytes(), text.capacity() * 2 + 1000 * 4 * 4 + 64);
 }

@@ -89,7 +89,7 @@ TEST(RouteProgress, DegenerateTracks) {
     EXPECT_NEAR(coordinateAtProgress(repeated, 0.75)->longitude, 1.5, 1e-9);
 }
 
-TEST(TileMath, CoveringTilesUrlsAndLevels) {
+TEST(TileMath, CoveringTilesParentsAndLevels) {
     EXPECT_EQ(tiles::zoomLevelForScale(256.0 / kWorldMapPoints), 0);
     EXPECT_EQ(tiles::zoomLevelForScale(1.0), tiles::kMaxZoom);
     EXPECT_EQ(tiles::zoomLevelForScale(0.0), 0);
@@ -101,8 +101,6 @@ TEST(TileMath, CoveringTilesUrlsAndLevels) {
     // Outside the world nothing is asked for.
     EXPECT_TRUE(tiles::tilesCovering({{-100, -100}, {50, 50}}, 3).isEmpty());
 
-    EXPECT_EQ(tiles::tileUrl("https://t.example/{z}/{x}/{y}.png", {7, 65, 42}),
-              QUrl("https://t.example/7/65/42.png"));
     EXPECT_EQ(tiles::parentTile({5, 11, 6}), (TileKey{4, 5, 3}));
 }
 
