@@ -1,14 +1,27 @@
-// Fuzz target: the engine's buffer entry point, on whole-file bytes.
+// Fuzz target: the engine's entry points on whole-file bytes: the extraction and the
+// movie-header duration walk.
 #include "MetadataExtractor.h"
+#include "MovieDuration.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto out = MetadataExtractor::extractFromBuffer({data, size});
     // A success always carries the seven-line report; a failure never carries text.
     if (out.isSuccess() ? std::count(out.report().begin(), out.report().end(), '\n') != 6
                         : !out.text().empty() || out.message().empty())
+        std::abort();
+    const auto seconds = MetadataExtractor::movieDuration(
+        size, [&](std::uint64_t offset, std::span<std::uint8_t> bytes) -> std::size_t {
+            const std::size_t n =
+                offset < size ? std::min<std::uint64_t>(bytes.size(), size - offset) : 0;
+            std::memcpy(bytes.data(), data + offset, n);
+            return n;
+        });
+    if (seconds && !(std::isfinite(*seconds) && *seconds >= 0))
         std::abort();
     return 0;
 }

@@ -4,7 +4,6 @@
 
 #include "Commands.h"
 #include "ExternalOpen.h"
-#include "LocalizedString.h"
 #include "Settings.h"
 #include "TestClips.h"
 #include "VeldrinApp.h"
@@ -259,20 +258,6 @@ TEST(ExternalOpenTest, ArgumentsBecomeFileUrlsOfWhichTheFirstMp4IsTaken) {
         urlsFromArguments({"../c.mp4", "--screenshot=x.png", "B.MP4"}, "/clips");
     EXPECT_EQ(urls, (QList<QUrl>{lower, upper}));
     EXPECT_EQ(firstClipUrl({QUrl("https://example.org/clip.mp4"), upper}), upper);
-}
-
-TEST(StudioGermanTest, WindowTextsAreTranslated) {
-    ASSERT_TRUE(installTranslation(QLocale(QLocale::German)));
-    {
-        VeldrinApp app;
-        app.launch();
-        QQuickWindow* window = app.mainWindow();
-        ASSERT_NE(window, nullptr);
-        EXPECT_EQ(textOf(window, "dropZoneLabel"), "MP4 hier ablegen");
-        EXPECT_EQ(findItem(window, "openFileButton")->property("text").toString(), "Datei öffnen");
-        EXPECT_EQ(textOf(window, "statusText"), "Legen Sie eine MP4-Datei ab, um zu beginnen");
-    }
-    installTranslation(QLocale(QLocale::English));
 }
 
 } // namespace
