@@ -1,6 +1,6 @@
 // Single-clip loading against real clips and the real engine: messages and state of every
-// outcome, the copy off the GUI thread, the stale-result rule, drops and staged-copy upkeep;
-// the pending external file is driven by the shell's real hand-over tests.
+// outcome, the copy off the GUI thread, the stale-result rule and staged-copy upkeep; drops
+// are the window tests' and the pending external file the shell's real hand-over test.
 #include "MetadataOutcome.h"
 #include "SourcesTestSupport.h"
 #include "Staging.h"
@@ -149,22 +149,6 @@ TEST_F(ClipLoaderTest, CopiesRunOffTheGuiThreadAndOnlyTheNewestFillsTableAndPlay
     const QString shown = view_->stagedFileURL().toLocalFile();
     ASSERT_TRUE(sources_->loadClip(fileUrl(first), false));
     EXPECT_FALSE(QFileInfo::exists(shown));
-}
-
-TEST_F(ClipLoaderTest, DropsTakeTheFirstMp4InAnyCase) {
-    const QString upper = makeClip(dir() + "/B.MP4");
-    const QString lower = makeClip(dir() + "/c.mp4");
-    writeBytes(dir() + "/a.txt", "text");
-    EXPECT_TRUE(
-        sources_->handleDroppedURLs({fileUrl(dir() + "/a.txt"), fileUrl(upper), fileUrl(lower)}));
-    EXPECT_EQ(view_->selectedFileName(), "B.MP4");
-    ASSERT_TRUE(waitFor([&] { return !view_->isExtracting(); }));
-
-    const QString before = view_->selectedFileName();
-    EXPECT_FALSE(sources_->handleDroppedURLs({fileUrl(dir() + "/a.mov")}));
-    EXPECT_EQ(view_->status(), "Only .mp4 files are supported");
-    EXPECT_EQ(view_->selectedFileName(), before);
-    EXPECT_FALSE(view_->rawCSV().isEmpty());
 }
 
 TEST_F(ClipLoaderTest, ExportWritesRawCsvOrKeepsTheDestination) {

@@ -56,11 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
                     CounterCase{"BadRecord", 40, 0, 8, 32, "--bad-record 5"},
                     CounterCase{"NoSeq", 40, 0, 13, 27, "--no-seq 3"},
                     CounterCase{"OtherSei", 40, 0, 0, 40, "--other-sei 2"},
-                    CounterCase{"Fast", 40, 0, 0, 40, "--fast"},
                     CounterCase{"Faststart", 40, 0, 0, 40, "--faststart"},
                     CounterCase{"Silent", 0, 0, 0, 0, "--no-telemetry"},
-                    // SEI units of other kinds are not telemetry units.
-                    CounterCase{"SilentOtherSei", 0, 0, 0, 0, "--no-telemetry --other-sei 1"},
                     CounterCase{"All", 40, 10, 4, 26,
                                 "--bad-marker 4 --bad-record 6 --no-seq 10 --other-sei 3"}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -85,15 +85,6 @@ TEST_F(TripsTest, GroupingRules) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(trips::tripListing(trips::groupTrips(c.clips)), c.listing) << c.what;
-
-    std::vector<ClipFacts> many;
-    for (const char* camera : {"front", "back", "left", "right", "b1", "b2", "b3", "b4", "b5"})
-        many.push_back({d, std::string("2025-06-01_07-00-00-") + camera + ".mp4", 60.0, 0});
-    const auto grouped = trips::groupTrips(many);
-    ASSERT_EQ(grouped.size(), 1u);
-    EXPECT_EQ(grouped[0].moments[0].clips.size(), 9u);
-    EXPECT_EQ(trips::joinedTripFileName("2025-06-01_07-00-00", 2),
-              "2025-06-01_07-00-00_trip_2.csv");
 }
 
 TEST(MovieDurationTest, MovieHeaderVersions) {
