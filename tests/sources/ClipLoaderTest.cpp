@@ -26,17 +26,6 @@ protected:
     }
 };
 
-TEST_F(ClipLoaderTest, EngineFailuresReachStatusAndMessage) {
-    const QString path = dir() + "/zeros.mp4";
-    writeBytes(path, QByteArray(32, '\0'));
-    ASSERT_TRUE(loadAndWait(path));
-    EXPECT_EQ(view_->status() + "|" + view_->extractorMessage(),
-              "MP4 rejected: not a supported MP4 container|not a supported MP4 container");
-    EXPECT_TRUE(view_->extractorDebug().isEmpty());
-    EXPECT_EQ(view_->player()->currentItem(), VideoPlayer::kNoItem);
-    EXPECT_EQ(view_->statusFor(path), ClipMetadataStatus::error);
-}
-
 TEST_F(ClipLoaderTest, RejectedFilesChangeOnlyTheStatus) {
     const QString good = makeClip(dir() + "/good.mp4");
     ASSERT_TRUE(loadAndWait(good));

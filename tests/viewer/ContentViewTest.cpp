@@ -1,13 +1,11 @@
-// The window state: the batch scan handle, shared settings, and the playback clock
+// The window state: the batch scan handle and the playback clock
 // against the real player.
 #include "ContentView.h"
-#include "Settings.h"
 #include "TestClips.h"
 
 #include <gtest/gtest.h>
 
 #include <QMediaPlayer>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -22,20 +20,6 @@ TEST(ContentViewState, ScanHandleReadsNullOnceDestroyed) {
     delete handle;
     EXPECT_EQ(view.folderScanTask(), nullptr);
     EXPECT_EQ(task.count(), 2);
-}
-
-TEST(SharedSettings, ChangeInOneHolderIsSeenByTheOtherAtOnce) {
-    Settings* settings = Settings::instance();
-    settings->setUseMilesPerHour(false);
-    ContentView mainWindow;
-    ContentView otherWindow;
-    QSignalSpy unit(&otherWindow, &ContentView::useMilesPerHourChanged);
-
-    mainWindow.setUseMilesPerHour(true);
-    EXPECT_TRUE(otherWindow.useMilesPerHour());
-    EXPECT_EQ(unit.count(), 1);
-    EXPECT_TRUE(QSettings().value(Settings::kUseMilesPerHourKey).toBool());
-    settings->setUseMilesPerHour(false);
 }
 
 TEST(PlaybackClock, TimerCopiesThePlayersDurationAndTime) {
