@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         size, [&](std::uint64_t offset, std::span<std::uint8_t> bytes) -> std::size_t {
             const std::size_t n =
                 offset < size ? std::min<std::uint64_t>(bytes.size(), size - offset) : 0;
-            std::memcpy(bytes.data(), data + offset, n);
+            if (n != 0) // an empty span may have no storage at all
+                std::memcpy(bytes.data(), data + offset, n);
             return n;
         });
     if (seconds && !(std::isfinite(*seconds) && *seconds >= 0))
