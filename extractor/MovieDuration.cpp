@@ -1,5 +1,7 @@
 #include "MovieDuration.h"
 
+#include "MediaWalk.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -20,14 +22,6 @@ constexpr int kMaxTopLevelAtoms = 100'000;
 constexpr std::size_t kVersion0Bytes = 4 + 4 + 4 + 4 + 4;
 constexpr std::size_t kVersion1Bytes = 4 + 8 + 8 + 4 + 8;
 
-std::uint32_t be32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
-}
-
-std::uint64_t be64(const std::uint8_t* p) {
-    return std::uint64_t{be32(p)} << 32 | be32(p + 4);
-}
-
 struct AtomHeader {
     std::uint64_t size = 0;
     std::uint64_t headerSize = 0;
@@ -40,7 +34,7 @@ std::optional<AtomHeader> readHeader(const std::uint8_t* bytes, std::uint64_t av
     if (available < kCompactHeaderBytes)
         return std::nullopt;
     AtomHeader header;
-    header.size = be32(bytes);
+    header.size = readBigEndian32({bytes, available}, 0);
     header.headerSize = kCompactHeaderBytes;
     std::memcpy(header.type, bytes + 4, sizeof header.type);
     if (header.size == kSizeToEndOfFile) {
@@ -48,7 +42,7 @@ std::optional<AtomHeader> readHeader(const std::uint8_t* bytes, std::uint64_t av
     } else if (header.size == kSizeIsExtended) {
         if (available < kExtendedHeaderBytes)
             return std::nullopt;
-        header.size = be64(bytes + kCompactHeaderBytes);
+        header.size = readBigEndian64({bytes, available}, kCompactHeaderBytes);
         header.headerSize = kExtendedHeaderBytes;
     }
     if (header.size < header.headerSize || header.size > left)
@@ -60,20 +54,21 @@ bool isType(const AtomHeader& header, const char (&type)[5]) {
     return std::memcmp(header.type, type, 4) == 0;
 }
 
-std::optional<double> fromMovieHeader(const std::uint8_t* body, std::uint64_t length) {
+std::optional<double> fromMovieHeader(std::span<const std::uint8_t> body) {
+    const std::uint64_t length = body.size();
     if (length < 1)
         return std::nullopt;
     const std::uint8_t version = body[0];
     std::uint64_t timescale = 0;
     std::uint64_t duration = 0;
     if (version == 0 && length >= kVersion0Bytes) {
-        timescale = be32(body + 12);
-        duration = be32(body + 16);
+        timescale = readBigEndian32(body, 12);
+        duration = readBigEndian32(body, 16);
         if (duration == std::numeric_limits<std::uint32_t>::max())
             return std::nullopt;
     } else if (version == 1 && length >= kVersion1Bytes) {
-        timescale = be32(body + 20);
-        duration = be64(body + 24);
+        timescale = readBigEndian32(body, 20);
+        duration = readBigEndian64(body, 24);
         if (duration == std::numeric_limits<std::uint64_t>::max())
             return std::nullopt;
     } else {
@@ -95,8 +90,8 @@ std::optional<double> movieHeaderDuration(std::span<const std::uint8_t> movieBod
         if (!header)
             return std::nullopt;
         if (isType(*header, "mvhd"))
-            return fromMovieHeader(movieBody.data() + position + header->headerSize,
-                                   header->size - header->headerSize);
+            return fromMovieHeader(movieBody.subspan(position + header->headerSize,
+                                                     header->size - header->headerSize));
         position += header->size;
     }
     return std::nullopt;
