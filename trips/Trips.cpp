@@ -1,5 +1,7 @@
 #include "Trips.h"
 
+#include "Csv.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -28,6 +30,8 @@ constexpr NameField kNameFields[] = {
 };
 constexpr char kJoinedSuffix[] = "_trip";
 constexpr char kJoinedExtension[] = ".csv";
+constexpr std::string_view kJoinedHeaderStart = "clip,trip_time_s,";
+constexpr const char* kTripTimeFormat = "%.3f";
 
 bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
     if (text.size() < suffix.size())
@@ -235,6 +239,32 @@ std::string joinedTripFileName(std::string_view startText, int ordinal) {
     if (ordinal > 1)
         name += '_' + std::to_string(ordinal);
     return name + kJoinedExtension;
+}
+
+std::string joinedCsvHeader() {
+    std::string text(kJoinedHeaderStart);
+    return text.append(MetadataExtractor::renderCsv({})).append("\n");
+}
+
+std::size_t appendJoinedRows(std::string& text, const Trip& trip, std::size_t index,
+                             std::string_view csv) {
+    const Moment& moment = trip.moments[index];
+    const MomentClip* clip = moment.telemetryClip();
+    if (!clip)
+        return 0;
+    const double offset = trip.momentOffset(index);
+    std::size_t rows = 0;
+    for (std::size_t lineStart = csv.find('\n'); lineStart != std::string_view::npos; ++rows) {
+        const std::size_t next = csv.find('\n', lineStart + 1);
+        char time[64];
+        std::snprintf(time, sizeof time, kTripTimeFormat, offset + moment.rowTime(rows));
+        text.append(clip->fileName).append(",").append(time).append(",");
+        text.append(csv.substr(lineStart + 1, (next == std::string_view::npos ? csv.size() : next) -
+                                                  lineStart - 1));
+        text.append("\n");
+        lineStart = next;
+    }
+    return rows;
 }
 
 } // namespace trips

@@ -81,4 +81,11 @@ std::string tripListing(const std::vector<Trip>& trips);
 // The joined CSV's file name for the `ordinal`-th trip (from 1) with this START.
 std::string joinedTripFileName(std::string_view startText, int ordinal);
 
+// The joined CSV's header line, with its line feed: "clip,trip_time_s," and the 16 columns.
+std::string joinedCsvHeader();
+// Appends the rows of moment `index`, whose telemetry clip's CSV (header line first) is `csv`,
+// each prefixed by that clip's name and its trip time. Returns how many rows it appended.
+std::size_t appendJoinedRows(std::string& text, const Trip& trip, std::size_t index,
+                             std::string_view csv);
+
 } // namespace trips
