@@ -14,9 +14,8 @@
 namespace analysis {
 namespace {
 
-constexpr std::string_view kSpeedColumn = "vehicle_speed_mps";
-constexpr std::string_view kLateralColumn = "linear_acceleration_mps2_y";
-constexpr std::string_view kAssistanceColumn = "navark_state";
+// The engine writes flags as "True" and "False".
+constexpr std::string_view kTrueFlag = "True";
 
 // Row i is at i * duration / rows seconds.
 struct TimeBase {
@@ -91,6 +90,10 @@ double numberOf(std::string_view cell) {
                : std::numeric_limits<double>::quiet_NaN();
 }
 
+bool flagOf(std::string_view cell) {
+    return cell == kTrueFlag;
+}
+
 std::size_t columnIndex(std::string_view name) {
     const auto& columns = MetadataExtractor::csvColumns();
     return static_cast<std::size_t>(std::find(columns.begin(), columns.end(), name) -
@@ -147,10 +150,35 @@ std::vector<DrivingEvent> findEvents(std::span<const DriveRow> rows, double dura
 }
 
 std::vector<DriveRow> readDriveRows(std::string_view csv) {
-    static const std::size_t speedColumn = columnIndex(kSpeedColumn);
-    static const std::size_t lateralColumn = columnIndex(kLateralColumn);
-    static const std::size_t assistanceColumn = columnIndex(kAssistanceColumn);
-    static const std::size_t lastColumn = std::max({speedColumn, lateralColumn, assistanceColumn});
+    using Reader = void (*)(DriveRow&, std::string_view);
+    struct Column {
+        std::string_view name;
+        Reader read;
+    };
+    static constexpr Column kRead[] = {
+        {"vehicle_speed_mps", [](DriveRow& r, std::string_view c) { r.speed = numberOf(c); }},
+        {"linear_acceleration_mps2_y",
+         [](DriveRow& r, std::string_view c) { r.lateral = numberOf(c); }},
+        {"navark_state", [](DriveRow& r, std::string_view c) { r.assistance = c; }},
+        {"accelerator_pedal_position",
+         [](DriveRow& r, std::string_view c) { r.pedal = numberOf(c); }},
+        {"latitude_deg", [](DriveRow& r, std::string_view c) { r.latitude = numberOf(c); }},
+        {"longitude_deg", [](DriveRow& r, std::string_view c) { r.longitude = numberOf(c); }},
+        {"heading_deg", [](DriveRow& r, std::string_view c) { r.heading = numberOf(c); }},
+        {"brake_applied", [](DriveRow& r, std::string_view c) { r.brake = flagOf(c); }},
+        {"blinker_on_left", [](DriveRow& r, std::string_view c) { r.blinkerLeft = flagOf(c); }},
+        {"blinker_on_right", [](DriveRow& r, std::string_view c) { r.blinkerRight = flagOf(c); }},
+    };
+    // The reader of each CSV column, by position; none for columns nothing reads.
+    static const std::vector<Reader> readers = [] {
+        std::vector<Reader> byColumn;
+        for (const Column& column : kRead) {
+            const std::size_t index = columnIndex(column.name);
+            byColumn.resize(std::max(byColumn.size(), index + 1), nullptr);
+            byColumn[index] = column.read;
+        }
+        return byColumn;
+    }();
     std::vector<DriveRow> rows;
     // Each row starts after a line feed: the header's, then its predecessor's. A final line
     // feed ends the last row rather than starting an empty one.
@@ -160,18 +188,14 @@ std::vector<DriveRow> readDriveRows(std::string_view csv) {
         const std::string_view line = csv.substr(lineFeed + 1, lineEnd - lineFeed - 1);
         DriveRow row;
         std::size_t cellStart = 0;
-        for (std::size_t column = 0; column <= lastColumn && cellStart <= line.size(); ++column) {
+        for (std::size_t column = 0; column < readers.size() && cellStart <= line.size();
+             ++column) {
             // Cells are short: a plain loop beats a library search call per cell.
             std::size_t cellEnd = cellStart;
             while (cellEnd < line.size() && line[cellEnd] != ',')
                 ++cellEnd;
-            const std::string_view cell = line.substr(cellStart, cellEnd - cellStart);
-            if (column == speedColumn)
-                row.speed = numberOf(cell);
-            else if (column == lateralColumn)
-                row.lateral = numberOf(cell);
-            else if (column == assistanceColumn)
-                row.assistance = cell;
+            if (readers[column])
+                readers[column](row, line.substr(cellStart, cellEnd - cellStart));
             cellStart = cellEnd + 1;
         }
         rows.push_back(row);

@@ -38,11 +38,20 @@ inline constexpr double kStoppedMps = 0.3;
 // The assistance state of a row whose state is empty or missing.
 inline constexpr std::string_view kIdleState = "IDLE";
 
-// The values of one telemetry row that the rules read. A non-finite number is a missing value.
+// The values of one telemetry row that the rules and the timeline read. A non-finite number is
+// a missing value.
 struct DriveRow {
-    double speed = std::numeric_limits<double>::quiet_NaN();   // vehicle_speed_mps
-    double lateral = std::numeric_limits<double>::quiet_NaN(); // linear_acceleration_mps2_y
-    std::string_view assistance;                               // navark_state, empty when missing
+    static constexpr double kMissing = std::numeric_limits<double>::quiet_NaN();
+    double speed = kMissing;     // vehicle_speed_mps
+    double lateral = kMissing;   // linear_acceleration_mps2_y
+    std::string_view assistance; // navark_state, empty when missing
+    double pedal = kMissing;     // accelerator_pedal_position, percent
+    double latitude = kMissing;
+    double longitude = kMissing;
+    double heading = kMissing; // degrees
+    bool brake = false;
+    bool blinkerLeft = false;
+    bool blinkerRight = false;
 };
 
 struct DrivingEvent {
