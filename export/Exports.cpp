@@ -1,0 +1,114 @@
+#include "Exports.h"
+
+#include "Writers.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <map>
+
+namespace exports {
+namespace {
+
+struct FormatFacts {
+    Format format;
+    std::string_view name;
+    std::string_view suffix;
+};
+constexpr std::array<FormatFacts, 5> kFormats = {{
+    {Format::Csv, "csv", "_sei.csv"},
+    {Format::Gpx, "gpx", ".gpx"},
+    {Format::GeoJson, "geojson", ".geojson"},
+    {Format::Kml, "kml", ".kml"},
+    {Format::JsonLines, "jsonl", ".jsonl"},
+}};
+
+std::size_t dataRows(std::string_view csv) {
+    return static_cast<std::size_t>(std::count(csv.begin(), csv.end(), '\n')) -
+           (csv.ends_with('\n') ? 1 : 0);
+}
+
+} // namespace
+
+std::optional<Format> formatNamed(std::string_view name) {
+    for (const FormatFacts& facts : kFormats)
+        if (facts.name == name)
+            return facts.format;
+    return std::nullopt;
+}
+
+std::string_view fileSuffix(Format format) {
+    return kFormats[static_cast<std::size_t>(format)].suffix;
+}
+
+Telemetry clipTelemetry(std::string csv, std::string_view clipFileName,
+                        std::optional<double> duration) {
+    Telemetry telemetry;
+    telemetry.name = std::filesystem::path(clipFileName).stem().string();
+    if (const auto name = trips::parseClipName(clipFileName))
+        telemetry.startSeconds = name->startSeconds;
+    const std::size_t rows = dataRows(csv);
+    if (duration && *duration > 0 && rows > 0) {
+        telemetry.rowTimes.resize(rows);
+        for (std::size_t i = 0; i < rows; ++i)
+            telemetry.rowTimes[i] = static_cast<double>(i) * *duration / static_cast<double>(rows);
+        telemetry.events = analysis::findEvents(analysis::readDriveRows(csv), *duration);
+    }
+    telemetry.csvTexts.push_back(std::move(csv));
+    return telemetry;
+}
+
+Telemetry tripTelemetry(const trips::Trip& trip, std::string name,
+                        const analysis::CsvSource& csvOf) {
+    Telemetry telemetry;
+    telemetry.name = std::move(name);
+    if (!trip.oddName && !trip.moments.empty())
+        telemetry.startSeconds = trip.moments.front().startSeconds;
+    // Each clip is read once: the events ask for the same texts again.
+    std::map<std::string, std::string> texts;
+    bool timed = true;
+    for (std::size_t index = 0; index < trip.moments.size(); ++index) {
+        const trips::Moment& moment = trip.moments[index];
+        const trips::MomentClip* clip = moment.telemetryClip();
+        if (!clip)
+            continue;
+        const std::string path = (std::filesystem::path(moment.folder) / clip->fileName).string();
+        std::string& csv = texts[path] = csvOf(path);
+        const std::size_t rows = dataRows(csv);
+        timed = timed && clip->duration && rows == clip->rows;
+        for (std::size_t row = 0; timed && row < rows; ++row)
+            telemetry.rowTimes.push_back(trip.momentOffset(index) + moment.rowTime(row));
+        if (rows > 0)
+            telemetry.csvTexts.push_back(csv);
+    }
+    if (!timed) {
+        telemetry.rowTimes.clear();
+        return telemetry;
+    }
+    telemetry.events = analysis::findTripEvents(trip, [&](const std::string& path) {
+        const auto found = texts.find(path);
+        return found == texts.end() ? std::string() : found->second;
+    });
+    return telemetry;
+}
+
+std::string render(Format format, const Telemetry& telemetry) {
+    switch (format) {
+    case Format::Gpx:
+        return writeGpx(telemetry);
+    case Format::GeoJson:
+        return writeGeoJson(telemetry);
+    case Format::Kml:
+        return writeKml(telemetry);
+    case Format::JsonLines:
+        return writeJsonLines(telemetry);
+    case Format::Csv:
+        break;
+    }
+    std::string csv;
+    for (const std::string& text : telemetry.csvTexts)
+        csv.append(text).append(text.ends_with('\n') ? "" : "\n");
+    return csv;
+}
+
+} // namespace exports

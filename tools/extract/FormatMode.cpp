@@ -1,0 +1,51 @@
+#include "FormatMode.h"
+
+#include "ClipOutcome.h"
+#include "EventsMode.h"
+#include "MovieDuration.h"
+
+#include <filesystem>
+
+namespace extractcli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The track name of a clip read from standard input, which has no file name.
+constexpr std::string_view kStandardInputName = "standard input";
+
+} // namespace
+
+std::string formattedClip(exports::Format format, const std::string& csv,
+                          const std::string& clipPath, std::span<const std::uint8_t> clipBytes) {
+    if (format == exports::Format::Csv)
+        return {};
+    const bool fromInput = clipPath == kStandardInputPath;
+    const std::optional<double> duration =
+        fromInput ? bufferedMovieDuration(clipBytes) : MetadataExtractor::movieDuration(clipPath);
+    const std::string fileName =
+        fromInput ? std::string(kStandardInputName) : fs::path(clipPath).filename().string();
+    return exports::render(format, exports::clipTelemetry(csv, fileName, duration));
+}
+
+std::string formattedFileName(const std::string& clipPath, exports::Format format) {
+    return fs::path(clipPath).stem().string() + std::string(exports::fileSuffix(format));
+}
+
+std::string formattedTrip(exports::Format format, const trips::Trip& trip,
+                          const std::string& joinedCsvName, std::size_t& rows) {
+    const exports::Telemetry telemetry =
+        exports::tripTelemetry(trip, fs::path(joinedCsvName).stem().string());
+    rows = 0;
+    for (const std::string& csv : telemetry.csvTexts)
+        rows += csvRowCount(csv);
+    return exports::render(format, telemetry);
+}
+
+std::string formattedTripFileName(const std::string& joinedCsvName, exports::Format format) {
+    if (format == exports::Format::Csv)
+        return joinedCsvName;
+    return fs::path(joinedCsvName).stem().string() + std::string(exports::fileSuffix(format));
+}
+
+} // namespace extractcli
