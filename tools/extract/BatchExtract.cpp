@@ -6,6 +6,7 @@
 #include "AtomicWrite.h"
 #include "ClipOutcome.h"
 #include "ClipSearch.h"
+#include "FormatMode.h"
 
 #include <algorithm>
 #include <atomic>
@@ -22,7 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kCsvSuffix = "_sei.csv";
 constexpr const char* kCannotCreateOutputFolder = "cannot create the output folder: ";
 constexpr const char* kNotAFolder = "not a folder";
 constexpr const char* kOutputTaken = "output %s already written for %s";
@@ -63,7 +63,7 @@ std::vector<Clip> gatherClips(const BatchOptions& options) {
     for (Clip& clip : clips) {
         if (!clip.problem.empty())
             continue;
-        const std::string name = fs::path(clip.path).stem().string() + kCsvSuffix;
+        const std::string name = formattedFileName(clip.path, options.format);
         clip.outputPath = (fs::path(options.outputFolder) / name).string();
         auto [owner, inserted] = owners.emplace(name, clip.path);
         if (!inserted)
@@ -88,8 +88,10 @@ ClipResult processClip(const Clip& clip, const BatchOptions& options, MemoryGate
     ClipResult result;
     if (carriesCsv(output)) {
         const std::string& csv = output.text();
+        const std::string formatted = formattedClip(options.format, csv, clip.path, {});
+        const std::string_view body = formatted.empty() ? std::string_view(csv) : formatted;
         const std::string error =
-            writeFileAtomically(clip.outputPath, {csv, lineEnd(csv)}, options.fileMode);
+            writeFileAtomically(clip.outputPath, {body, lineEnd(body)}, options.fileMode);
         if (!error.empty())
             return {errorLine(clip.outputPath, error), true};
         result.rows = csvRowCount(csv);

@@ -2,6 +2,8 @@
 // clip that carries telemetry.
 #pragma once
 
+#include "Exports.h"
+
 #include <cstddef>
 #include <ostream>
 #include <string>
@@ -17,6 +19,8 @@ struct BatchOptions {
     bool progress = false; // a progress line that the next line overwrites (a terminal)
     std::size_t workers = 1;
     mode_t fileMode = 0644;
+    bool salvage = false; // clips cut short give the rows of their complete blocks
+    exports::Format format = exports::Format::Csv;
 };
 
 // Writes one line per clip to `log`, in input order, then a summary line. Returns the process

@@ -7,6 +7,7 @@
 #include "ClipOutcome.h"
 #include "ClipSearch.h"
 #include "Csv.h"
+#include "FormatMode.h"
 #include "MovieDuration.h"
 #include "Trips.h"
 
@@ -115,11 +116,14 @@ int runTrips(const TripsOptions& options, std::ostream& out, std::ostream& log) 
     }
     std::map<std::string, int> ordinals;
     for (const trips::Trip& trip : grouped) {
-        const std::string name =
+        const std::string csvName =
             trips::joinedTripFileName(trip.startText, ++ordinals[trip.startText]);
+        const std::string name = formattedTripFileName(csvName, options.format);
         const std::string path = (fs::path(options.joinFolder) / name).string();
         std::size_t rows = 0;
-        const std::string text = joinedCsv(trip, rows);
+        const std::string text = options.format == exports::Format::Csv
+                                     ? joinedCsv(trip, rows)
+                                     : formattedTrip(options.format, trip, csvName, rows);
         if (const std::string error = writeFileAtomically(path, {text}, options.fileMode);
             !error.empty()) {
             log << errorLine(path, error);

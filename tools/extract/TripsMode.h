@@ -2,6 +2,8 @@
 // trip.
 #pragma once
 
+#include "Exports.h"
+
 #include <cstddef>
 #include <ostream>
 #include <string>
@@ -16,6 +18,7 @@ struct TripsOptions {
     std::string joinFolder;         // when set, one joined CSV per trip goes here
     std::size_t workers = 1;
     mode_t fileMode = 0644;
+    exports::Format format = exports::Format::Csv; // of the joined files
 };
 
 // Returns the process exit status: non-zero when a folder could not be read or held no clip,

@@ -6,6 +6,7 @@
 #include "EventsMode.h"
 #include "ExtractError.h"
 #include "FileIdentity.h"
+#include "FormatMode.h"
 #include "Limits.h"
 #include "MetadataExtractor.h"
 #include "MovieDuration.h"
@@ -35,11 +36,11 @@ constexpr std::size_t kMaxWorkers = 256;
 
 constexpr const char* kVersionLine = "veldrin-extract " VELDRIN_VERSION "\n";
 
-constexpr const char* kUsage = R"(Usage: veldrin-extract [--report] [-o FILE] CLIP
+constexpr const char* kUsage = R"(Usage: veldrin-extract [--report] [--format F] [-o FILE] CLIP
        veldrin-extract [--report] --events CLIP
-       veldrin-extract [--report] [-j N] -d OUTDIR PATH...
+       veldrin-extract [--report] [--format F] [-j N] -d OUTDIR PATH...
        veldrin-extract [-j N] --trips PATH...
-       veldrin-extract [-j N] [--trips] -d OUTDIR --join-trips PATH...
+       veldrin-extract [-j N] [--trips] [--format F] -d OUTDIR --join-trips PATH...
 
 Extracts the telemetry that a dashcam clip (MP4, H.264) carries in its SEI units.
 
@@ -89,6 +90,33 @@ Trips (clips named YYYY-MM-DD_HH-MM-SS-CAMERA.mp4, recorded by several cameras i
               columns, rows of each moment's telemetry clip ("front" first) with their
               seconds since the trip's start.
 
+Formats (one clip, -d and --join-trips; csv when not given):
+  --format F  csv (the default), gpx, geojson, kml or jsonl. With -d a clip's file is
+              "<name>_sei.csv", "<name>.gpx", "<name>.geojson", "<name>.kml" or
+              "<name>.jsonl"; a joined trip's is "START_trip" with the same extension,
+              and is one route in trip time. Route files (gpx, geojson, kml) hold one point
+              per row with a valid fix (latitude in [-90, 90], longitude in [-180, 180], not
+              both 0), none where the position repeats the previous point's; coordinates in
+              the shortest digits that read back the same, never with an exponent; a
+              longitude of 180 as -180. The driving events (as --events) come as named
+              points. Times are in UTC with milliseconds ("2026-03-14T06:15:00.250Z"),
+              written when the clip name gives the start (read as local time) and the movie
+              header the duration; rows are spread evenly over it.
+                gpx      GPX 1.1: the events as wpt (name "KIND VALUE", type KIND), then one
+                         trk with one trkseg; each trkpt has its time and a Garmin
+                         TrackPointExtension v2 with speed (m/s) and course (degrees in
+                         [0, 360)).
+                geojson  a FeatureCollection: a LineString of [longitude, latitude] with
+                         properties name, start, rows and points (a Point for one point,
+                         nothing for none), then a Point per event (name, kind, t, time,
+                         value).
+                kml      KML 2.2: a Document with the route as a LineString Placemark (a
+                         Point for one), then a Placemark per event.
+                jsonl    one JSON object per row: "t" (seconds in the clip or trip, where the
+                         duration is known), then the 16 fields as numbers (non-finite ones
+                         as null; integers with every digit), true/false, or enumeration
+                         texts; missing fields left out.
+
 Options:
   --report    also write the seven-line diagnostic report to standard error
   --version   show the program's version
@@ -121,6 +149,7 @@ constexpr std::string_view kJoinNeedsFolder = "--join-trips needs -d OUTDIR";
 constexpr std::string_view kTripsExcludeOutputFile = "-o does not go with trips";
 constexpr std::string_view kTripsFolderNeedsJoin = "-d with --trips needs --join-trips";
 constexpr std::string_view kEventsAlone = "--events goes without -o, -d and trips";
+constexpr std::string_view kEventsWithFormat = "--events goes without --format";
 
 struct CommandLine {
     bool help = false;
@@ -129,6 +158,7 @@ struct CommandLine {
     bool trips = false;
     bool joinTrips = false;
     bool events = false;
+    exports::Format format = exports::Format::Csv;
     std::size_t workers = 0; // 0: one per core
     std::string outputFile;
     std::string outputFolder;
@@ -170,7 +200,7 @@ std::optional<UsageError> parse(int argc, char** argv, CommandLine& c) {
             c.joinTrips = true;
         } else if (arg == "--events") {
             c.events = true;
-        } else if (arg == "-o" || arg == "-d" || arg == "-j") {
+        } else if (arg == "-o" || arg == "-d" || arg == "-j" || arg == "--format") {
             if (i + 1 >= argc || argv[i + 1][0] == '\0')
                 return UsageError{arg, std::string(kNeedsValue)};
             const std::string value = argv[++i];
@@ -180,6 +210,11 @@ std::optional<UsageError> parse(int argc, char** argv, CommandLine& c) {
             } else if (arg == "-d") {
                 c.outputFolder = value;
                 haveOutputFolder = true;
+            } else if (arg == "--format") {
+                const auto format = exports::formatNamed(value);
+                if (!format)
+                    return UsageError{arg, std::string(kUnknownFormat)};
+                c.format = *format;
             } else if (const auto workers = workerCount(value)) {
                 c.workers = *workers;
             } else {
@@ -197,6 +232,8 @@ std::optional<UsageError> parse(int argc, char** argv, CommandLine& c) {
         return UsageError{{}, std::string(kNoClip)};
     if (c.events && (haveOutputFile || haveOutputFolder || c.trips || c.joinTrips))
         return UsageError{{}, std::string(kEventsAlone)};
+    if (c.events && c.format != exports::Format::Csv)
+        return UsageError{{}, std::string(kEventsWithFormat)};
     if (c.joinTrips && !haveOutputFolder)
         return UsageError{{}, std::string(kJoinNeedsFolder)};
     if ((c.trips || c.joinTrips) && haveOutputFile)
@@ -256,6 +293,10 @@ int extractOne(const CommandLine& c) {
     }
     const std::string& text = output.text();
     const bool csv = carriesCsv(output);
+    // What --format makes of the CSV; the CSV itself is written as extracted.
+    const std::string formatted =
+        csv && !c.events ? formattedClip(c.format, text, clip, input.bytes()) : std::string();
+    const std::string_view body = formatted.empty() ? std::string_view(text) : formatted;
     if (c.events && !csv) {
         std::cerr << noMetadataLine() << "\n";
     } else if (c.events) {
@@ -264,12 +305,12 @@ int extractOne(const CommandLine& c) {
         if (!writeToStdout({eventLines(text, duration)}))
             return kExitFailure;
     } else if (c.outputFile.empty()) {
-        if (!writeToStdout({text, lineEnd(text)}))
+        if (!writeToStdout({body, lineEnd(body)}))
             return kExitFailure;
     } else if (!csv) {
         std::cerr << errorLine(clip, text);
     } else if (const std::string error =
-                   writeFileAtomically(c.outputFile, {text, lineEnd(text)}, defaultFileMode());
+                   writeFileAtomically(c.outputFile, {body, lineEnd(body)}, defaultFileMode());
                !error.empty()) {
         std::cerr << errorLine(c.outputFile, error);
         return kExitFailure;
@@ -297,11 +338,11 @@ int main(int argc, char** argv) {
     const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
     if (c.trips || c.joinTrips)
         return runTrips({c.paths, c.trips, c.joinTrips ? c.outputFolder : std::string(),
-                         c.workers ? c.workers : cores, defaultFileMode()},
+                         c.workers ? c.workers : cores, defaultFileMode(), c.format},
                         std::cout, std::cerr);
     if (c.outputFolder.empty())
         return extractOne(c);
     return runBatch({c.outputFolder, c.paths, c.report, ::isatty(STDERR_FILENO) == 1,
-                     c.workers ? c.workers : cores, defaultFileMode()},
+                     c.workers ? c.workers : cores, defaultFileMode(), false, c.format},
                     std::cerr);
 }
