@@ -32,7 +32,9 @@ std::string readAtomType(std::span<const std::uint8_t> buffer, std::uint64_t off
     return type;
 }
 
-MediaData findMediaData(std::span<const std::uint8_t> buffer) {
+namespace {
+
+MediaData walkToMediaData(std::span<const std::uint8_t> buffer, bool* cut) {
     const std::uint64_t length = buffer.size();
     if (length < kMinimumContainerBytes || readAtomType(buffer, kTypeOffset) != "ftyp")
         throw ExtractError(messages::kNotSupportedContainer);
@@ -58,15 +60,31 @@ MediaData findMediaData(std::span<const std::uint8_t> buffer) {
         }
         if (atomSize < headerSize)
             throw ExtractError(messages::kInvalidAtomSize);
-        if (atomSize > left)
-            throw ExtractError(messages::kAtomBeyondFile);
+        const MediaData payload{static_cast<std::int64_t>(position + headerSize),
+                                static_cast<std::int64_t>(atomSize - headerSize)};
+        if (atomSize > left) {
+            if (cut == nullptr || type != "mdat")
+                throw ExtractError(messages::kAtomBeyondFile);
+            *cut = true;
+            return payload;
+        }
         if (position == 0 && atomSize < kMinimumFileTypeAtomBytes)
             throw ExtractError(messages::kInvalidFileHeader);
         if (type == "mdat")
-            return {static_cast<std::int64_t>(position + headerSize),
-                    static_cast<std::int64_t>(atomSize - headerSize)};
+            return payload;
         position += atomSize;
     }
+}
+
+} // namespace
+
+MediaData findMediaData(std::span<const std::uint8_t> buffer) {
+    return walkToMediaData(buffer, nullptr);
+}
+
+MediaData findMediaDataOrCut(std::span<const std::uint8_t> buffer, bool& cut) {
+    cut = false;
+    return walkToMediaData(buffer, &cut);
 }
 
 } // namespace MetadataExtractor

@@ -32,4 +32,9 @@ std::string readAtomType(std::span<const std::uint8_t> buffer, std::uint64_t off
 // Throws ExtractError with the message of the first framing check that fails.
 MediaData findMediaData(std::span<const std::uint8_t> buffer);
 
+// As findMediaData, except that a first "mdat" atom running past the end of the buffer (a
+// recording that lost power) is returned with the payload size its header states, and `cut`
+// set. Every other failure throws as there.
+MediaData findMediaDataOrCut(std::span<const std::uint8_t> buffer, bool& cut);
+
 } // namespace MetadataExtractor

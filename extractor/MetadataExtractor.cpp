@@ -67,7 +67,8 @@ std::string renderReport(std::size_t fileBytes, const MediaData& media, const Co
     std::string report;
     report += "file_bytes: " + std::to_string(fileBytes);
     report += "\nmdat_offset: " + std::to_string(media.payloadOffset);
-    report += "\nmdat_size: " + std::to_string(media.payloadSize);
+    // Unsigned: the size a cut clip's header states may be any 64-bit value.
+    report += "\nmdat_size: " + std::to_string(static_cast<std::uint64_t>(media.payloadSize));
     report += "\nsei_nal_count: " + std::to_string(counters.seiNalCount);
     report += "\npayload_decode_failures: " + std::to_string(counters.payloadDecodeFailures);
     report += "\nsei_decode_failures: " + std::to_string(counters.seiDecodeFailures);
@@ -80,41 +81,51 @@ Output unexpectedError(std::string_view description) {
                            std::string(description));
 }
 
-Output extractChecked(std::span<const std::uint8_t> buffer) {
+Output extractChecked(std::span<const std::uint8_t> buffer, bool salvage) {
     if (buffer.size() > kMaxFileBytes)
         throw ExtractError(messages::kFileExceedsSafetyLimit);
-    const MediaData media = findMediaData(buffer);
+    bool cut = false;
+    const MediaData media = salvage ? findMediaDataOrCut(buffer, cut) : findMediaData(buffer);
+    // A cut clip's rows are those of the blocks present, however large its header says it is.
+    const std::int64_t scannedSize =
+        cut ? static_cast<std::int64_t>(buffer.size()) - media.payloadOffset : media.payloadSize;
 
     Counters counters;
     // Room for the most rows the media data can hold, so that the text is allocated once and
     // never copied while it grows. Pages never written cost address space, not memory.
     const std::size_t mostRows =
-        std::min(kMaxRecords, static_cast<std::size_t>(media.payloadSize) / kSmallestRowBlockBytes);
+        std::min(kMaxRecords, static_cast<std::size_t>(scannedSize) / kSmallestRowBlockBytes);
     CsvBuilder csv(mostRows);
     std::size_t rows = 0;
     // Reused for every unit: no allocation per unit.
     std::vector<std::uint8_t> scratch;
     TelemetryValues values;
-    scanVideoBlocks(buffer, media.payloadOffset, media.payloadSize, counters.seiNalCount,
-                    [&](std::span<const std::uint8_t> unit) {
-                        const auto payload = extractSeiPayload(unit, scratch);
-                        if (!payload) {
-                            ++counters.payloadDecodeFailures;
-                            return;
-                        }
-                        if (!decodeTelemetryValues(*payload, values) ||
-                            !values.has(kVersionFieldNumber) ||
-                            !values.has(kFrameSequenceFieldNumber)) {
-                            ++counters.seiDecodeFailures;
-                            return;
-                        }
-                        if (rows >= kMaxRecords)
-                            throw ExtractError(messages::kTooManyMetadataRows);
-                        csv.appendRow(values);
-                        ++rows;
-                    });
-
-    std::string report = renderReport(buffer.size(), media, counters, rows);
+    const auto step = [&](std::span<const std::uint8_t> unit) {
+        const auto payload = extractSeiPayload(unit, scratch);
+        if (!payload) {
+            ++counters.payloadDecodeFailures;
+            return;
+        }
+        if (!decodeTelemetryValues(*payload, values) || !values.has(kVersionFieldNumber) ||
+            !values.has(kFrameSequenceFieldNumber)) {
+            ++counters.seiDecodeFailures;
+            return;
+        }
+        if (rows >= kMaxRecords)
+            throw ExtractError(messages::kTooManyMetadataRows);
+        csv.appendRow(values);
+        ++rows;
+    };
+    std::string report;
+    if (cut) {
+        const std::int64_t end =
+            scanCutVideoBlocks(buffer, media.payloadOffset, counters.seiNalCount, step);
+        report = renderReport(buffer.size(), media, counters, rows);
+        report += "\nsalvaged_bytes: " + std::to_string(end - media.payloadOffset);
+    } else {
+        scanVideoBlocks(buffer, media.payloadOffset, media.payloadSize, counters.seiNalCount, step);
+        report = renderReport(buffer.size(), media, counters, rows);
+    }
     if (rows == 0)
         return Output::success(kNoMetadataNotice, std::move(report));
     return Output::success(std::move(csv).take(), std::move(report));
@@ -123,8 +134,15 @@ Output extractChecked(std::span<const std::uint8_t> buffer) {
 } // namespace
 
 Output extractFromBuffer(std::span<const std::uint8_t> buffer) {
+    return extractFromBuffer(buffer, {});
+}
+
+Output extractFromBuffer(std::span<const std::uint8_t> buffer, const ExtractOptions& options) {
     try {
-        return extractChecked(buffer);
+        Output output = extractChecked(buffer, options.salvage);
+        if (options.parsedBytes)
+            options.parsedBytes(buffer);
+        return output;
     } catch (const ExtractError& error) {
         return Output::failure(error.message());
     } catch (const std::bad_alloc&) {
@@ -133,6 +151,10 @@ Output extractFromBuffer(std::span<const std::uint8_t> buffer) {
 }
 
 Output extract(const std::string& path) {
+    return extract(path, {});
+}
+
+Output extract(const std::string& path, const ExtractOptions& options) {
     try {
         const auto size = queryFileSize(path);
         if (!size || *size < 1 || *size > kMaxFileBytes)
@@ -140,14 +162,15 @@ Output extract(const std::string& path) {
         // One byte over the limit is enough to tell a file that grew since the query.
         FileBuffer buffer = readWholeFile(path, kMaxFileBytes + 1);
         if (!buffer.isMapped())
-            return extractFromBuffer(buffer.bytes());
+            return extractFromBuffer(buffer.bytes(), options);
         Output output = Output::failure({});
-        if (runGuarded(buffer.bytes(), [&] { output = extractFromBuffer(buffer.bytes()); }))
+        if (runGuarded(buffer.bytes(),
+                       [&] { output = extractFromBuffer(buffer.bytes(), options); }))
             return output;
         // The file shrank or its device went away under the mapping: read what is left.
         buffer = FileBuffer{};
         buffer = readWholeFile(path, kMaxFileBytes + 1, false);
-        return extractFromBuffer(buffer.bytes());
+        return extractFromBuffer(buffer.bytes(), options);
     } catch (const FileError& error) {
         return unexpectedError(error.description());
     } catch (const std::bad_alloc&) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <variant>
@@ -39,11 +40,23 @@ private:
     std::variant<Success, Failure> value_;
 };
 
+struct ExtractOptions {
+    // A clip whose first "mdat" atom runs past the end of the file (recording cut short) gives
+    // the rows of its complete blocks instead of failing, and its report an eighth line,
+    // "salvaged_bytes: N". Any other clip extracts as without it.
+    bool salvage = false;
+    // Sees the bytes that were parsed once an extraction succeeds (to hash exactly those). It is
+    // called again if the file changed under its mapping; the last call's bytes count.
+    std::function<void(std::span<const std::uint8_t>)> parsedBytes;
+};
+
 // Reads the file at `path` and extracts its telemetry. Never throws.
 Output extract(const std::string& path);
+Output extract(const std::string& path, const ExtractOptions& options);
 
 // The same over bytes already in memory (after the file-size check).
 Output extractFromBuffer(std::span<const std::uint8_t> buffer);
+Output extractFromBuffer(std::span<const std::uint8_t> buffer, const ExtractOptions& options);
 
 // The first lines of the result text when a clip carries no telemetry.
 extern const char* const kNoMetadataNotice;

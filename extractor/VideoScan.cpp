@@ -15,21 +15,21 @@ constexpr std::uint8_t kSeiPayloadTypeUserDataUnregistered = 5;
 // NAL header and first payload type must both be present before they are read.
 constexpr std::uint64_t kMinimumInspectedUnitBytes = 2;
 
-} // namespace
-
-void scanVideoBlocks(std::span<const std::uint8_t> buffer, std::int64_t offset, std::int64_t size,
-                     std::int64_t& seiNalCount, const SeiUnitStep& step) {
+template <bool kStopAtCut>
+std::uint64_t scan(std::span<const std::uint8_t> buffer, std::uint64_t position, std::uint64_t end,
+                   std::int64_t& seiNalCount, const SeiUnitStep& step) {
     const std::uint8_t* data = buffer.data();
-    std::uint64_t position = static_cast<std::uint64_t>(offset);
-    const std::uint64_t end = position + static_cast<std::uint64_t>(size);
     std::uint64_t blockCount = 0;
     while (end - position >= kLengthPrefixBytes) {
         if (++blockCount > kMaxVideoBlocks)
             throw ExtractError(messages::kTooManyVideoBlocks);
         const std::uint64_t unitLength = readBigEndian32(buffer, position);
         const std::uint64_t unitStart = position + kLengthPrefixBytes;
-        if (unitLength > end - unitStart)
+        if (unitLength > end - unitStart) {
+            if constexpr (kStopAtCut)
+                break;
             throw ExtractError(messages::kInvalidVideoBlockSize);
+        }
         if (unitLength >= kMinimumInspectedUnitBytes &&
             (data[unitStart] & kNalTypeMask) == kNalTypeSei &&
             data[unitStart + 1] == kSeiPayloadTypeUserDataUnregistered) {
@@ -40,6 +40,21 @@ void scanVideoBlocks(std::span<const std::uint8_t> buffer, std::int64_t offset, 
         }
         position = unitStart + unitLength;
     }
+    return position;
+}
+
+} // namespace
+
+void scanVideoBlocks(std::span<const std::uint8_t> buffer, std::int64_t offset, std::int64_t size,
+                     std::int64_t& seiNalCount, const SeiUnitStep& step) {
+    const auto start = static_cast<std::uint64_t>(offset);
+    scan<false>(buffer, start, start + static_cast<std::uint64_t>(size), seiNalCount, step);
+}
+
+std::int64_t scanCutVideoBlocks(std::span<const std::uint8_t> buffer, std::int64_t offset,
+                                std::int64_t& seiNalCount, const SeiUnitStep& step) {
+    return static_cast<std::int64_t>(
+        scan<true>(buffer, static_cast<std::uint64_t>(offset), buffer.size(), seiNalCount, step));
 }
 
 } // namespace MetadataExtractor

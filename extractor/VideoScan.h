@@ -17,4 +17,10 @@ using SeiUnitStep = std::function<void(std::span<const std::uint8_t> unit)>;
 void scanVideoBlocks(std::span<const std::uint8_t> buffer, std::int64_t offset, std::int64_t size,
                      std::int64_t& seiNalCount, const SeiUnitStep& step);
 
+// The same over [offset, end of `buffer`) of media data cut short: stops without error at the
+// first block whose length runs past the end. Returns the offset just after the last complete
+// block. The block-count and SEI-size limits still throw.
+std::int64_t scanCutVideoBlocks(std::span<const std::uint8_t> buffer, std::int64_t offset,
+                                std::int64_t& seiNalCount, const SeiUnitStep& step);
+
 } // namespace MetadataExtractor

@@ -1,5 +1,6 @@
-// Fuzz target: the engine's entry points on whole-file bytes: the extraction and the
-// movie-header duration walk.
+// Fuzz target: the engine's entry points on whole-file bytes: the extraction, its salvage of
+// clips cut short, and the movie-header duration walk.
+#include "ExtractError.h"
 #include "MetadataExtractor.h"
 #include "MovieDuration.h"
 
@@ -13,6 +14,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A success always carries the seven-line report; a failure never carries text.
     if (out.isSuccess() ? std::count(out.report().begin(), out.report().end(), '\n') != 6
                         : !out.text().empty() || out.message().empty())
+        std::abort();
+    // Salvage changes only a failure on a cut media data atom; it then adds an eighth line.
+    const auto salvaged = MetadataExtractor::extractFromBuffer({data, size}, {true, {}});
+    if (out.message() != MetadataExtractor::messages::kAtomBeyondFile
+            ? salvaged != out
+            : salvaged.isSuccess() &&
+                  std::count(salvaged.report().begin(), salvaged.report().end(), '\n') != 7)
         std::abort();
     const auto seconds = MetadataExtractor::movieDuration(
         size, [&](std::uint64_t offset, std::span<std::uint8_t> bytes) -> std::size_t {

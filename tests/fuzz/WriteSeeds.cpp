@@ -1,5 +1,5 @@
 // Writes synthetic fuzz seeds: record payloads for the decoder, and small hand-framed clips
-// (extended sizes, open-ended mdat, escaped records, failing units) for the buffer target.
+// (extended sizes, open-ended and cut mdat, escaped records, failing units) for the buffer target.
 // Clips with real H.264 come from the clip generator.
 #include "ClipBytes.h"
 
@@ -47,6 +47,9 @@ int main(int argc, char** argv) {
             {ftyp(), rawAtom(0, "mdat"), sei, block({0x06, 0x05, 0x01, 0x42, 0x42}), Bytes(2, 0)}),
         concat({ftyp(), atom("mdat", concat({block({0x26, 0x05, 0x00, 0x69, 0x80}),
                                              block({0x06, 0x04, 0x01})}))}),
+        // Cut short inside its second telemetry unit, as when a recording loses power.
+        concat({ftyp(), rawAtom(std::uint32_t(8 + 3 * sei.size()), "mdat"), sei, picture,
+                Bytes(sei.begin(), sei.begin() + std::ptrdiff_t(sei.size() / 2))}),
     };
     for (std::size_t i = 0; i < framed.size(); ++i)
         ok &= write(clips + "/framed-" + std::to_string(i) + ".mp4", framed[i]);

@@ -82,7 +82,8 @@ ClipResult processClip(const Clip& clip, const BatchOptions& options, MemoryGate
     if (!clip.problem.empty())
         return {errorLine(clip.path, clip.problem), true};
     const MemoryGate::Pass pass(gate, bytesInMemory(clip.path));
-    const MetadataExtractor::Output output = MetadataExtractor::extract(clip.path);
+    const MetadataExtractor::Output output =
+        MetadataExtractor::extract(clip.path, {options.salvage, {}});
     if (!output.isSuccess())
         return {errorLine(clip.path, output.message()), true};
     ClipResult result;

@@ -36,9 +36,10 @@ constexpr std::size_t kMaxWorkers = 256;
 
 constexpr const char* kVersionLine = "veldrin-extract " VELDRIN_VERSION "\n";
 
-constexpr const char* kUsage = R"(Usage: veldrin-extract [--report] [--format F] [-o FILE] CLIP
+constexpr const char* kUsage =
+    R"(Usage: veldrin-extract [--report] [--salvage] [--format F] [-o FILE] CLIP
        veldrin-extract [--report] --events CLIP
-       veldrin-extract [--report] [--format F] [-j N] -d OUTDIR PATH...
+       veldrin-extract [--report] [--salvage] [--format F] [-j N] -d OUTDIR PATH...
        veldrin-extract [-j N] --trips PATH...
        veldrin-extract [-j N] [--trips] [--format F] -d OUTDIR --join-trips PATH...
 
@@ -119,6 +120,12 @@ Formats (one clip, -d and --join-trips; csv when not given):
 
 Options:
   --report    also write the seven-line diagnostic report to standard error
+  --salvage   a clip cut short (its first "mdat" atom runs past the end of the file, as
+              when the recording lost power) gives the rows of its complete video blocks
+              instead of failing with "MP4 atom extends beyond file"; --report then adds an
+              eighth line, "salvaged_bytes: N", the bytes from the media data's start to the
+              end of the last complete block. Other clips extract as without it. With -d,
+              every cut clip is salvaged. Not with trips.
   --version   show the program's version
   --help      show this text
   --          end of the options: what follows is a CLIP or PATH, even "-x"
@@ -150,6 +157,7 @@ constexpr std::string_view kTripsExcludeOutputFile = "-o does not go with trips"
 constexpr std::string_view kTripsFolderNeedsJoin = "-d with --trips needs --join-trips";
 constexpr std::string_view kEventsAlone = "--events goes without -o, -d and trips";
 constexpr std::string_view kEventsWithFormat = "--events goes without --format";
+constexpr std::string_view kSalvageWithoutTrips = "--salvage does not go with trips";
 
 struct CommandLine {
     bool help = false;
@@ -159,6 +167,7 @@ struct CommandLine {
     bool joinTrips = false;
     bool events = false;
     exports::Format format = exports::Format::Csv;
+    bool salvage = false;
     std::size_t workers = 0; // 0: one per core
     std::string outputFile;
     std::string outputFolder;
@@ -200,6 +209,8 @@ std::optional<UsageError> parse(int argc, char** argv, CommandLine& c) {
             c.joinTrips = true;
         } else if (arg == "--events") {
             c.events = true;
+        } else if (arg == "--salvage") {
+            c.salvage = true;
         } else if (arg == "-o" || arg == "-d" || arg == "-j" || arg == "--format") {
             if (i + 1 >= argc || argv[i + 1][0] == '\0')
                 return UsageError{arg, std::string(kNeedsValue)};
@@ -234,6 +245,8 @@ std::optional<UsageError> parse(int argc, char** argv, CommandLine& c) {
         return UsageError{{}, std::string(kEventsAlone)};
     if (c.events && c.format != exports::Format::Csv)
         return UsageError{{}, std::string(kEventsWithFormat)};
+    if (c.salvage && (c.trips || c.joinTrips))
+        return UsageError{{}, std::string(kSalvageWithoutTrips)};
     if (c.joinTrips && !haveOutputFolder)
         return UsageError{{}, std::string(kJoinNeedsFolder)};
     if ((c.trips || c.joinTrips) && haveOutputFile)
@@ -261,13 +274,14 @@ bool writeToStdout(std::initializer_list<std::string_view> texts) {
     return false;
 }
 
-MetadataExtractor::Output extractStandardInput(InputBytes& input) {
+MetadataExtractor::Output extractStandardInput(InputBytes& input,
+                                               const MetadataExtractor::ExtractOptions& options) {
     // One byte over the engine's limit, so that the engine tells a clip that is too large.
     const std::string error = readStandardInput(MetadataExtractor::kMaxFileBytes + 1, input);
     if (!error.empty())
         return MetadataExtractor::Output::failure(
             std::string(MetadataExtractor::messages::kUnexpectedErrorPrefix) + error);
-    return MetadataExtractor::extractFromBuffer(input.bytes());
+    return MetadataExtractor::extractFromBuffer(input.bytes(), options);
 }
 
 bool outputIsInput(const CommandLine& c) {
@@ -285,8 +299,9 @@ int extractOne(const CommandLine& c) {
     }
     InputBytes input;
     const bool fromInput = clip == kStandardInputPath;
-    const MetadataExtractor::Output output =
-        fromInput ? extractStandardInput(input) : MetadataExtractor::extract(clip);
+    const MetadataExtractor::ExtractOptions options{c.salvage, {}};
+    const MetadataExtractor::Output output = fromInput ? extractStandardInput(input, options)
+                                                       : MetadataExtractor::extract(clip, options);
     if (!output.isSuccess()) {
         std::cerr << errorLine(clip, output.message());
         return kExitFailure;
@@ -343,6 +358,6 @@ int main(int argc, char** argv) {
     if (c.outputFolder.empty())
         return extractOne(c);
     return runBatch({c.outputFolder, c.paths, c.report, ::isatty(STDERR_FILENO) == 1,
-                     c.workers ? c.workers : cores, defaultFileMode(), false, c.format},
+                     c.workers ? c.workers : cores, defaultFileMode(), c.salvage, c.format},
                     std::cerr);
 }
