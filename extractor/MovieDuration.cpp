@@ -2,6 +2,7 @@
 
 #include "MediaWalk.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -118,6 +119,16 @@ std::optional<double> movieDuration(std::uint64_t fileSize, const ReadAt& readAt
         position += header->size;
     }
     return std::nullopt;
+}
+
+std::optional<double> movieDurationInMemory(std::span<const std::uint8_t> clip) {
+    return movieDuration(clip.size(), [clip](std::uint64_t offset, std::span<std::uint8_t> out) {
+        if (offset >= clip.size())
+            return std::size_t{0};
+        const std::size_t count = std::min<std::size_t>(out.size(), clip.size() - offset);
+        std::memcpy(out.data(), clip.data() + offset, count);
+        return count;
+    });
 }
 
 std::optional<double> movieDuration(const std::string& path) {

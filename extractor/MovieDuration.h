@@ -21,6 +21,8 @@ using ReadAt = std::function<std::size_t(std::uint64_t offset, std::span<std::ui
 // header (cut short, not an MP4, a zero timescale, an unknown duration). Never throws.
 std::optional<double> movieDuration(const std::string& path);
 std::optional<double> movieDuration(std::uint64_t fileSize, const ReadAt& readAt);
+// The same over a whole clip already in memory.
+std::optional<double> movieDurationInMemory(std::span<const std::uint8_t> clip);
 
 // The same from the body of a movie atom already in memory.
 std::optional<double> movieHeaderDuration(std::span<const std::uint8_t> movieBody);

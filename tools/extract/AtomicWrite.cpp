@@ -2,6 +2,8 @@
 // rename itself survives a crash.
 #include "AtomicWrite.h"
 
+#include "SyncedFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -26,26 +28,6 @@ std::string systemError(const char* what) {
     return std::string(what) + ": " + std::strerror(errno);
 }
 
-bool writeAll(int fd, std::string_view content) {
-    while (!content.empty()) {
-        const ssize_t n = ::write(fd, content.data(), content.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        content.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-void syncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 } // namespace
 
 std::string writeFileAtomically(const std::string& path,
@@ -60,7 +42,7 @@ std::string writeFileAtomically(const std::string& path,
         return systemError(kCannotCreateTemp);
     std::string error;
     for (const std::string_view part : parts) {
-        if (!writeAll(fd, part)) {
+        if (!exports::writeAll(fd, part)) {
             error = systemError(kCannotWriteTemp);
             break;
         }
@@ -77,7 +59,7 @@ std::string writeFileAtomically(const std::string& path,
         ::unlink(temp.c_str());
         return error;
     }
-    syncFolder(folder);
+    exports::syncFolder(folder);
     return {};
 }
 

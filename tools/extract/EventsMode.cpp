@@ -60,14 +60,7 @@ std::string_view noMetadataLine() {
 }
 
 std::optional<double> bufferedMovieDuration(std::span<const std::uint8_t> clip) {
-    return MetadataExtractor::movieDuration(
-        clip.size(), [clip](std::uint64_t offset, std::span<std::uint8_t> out) {
-            if (offset >= clip.size())
-                return std::size_t{0};
-            const std::size_t count = std::min<std::size_t>(out.size(), clip.size() - offset);
-            std::memcpy(out.data(), clip.data() + offset, count);
-            return count;
-        });
+    return MetadataExtractor::movieDurationInMemory(clip);
 }
 
 } // namespace extractcli

@@ -4,6 +4,7 @@
 #include "BatchExtract.h"
 #include "ClipOutcome.h"
 #include "EventsMode.h"
+#include "EvidenceMode.h"
 #include "ExtractError.h"
 #include "FileIdentity.h"
 #include "FormatMode.h"
@@ -39,6 +40,8 @@ constexpr const char* kVersionLine = "veldrin-extract " VELDRIN_VERSION "\n";
 constexpr const char* kUsage =
     R"(Usage: veldrin-extract [--report] [--salvage] [--format F] [-o FILE] CLIP
        veldrin-extract [--report] --events CLIP
+       veldrin-extract [--report] [--salvage] --manifest CLIP
+       veldrin-extract [--report] [--salvage] --evidence OUTDIR CLIP
        veldrin-extract [--report] [--salvage] [--format F] [-j N] -d OUTDIR PATH...
        veldrin-extract [-j N] --trips PATH...
        veldrin-extract [-j N] [--trips] [--format F] -d OUTDIR --join-trips PATH...
@@ -118,6 +121,19 @@ Formats (one clip, -d and --join-trips; csv when not given):
                          as null; integers with every digit), true/false, or enumeration
                          texts; missing fields left out.
 
+Evidence (one clip file):
+  --manifest  instead of the CSV, the clip's manifest.json: the tool and its version, when it
+              was made (UTC; SOURCE_DATE_EPOCH when set), the clip's name, bytes, SHA-256 (of
+              the very bytes extracted) and media data, the report's counts, the first and
+              last frame_seq_no, the start the clip's name gives ("YYYY-MM-DDTHH:MM:SS+HH:MM",
+              local time) and the movie's seconds, null where unknown. Exit 3 without
+              telemetry, the manifest printed all the same.
+  --evidence OUTDIR  write OUTDIR/NAME_evidence/ with NAME_sei.csv, report.txt, route.gpx,
+              manifest.json and SHA256SUMS (for "sha256sum -c") and print its path. Written
+              into a temporary folder beside it, flushed, then renamed: a failure leaves
+              nothing under that name, and an existing folder is never replaced. Without
+              telemetry nothing is written (exit 3).
+
 Options:
   --report    also write the seven-line diagnostic report to standard error
   --salvage   a clip cut short (its first "mdat" atom runs past the end of the file, as
@@ -158,6 +174,8 @@ constexpr std::string_view kTripsFolderNeedsJoin = "-d with --trips needs --join
 constexpr std::string_view kEventsAlone = "--events goes without -o, -d and trips";
 constexpr std::string_view kEventsWithFormat = "--events goes without --format";
 constexpr std::string_view kSalvageWithoutTrips = "--salvage does not go with trips";
+constexpr std::string_view kEvidenceAlone =
+    "--manifest and --evidence take one clip file, with --salvage and --report only";
 
 struct CommandLine {
     bool help = false;
@@ -168,6 +186,8 @@ struct CommandLine {
     bool events = false;
     exports::Format format = exports::Format::Csv;
     bool salvage = false;
+    bool manifest = false;
+    std::string evidenceFolder;
     std::size_t workers = 0; // 0: one per core
     std::string outputFile;
     std::string outputFolder;
@@ -211,7 +231,10 @@ std::optional<UsageError> parse(int argc, char** argv, CommandLine& c) {
             c.events = true;
         } else if (arg == "--salvage") {
             c.salvage = true;
-        } else if (arg == "-o" || arg == "-d" || arg == "-j" || arg == "--format") {
+        } else if (arg == "--manifest") {
+            c.manifest = true;
+        } else if (arg == "-o" || arg == "-d" || arg == "-j" || arg == "--format" ||
+                   arg == "--evidence") {
             if (i + 1 >= argc || argv[i + 1][0] == '\0')
                 return UsageError{arg, std::string(kNeedsValue)};
             const std::string value = argv[++i];
@@ -221,6 +244,8 @@ std::optional<UsageError> parse(int argc, char** argv, CommandLine& c) {
             } else if (arg == "-d") {
                 c.outputFolder = value;
                 haveOutputFolder = true;
+            } else if (arg == "--evidence") {
+                c.evidenceFolder = value;
             } else if (arg == "--format") {
                 const auto format = exports::formatNamed(value);
                 if (!format)
@@ -245,6 +270,11 @@ std::optional<UsageError> parse(int argc, char** argv, CommandLine& c) {
         return UsageError{{}, std::string(kEventsAlone)};
     if (c.events && c.format != exports::Format::Csv)
         return UsageError{{}, std::string(kEventsWithFormat)};
+    if ((c.manifest || !c.evidenceFolder.empty()) &&
+        ((c.manifest && !c.evidenceFolder.empty()) || haveOutputFile || haveOutputFolder ||
+         c.trips || c.joinTrips || c.events || c.format != exports::Format::Csv ||
+         c.paths.front() == kStandardInputPath))
+        return UsageError{{}, std::string(kEvidenceAlone)};
     if (c.salvage && (c.trips || c.joinTrips))
         return UsageError{{}, std::string(kSalvageWithoutTrips)};
     if (c.joinTrips && !haveOutputFolder)
@@ -350,6 +380,9 @@ int main(int argc, char** argv) {
         std::cout << (c.help ? kUsage : kVersionLine);
         return kExitCsv;
     }
+    if (c.manifest || !c.evidenceFolder.empty())
+        return runEvidence({c.paths.front(), c.evidenceFolder, c.salvage, c.report}, std::cout,
+                           std::cerr);
     const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
     if (c.trips || c.joinTrips)
         return runTrips({c.paths, c.trips, c.joinTrips ? c.outputFolder : std::string(),
