@@ -25,31 +25,31 @@ TEST(TileSource, TemplateAndAttributionGoTogether) {
     const char* custom = "http://127.0.0.1:1/{z}/{x}/{y}.png";
     const char* other = "http://127.0.0.1:2/{z}/{x}/{y}.png";
     const Case table[] = {
-        {nullptr, nullptr, nullptr, nullptr, TileLayer::kDefaultAttribution},
+        {nullptr, nullptr, nullptr, nullptr, tilesource::kDefaultAttribution},
         {custom, nullptr, nullptr, nullptr, ""}, // never the default server's
         {custom, "Tiles by A", nullptr, nullptr, "Tiles by A"},
         {custom, "Tiles by A", other, nullptr, ""}, // the environment's is for its own URL
         {custom, "Tiles by A", other, "Tiles by B", "Tiles by B"},
     };
     // The whole program points at a closed port (OfflineTiles.cpp); put that back after.
-    const QByteArray offline = qgetenv(TileLayer::kUrlTemplateEnvironmentVariable);
+    const QByteArray offline = qgetenv(tilesource::kUrlTemplateEnvironmentVariable);
     const auto setEnvironment = [](const char* name, const char* value) {
         value ? qputenv(name, value) : qunsetenv(name);
     };
     for (const Case& c : table) {
         SCOPED_TRACE(c.expected);
-        setEnvironment(TileLayer::kUrlTemplateEnvironmentVariable, c.envUrl);
-        setEnvironment(TileLayer::kAttributionEnvironmentVariable, c.envAttribution);
+        setEnvironment(tilesource::kUrlTemplateEnvironmentVariable, c.envUrl);
+        setEnvironment(tilesource::kAttributionEnvironmentVariable, c.envAttribution);
         RouteMapView view; // no paint: nothing is fetched
         view.setTileUrlTemplate(c.url);
         if (c.attribution)
             view.setTileAttribution(c.attribution);
         EXPECT_EQ(view.tileUrlTemplate(),
-                  c.url ? c.url : (c.envUrl ? c.envUrl : TileLayer::kDefaultUrlTemplate));
+                  c.url ? c.url : (c.envUrl ? c.envUrl : tilesource::kDefaultUrlTemplate));
         EXPECT_EQ(view.tileAttribution(), QString::fromUtf8(c.expected));
     }
-    qputenv(TileLayer::kUrlTemplateEnvironmentVariable, offline);
-    qunsetenv(TileLayer::kAttributionEnvironmentVariable);
+    qputenv(tilesource::kUrlTemplateEnvironmentVariable, offline);
+    qunsetenv(tilesource::kAttributionEnvironmentVariable);
 }
 
 class TileLayerTest : public testing::Test {

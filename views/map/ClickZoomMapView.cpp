@@ -82,6 +82,8 @@ ClickZoomMapView::ClickZoomMapView(QQuickItem* parent)
         requestRepaint();
     });
     connect(m_tiles, &TileLayer::tileFailed, this, &ClickZoomMapView::updateTilesUnavailable);
+    connect(m_tiles, &TileLayer::sourceMessageChanged, this,
+            &ClickZoomMapView::tileSourceMessageChanged);
 }
 
 ClickZoomMapView::~ClickZoomMapView() = default;
@@ -103,6 +105,10 @@ void ClickZoomMapView::setTileUrlTemplate(const QString& urlTemplate) {
 
 void ClickZoomMapView::resetTileUrlTemplate() {
     setTileUrlTemplate({});
+}
+
+QString ClickZoomMapView::tileSourceMessage() const {
+    return m_tiles->sourceMessage();
 }
 
 QString ClickZoomMapView::tileAttribution() const {

@@ -21,6 +21,8 @@ class ClickZoomMapView : public QQuickPaintedItem {
     // Goes with the tile source; reset: the configured one (see TileLayer::attribution).
     Q_PROPERTY(QString tileAttribution READ tileAttribution WRITE setTileAttribution RESET
                    resetTileAttribution NOTIFY tileAttributionChanged)
+    // Why the chosen tile file is not shown; empty while it is.
+    Q_PROPERTY(QString tileSourceMessage READ tileSourceMessage NOTIFY tileSourceMessageChanged)
     // Tiles are failing and none is shown.
     Q_PROPERTY(bool tilesUnavailable READ tilesUnavailable NOTIFY tilesUnavailableChanged)
 
@@ -40,6 +42,7 @@ public:
     void setTileAttribution(const QString& attribution);
     void resetTileAttribution();
     bool tilesUnavailable() const { return m_tilesUnavailable; }
+    QString tileSourceMessage() const;
 
     const mapgeo::MapViewport& viewport() const { return m_viewport; }
     // The null rectangle until the view has a size.
@@ -64,6 +67,7 @@ signals:
     void tileUrlTemplateChanged();
     void tileAttributionChanged();
     void tilesUnavailableChanged();
+    void tileSourceMessageChanged();
 
 protected:
     // Drawn once per change of the map (kept in the tile image), and on every repaint.

@@ -1,10 +1,12 @@
-// Raster map tiles for the map views: fetched over HTTP from a URL template, kept on disk so
-// that a route seen once still has its map offline, and decoded tiles kept in memory.
-// A failing or absent network never blocks: missing tiles are simply not drawn, and failed
-// ones are asked for again with a growing delay, so the map fills in once the network returns.
+// Raster map tiles for the map views, from the chosen source (an online URL template or a local
+// MBTiles file), with decoded tiles kept in memory. A failing source never blocks: missing
+// tiles are simply not drawn, and failed ones are asked for again with a growing delay, so the
+// map fills in once the network returns. A file that cannot be read gives way to the online
+// source, with a message saying why.
 #pragma once
 
 #include "TileMath.h"
+#include "TileSource.h"
 
 #include <QCache>
 #include <QDeadlineTimer>
@@ -12,21 +14,15 @@
 #include <QImage>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 
-class QNetworkAccessManager;
-class QNetworkReply;
+class MbTilesSource;
 
 class TileLayer : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr const char* kDefaultUrlTemplate =
-        "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
-    static constexpr const char* kUrlTemplateEnvironmentVariable = "VELDRIN_TILE_URL";
-    static constexpr const char* kAttributionEnvironmentVariable = "VELDRIN_TILE_ATTRIBUTION";
-    // The default server's own attribution, never shown for another server.
-    static constexpr const char* kDefaultAttribution = "© OpenStreetMap contributors";
     static constexpr int kRetryBaseDelayMs = 2000;
     static constexpr int kRetryMaxDelayMs = 60000;
 
@@ -35,15 +31,18 @@ public:
     explicit TileLayer(const QString& cacheDirectory = {}, QObject* parent = nullptr);
     ~TileLayer() override;
 
-    // The environment's template when set, otherwise the default one.
-    static QString configuredUrlTemplate();
-    QString urlTemplate() const { return m_urlTemplate; }
-    void setUrlTemplate(const QString& urlTemplate);
-    // The attribution set here; else the environment's for the configured template; else the
-    // default server's for that server only; else none.
+    // The source asked for: a URL template or an MBTiles file (a path or a file: URL).
+    QString urlTemplate() const { return m_location; }
+    // Empty: the configured source (command line, environment, settings), followed as the
+    // settings change.
+    void setUrlTemplate(const QString& location);
+    // The attribution set here; else the file's own; else the configured one for the
+    // configured source; else the default server's for that server only; else none.
     QString attribution() const;
-    // A null text goes back to the configured attribution.
+    // A null text goes back to the source's attribution.
     void setAttribution(const QString& attribution);
+    // Why the chosen file is not shown; empty while it is.
+    QString sourceMessage() const { return m_message; }
 
     // A decoded tile, or a null image when it is not in memory.
     QImage tile(const TileKey& key);
@@ -63,6 +62,7 @@ public:
 signals:
     void tileLoaded(const TileKey& key);
     void tileFailed(const TileKey& key);
+    void sourceMessageChanged();
 
 private:
     struct Failure {
@@ -70,18 +70,32 @@ private:
         QDeadlineTimer retryAt;
     };
 
+    void configurationChanged();
+    void applyLocation();
+    void useOnline(const QString& urlTemplate);
+    // Forgets the tiles and requests of the source being left, then asks the new one.
+    void switchSource(TileSource* source);
+    void setMessage(const QString& message);
+    void answered(const TileKey& key, const QImage& image, bool final);
     void startNext();
-    void finish(QNetworkReply* reply, const TileKey& key);
     bool waitingToRetry(const TileKey& key) const;
     void scheduleRetry();
 
-    QNetworkAccessManager* m_network = nullptr;
-    QString m_urlTemplate;
+    TileSourceChoice m_choice;
+    // Set through setUrlTemplate, outranking the configured choice.
+    QString m_explicitLocation;
+    QString m_location;
+    // What the active source shows: m_location, or the online template standing in for it.
+    QString m_activeLocation;
     QString m_attribution;
+    QString m_message;
+    NetworkTileSource* m_network = nullptr;
+    MbTilesSource* m_file = nullptr;
+    TileSource* m_active = nullptr;
     QCache<TileKey, QImage> m_images;
     QList<TileKey> m_wished;
     QList<TileKey> m_queue;
-    QHash<TileKey, QNetworkReply*> m_inFlight;
+    QSet<TileKey> m_inFlight;
     QHash<TileKey, Failure> m_failures;
     QTimer m_retryTimer;
     int m_retryBaseDelayMs = kRetryBaseDelayMs;
