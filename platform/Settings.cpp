@@ -47,9 +47,7 @@ Settings::Settings(QObject* parent)
       mapAttribution_(readStored(kMapAttributionKey, QString()).toString()),
       mapCacheMegabytes_(
           std::clamp(readStored(kMapCacheMegabytesKey, kDefaultMapCacheMegabytes).toInt(),
-                     kMinimumMapCacheMegabytes, kMaximumMapCacheMegabytes)),
-      routeColouring_(
-          std::clamp(readStored(kRouteColouringKey, 0).toInt(), 0, kRouteColouringCount - 1)) {}
+                     kMinimumMapCacheMegabytes, kMaximumMapCacheMegabytes)) {}
 
 Settings* Settings::instance() {
     // Parented to the application so it goes with it.
