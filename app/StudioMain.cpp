@@ -3,11 +3,13 @@
 #include "ExternalOpen.h"
 #include "LocalizedString.h"
 #include "SingleInstance.h"
+#include "TileSource.h"
 #include "VeldrinApp.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QQuickWindow>
 #include <QTimer>
 
@@ -19,6 +21,10 @@ const QString kDesktopFileName = QStringLiteral("veldrin-studio");
 const QString kScreenshotOption = QStringLiteral("screenshot");
 const QString kScreenshotDelayOption = QStringLiteral("screenshot-delay");
 const QString kDefaultScreenshotDelayMs = QStringLiteral("3000");
+const QString kTilesOption = QStringLiteral("tiles");
+const QString kTilesOptionHelp =
+    QStringLiteral("Map tiles from an MBTiles <file> or an XYZ URL template with {z}, {x} and {y}; "
+                   "outranks VELDRIN_TILES (VELDRIN_TILE_URL) and the settings.");
 // Set by the desktop for the launched program; a running studio needs it to come forward.
 const char* const kActivationTokenVariable = "XDG_ACTIVATION_TOKEN";
 
@@ -55,11 +61,19 @@ int runStudio(int argc, char** argv) {
     parser.addOption({kScreenshotDelayOption,
                       QStringLiteral("Milliseconds before the screenshot (default 3000)."),
                       QStringLiteral("ms"), kDefaultScreenshotDelayMs});
+    parser.addOption({kTilesOption, kTilesOptionHelp, QStringLiteral("file|url")});
     parser.process(app);
 
     const QList<QUrl> handedOver =
         urlsFromArguments(parser.positionalArguments(), QDir::currentPath());
     const bool takesScreenshot = parser.isSet(kScreenshotOption);
+    if (parser.isSet(kTilesOption)) {
+        const QString tiles = parser.value(kTilesOption);
+        tilesource::setCommandLineLocation(
+            tilesource::isUrlTemplate(tiles)
+                ? tiles
+                : QFileInfo(tilesource::filePath(tiles)).absoluteFilePath());
+    }
 
     SingleInstance instance;
     // A screenshot run is a tool run: it stands apart from a studio the user has open.

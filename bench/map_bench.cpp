@@ -1,6 +1,8 @@
 // Route map costs on a 100,000-point route: rebuilding the route, a playback tick that changes
 // nothing, a tick that moves the car (update plus repaint of the item), and redrawing the
-// track after the view moved.
+// track after the view moved; and reading one tile from an MBTiles file.
+#include "MbTiles.h"
+#include "MbTilesWriter.h"
 #include "RouteMapView.h"
 
 #include <benchmark/benchmark.h>
@@ -8,6 +10,10 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 
 namespace {
@@ -127,6 +133,60 @@ void BM_MapTrackRedrawAfterPan(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_MapTrackRedrawAfterPan)->Unit(benchmark::kMillisecond);
+
+// Tiles of about the size of real map tiles: blocks of random colour compress like drawn maps.
+QImage noisyTile(QRandomGenerator& random) {
+    QImage image = tileImage(Qt::white);
+    QPainter painter(&image);
+    constexpr int kBlock = 8;
+    for (int y = 0; y < image.height(); y += kBlock)
+        for (int x = 0; x < image.width(); x += kBlock)
+            painter.fillRect(x, y, kBlock, kBlock, QColor::fromRgb(random.generate() % 64 + 160));
+    return image;
+}
+
+// One tile read as the reader's thread does it: the query, then the PNG decode. Keys cycle
+// over many more tiles than the reader keeps decoded, so every read goes to the file.
+void BM_MbTilesReadMedian(benchmark::State& state) {
+    constexpr int kLevels = 15;
+    constexpr int kSide = 6;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("bench.mbtiles");
+    QRandomGenerator random(7);
+    QList<std::pair<TileKey, QImage>> tiles;
+    for (int zoom = 0; zoom < kLevels; ++zoom) {
+        const mapgeo::MapPoint munich = mapgeo::mapPointForCoordinate({48.14, 11.58});
+        const int cx = int(munich.x / tiles::tileSpanMapPoints(zoom));
+        const int cy = int(munich.y / tiles::tileSpanMapPoints(zoom));
+        const int last = (1 << zoom) - 1;
+        for (int y = std::max(0, cy - kSide / 2); y <= std::min(last, cy + kSide / 2); ++y)
+            for (int x = std::max(0, cx - kSide / 2); x <= std::min(last, cx + kSide / 2); ++x)
+                tiles.append({{zoom, x, y}, noisyTile(random)});
+    }
+    if (!writeMbTiles(path, {{"format", "png"}}, tiles)) {
+        state.SkipWithError("cannot write the MBTiles file");
+        return;
+    }
+    MbTilesReader reader;
+    if (reader.open(path)) {
+        state.SkipWithError("cannot open the MBTiles file");
+        return;
+    }
+    std::vector<double> readMs;
+    qsizetype next = 0;
+    for (auto _ : state) {
+        const TileKey key = tiles[next++ % tiles.size()].first;
+        const auto start = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(reader.read(key));
+        readMs.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    std::nth_element(readMs.begin(), readMs.begin() + readMs.size() / 2, readMs.end());
+    state.counters["median_ms"] = readMs[readMs.size() / 2];
+    state.counters["tiles"] = double(tiles.size());
+}
+BENCHMARK(BM_MbTilesReadMedian)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

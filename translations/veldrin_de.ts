@@ -491,5 +491,53 @@
         <source>Map tiles unavailable</source>
         <translation>Kartenkacheln nicht verfügbar</translation>
     </message>
+    <message>
+        <source>Map file not found: %@. The online map is shown instead.</source>
+        <translation>Kartendatei nicht gefunden: %@. Stattdessen wird die Online-Karte gezeigt.</translation>
+    </message>
+    <message>
+        <source>Map file cannot be read: %@. The online map is shown instead.</source>
+        <translation>Kartendatei nicht lesbar: %@. Stattdessen wird die Online-Karte gezeigt.</translation>
+    </message>
+    <message>
+        <source>Not a raster MBTiles map: %@. The online map is shown instead.</source>
+        <translation>Keine MBTiles-Rasterkarte: %@. Stattdessen wird die Online-Karte gezeigt.</translation>
+    </message>
+    <message>
+        <source>Map tiles</source>
+        <translation>Kartenkacheln</translation>
+    </message>
+    <message>
+        <source>An online map's URL template with {z}, {x} and {y}, or an MBTiles file for maps without a network</source>
+        <translation>URL-Vorlage einer Online-Karte mit {z}, {x} und {y} oder eine MBTiles-Datei für Karten ohne Netz</translation>
+    </message>
+    <message>
+        <source>Choose File…</source>
+        <translation>Datei wählen…</translation>
+    </message>
+    <message>
+        <source>Default online map</source>
+        <translation>Standard-Online-Karte</translation>
+    </message>
+    <message>
+        <source>Attribution of the online map</source>
+        <translation>Quellenangabe der Online-Karte</translation>
+    </message>
+    <message>
+        <source>Map cache (MB)</source>
+        <translation>Kartenzwischenspeicher (MB)</translation>
+    </message>
+    <message>
+        <source>Clear map cache</source>
+        <translation>Kartenzwischenspeicher leeren</translation>
+    </message>
+    <message>
+        <source>Choose Map File</source>
+        <translation>Kartendatei wählen</translation>
+    </message>
+    <message>
+        <source>MBTiles map</source>
+        <translation>MBTiles-Karte</translation>
+    </message>
 </context>
 </TS>

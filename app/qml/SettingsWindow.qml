@@ -3,19 +3,22 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Qt.labs.platform as Platform
 import Veldrin.Platform
 import Veldrin.Views
 
 Window {
     id: root
+    // The map rows, below the others.
+    readonly property int mapRowsHeight: 170
     objectName: "settingsWindow"
     title: Strings.text("Settings")
     width: 420
-    height: 190
+    height: 190 + root.mapRowsHeight
     minimumWidth: 420
     maximumWidth: 420
-    minimumHeight: 190
-    maximumHeight: 190
+    minimumHeight: 190 + root.mapRowsHeight
+    maximumHeight: 190 + root.mapRowsHeight
     color: Qt.rgba(0.12, 0.12, 0.14, 1)
 
     Shortcut {
@@ -72,10 +75,70 @@ Window {
                 currentIndex: Settings.useMilesPerHour ? 1 : 0
                 onActivated: index => Settings.useMilesPerHour = (index === 1)
             }
+            Text {
+                text: Strings.text("Map tiles")
+                font.pixelSize: 13
+                color: "white"
+                Layout.fillWidth: true
+                Tip { text: Strings.text("An online map's URL template with {z}, {x} and {y}, or an MBTiles file for maps without a network") }
+            }
+            Button {
+                objectName: "settingsMapFile"
+                Layout.alignment: Qt.AlignRight
+                text: Strings.text("Choose File…")
+                onClicked: mapFileDialog.open()
+            }
+            TextField {
+                objectName: "settingsMapTiles"
+                Layout.columnSpan: 2
+                Layout.fillWidth: true
+                placeholderText: Strings.text("Default online map")
+                text: Settings.mapTiles
+                onEditingFinished: Settings.mapTiles = text.trim()
+            }
+            TextField {
+                objectName: "settingsMapAttribution"
+                Layout.columnSpan: 2
+                Layout.fillWidth: true
+                placeholderText: Strings.text("Attribution of the online map")
+                text: Settings.mapAttribution
+                onEditingFinished: Settings.mapAttribution = text.trim()
+            }
+            Text {
+                text: Strings.text("Map cache (MB)")
+                font.pixelSize: 13
+                color: "white"
+                Layout.fillWidth: true
+            }
+            RowLayout {
+                Layout.alignment: Qt.AlignRight
+                SpinBox {
+                    objectName: "settingsMapCacheSize"
+                    from: Settings.minimumMapCacheMegabytes
+                    to: Settings.maximumMapCacheMegabytes
+                    stepSize: 64
+                    editable: true
+                    value: Settings.mapCacheMegabytes
+                    onValueModified: Settings.mapCacheMegabytes = value
+                }
+                Button {
+                    objectName: "settingsClearMapCache"
+                    text: Strings.text("Clear map cache")
+                    onClicked: Settings.clearMapCache()
+                }
+            }
             Item {
                 Layout.columnSpan: 2
                 Layout.fillHeight: true
             }
         }
+    }
+    Platform.FileDialog {
+        id: mapFileDialog
+        objectName: "mapFileDialog"
+        title: Strings.text("Choose Map File")
+        fileMode: Platform.FileDialog.OpenFile
+        nameFilters: [Strings.text("MBTiles map") + " (*.mbtiles)"]
+        onAccepted: Settings.mapTiles = file.toString()
     }
 }

@@ -4,14 +4,59 @@
 
 #include "TileMath.h"
 
+#include <QBuffer>
 #include <QImage>
-#include <QList>
-#include <QString>
+#include <QPainter>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <utility>
 
 using MbTilesMetadata = QList<std::pair<QString, QString>>;
 
-bool writeMbTiles(const QString& path, const MbTilesMetadata& metadata,
-                  const QList<std::pair<TileKey, QImage>>& tiles);
+inline bool writeMbTiles(const QString& path, const MbTilesMetadata& metadata,
+                         const QList<std::pair<TileKey, QImage>>& tiles) {
+    const QString connection = QStringLiteral("mbtiles-writer");
+    bool ok = false;
+    {
+        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        database.setDatabaseName(path);
+        QSqlQuery query(database);
+        ok = database.open() && database.transaction() &&
+             query.exec("CREATE TABLE metadata (name TEXT, value TEXT)") &&
+             query.exec("CREATE TABLE tiles (zoom_level INTEGER, tile_column INTEGER, "
+                        "tile_row INTEGER, tile_data BLOB)") &&
+             query.exec("CREATE UNIQUE INDEX tile_index ON tiles "
+                        "(zoom_level, tile_column, tile_row)");
+        for (const auto& [name, value] : metadata) {
+            query.prepare("INSERT INTO metadata VALUES (?, ?)");
+            query.addBindValue(name);
+            query.addBindValue(value);
+            ok = ok && query.exec();
+        }
+        for (const auto& [key, image] : tiles) {
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, "PNG");
+            query.prepare("INSERT INTO tiles VALUES (?, ?, ?, ?)");
+            query.addBindValue(key.zoom);
+            query.addBindValue(key.x);
+            query.addBindValue((1 << key.zoom) - 1 - key.y);
+            query.addBindValue(png);
+            ok = ok && query.exec();
+        }
+        ok = ok && database.commit();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return ok;
+}
+
 // A tile of one colour, or of two when `right` is given (left and right halves).
-QImage tileImage(const QColor& left, const QColor& right = {});
+inline QImage tileImage(const QColor& left, const QColor& right = {}) {
+    QImage image(tiles::kTilePixels, tiles::kTilePixels, QImage::Format_RGB32);
+    image.fill(left);
+    if (right.isValid())
+        QPainter(&image).fillRect(tiles::kTilePixels / 2, 0, tiles::kTilePixels / 2,
+                                  tiles::kTilePixels, right);
+    return image;
+}

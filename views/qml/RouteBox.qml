@@ -36,6 +36,21 @@ ColumnLayout {
         }
     }
 
+    component MapNote: Text {
+        font.pixelSize: 10
+        color: "white"
+        leftPadding: 5
+        rightPadding: 5
+        topPadding: 2
+        bottomPadding: 2
+        Rectangle {
+            anchors.fill: parent
+            z: -1
+            radius: 4
+            color: Theme.black(0.55)
+        }
+    }
+
     Text {
         text: Strings.text("GPS Route")
         font.pixelSize: 11
@@ -87,25 +102,25 @@ ColumnLayout {
                 onClicked: map.followCar = !map.followCar
             }
         }
-        Text {
+        MapNote {
             objectName: "tilesUnavailableNote"
             anchors.left: parent.left
             anchors.bottom: parent.bottom
             anchors.margins: 6
             visible: map.tilesUnavailable
             text: Strings.text("Map tiles unavailable")
-            font.pixelSize: 10
-            color: "white"
-            leftPadding: 5
-            rightPadding: 5
-            topPadding: 2
-            bottomPadding: 2
-            Rectangle {
-                anchors.fill: parent
-                z: -1
-                radius: 4
-                color: Theme.black(0.55)
-            }
+        }
+        // Why the chosen map file is not shown.
+        MapNote {
+            objectName: "tileSourceNote"
+            anchors.left: parent.left
+            anchors.top: parent.top
+            anchors.margins: 6
+            anchors.right: parent.right
+            anchors.topMargin: 34
+            wrapMode: Text.Wrap
+            visible: text !== ""
+            text: map.tileSourceMessage
         }
     }
 }
