@@ -1,6 +1,7 @@
 // Single-clip loading and the batch advance.
 #include "ClipLoader.h"
 
+#include "ExtractError.h"
 #include "FileServices.h"
 #include "LocalizedString.h"
 #include "MetadataOutcome.h"
@@ -21,6 +22,7 @@ constexpr const char* kCheckingStatus = "Checking %@";
 constexpr const char* kExtractingMessage = "Extracting metadata...";
 constexpr const char* kRejectedStatus = "MP4 rejected: %@";
 constexpr const char* kLoadedStatus = "Loaded %@";
+constexpr const char* kRecoveredStatus = "Recovered telemetry of %@";
 constexpr const char* kNoMetadataMessage =
     "No supported Orvik SEI metadata found. Older or parked Orvik clips may lack it.";
 constexpr const char* kNoMetadataStatus = "Unsupported MP4: no Orvik SEI metadata";
@@ -90,6 +92,8 @@ ClipLoader::LoadContext ClipLoader::beginLoad(const QUrl& stagedFileURL, const Q
     view_.setRawCSV(QString());
     view_.setExtractorDebug(QString());
     view_.setIsExtracting(true);
+    recoverable_.reset();
+    view_.setCanRecoverTelemetry(false);
 
     // The player has let go of the previous copy; its copy or extraction may still run.
     if (!supersededCopy.isEmpty() && supersededCopy != stagedFileURL)
@@ -157,6 +161,46 @@ void ClipLoader::finishCopy(bool copied, const LoadContext& context) {
                         });
 }
 
+void ClipLoader::recoverTelemetry() {
+    if (!recoverable_ || recoverable_->fileLoadID != view_.fileLoadID())
+        return;
+    const LoadContext context = *recoverable_;
+    recoverable_.reset();
+    view_.setCanRecoverTelemetry(false);
+    view_.setIsExtracting(true);
+    view_.setExtractorMessage(localizedString(kExtractingMessage));
+    stagedCopiesInUse_.insert(context.stagedFileURL);
+    extractInBackground(
+        this, FileServices::fullPath(context.stagedFileURL),
+        [this, context](const MetadataExtractor::Output& output) {
+            stagedCopiesInUse_.remove(context.stagedFileURL);
+            applyRecovery(output, context);
+        },
+        true);
+}
+
+// The clip keeps its error status: only its telemetry is whole, never its video.
+void ClipLoader::applyRecovery(const MetadataExtractor::Output& output,
+                               const LoadContext& context) {
+    if (view_.fileLoadID() != context.fileLoadID) {
+        releaseStagedCopy(context.stagedFileURL);
+        return;
+    }
+    view_.setIsExtracting(false);
+    const QString text = QString::fromStdString(output.text());
+    if (!output.isSuccess() || !csvHasMetadata(text)) {
+        view_.setExtractorMessage(output.isSuccess()
+                                      ? localizedString(kNoMetadataMessage)
+                                      : localizedString(QString::fromStdString(output.message())));
+        return;
+    }
+    view_.setExtractorMessage(QString());
+    view_.setExtractorDebug(QString::fromStdString(output.report()));
+    view_.setRawCSV(text);
+    view_.ingestCsv(text);
+    view_.setStatus(localizedString(kRecoveredStatus, context.displayName));
+}
+
 void ClipLoader::applyExtractionResult(const MetadataExtractor::Output& output,
                                        const LoadContext& context) {
     if (view_.fileLoadID() != context.fileLoadID) {
@@ -172,6 +216,10 @@ void ClipLoader::applyExtractionResult(const MetadataExtractor::Output& output,
         view_.setStatus(localizedString(kRejectedStatus, message));
         if (!context.clipPath.isNull())
             view_.setStatus(context.clipPath, ClipMetadataStatus::error);
+        if (output.message() == MetadataExtractor::messages::kAtomBeyondFile) {
+            recoverable_ = context;
+            view_.setCanRecoverTelemetry(true);
+        }
         if (context.inFolder)
             advanceBatch(context.autoPlay);
         return;

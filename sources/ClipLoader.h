@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 
 class ClipLoader : public QObject {
     Q_OBJECT
@@ -52,6 +53,9 @@ public:
     void handlePlaybackEnded(VideoPlayer::ItemId endedItem);
 
     void applyExtractionResult(const MetadataExtractor::Output& output, const LoadContext& context);
+    // Salvages the loaded clip after it failed as one cut short does: its complete telemetry
+    // units fill the window; the video stays unplayable.
+    void recoverTelemetry();
 
 private:
     struct CopyJob {
@@ -65,6 +69,7 @@ private:
     void showCopyProgress();
     bool isInFolder(const QString& clipPath) const;
     void releaseStagedCopy(const QUrl& stagedFileURL);
+    void applyRecovery(const MetadataExtractor::Output& output, const LoadContext& context);
 
     ContentView& view_;
     // Staged copies being copied or extracted: never removed before their work has returned.
@@ -73,4 +78,6 @@ private:
     std::shared_ptr<CopyJob> copyJob_;
     QTimer copyProgressTimer_;
     int shownCopyPercent_ = -1;
+    // The load whose clip can be recovered; cleared by the next load.
+    std::optional<LoadContext> recoverable_;
 };

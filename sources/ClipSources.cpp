@@ -5,6 +5,7 @@
 #include "ClipLoader.h"
 #include "ContentView.h"
 #include "CsvExport.h"
+#include "EvidenceExport.h"
 #include "FileServices.h"
 #include "FolderBatch.h"
 #include "LocalizedString.h"
@@ -19,6 +20,10 @@ constexpr const char* kOnlyWithMetadataLabel = "Only with metadata";
 constexpr const char* kExportPanelTitle = "Export Telemetry CSV";
 constexpr const char* kExportedStatus = "CSV exported to %@";
 constexpr const char* kExportFailedStatus = "Failed to export CSV";
+constexpr const char* kEvidencePanelTitle = "Export Evidence";
+constexpr const char* kEvidenceWritingStatus = "Writing evidence...";
+constexpr const char* kEvidenceExportedStatus = "Evidence written to %@";
+constexpr const char* kEvidenceFailedStatus = "Failed to export evidence: %@";
 } // namespace
 
 ClipSources::ClipSources(ContentView& view, QObject* parent)
@@ -105,6 +110,28 @@ QString ClipSources::batchHeaderText() const {
 
 QString ClipSources::proposedExportFileName() const {
     return CsvExport::proposedFileName(view_.selectedFileName());
+}
+
+void ClipSources::exportEvidence(const QUrl& folder) {
+    const QString clip = view_.selectedFolderClipPath();
+    if (view_.rawCSV().isEmpty() || clip.isEmpty() || folder.isEmpty())
+        return;
+    view_.setStatus(localizedString(kEvidenceWritingStatus));
+    // A recovered clip is salvaged again, so the bundle holds the rows the window shows.
+    EvidenceExport::writeInBackground(
+        this, clip, folder, !view_.extractorRecoveryNote().isEmpty(),
+        [this](const QString& bundle, const QString& error) {
+            view_.setStatus(bundle.isEmpty() ? localizedString(kEvidenceFailedStatus, error)
+                                             : localizedString(kEvidenceExportedStatus, bundle));
+        });
+}
+
+void ClipSources::recoverTelemetry() {
+    loader_->recoverTelemetry();
+}
+
+QString ClipSources::evidencePanelTitle() const {
+    return localizedString(kEvidencePanelTitle);
 }
 
 QUrl ClipSources::proposedExportUrl() const {

@@ -39,6 +39,7 @@ class ClipSources : public QObject {
     Q_PROPERTY(QString openClipPanelTitle READ openClipPanelTitle CONSTANT)
     Q_PROPERTY(QString openFolderPanelTitle READ openFolderPanelTitle CONSTANT)
     Q_PROPERTY(QString exportPanelTitle READ exportPanelTitle CONSTANT)
+    Q_PROPERTY(QString evidencePanelTitle READ evidencePanelTitle CONSTANT)
     Q_PROPERTY(QString onlyWithMetadataLabel READ onlyWithMetadataLabel CONSTANT)
 
 public:
@@ -74,6 +75,11 @@ public:
     // Writes the loaded clip's CSV to `destination` (the save panel's choice) atomically;
     // the status names the file written. Nothing happens without CSV or without a URL.
     Q_INVOKABLE void exportCsv(const QUrl& destination);
+    // Writes the loaded clip's evidence bundle, NAME_evidence/, into `folder` off the GUI
+    // thread; the status then names the folder written, or why none was.
+    Q_INVOKABLE void exportEvidence(const QUrl& folder);
+    // "Recover telemetry": the rows a clip cut short still holds (see canRecoverTelemetry).
+    Q_INVOKABLE void recoverTelemetry();
 
     BatchClipListModel* visibleFolderClips() const;
     QString batchHeaderText() const;
@@ -83,6 +89,7 @@ public:
     QString openClipPanelTitle() const;
     QString openFolderPanelTitle() const;
     QString exportPanelTitle() const;
+    QString evidencePanelTitle() const;
     QString onlyWithMetadataLabel() const;
 
     // Removes staged copies left by earlier runs that are older than a day. Called once at

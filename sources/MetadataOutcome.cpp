@@ -38,7 +38,7 @@ ClipMetadataStatus metadataStatusFor(const MetadataExtractor::Output& output) {
 }
 
 void extractInBackground(QObject* context, const QString& path,
-                         std::function<void(const MetadataExtractor::Output&)> done) {
+                         std::function<void(const MetadataExtractor::Output&)> done, bool salvage) {
     const std::string nativePath = QFile::encodeName(path).toStdString();
     // The engine's Output has no empty state, which QFuture needs to hold a result. The
     // watcher belongs to `context`, so a destroyed context never hears of the result.
@@ -50,9 +50,10 @@ void extractInBackground(QObject* context, const QString& path,
                          watcher->deleteLater();
                          done(*output);
                      });
-    watcher->setFuture(QtConcurrent::run([nativePath, path, hook = beforeExtractionHook()] {
-        if (hook)
-            hook(path);
-        return Result(MetadataExtractor::extract(nativePath));
-    }));
+    watcher->setFuture(
+        QtConcurrent::run([nativePath, path, salvage, hook = beforeExtractionHook()] {
+            if (hook)
+                hook(path);
+            return Result(MetadataExtractor::extract(nativePath, {salvage, {}}));
+        }));
 }

@@ -19,9 +19,11 @@ bool csvHasMetadata(const QString& text);
 ClipMetadataStatus metadataStatusFor(const MetadataExtractor::Output& output);
 
 // Runs MetadataExtractor::extract(path) on the global thread pool and calls `done` with the
-// result on `context`'s thread. Never runs `done` once `context` is destroyed.
+// result on `context`'s thread. Never runs `done` once `context` is destroyed. `salvage`
+// recovers a clip cut short.
 void extractInBackground(QObject* context, const QString& path,
-                         std::function<void(const MetadataExtractor::Output&)> done);
+                         std::function<void(const MetadataExtractor::Output&)> done,
+                         bool salvage = false);
 
 // Test seam: runs on the worker thread just before each extraction, e.g. to hold one back so
 // that the order in which two extractions finish is certain. Set it only while no extraction

@@ -272,6 +272,38 @@
         <translation>CSV-Export fehlgeschlagen</translation>
     </message>
     <message>
+        <source>Recover telemetry</source>
+        <translation>Telemetrie retten</translation>
+    </message>
+    <message>
+        <source>Clip cut short: telemetry recovered from %d frames; the video cannot be played</source>
+        <translation>Clip abgeschnitten: Telemetrie aus %d Bildern gerettet; das Video lässt sich nicht abspielen</translation>
+    </message>
+    <message>
+        <source>Recovered telemetry of %@</source>
+        <translation>Telemetrie von %@ gerettet</translation>
+    </message>
+    <message>
+        <source>Export Evidence...</source>
+        <translation>Beweissicherung exportieren...</translation>
+    </message>
+    <message>
+        <source>Export Evidence</source>
+        <translation>Beweissicherung exportieren</translation>
+    </message>
+    <message>
+        <source>Writing evidence...</source>
+        <translation>Beweissicherung wird geschrieben...</translation>
+    </message>
+    <message>
+        <source>Evidence written to %@</source>
+        <translation>Beweissicherung geschrieben nach %@</translation>
+    </message>
+    <message>
+        <source>Failed to export evidence: %@</source>
+        <translation>Export der Beweissicherung fehlgeschlagen: %@</translation>
+    </message>
+    <message>
         <source>MP4 exceeds the 1 GB safety limit</source>
         <translation>MP4 überschreitet die Sicherheitsgrenze von 1 GB</translation>
     </message>

@@ -18,6 +18,11 @@ const char* const kNoSeiMetadataMessage =
     "parked clips may lack SEI data.";
 const char* const kRowCountMessage = "Rows: %d";
 const char* const kDamagedUnitsNote = "%d of %d telemetry units could not be read";
+const char* const kRecoveredNote =
+    "Clip cut short: telemetry recovered from %d frames; the video cannot be played";
+// The report line only a salvaged clip has, and its row count.
+const QLatin1String kSalvagedKey("salvaged_bytes");
+const QLatin1String kRowsKey("rows_decoded");
 // The report's counters: every telemetry unit met, and the two ways one can fail to read.
 const QLatin1String kUnitCountKey("sei_nal_count");
 const QLatin1String kFailureCountKeys[] = {QLatin1String("payload_decode_failures"),
@@ -92,6 +97,14 @@ QString ContentView::extractorDamageNote() const {
         return QString();
     return localizedString(kDamagedUnitsNote, failures,
                            reportCount(extractorDebug_, kUnitCountKey));
+}
+QString ContentView::extractorRecoveryNote() const {
+    if (!extractorDebug_.contains(QLatin1String("\n") + kSalvagedKey + QLatin1String(":")))
+        return QString();
+    return localizedString(kRecoveredNote, reportCount(extractorDebug_, kRowsKey));
+}
+void ContentView::setCanRecoverTelemetry(bool value) {
+    assign(this, canRecoverTelemetry_, value, &ContentView::canRecoverTelemetryChanged);
 }
 void ContentView::setRawCSV(const QString& value) {
     assign(this, rawCSV_, value, &ContentView::rawCSVChanged);

@@ -49,6 +49,11 @@ class ContentView : public QObject {
     // Derived from the report: "N of M telemetry units could not be read", or empty when
     // every unit was read.
     Q_PROPERTY(QString extractorDamageNote READ extractorDamageNote NOTIFY extractorDebugChanged)
+    // Derived from the report of a clip cut short and salvaged: "Clip cut short: telemetry
+    // recovered from N frames; ...", or empty.
+    Q_PROPERTY(QString extractorRecoveryNote READ extractorRecoveryNote NOTIFY extractorDebugChanged)
+    // The loaded clip failed as one cut short does; its telemetry can be recovered.
+    Q_PROPERTY(bool canRecoverTelemetry READ canRecoverTelemetry NOTIFY canRecoverTelemetryChanged)
     // 8: written by ingestCsv and clearMetadataTable only.
     Q_PROPERTY(QStringList csvHeaders READ csvHeaders NOTIFY csvHeadersChanged)
     // 9: the rows themselves are reached in C++ through table(); QML sees their number.
@@ -122,6 +127,9 @@ public:
     QString extractorDebug() const { return extractorDebug_; }
     void setExtractorDebug(const QString& value);
     QString extractorDamageNote() const;
+    QString extractorRecoveryNote() const;
+    bool canRecoverTelemetry() const { return canRecoverTelemetry_; }
+    void setCanRecoverTelemetry(bool value);
 
     // The metadata table (fields 8 and 9).
     const MetadataTable& table() const { return table_; }
@@ -203,6 +211,7 @@ signals:
     void isExtractingChanged();
     void extractorMessageChanged();
     void extractorDebugChanged();
+    void canRecoverTelemetryChanged();
     void csvHeadersChanged();
     void csvRowsChanged();
     void rawCSVChanged();
@@ -229,6 +238,7 @@ private:
     bool isExtracting_ = false;
     QString extractorMessage_;
     QString extractorDebug_;
+    bool canRecoverTelemetry_ = false;
     MetadataTable table_; // fields 8 and 9
     QString rawCSV_;
     GeoCoordinateList routeCoordinates_;

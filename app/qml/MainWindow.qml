@@ -36,6 +36,12 @@ ApplicationWindow {
         // The Widgets panel takes a proposed name only once it exists.
         exportDialog.currentFile = sources.proposedExportUrl
     }
+    function exportEvidence() {
+        if (viewer.rawCSV.length === 0)
+            return
+        evidenceDialog.folder = sources.exportFolderUrl
+        evidenceDialog.open()
+    }
     function toggleFullScreen() {
         videoOnly = !videoOnly
         if (videoOnly)
@@ -67,6 +73,11 @@ ApplicationWindow {
                 text: Strings.text("Export CSV...")
                 shortcut: "Ctrl+E"
                 onTriggered: Commands.post(Commands.exportCsvName)
+            }
+            Action {
+                objectName: "exportEvidenceAction"
+                text: Strings.text("Export Evidence...")
+                onTriggered: Commands.post(Commands.exportEvidenceName)
             }
             MenuSeparator {}
             Action {
@@ -235,6 +246,14 @@ ApplicationWindow {
         acceptLabel: Strings.text("Choose")
         onAccepted: window.sources.openFolderPanelResult(folder)
     }
+    // The bundle goes into the chosen folder as NAME_evidence/.
+    Platform.FolderDialog {
+        id: evidenceDialog
+        objectName: "evidenceDialog"
+        title: window.sources.evidencePanelTitle
+        acceptLabel: Strings.text("Choose")
+        onAccepted: window.sources.exportEvidence(folder)
+    }
     // Asks before replacing a file: the panel's own confirmation is left on.
     Platform.FileDialog {
         id: exportDialog
@@ -259,6 +278,9 @@ ApplicationWindow {
         }
         function onExportCsv() {
             window.exportCsv()
+        }
+        function onExportEvidence() {
+            window.exportEvidence()
         }
         function onOpenExternalFile() {
             window.sources.takePendingExternalFile()

@@ -57,6 +57,22 @@ Rectangle {
             font.weight: Font.DemiBold
             color: Theme.warning
         }
+        Text {
+            objectName: "recoveryNote"
+            Layout.fillWidth: true
+            visible: text.length > 0
+            text: root.viewer.extractorRecoveryNote
+            wrapMode: Text.Wrap
+            font.pixelSize: 12
+            font.weight: Font.DemiBold
+            color: Theme.warning
+        }
+        Button {
+            objectName: "recoverButton"
+            visible: root.viewer.canRecoverTelemetry
+            text: Strings.text("Recover telemetry")
+            onClicked: root.sources.recoverTelemetry()
+        }
         DebugBox {
             objectName: "debugBox"
             Layout.fillWidth: true
