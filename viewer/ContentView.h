@@ -51,7 +51,8 @@ class ContentView : public QObject {
     Q_PROPERTY(QString extractorDamageNote READ extractorDamageNote NOTIFY extractorDebugChanged)
     // Derived from the report of a clip cut short and salvaged: "Clip cut short: telemetry
     // recovered from N frames; ...", or empty.
-    Q_PROPERTY(QString extractorRecoveryNote READ extractorRecoveryNote NOTIFY extractorDebugChanged)
+    Q_PROPERTY(
+        QString extractorRecoveryNote READ extractorRecoveryNote NOTIFY extractorDebugChanged)
     // The loaded clip failed as one cut short does; its telemetry can be recovered.
     Q_PROPERTY(bool canRecoverTelemetry READ canRecoverTelemetry NOTIFY canRecoverTelemetryChanged)
     // 8: written by ingestCsv and clearMetadataTable only.
