@@ -10,7 +10,7 @@ import Veldrin.Views
 Window {
     id: root
     // The map rows, below the others.
-    readonly property int mapRowsHeight: 170
+    readonly property int mapRowsHeight: 130
     objectName: "settingsWindow"
     title: Strings.text("Settings")
     width: 420
@@ -20,6 +20,21 @@ Window {
     minimumHeight: 190 + root.mapRowsHeight
     maximumHeight: 190 + root.mapRowsHeight
     color: Qt.rgba(0.12, 0.12, 0.14, 1)
+
+    component MapField: TextField {
+        Layout.columnSpan: 2
+        Layout.fillWidth: true
+        font.pixelSize: 12
+        color: "white"
+        placeholderTextColor: Theme.white(0.4)
+        background: Rectangle {
+            implicitHeight: 26
+            radius: 6
+            color: Theme.white(0.08)
+            border.width: 1
+            border.color: Theme.white(0.2)
+        }
+    }
 
     Shortcut {
         sequence: StandardKey.Cancel
@@ -82,24 +97,20 @@ Window {
                 Layout.fillWidth: true
                 Tip { text: Strings.text("An online map's URL template with {z}, {x} and {y}, or an MBTiles file for maps without a network") }
             }
-            Button {
+            TintedButton {
                 objectName: "settingsMapFile"
                 Layout.alignment: Qt.AlignRight
                 text: Strings.text("Choose File…")
                 onClicked: mapFileDialog.open()
             }
-            TextField {
+            MapField {
                 objectName: "settingsMapTiles"
-                Layout.columnSpan: 2
-                Layout.fillWidth: true
                 placeholderText: Strings.text("Default online map")
                 text: Settings.mapTiles
                 onEditingFinished: Settings.mapTiles = text.trim()
             }
-            TextField {
+            MapField {
                 objectName: "settingsMapAttribution"
-                Layout.columnSpan: 2
-                Layout.fillWidth: true
                 placeholderText: Strings.text("Attribution of the online map")
                 text: Settings.mapAttribution
                 onEditingFinished: Settings.mapAttribution = text.trim()
@@ -114,6 +125,9 @@ Window {
                 Layout.alignment: Qt.AlignRight
                 SpinBox {
                     objectName: "settingsMapCacheSize"
+                    Layout.preferredWidth: 110
+                    Layout.preferredHeight: 26
+                    font.pixelSize: 12
                     from: Settings.minimumMapCacheMegabytes
                     to: Settings.maximumMapCacheMegabytes
                     stepSize: 64
@@ -121,7 +135,7 @@ Window {
                     value: Settings.mapCacheMegabytes
                     onValueModified: Settings.mapCacheMegabytes = value
                 }
-                Button {
+                TintedButton {
                     objectName: "settingsClearMapCache"
                     text: Strings.text("Clear map cache")
                     onClicked: Settings.clearMapCache()
