@@ -21,29 +21,26 @@ inline bool writeMbTiles(const QString& path, const MbTilesMetadata& metadata,
         QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         database.setDatabaseName(path);
         QSqlQuery query(database);
+        const auto run = [&](const char* sql, const QVariantList& values = {}) {
+            query.prepare(QLatin1String(sql));
+            for (const QVariant& value : values)
+                query.addBindValue(value);
+            return query.exec();
+        };
         ok = database.open() && database.transaction() &&
-             query.exec("CREATE TABLE metadata (name TEXT, value TEXT)") &&
-             query.exec("CREATE TABLE tiles (zoom_level INTEGER, tile_column INTEGER, "
-                        "tile_row INTEGER, tile_data BLOB)") &&
-             query.exec("CREATE UNIQUE INDEX tile_index ON tiles "
-                        "(zoom_level, tile_column, tile_row)");
-        for (const auto& [name, value] : metadata) {
-            query.prepare("INSERT INTO metadata VALUES (?, ?)");
-            query.addBindValue(name);
-            query.addBindValue(value);
-            ok = ok && query.exec();
-        }
+             run("CREATE TABLE metadata (name TEXT, value TEXT)") &&
+             run("CREATE TABLE tiles (zoom_level INTEGER, tile_column INTEGER, tile_row INTEGER, "
+                 "tile_data BLOB)") &&
+             run("CREATE UNIQUE INDEX tile_index ON tiles (zoom_level, tile_column, tile_row)");
+        for (const auto& [name, value] : metadata)
+            ok = ok && run("INSERT INTO metadata VALUES (?, ?)", {name, value});
         for (const auto& [key, image] : tiles) {
             QByteArray png;
             QBuffer buffer(&png);
             buffer.open(QIODevice::WriteOnly);
             image.save(&buffer, "PNG");
-            query.prepare("INSERT INTO tiles VALUES (?, ?, ?, ?)");
-            query.addBindValue(key.zoom);
-            query.addBindValue(key.x);
-            query.addBindValue((1 << key.zoom) - 1 - key.y);
-            query.addBindValue(png);
-            ok = ok && query.exec();
+            ok = ok && run("INSERT INTO tiles VALUES (?, ?, ?, ?)",
+                           {key.zoom, key.x, (1 << key.zoom) - 1 - key.y, png});
         }
         ok = ok && database.commit();
     }
