@@ -70,7 +70,8 @@ const std::string& largeClip() {
 void Sha256Alone(benchmark::State& state) {
     const int fd = ::open(largeClip().c_str(), O_RDONLY);
     const std::size_t size = fs::file_size(largeClip());
-    void* bytes = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    // Mapped and touched in advance: what is timed is the hash, not the page faults.
+    void* bytes = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
     for (auto _ : state)
         benchmark::DoNotOptimize(
             exports::sha256Hex({static_cast<const std::uint8_t*>(bytes), size}));
