@@ -37,7 +37,7 @@ void appendEventValue(std::string& out, double value);
 using RowCells = std::array<std::string_view, MetadataExtractor::kTelemetryFieldCount>;
 
 // Calls `visit(cells)` for each data row of the CSV texts in order; missing cells are empty.
-template <typename Visit> void forEachRow(std::span<const std::string> texts, Visit visit) {
+template <typename Visit> void forEachRow(std::span<const std::string_view> texts, Visit visit) {
     RowCells cells;
     for (const std::string_view csv : texts) {
         for (std::size_t lineFeed = csv.find('\n');

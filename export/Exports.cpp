@@ -41,7 +41,7 @@ std::string_view fileSuffix(Format format) {
     return kFormats[static_cast<std::size_t>(format)].suffix;
 }
 
-Telemetry clipTelemetry(std::string csv, std::string_view clipFileName,
+Telemetry clipTelemetry(std::string_view csv, std::string_view clipFileName,
                         std::optional<double> duration) {
     Telemetry telemetry;
     telemetry.name = std::filesystem::path(clipFileName).stem().string();
@@ -54,7 +54,7 @@ Telemetry clipTelemetry(std::string csv, std::string_view clipFileName,
             telemetry.rowTimes[i] = static_cast<double>(i) * *duration / static_cast<double>(rows);
         telemetry.events = analysis::findEvents(analysis::readDriveRows(csv), *duration);
     }
-    telemetry.csvTexts.push_back(std::move(csv));
+    telemetry.csvTexts.push_back(csv);
     return telemetry;
 }
 
@@ -65,7 +65,9 @@ Telemetry tripTelemetry(const trips::Trip& trip, std::string name,
     if (!trip.oddName && !trip.moments.empty())
         telemetry.startSeconds = trip.moments.front().startSeconds;
     // Each clip is read once: the events ask for the same texts again.
-    std::map<std::string, std::string> texts;
+    std::map<std::string, std::string_view> texts;
+    // Never grows past this, so the views into it stay valid.
+    telemetry.ownedTexts.reserve(trip.moments.size());
     bool timed = true;
     for (std::size_t index = 0; index < trip.moments.size(); ++index) {
         const trips::Moment& moment = trip.moments[index];
@@ -73,7 +75,7 @@ Telemetry tripTelemetry(const trips::Trip& trip, std::string name,
         if (!clip)
             continue;
         const std::string path = (std::filesystem::path(moment.folder) / clip->fileName).string();
-        std::string& csv = texts[path] = csvOf(path);
+        const std::string_view csv = texts[path] = telemetry.ownedTexts.emplace_back(csvOf(path));
         const std::size_t rows = dataRows(csv);
         timed = timed && clip->duration && rows == clip->rows;
         for (std::size_t row = 0; timed && row < rows; ++row)
@@ -87,7 +89,7 @@ Telemetry tripTelemetry(const trips::Trip& trip, std::string name,
     }
     telemetry.events = analysis::findTripEvents(trip, [&](const std::string& path) {
         const auto found = texts.find(path);
-        return found == texts.end() ? std::string() : found->second;
+        return found == texts.end() ? std::string() : std::string(found->second);
     });
     return telemetry;
 }
@@ -106,7 +108,7 @@ std::string render(Format format, const Telemetry& telemetry) {
         break;
     }
     std::string csv;
-    for (const std::string& text : telemetry.csvTexts)
+    for (const std::string_view text : telemetry.csvTexts)
         csv.append(text).append(text.ends_with('\n') ? "" : "\n");
     return csv;
 }

@@ -24,13 +24,15 @@ std::string_view fileSuffix(Format format);
 struct Telemetry {
     std::string name;                         // the clip's file name without extension, or trip
     std::optional<std::int64_t> startSeconds; // when time 0 is, in seconds since the epoch
-    std::vector<std::string> csvTexts;        // the engine's CSV texts, header first, in order
+    std::vector<std::string_view> csvTexts;   // the engine's CSV texts, header first, in order
+    std::vector<std::string> ownedTexts;      // those read here (a trip's), which the views see
     std::vector<double> rowTimes;             // per row of all texts; empty when unknown
     std::vector<analysis::DrivingEvent> events;
 };
 
 // One clip: rows spread evenly over `duration`; start time from a name the trips module reads.
-Telemetry clipTelemetry(std::string csv, std::string_view clipFileName,
+// `csv` is not copied: it must outlive the result.
+Telemetry clipTelemetry(std::string_view csv, std::string_view clipFileName,
                         std::optional<double> duration);
 
 // A trip as one route: its moments' telemetry clips in order, in trip time. Times are known

@@ -273,7 +273,7 @@ std::string writeJsonLines(const Telemetry& telemetry) {
     const auto& columns = MetadataExtractor::csvColumns();
     std::string out;
     std::size_t csvBytes = 0;
-    for (const std::string& csv : telemetry.csvTexts)
+    for (const std::string_view csv : telemetry.csvTexts)
         csvBytes += csv.size();
     out.reserve(csvBytes * kJsonBytesPerCsvByte);
     std::size_t row = 0;

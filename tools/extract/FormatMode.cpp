@@ -4,6 +4,7 @@
 #include "EventsMode.h"
 #include "MovieDuration.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace extractcli {
@@ -37,8 +38,8 @@ std::string formattedTrip(exports::Format format, const trips::Trip& trip,
     const exports::Telemetry telemetry =
         exports::tripTelemetry(trip, fs::path(joinedCsvName).stem().string());
     rows = 0;
-    for (const std::string& csv : telemetry.csvTexts)
-        rows += csvRowCount(csv);
+    for (const std::string_view csv : telemetry.csvTexts)
+        rows += static_cast<std::size_t>(std::count(csv.begin(), csv.end(), '\n'));
     return exports::render(format, telemetry);
 }
 
