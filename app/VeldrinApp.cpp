@@ -6,6 +6,7 @@
 #include "LocalizedString.h"
 #include "RouteMapView.h"
 #include "Settings.h"
+#include "TimelineItem.h"
 #include "VideoPlayer.h"
 
 #include <QDesktopServices>
@@ -57,6 +58,7 @@ void registerQmlTypes() {
             return gInstance;
         });
     registerRouteMapType();
+    registerTimelineTypes();
 }
 
 void openPage(const QString& address) {

@@ -47,7 +47,9 @@ Settings::Settings(QObject* parent)
       mapAttribution_(readStored(kMapAttributionKey, QString()).toString()),
       mapCacheMegabytes_(
           std::clamp(readStored(kMapCacheMegabytesKey, kDefaultMapCacheMegabytes).toInt(),
-                     kMinimumMapCacheMegabytes, kMaximumMapCacheMegabytes)) {}
+                     kMinimumMapCacheMegabytes, kMaximumMapCacheMegabytes)),
+      routeColouring_(
+          std::clamp(readStored(kRouteColouringKey, 0).toInt(), 0, kRouteColouringCount - 1)) {}
 
 Settings* Settings::instance() {
     // Parented to the application so it goes with it.
@@ -93,4 +95,13 @@ void Settings::setMapCacheMegabytes(int megabytes) {
     const int clamped = std::clamp(megabytes, kMinimumMapCacheMegabytes, kMaximumMapCacheMegabytes);
     if (replaceStored(mapCacheMegabytes_, clamped, kMapCacheMegabytesKey))
         emit mapCacheMegabytesChanged();
+}
+
+void Settings::setRouteColouring(int colouring) {
+    colouring = std::clamp(colouring, 0, kRouteColouringCount - 1);
+    if (colouring == routeColouring_)
+        return;
+    routeColouring_ = colouring;
+    store(kRouteColouringKey, colouring);
+    emit routeColouringChanged();
 }

@@ -20,6 +20,9 @@ class Settings : public QObject {
                    mapCacheMegabytesChanged)
     Q_PROPERTY(int minimumMapCacheMegabytes READ minimumMapCacheMegabytes CONSTANT)
     Q_PROPERTY(int maximumMapCacheMegabytes READ maximumMapCacheMegabytes CONSTANT)
+    // How the route is coloured: 0 plain, 1 by speed, 2 by assistance.
+    Q_PROPERTY(
+        int routeColouring READ routeColouring WRITE setRouteColouring NOTIFY routeColouringChanged)
 
 public:
     static constexpr const char* kOnlyWithMetadataKey = "batch.onlyWithMetadata";
@@ -30,6 +33,8 @@ public:
     static constexpr int kDefaultMapCacheMegabytes = 256;
     static constexpr int kMinimumMapCacheMegabytes = 16;
     static constexpr int kMaximumMapCacheMegabytes = 8192;
+    static constexpr const char* kRouteColouringKey = "map.routeColouring";
+    static constexpr int kRouteColouringCount = 3;
 
     // The shared object; created on first use, lives until the application object goes.
     static Settings* instance();
@@ -47,6 +52,8 @@ public:
     void setMapCacheMegabytes(int megabytes);
     int minimumMapCacheMegabytes() const { return kMinimumMapCacheMegabytes; }
     int maximumMapCacheMegabytes() const { return kMaximumMapCacheMegabytes; }
+    int routeColouring() const { return routeColouring_; }
+    void setRouteColouring(int colouring);
     // Asks every map to empty the online tiles' disk cache.
     Q_INVOKABLE void clearMapCache() { emit mapCacheClearRequested(); }
 
@@ -57,6 +64,7 @@ signals:
     void mapAttributionChanged();
     void mapCacheMegabytesChanged();
     void mapCacheClearRequested();
+    void routeColouringChanged();
 
 private:
     explicit Settings(QObject* parent);
@@ -66,4 +74,5 @@ private:
     QString mapTiles_;
     QString mapAttribution_;
     int mapCacheMegabytes_;
+    int routeColouring_;
 };

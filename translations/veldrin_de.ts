@@ -571,5 +571,73 @@
         <source>MBTiles map</source>
         <translation>MBTiles-Karte</translation>
     </message>
+    <message>
+        <source>Hard braking</source>
+        <translation>Starkes Bremsen</translation>
+    </message>
+    <message>
+        <source>Hard acceleration</source>
+        <translation>Starke Beschleunigung</translation>
+    </message>
+    <message>
+        <source>Sharp turn</source>
+        <translation>Scharfe Kurve</translation>
+    </message>
+    <message>
+        <source>Assistance on</source>
+        <translation>Assistenz ein</translation>
+    </message>
+    <message>
+        <source>Assistance off</source>
+        <translation>Assistenz aus</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Halt</translation>
+    </message>
+    <message>
+        <source>%.1f m/s²</source>
+        <translation>%.1f m/s²</translation>
+    </message>
+    <message>
+        <source>%d:%04.1f</source>
+        <translation>%d:%04.1f</translation>
+    </message>
+    <message>
+        <source>%@ · %@ %@ · Pedal %d%%</source>
+        <translation>%@ · %@ %@ · Pedal %d%%</translation>
+    </message>
+    <message>
+        <source> · Brake</source>
+        <translation> · Bremse</translation>
+    </message>
+    <message>
+        <source>%d %@</source>
+        <translation>%d %@</translation>
+    </message>
+    <message>
+        <source>Events (%d)</source>
+        <translation>Ereignisse (%d)</translation>
+    </message>
+    <message>
+        <source>Plain</source>
+        <translation>Einfarbig</translation>
+    </message>
+    <message>
+        <source>Assistance</source>
+        <translation>Assistenz</translation>
+    </message>
+    <message>
+        <source>Assisted</source>
+        <translation>Mit Assistenz</translation>
+    </message>
+    <message>
+        <source>Not assisted</source>
+        <translation>Ohne Assistenz</translation>
+    </message>
+    <message>
+        <source>Route colours</source>
+        <translation>Routenfarben</translation>
+    </message>
 </context>
 </TS>

@@ -1,6 +1,7 @@
 // Main window state; see ContentView.h.
 #include "ContentView.h"
 
+#include "DriveData.h"
 #include "LocalizedString.h"
 #include "Settings.h"
 #include "TelemetryReadout.h"
@@ -58,7 +59,7 @@ ContentView::ContentView(QObject* parent)
       selectedFileName_(localizedString(QString::fromUtf8(kInitialFileName))),
       extractorMessage_(localizedString(QString::fromUtf8(kInitialExtractorMessage))),
       fileLoadID_(QUuid::createUuid()), uiTimer_(new QTimer(this)),
-      readout_(new TelemetryReadout(this)) {
+      readout_(new TelemetryReadout(this)), drive_(new DriveData(this)) {
     uiTimer_->setInterval(kUiTimerIntervalMs);
     uiTimer_->setTimerType(Qt::PreciseTimer);
     connect(uiTimer_, &QTimer::timeout, this, &ContentView::refreshPlaybackClock);
@@ -180,6 +181,7 @@ void ContentView::setFolderScanTask(QObject* task) {
 
 void ContentView::setPlaybackDuration(double seconds) {
     assign(this, playbackDuration_, seconds, &ContentView::playbackDurationChanged);
+    drive_->setClipDuration(seconds);
 }
 void ContentView::setPlaybackTime(double seconds) {
     assign(this, playbackTime_, seconds, &ContentView::playbackTimeChanged);
@@ -226,6 +228,7 @@ void ContentView::clearMetadataTable() {
     const bool hadRows = table_.rowCount() > 0;
     const bool hadRoute = !routeCoordinates_.isEmpty();
     table_.clear();
+    drive_->clear();
     routeCoordinates_.clear();
     if (hadHeaders)
         emit csvHeadersChanged();
@@ -255,6 +258,7 @@ void ContentView::ingestCsv(const QString& text) {
     const bool routeChanged = route != routeCoordinates_;
     table_ = std::move(parsed);
     routeCoordinates_ = std::move(route);
+    drive_->setClipSource(text);
     if (headersChanged)
         emit csvHeadersChanged();
     emit csvRowsChanged();

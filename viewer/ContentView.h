@@ -25,6 +25,8 @@
 
 class TelemetryReadout;
 Q_MOC_INCLUDE("TelemetryReadout.h")
+class DriveData;
+Q_MOC_INCLUDE("DriveData.h")
 
 class ContentView : public QObject {
     Q_OBJECT
@@ -103,6 +105,8 @@ class ContentView : public QObject {
     Q_PROPERTY(QStringList detailKeys READ detailKeys CONSTANT)
     // The readout and the car's position at the current playback time, for the views.
     Q_PROPERTY(TelemetryReadout* readout READ readout CONSTANT)
+    // The loaded drive's series and events, for the timeline, the events list and the map.
+    Q_PROPERTY(DriveData* drive READ drive CONSTANT)
 
 public:
     enum class ClipMetadataStatus { unknown, withMetadata, noMetadata, error };
@@ -199,6 +203,7 @@ public:
     std::optional<double> routeProgress() const;
     std::optional<double> currentHeading() const;
     TelemetryReadout* readout() const { return readout_; }
+    DriveData* drive() const { return drive_; }
 
     // Playback clock: copies the player's duration and time (non-finite or negative -> 0).
     Q_INVOKABLE void refreshPlaybackClock();
@@ -256,6 +261,7 @@ private:
     QUuid fileLoadID_;
     QTimer* uiTimer_;
     TelemetryReadout* readout_;
+    DriveData* drive_;
 };
 
 using ClipMetadataStatus = ContentView::ClipMetadataStatus;

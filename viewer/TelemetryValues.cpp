@@ -89,11 +89,11 @@ double speedIn(const Row& row, bool useMilesPerHour) {
     return mps * (useMilesPerHour ? kMilesPerHourPerMps : kKilometresPerHourPerMps);
 }
 
+} // namespace
+
 QString unitText(bool useMilesPerHour) {
     return (useMilesPerHour ? kMilesPerHour : kKilometresPerHour).toString();
 }
-
-} // namespace
 
 qsizetype currentRowIndex(qsizetype rowCount, double playbackTime, double playbackDuration) {
     if (rowCount <= 0 || !(playbackDuration > 0))

@@ -18,6 +18,9 @@ inline constexpr double kKilometresPerHourPerMps = 3.6;
 inline constexpr double kMilesPerHourPerMps = 2.236936;
 inline constexpr double kRadiansPerDegree = 0.017453292519943295;
 
+// "km/h" or "mph".
+QString unitText(bool useMilesPerHour);
+
 // Row index shown at `playbackTime`: rows spread evenly over the duration; 0 without rows or
 // without a positive duration.
 qsizetype currentRowIndex(qsizetype rowCount, double playbackTime, double playbackDuration);

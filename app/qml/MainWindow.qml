@@ -224,6 +224,15 @@ ApplicationWindow {
         sequence: "M"
         onActivated: window.player.toggleMuted()
     }
+    // N and Shift+N: the next and the previous driving event.
+    PlayerKey {
+        sequence: "N"
+        onActivated: studio.jumpToEvent(1)
+    }
+    PlayerKey {
+        sequence: "Shift+N"
+        onActivated: studio.jumpToEvent(-1)
+    }
 
     QuickGuide {
         id: quickGuide

@@ -1,5 +1,5 @@
-// The settings window: the batch filter and the speed unit, stored at once and shared live
-// with every main window.
+// The settings window: the batch filter, the speed unit and the route's colours, stored at
+// once and shared live with every main window.
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
@@ -14,11 +14,11 @@ Window {
     objectName: "settingsWindow"
     title: Strings.text("Settings")
     width: 420
-    height: 190 + root.mapRowsHeight
+    height: 230 + root.mapRowsHeight
     minimumWidth: 420
     maximumWidth: 420
-    minimumHeight: 190 + root.mapRowsHeight
-    maximumHeight: 190 + root.mapRowsHeight
+    minimumHeight: 230 + root.mapRowsHeight
+    maximumHeight: 230 + root.mapRowsHeight
     color: Qt.rgba(0.12, 0.12, 0.14, 1)
 
     component MapField: TextField {
@@ -89,6 +89,19 @@ Window {
                 labels: [Strings.text("km/h"), Strings.text("mph")]
                 currentIndex: Settings.useMilesPerHour ? 1 : 0
                 onActivated: index => Settings.useMilesPerHour = (index === 1)
+            }
+            Text {
+                text: Strings.text("Route colours")
+                font.pixelSize: 13
+                color: "white"
+                Layout.fillWidth: true
+            }
+            SegmentedPicker {
+                objectName: "settingsRouteColouring"
+                Layout.alignment: Qt.AlignRight
+                labels: [Strings.text("Plain"), Strings.text("Speed"), Strings.text("Assistance")]
+                currentIndex: Settings.routeColouring
+                onActivated: index => Settings.routeColouring = index
             }
             Text {
                 text: Strings.text("Map tiles")

@@ -214,6 +214,7 @@ void ClickZoomMapView::setViewport(const mapgeo::MapViewport& viewport) {
     m_viewport = viewport;
     invalidateMapLayer();
     requestRepaint();
+    viewportChanged();
 }
 
 void ClickZoomMapView::animateTo(const mapgeo::MapViewport& target, std::optional<QPointF> anchor) {
@@ -301,7 +302,7 @@ void ClickZoomMapView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != m_pressedButton)
         return;
     // Only a press released without dragging is a click.
-    if (!m_dragging)
+    if (!m_dragging && !(m_pressedButton == Qt::LeftButton && clickedAt(event->position())))
         zoomAt(event->position(),
                m_pressedButton == Qt::LeftButton ? kClickZoomInFactor : kClickZoomOutFactor);
     m_pressedButton = Qt::NoButton;

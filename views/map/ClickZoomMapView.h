@@ -81,6 +81,10 @@ protected:
     void centerOn(const mapgeo::MapPoint& point);
     // The user started dragging the map.
     virtual void mapDragged() {}
+    // A left click; true when it was taken, so that it does not zoom.
+    virtual bool clickedAt(const QPointF& /*viewPoint*/) { return false; }
+    // The viewport moved or zoomed.
+    virtual void viewportChanged() {}
 
     void geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry) override;
     void mousePressEvent(QMouseEvent* event) override;

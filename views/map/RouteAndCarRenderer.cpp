@@ -12,8 +12,6 @@ namespace {
 
 // Points closer than this to the previous drawn point add nothing visible.
 constexpr double kSimplifyTolerancePoints = 0.5;
-// The car is skipped when its centre is this far outside the view.
-constexpr double kCarCullMarginPoints = 40.0;
 
 struct CarPart {
     QRectF rect;
@@ -72,13 +70,19 @@ bool RouteAndCarRenderer::updateCar(const GeoCoordinate& coordinate, double head
     return true;
 }
 
-void RouteAndCarRenderer::drawTrack(QPainter& painter, const mapgeo::MapViewport& viewport) const {
+void RouteAndCarRenderer::drawTrack(QPainter& painter, const mapgeo::MapViewport& viewport,
+                                    const std::vector<QRgb>& colours) const {
     const QList<mapgeo::MapPoint>& points = m_shape.mapPoints();
     if (points.size() < 2 || !viewport.isValid())
         return;
+    const bool coloured = colours.size() == static_cast<std::size_t>(points.size());
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(m_strokeColor, m_lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    const auto penOf = [this](QColor colour) {
+        return QPen(colour, m_lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    };
+    QRgb runColour = coloured ? colours.front() : m_strokeColor.rgba();
+    painter.setPen(penOf(coloured ? QColor::fromRgba(runColour) : m_strokeColor));
     painter.setBrush(Qt::NoBrush);
 
     // Far-away points would overflow the rasteriser and cost time: clip to the view first.
@@ -106,6 +110,12 @@ void RouteAndCarRenderer::drawTrack(QPainter& painter, const mapgeo::MapViewport
             flush();
             continue;
         }
+        // A change of colour ends the run; the next one starts where it ended.
+        if (coloured && colours[i - 1] != runColour) {
+            flush();
+            runColour = colours[i - 1];
+            painter.setPen(penOf(QColor::fromRgba(runColour)));
+        }
         // A segment that does not continue the current run (it re-enters the view) starts anew.
         if (!run.isEmpty() && a != (skippedTail ? *skippedTail : run.last()))
             flush();
@@ -125,23 +135,10 @@ void RouteAndCarRenderer::drawTrack(QPainter& painter, const mapgeo::MapViewport
     painter.restore();
 }
 
-void RouteAndCarRenderer::drawCar(QPainter& painter, const mapgeo::MapViewport& viewport) const {
-    if (!m_carCoordinate || !viewport.isValid())
-        return;
-    const QPointF center =
-        viewport.viewPointForMapPoint(mapgeo::mapPointForCoordinate(*m_carCoordinate));
-    const QRectF cull = QRectF(QPointF(0, 0), viewport.viewSize())
-                            .adjusted(-kCarCullMarginPoints, -kCarCullMarginPoints,
-                                      kCarCullMarginPoints, kCarCullMarginPoints);
-    if (!cull.contains(center))
-        return;
-
+void RouteAndCarRenderer::drawCar(QPainter& painter) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(center);
     painter.scale(kMarkerUnitPoints, kMarkerUnitPoints);
-    // y grows downwards, so a positive heading turns the marker clockwise.
-    painter.rotate(m_carHeading);
 
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::black);

@@ -1,4 +1,4 @@
-// Draws a route track as a red polyline and the car marker over it, turned to its heading.
+// Draws a route track as a red polyline (or one colour per point), and the car marker's shape.
 // Drawing happens in view points through a MapViewport; the track's map points are projected
 // once per route, and only the part inside the view is stroked.
 #pragma once
@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <optional>
+#include <vector>
 
 class QPainter;
 
@@ -30,8 +31,11 @@ public:
     // Places the car; false when it is already there with that heading (nothing to redraw).
     bool updateCar(const GeoCoordinate& coordinate, double heading);
 
-    void drawTrack(QPainter& painter, const mapgeo::MapViewport& viewport) const;
-    void drawCar(QPainter& painter, const mapgeo::MapViewport& viewport) const;
+    // `colours`, when there is one per point, colours each segment by its first point.
+    void drawTrack(QPainter& painter, const mapgeo::MapViewport& viewport,
+                   const std::vector<QRgb>& colours = {}) const;
+    // The car pointing up, centred on the origin, in view points.
+    static void drawCar(QPainter& painter);
 
 private:
     RouteShape m_shape;

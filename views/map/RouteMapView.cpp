@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QtQml/qqml.h>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -22,6 +23,9 @@ constexpr const char* kQmlUri = "Veldrin.Map";
 constexpr int kQmlMajorVersion = 1;
 constexpr int kQmlMinorVersion = 0;
 constexpr const char* kQmlTypeName = "RouteMapView";
+constexpr double kCarItemSize = 24.0;
+constexpr int kLastColouring = static_cast<int>(RouteColouring::Assistance);
+constexpr double kEventPinRadius = 4.0;
 
 QVariant plainVariant(const QVariant& value) {
     if (value.metaType() == QMetaType::fromType<QJSValue>())
@@ -71,7 +75,107 @@ std::optional<GeoCoordinate> optionalCoordinate(const QVariant& input) {
 
 } // namespace
 
-RouteMapView::RouteMapView(QQuickItem* parent) : ClickZoomMapView(parent) {}
+// The car: painted once, then only moved and turned.
+class CarMarkerItem : public QQuickPaintedItem {
+public:
+    explicit CarMarkerItem(QQuickItem* parent) : QQuickPaintedItem(parent) {
+        setSize(QSizeF(kCarItemSize, kCarItemSize));
+        setTransformOrigin(QQuickItem::Center);
+        setVisible(false);
+    }
+    void paint(QPainter* painter) override {
+        painter->translate(width() / 2.0, height() / 2.0);
+        RouteAndCarRenderer::drawCar(*painter);
+    }
+};
+
+RouteMapView::RouteMapView(QQuickItem* parent)
+    : ClickZoomMapView(parent), m_carItem(new CarMarkerItem(this)) {
+    // The car never shows outside the map.
+    setClip(true);
+}
+
+void RouteMapView::setDrive(DriveData* drive) {
+    if (drive == m_drive)
+        return;
+    if (m_drive)
+        disconnect(m_drive, nullptr, this, nullptr);
+    m_drive = drive;
+    if (drive)
+        connect(drive, &DriveData::changed, this, &RouteMapView::driveReplaced);
+    driveReplaced();
+}
+
+void RouteMapView::driveReplaced() {
+    emit driveChanged();
+    m_colours.clear();
+    invalidateMapLayer();
+    requestRepaint();
+    inputsChanged();
+}
+
+void RouteMapView::setCarTime(double seconds) {
+    if (seconds == m_carTime || (std::isnan(seconds) && std::isnan(m_carTime)))
+        return;
+    m_carTime = seconds;
+    emit carTimeChanged();
+    inputsChanged();
+}
+
+void RouteMapView::setColouring(int colouring) {
+    const auto value = static_cast<RouteColouring>(std::clamp(colouring, 0, kLastColouring));
+    if (value == m_colouring)
+        return;
+    m_colouring = value;
+    emit colouringChanged();
+    driveReplaced();
+}
+
+double RouteMapView::topSpeed() const {
+    return m_drive ? ::topSpeed(m_drive->series()) : 0.0;
+}
+
+bool RouteMapView::clickedAt(const QPointF& viewPoint) {
+    const RouteAndCarRenderer* renderer = m_coordinator.renderer();
+    if (!renderer || !m_drive)
+        return false;
+    const std::vector<std::size_t>& rows = m_drive->routeRows();
+    const QList<mapgeo::MapPoint>& points = renderer->shape().mapPoints();
+    if (rows.size() != static_cast<std::size_t>(points.size()))
+        return false;
+    double nearest = kRouteClickDistance * kRouteClickDistance;
+    std::optional<qsizetype> found;
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        const QPointF d = viewport().viewPointForMapPoint(points[i]) - viewPoint;
+        const double squared = QPointF::dotProduct(d, d);
+        if (squared <= nearest) {
+            nearest = squared;
+            found = i;
+        }
+    }
+    if (!found)
+        return false;
+    emit routeTimeClicked(m_drive->series().time[rows[static_cast<std::size_t>(*found)]]);
+    return true;
+}
+
+void RouteMapView::viewportChanged() {
+    placeCarItem();
+}
+
+void RouteMapView::placeCarItem() {
+    const RouteAndCarRenderer* renderer = m_coordinator.renderer();
+    if (!renderer || !renderer->carCoordinate() || !viewport().isValid()) {
+        m_carItem->setVisible(false);
+        return;
+    }
+    const QPointF center =
+        viewport().viewPointForMapPoint(mapgeo::mapPointForCoordinate(*renderer->carCoordinate()));
+    m_carItem->setPosition(center - QPointF(m_carItem->width() / 2.0, m_carItem->height() / 2.0));
+    // y grows downwards, so a positive heading turns the marker clockwise.
+    m_carItem->setRotation(renderer->carHeading());
+    m_carItem->setVisible(true);
+}
 
 void RouteMapView::setRouteIdentity(const QString& identity) {
     if (identity == m_routeIdentity)
@@ -168,29 +272,54 @@ RouteInputs RouteMapView::currentInputs() const {
     inputs.currentCoordinate = optionalCoordinate(m_carCoordinate);
     inputs.currentProgress = optionalNumber(m_progress);
     inputs.currentHeading = optionalNumber(m_heading);
+    if (m_drive && std::isfinite(m_carTime)) {
+        if (const auto pose = analysis::carPoseAt(m_drive->series(), m_carTime)) {
+            inputs.currentCoordinate = GeoCoordinate{pose->latitude, pose->longitude};
+            inputs.currentHeading = pose->heading;
+        }
+    }
     return inputs;
 }
 
 void RouteMapView::updateMap() {
     const Coordinator::Outcome outcome = m_coordinator.update(currentInputs());
     if (outcome.rebuilt) {
+        m_colours.clear();
         invalidateMapLayer();
         showMapRect(routeFitRect(), kFitEdgePadding, false);
+        requestRepaint();
     } else if (outcome.carChanged) {
         keepCarInView();
     }
     if (outcome.rebuilt || outcome.carChanged)
-        requestRepaint();
+        placeCarItem();
 }
 
 void RouteMapView::paintMapLayer(QPainter& painter, const mapgeo::MapViewport& viewport) {
-    if (const RouteAndCarRenderer* renderer = m_coordinator.renderer())
-        renderer->drawTrack(painter, viewport);
+    const RouteAndCarRenderer* renderer = m_coordinator.renderer();
+    if (!renderer)
+        return;
+    if (m_colours.empty() && m_drive)
+        m_colours = routeColours(*m_drive, m_colouring, m_coordinates.size());
+    renderer->drawTrack(painter, viewport, m_colours);
+    if (!m_drive)
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, kMarkOutlineWidth));
+    for (const analysis::DrivingEvent& event : m_drive->drivingEvents()) {
+        const auto pose = analysis::carPoseAt(m_drive->series(), event.time);
+        if (!pose)
+            continue;
+        painter.setBrush(QColor::fromRgb(DriveData::colourOf(event.kind)));
+        painter.drawEllipse(viewport.viewPointForMapPoint(
+                                mapgeo::mapPointForCoordinate({pose->latitude, pose->longitude})),
+                            kEventPinRadius, kEventPinRadius);
+    }
+    painter.restore();
 }
 
 void RouteMapView::paintMarkerLayer(QPainter& painter, const mapgeo::MapViewport& viewport) {
-    if (const RouteAndCarRenderer* renderer = m_coordinator.renderer())
-        renderer->drawCar(painter, viewport);
     if (m_coordinator.marks().isEmpty())
         return;
 
@@ -227,4 +356,5 @@ void registerRouteMapType() {
     qRegisterMetaType<GeoCoordinate>();
     qRegisterMetaType<GeoCoordinateList>();
     qmlRegisterType<RouteMapView>(kQmlUri, kQmlMajorVersion, kQmlMinorVersion, kQmlTypeName);
+    qmlRegisterAnonymousType<DriveData>(kQmlUri, kQmlMajorVersion);
 }

@@ -1,13 +1,20 @@
-// The route map item for QML: the clip's track as a red line with "Start" and "End" marks and
-// a car marker that follows playback. A new route (another identity or point count) is drawn
-// and fitted into view; any other change only moves the car, and only when it really moved.
+// The route map item for QML: the clip's track as a line (red, or coloured by speed or by
+// assistance) with "Start" and "End" marks, event pins, and a car marker that follows
+// playback. A new route (another identity or point count) is drawn and fitted into view; any
+// other change only moves the car, an item of its own, so the map is not repainted for it.
+// A click near the route reports the time of its nearest point instead of zooming.
 #pragma once
 
 #include "ClickZoomMapView.h"
 #include "Coordinator.h"
+#include "DriveData.h"
 #include "GeoCoordinate.h"
+#include "RouteColouring.h"
+
+#include <QPointer>
 
 #include <QVariant>
+#include <limits>
 
 class RouteMapView : public ClickZoomMapView {
     Q_OBJECT
@@ -23,6 +30,14 @@ class RouteMapView : public ClickZoomMapView {
     Q_PROPERTY(QVariant heading READ heading WRITE setHeading NOTIFY headingChanged)
     // Pans to keep the car in view as it moves; a drag turns it off.
     Q_PROPERTY(bool followCar READ followCar WRITE setFollowCar NOTIFY followCarChanged)
+    // The drive behind the route: its events are pinned, its rows colour the route, and while
+    // carTime is a number the car sits between its rows around that time.
+    Q_PROPERTY(DriveData* drive READ drive WRITE setDrive NOTIFY driveChanged)
+    Q_PROPERTY(double carTime READ carTime WRITE setCarTime NOTIFY carTimeChanged)
+    // A RouteColouring.
+    Q_PROPERTY(int colouring READ colouring WRITE setColouring NOTIFY colouringChanged)
+    // The top of the speed gradient, in m/s.
+    Q_PROPERTY(double topSpeed READ topSpeed NOTIFY driveChanged)
 
 public:
     static constexpr double kFitEdgePadding = 24.0;
@@ -31,6 +46,8 @@ public:
     // Following re-centres the car once it comes this close to the view's edge; less than the
     // fit padding, so that a fitted route is never moved.
     static constexpr double kFollowEdgeMargin = 16.0;
+    // A click this close to the route seeks instead of zooming.
+    static constexpr double kRouteClickDistance = 12.0;
 
     explicit RouteMapView(QQuickItem* parent = nullptr);
 
@@ -46,6 +63,14 @@ public:
     void setHeading(const QVariant& heading);
     bool followCar() const { return m_followCar; }
     void setFollowCar(bool follow);
+    DriveData* drive() const { return m_drive; }
+    void setDrive(DriveData* drive);
+    double carTime() const { return m_carTime; }
+    void setCarTime(double seconds);
+    int colouring() const { return static_cast<int>(m_colouring); }
+    void setColouring(int colouring);
+    double topSpeed() const;
+    QQuickItem* carItem() const { return m_carItem; }
 
     // Shows the whole route again, animated.
     Q_INVOKABLE void fitRoute();
@@ -63,14 +88,23 @@ signals:
     void progressChanged();
     void headingChanged();
     void followCarChanged();
+    void driveChanged();
+    void carTimeChanged();
+    void colouringChanged();
+    // A click near the route: the time of its nearest point, in seconds.
+    void routeTimeClicked(double seconds);
 
 protected:
     void updatePolish() override;
     void paintMapLayer(QPainter& painter, const mapgeo::MapViewport& viewport) override;
     void paintMarkerLayer(QPainter& painter, const mapgeo::MapViewport& viewport) override;
     void mapDragged() override;
+    bool clickedAt(const QPointF& viewPoint) override;
+    void viewportChanged() override;
 
 private:
+    void driveReplaced();
+    void placeCarItem();
     void inputsChanged();
     RouteInputs currentInputs() const;
     mapgeo::MapRect routeFitRect() const;
@@ -82,7 +116,12 @@ private:
     QVariant m_progress;
     QVariant m_heading;
     bool m_followCar = false;
+    QPointer<DriveData> m_drive;
+    double m_carTime = std::numeric_limits<double>::quiet_NaN();
+    RouteColouring m_colouring = RouteColouring::Plain;
+    std::vector<QRgb> m_colours;
     Coordinator m_coordinator;
+    QQuickItem* m_carItem;
 };
 
 // Makes RouteMapView available to QML as "import Veldrin.Map" (version 1.0).

@@ -12,6 +12,12 @@ ColumnLayout {
     // The colour behind the map's corners.
     property color backdrop: "black"
     required property int mapHeight
+    // Seconds of the picture on screen: the car sits between the drive's rows around it.
+    property real shownSeconds: 0
+    readonly property var colouringNames: [Strings.text("Plain"), Strings.text("Speed"),
+                                           Strings.text("Assistance")]
+
+    signal routeTimeChosen(real seconds)
 
     spacing: 6
 
@@ -69,6 +75,10 @@ ColumnLayout {
             carCoordinate: root.readout.currentCoordinate
             progress: root.readout.routeProgress
             heading: root.readout.currentHeading
+            drive: root.viewer.drive
+            carTime: root.viewer.drive.hasData ? root.shownSeconds : NaN
+            colouring: Settings.routeColouring
+            onRouteTimeClicked: seconds => root.routeTimeChosen(seconds)
         }
         RoundedCorners {
             anchors.fill: parent
@@ -91,6 +101,11 @@ ColumnLayout {
             anchors.margins: 6
             spacing: 4
             MapButton {
+                objectName: "colouringButton"
+                text: root.colouringNames[Settings.routeColouring]
+                onClicked: Settings.routeColouring = (Settings.routeColouring + 1) % root.colouringNames.length
+            }
+            MapButton {
                 objectName: "fitRouteButton"
                 text: Strings.text("Fit route")
                 onClicked: map.fitRoute()
@@ -101,6 +116,16 @@ ColumnLayout {
                 on: map.followCar
                 onClicked: map.followCar = !map.followCar
             }
+        }
+        RouteLegend {
+            objectName: "routeLegend"
+            anchors.right: parent.right
+            anchors.bottom: parent.bottom
+            anchors.margins: 6
+            visible: Settings.routeColouring !== 0 && root.viewer.drive.hasData
+            colouring: Settings.routeColouring
+            topSpeed: map.topSpeed
+            useMilesPerHour: root.viewer.useMilesPerHour
         }
         MapNote {
             objectName: "tilesUnavailableNote"

@@ -10,6 +10,8 @@ Rectangle {
     required property var viewer
     required property var sources
     required property var readout
+    // Seconds of the picture on screen, for the map's car.
+    property real shownSeconds: 0
     // The colour the sidebar's translucent fill makes over the window background.
     property color backdrop: "black"
     // A sidebar shorter than this (a small screen) gives the detail grid some of the map's
@@ -17,6 +19,9 @@ Rectangle {
     readonly property real shortHeight: 560
     readonly property int fullMapHeight: 170
     readonly property int compactMapHeight: 100
+
+    signal eventChosen(real seconds)
+    signal routeTimeChosen(real seconds)
 
     radius: 16
     color: Theme.white(0.08)
@@ -102,7 +107,16 @@ Rectangle {
                 backdrop: root.backdrop
                 mapHeight: root.height < root.shortHeight ? root.compactMapHeight
                                                           : root.fullMapHeight
+                shownSeconds: root.shownSeconds
+                onRouteTimeChosen: seconds => root.routeTimeChosen(seconds)
             }
+        }
+        EventList {
+            objectName: "eventsBox"
+            Layout.fillWidth: true
+            visible: root.viewer.drive.hasData && root.viewer.drive.events.length > 0
+            drive: root.viewer.drive
+            onEventChosen: seconds => root.eventChosen(seconds)
         }
         MetricCards {
             objectName: "metricCards"

@@ -2,6 +2,7 @@
 // metadata sidebar. The whole view takes dropped clips.
 import QtQuick
 import QtQuick.Layouts
+import Veldrin.Timeline
 
 Item {
     id: root
@@ -21,6 +22,33 @@ Item {
 
     function togglePlayback() {
         videoArea.togglePlayback()
+    }
+
+    // Seconds of the picture on screen, frame by frame: the timeline's playhead and the map's
+    // car follow it; the readout keeps its own slower clock.
+    readonly property real shownSeconds: videoArea.playerView.onTrip ? videoArea.playerView.trip.time
+                                                                     : frameClock.time
+    FrameClock {
+        id: frameClock
+        player: root.viewer.player.mediaPlayer
+        videoSink: videoArea.playerView.videoSink
+    }
+    function seekSeconds(seconds) {
+        videoArea.playerView.seekTo(seconds * 1000)
+    }
+    // Shows an event from a little before it, playing.
+    function showEvent(seconds) {
+        seekSeconds(root.viewer.drive.leadInTime(seconds))
+        if (!videoArea.playerView.playing)
+            videoArea.togglePlayback()
+    }
+    // The next (direction 1) or previous (-1) event.
+    function jumpToEvent(direction) {
+        const drive = root.viewer.drive
+        const next = direction > 0 ? drive.nextEventTime(shownSeconds)
+                                   : drive.previousEventTime(shownSeconds)
+        if (next >= 0)
+            seekSeconds(next)
     }
 
     // J rewinds while it is held, so it needs its release too; a focused text field keeps it.
@@ -98,6 +126,16 @@ Item {
                     fullScreen: root.videoOnly
                     onFullScreenToggled: root.fullScreenToggled()
                 }
+                Timeline {
+                    objectName: "timeline"
+                    Layout.fillWidth: true
+                    Layout.preferredHeight: implicitHeight
+                    visible: !root.videoOnly && root.viewer.drive.hasData
+                    drive: root.viewer.drive
+                    time: root.shownSeconds
+                    useMilesPerHour: root.viewer.useMilesPerHour
+                    onSeekRequested: seconds => root.seekSeconds(seconds)
+                }
             }
             Sidebar {
                 id: sidebar
@@ -110,6 +148,9 @@ Item {
                 viewer: root.viewer
                 sources: root.sources
                 readout: root.readout
+                shownSeconds: root.shownSeconds
+                onEventChosen: seconds => root.showEvent(seconds)
+                onRouteTimeChosen: seconds => root.seekSeconds(seconds)
             }
         }
     }

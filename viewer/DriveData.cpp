@@ -1,0 +1,109 @@
+// The loaded drive; see DriveData.h.
+#include "DriveData.h"
+
+#include "LocalizedString.h"
+
+#include <QVariantMap>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Indexed by analysis::EventKind.
+const char* const kEventNames[] = {"Hard braking",  "Hard acceleration", "Sharp turn",
+                                   "Assistance on", "Assistance off",    "Stop"};
+const char* const kAccelerationValue = "%.1f m/s²";
+const char* const kClockFormat = "%d:%04.1f";
+constexpr double kSecondsPerMinute = 60.0;
+// Events this close to the time asked from count as there, so a jump moves on.
+constexpr double kSameTimeSeconds = 0.05;
+
+QString valueText(const analysis::DrivingEvent& event) {
+    switch (event.kind) {
+    case analysis::EventKind::HardBrake:
+    case analysis::EventKind::HardAccel:
+    case analysis::EventKind::SharpTurn:
+        return localizedString(kAccelerationValue, event.value);
+    case analysis::EventKind::AssistOn:
+    case analysis::EventKind::AssistOff:
+        return QString::fromStdString(event.state);
+    case analysis::EventKind::Stop:
+        break;
+    }
+    return QString();
+}
+
+} // namespace
+
+DriveData::DriveData(QObject* parent) : QObject(parent) {}
+
+QString DriveData::clockText(double seconds) {
+    const int minutes = static_cast<int>(seconds / kSecondsPerMinute);
+    return localizedString(kClockFormat, minutes, seconds - minutes * kSecondsPerMinute);
+}
+
+void DriveData::setClipSource(const QString& csv) {
+    clipCsv_ = csv;
+    rebuildClip();
+}
+
+void DriveData::setClipDuration(double seconds) {
+    if (seconds == clipDuration_)
+        return;
+    clipDuration_ = seconds;
+    rebuildClip();
+}
+
+void DriveData::rebuildClip() {
+    if (clipCsv_.isEmpty() || !(clipDuration_ > 0.0))
+        return;
+    // The rows view into this text; what is kept owns its strings.
+    const std::string text = clipCsv_.toStdString();
+    const std::vector<analysis::DriveRow> rows = analysis::readDriveRows(text);
+    publish(analysis::driveSeries(rows, clipDuration_), analysis::findEvents(rows, clipDuration_));
+}
+
+void DriveData::setDrive(analysis::DriveSeries series, std::vector<analysis::DrivingEvent> events) {
+    clipCsv_.clear();
+    publish(std::move(series), std::move(events));
+}
+
+void DriveData::clear() {
+    setDrive({}, {});
+}
+
+void DriveData::publish(analysis::DriveSeries series, std::vector<analysis::DrivingEvent> events) {
+    series_ = std::move(series);
+    events_ = std::move(events);
+    routeRows_ = analysis::routeRows(series_);
+    eventEntries_.clear();
+    for (const analysis::DrivingEvent& event : events_) {
+        eventEntries_.append(QVariantMap{
+            {QStringLiteral("time"), event.time},
+            {QStringLiteral("clock"), clockText(event.time)},
+            {QStringLiteral("kind"), QString::fromUtf8(analysis::eventKindName(event.kind))},
+            {QStringLiteral("name"),
+             localizedString(kEventNames[static_cast<std::size_t>(event.kind)])},
+            {QStringLiteral("value"), valueText(event)}});
+    }
+    emit changed();
+}
+
+double DriveData::nextEventTime(double seconds) const {
+    for (const analysis::DrivingEvent& event : events_)
+        if (event.time > seconds + kSameTimeSeconds)
+            return event.time;
+    return -1.0;
+}
+
+double DriveData::previousEventTime(double seconds) const {
+    for (auto it = events_.rbegin(); it != events_.rend(); ++it)
+        if (it->time < seconds - kSameTimeSeconds)
+            return it->time;
+    return -1.0;
+}
+
+double DriveData::leadInTime(double eventTime) const {
+    return std::max(0.0, eventTime - kEventLeadSeconds);
+}
