@@ -69,6 +69,8 @@ DriveSeries driveSeries(std::span<const DriveRow> rows, double duration) {
         const double t = static_cast<double>(i) * duration / static_cast<double>(count);
         series.time.push_back(t);
         series.speed.push_back(static_cast<float>(row.speed));
+        if (row.speed > series.topSpeed)
+            series.topSpeed = row.speed;
         series.pedal.push_back(fractionOfPedal(row.pedal));
         series.fix.push_back({row.latitude, row.longitude, row.heading});
         brake.row(t, row.brake);
@@ -106,6 +108,7 @@ void appendSeries(DriveSeries& whole, const DriveSeries& part, double offset) {
     for (const BlinkerTick& tick : part.blinkers)
         whole.blinkers.push_back({tick.time + offset, tick.left});
     whole.duration = std::max(whole.duration, part.duration + offset);
+    whole.topSpeed = std::max(whole.topSpeed, part.topSpeed);
 }
 
 std::optional<std::size_t> rowAt(const DriveSeries& series, double time) {

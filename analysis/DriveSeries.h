@@ -38,6 +38,7 @@ struct GeoFix {
 
 struct DriveSeries {
     double duration = 0.0;
+    double topSpeed = 0.0;    // m/s, the highest speed of any row
     std::vector<double> time; // seconds, ascending
     std::vector<float> speed; // m/s, NaN where missing
     std::vector<float> pedal; // 0..1, NaN where missing

@@ -24,14 +24,6 @@ std::vector<QRgb> speedSteps() {
 
 } // namespace
 
-double topSpeed(const analysis::DriveSeries& series) {
-    float top = 0.0f;
-    for (float v : series.speed)
-        if (v > top)
-            top = v;
-    return top;
-}
-
 std::vector<QRgb> routeColours(const DriveData& drive, RouteColouring colouring,
                                qsizetype routePoints) {
     const std::vector<std::size_t>& rows = drive.routeRows();
@@ -42,7 +34,7 @@ std::vector<QRgb> routeColours(const DriveData& drive, RouteColouring colouring,
     colours.reserve(rows.size());
     if (colouring == RouteColouring::Speed) {
         static const std::vector<QRgb> steps = speedSteps();
-        const double top = topSpeed(series);
+        const double top = series.topSpeed;
         const double perStep = top > 0.0 ? (kSpeedColourSteps - 1) / top : 0.0;
         for (std::size_t row : rows) {
             const double v = series.speed[row];

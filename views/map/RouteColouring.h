@@ -11,16 +11,13 @@
 
 enum class RouteColouring { Plain = 0, Speed = 1, Assistance = 2 };
 
-// The gradient's ends and middle, slow to fast, for the legend too.
+// The gradient's ends and middle, from 0 to the drive's top speed.
 inline const QColor kSlowColour{52, 199, 89};
 inline const QColor kMiddleSpeedColour{255, 204, 0};
 inline const QColor kFastColour{255, 59, 48};
 inline const QColor kAssistedColour{10, 132, 255};
 inline const QColor kUnassistedColour{142, 142, 147};
 inline constexpr int kSpeedColourSteps = 16;
-
-// The drive's highest speed in m/s (the gradient's top); 0 without speeds.
-double topSpeed(const analysis::DriveSeries& series);
 
 // One colour per route point (its source row); empty for Plain or when the rows do not match.
 std::vector<QRgb> routeColours(const DriveData& drive, RouteColouring colouring,

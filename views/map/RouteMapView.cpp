@@ -132,7 +132,7 @@ void RouteMapView::setColouring(int colouring) {
 }
 
 double RouteMapView::topSpeed() const {
-    return m_drive ? ::topSpeed(m_drive->series()) : 0.0;
+    return m_drive ? m_drive->series().topSpeed : 0.0;
 }
 
 bool RouteMapView::clickedAt(const QPointF& viewPoint) {

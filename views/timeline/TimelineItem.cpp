@@ -6,7 +6,7 @@
 #include "TelemetryValues.h"
 
 #include <QPainter>
-#include <QPainterPath>
+#include <QPolygonF>
 #include <QtQml/qqml.h>
 
 #include <algorithm>
@@ -180,45 +180,35 @@ void TimelineItem::paint(QPainter* painter) {
     const double columnWidth = w / static_cast<double>(columns);
     const std::vector<analysis::Envelope> pedal =
         analysis::envelope(series, series.pedal, viewStart_, viewEnd_, columns);
-    QPainterPath area;
     for (std::size_t c = 0; c < columns; ++c) {
         if (std::isnan(pedal[c].high) || pedal[c].high <= 0.0f)
             continue;
         const double top = plotBottom - pedal[c].high * plotHeight * kPedalShare;
-        area.addRect(QRectF(c * columnWidth, top, columnWidth, plotBottom - top));
+        painter->fillRect(QRectF(c * columnWidth, top, columnWidth, plotBottom - top), kPedal);
     }
-    painter->fillPath(area, kPedal);
 
     const double factor = speedFactor(useMilesPerHour_);
-    float fastest = 0.0f;
-    for (float v : series.speed)
-        if (v > fastest)
-            fastest = v;
     const double scaleTop =
-        std::max(1.0, std::ceil(fastest * factor / kSpeedScaleStep)) * kSpeedScaleStep;
+        std::max(1.0, std::ceil(series.topSpeed * factor / kSpeedScaleStep)) * kSpeedScaleStep;
     const double perUnit = plotHeight / scaleTop;
     const std::vector<analysis::Envelope> speed =
         analysis::envelope(series, series.speed, viewStart_, viewEnd_, columns);
-    QPainterPath line;
-    bool drawing = false;
-    for (std::size_t c = 0; c < columns; ++c) {
-        if (std::isnan(speed[c].low)) {
-            drawing = false;
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(QPen(kSpeed, kSpeedLineWidth));
+    // Each column's lowest then highest speed; a column without one breaks the line.
+    QPolygonF run;
+    for (std::size_t c = 0; c <= columns; ++c) {
+        if (c == columns || std::isnan(speed[c].low)) {
+            if (run.size() > 1)
+                painter->drawPolyline(run);
+            run.clear();
             continue;
         }
         const double x = (c + 0.5) * columnWidth;
-        const QPointF low(x, plotBottom - speed[c].low * factor * perUnit);
-        const QPointF high(x, plotBottom - speed[c].high * factor * perUnit);
-        if (drawing)
-            line.lineTo(low);
-        else
-            line.moveTo(low);
-        if (high != low)
-            line.lineTo(high);
-        drawing = true;
+        run.append(QPointF(x, plotBottom - speed[c].low * factor * perUnit));
+        if (speed[c].high != speed[c].low)
+            run.append(QPointF(x, plotBottom - speed[c].high * factor * perUnit));
     }
-    painter->setRenderHint(QPainter::Antialiasing);
-    painter->strokePath(line, QPen(kSpeed, kSpeedLineWidth));
 
     painter->setPen(QPen(kBlinker, kBlinkerTickWidth));
     for (const analysis::BlinkerTick& tick : series.blinkers) {
