@@ -172,6 +172,16 @@ std::vector<Envelope> envelope(const DriveSeries& series, const std::vector<floa
             e.high = std::max(e.high, v);
         }
     }
+    // Where rows are sparser than columns, a column without a row of its own shows the row
+    // before it.
+    for (std::size_t c = 0; c < columns; ++c) {
+        if (!std::isnan(out[c].low))
+            continue;
+        const std::optional<std::size_t> row =
+            rowAt(series, from + static_cast<double>(c) / perColumn);
+        if (row && series.time[*row] <= from + static_cast<double>(c) / perColumn)
+            out[c] = {values[*row], values[*row]};
+    }
     return out;
 }
 

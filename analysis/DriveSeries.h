@@ -72,8 +72,9 @@ std::optional<CarPose> carPoseAt(const DriveSeries& series, double time);
 // Turns from `from` towards `to` by `fraction` the shorter way round; in [0, 360).
 double headingBetween(double from, double to, double fraction);
 
-// The lowest and highest value of each of `columns` equal stretches of [from, to); NaN for a
-// column without a value. The timeline's line and area are drawn from these.
+// The lowest and highest value of each of `columns` equal stretches of [from, to); a stretch
+// without a row holds the value of the row before it, NaN where that is missing. The
+// timeline's line and area are drawn from these.
 struct Envelope {
     float low;
     float high;

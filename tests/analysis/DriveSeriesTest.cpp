@@ -48,6 +48,8 @@ TEST(DriveSeries, SpansTicksAndCarBetweenRows) {
 
     const std::vector<Envelope> e = envelope(s, s.speed, 0.0, 4.0, 2);
     EXPECT_EQ(std::pair(e[0].low, e[1].high), std::pair(10.0f, 16.0f));
+    // Sparser rows than columns: a column between rows holds the row before it.
+    EXPECT_EQ(envelope(s, s.speed, 0.0, 4.0, 8)[3].high, 12.0f);
 }
 
 } // namespace
