@@ -26,6 +26,8 @@ void Commands::post(const QString& name) {
         emit openFolder();
     else if (name == kExportCsv)
         emit exportCsv();
+    else if (name == kExportRoute)
+        emit exportRoute();
     else if (name == kExportEvidence)
         emit exportEvidence();
     else if (name == kShowMainWindow)

@@ -10,6 +10,7 @@ class Commands : public QObject {
     Q_PROPERTY(QString openFileName MEMBER kOpenFile CONSTANT)
     Q_PROPERTY(QString openFolderName MEMBER kOpenFolder CONSTANT)
     Q_PROPERTY(QString exportCsvName MEMBER kExportCsv CONSTANT)
+    Q_PROPERTY(QString exportRouteName MEMBER kExportRoute CONSTANT)
     Q_PROPERTY(QString exportEvidenceName MEMBER kExportEvidence CONSTANT)
     Q_PROPERTY(QString showMainWindowName MEMBER kShowMainWindow CONSTANT)
     Q_PROPERTY(QString openExternalFileName MEMBER kOpenExternalFile CONSTANT)
@@ -18,6 +19,7 @@ public:
     static inline const QString kOpenFile = QStringLiteral("VeldrinOpenFile");
     static inline const QString kOpenFolder = QStringLiteral("VeldrinOpenFolder");
     static inline const QString kExportCsv = QStringLiteral("VeldrinExportCSV");
+    static inline const QString kExportRoute = QStringLiteral("VeldrinExportRoute");
     static inline const QString kExportEvidence = QStringLiteral("VeldrinExportEvidence");
     static inline const QString kShowMainWindow = QStringLiteral("VeldrinShowMainWindow");
     static inline const QString kOpenExternalFile = QStringLiteral("VeldrinOpenExternalFile");
@@ -35,6 +37,7 @@ signals:
     void openFile();
     void openFolder();
     void exportCsv();
+    void exportRoute();
     void exportEvidence();
     void showMainWindow();
     void openExternalFile();

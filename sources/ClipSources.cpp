@@ -9,6 +9,7 @@
 #include "FileServices.h"
 #include "FolderBatch.h"
 #include "LocalizedString.h"
+#include "RouteExport.h"
 #include "Staging.h"
 
 #include <QTimer>
@@ -20,6 +21,9 @@ constexpr const char* kOnlyWithMetadataLabel = "Only with metadata";
 constexpr const char* kExportPanelTitle = "Export Telemetry CSV";
 constexpr const char* kExportedStatus = "CSV exported to %@";
 constexpr const char* kExportFailedStatus = "Failed to export CSV";
+constexpr const char* kRouteExportPanelTitle = "Export Route";
+constexpr const char* kRouteExportedStatus = "Route exported to %@";
+constexpr const char* kRouteExportFailedStatus = "Failed to export route";
 constexpr const char* kEvidencePanelTitle = "Export Evidence";
 constexpr const char* kEvidenceWritingStatus = "Writing evidence...";
 constexpr const char* kEvidenceExportedStatus = "Evidence written to %@";
@@ -88,6 +92,29 @@ void ClipSources::selectFolderClip(const QString& path) {
 
 void ClipSources::cancelFolderScan() {
     batch_->cancelFolderScan();
+}
+
+void ClipSources::exportRoute(const QUrl& destination, int filterIndex) {
+    const QString csv = view_.rawCSV();
+    if (csv.isEmpty() || destination.isEmpty())
+        return;
+    const QUrl written =
+        RouteExport::write(csv, view_.selectedFolderClipPath(), destination, filterIndex);
+    view_.setStatus(written.isEmpty() ? localizedString(kRouteExportFailedStatus)
+                                      : localizedString(kRouteExportedStatus,
+                                                        FileServices::lastPathComponent(written)));
+}
+
+QUrl ClipSources::proposedRouteExportUrl() const {
+    return RouteExport::proposedUrl(view_.selectedFolderClipPath());
+}
+
+QStringList ClipSources::routeNameFilters() const {
+    return RouteExport::nameFilters();
+}
+
+QString ClipSources::routeExportPanelTitle() const {
+    return localizedString(kRouteExportPanelTitle);
 }
 
 void ClipSources::exportCsv(const QUrl& destination) {

@@ -39,6 +39,11 @@ class ClipSources : public QObject {
     Q_PROPERTY(QString openClipPanelTitle READ openClipPanelTitle CONSTANT)
     Q_PROPERTY(QString openFolderPanelTitle READ openFolderPanelTitle CONSTANT)
     Q_PROPERTY(QString exportPanelTitle READ exportPanelTitle CONSTANT)
+    // Route export: the panel's proposal (the clip's name, ".gpx"), filters and title.
+    Q_PROPERTY(QUrl proposedRouteExportUrl READ proposedRouteExportUrl NOTIFY
+                   proposedExportFileNameChanged)
+    Q_PROPERTY(QStringList routeNameFilters READ routeNameFilters CONSTANT)
+    Q_PROPERTY(QString routeExportPanelTitle READ routeExportPanelTitle CONSTANT)
     Q_PROPERTY(QString evidencePanelTitle READ evidencePanelTitle CONSTANT)
     Q_PROPERTY(QString onlyWithMetadataLabel READ onlyWithMetadataLabel CONSTANT)
 
@@ -75,6 +80,9 @@ public:
     // Writes the loaded clip's CSV to `destination` (the save panel's choice) atomically;
     // the status names the file written. Nothing happens without CSV or without a URL.
     Q_INVOKABLE void exportCsv(const QUrl& destination);
+    // Writes the loaded clip's route as the format of the panel's filter `filterIndex` (or of
+    // the name's extension); the status names the file written.
+    Q_INVOKABLE void exportRoute(const QUrl& destination, int filterIndex);
     // Writes the loaded clip's evidence bundle, NAME_evidence/, into `folder` off the GUI
     // thread; the status then names the folder written, or why none was.
     Q_INVOKABLE void exportEvidence(const QUrl& folder);
@@ -89,6 +97,9 @@ public:
     QString openClipPanelTitle() const;
     QString openFolderPanelTitle() const;
     QString exportPanelTitle() const;
+    QUrl proposedRouteExportUrl() const;
+    QStringList routeNameFilters() const;
+    QString routeExportPanelTitle() const;
     QString evidencePanelTitle() const;
     QString onlyWithMetadataLabel() const;
 

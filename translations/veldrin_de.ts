@@ -272,6 +272,34 @@
         <translation>CSV-Export fehlgeschlagen</translation>
     </message>
     <message>
+        <source>Export Route...</source>
+        <translation>Route exportieren...</translation>
+    </message>
+    <message>
+        <source>Export Route</source>
+        <translation>Route exportieren</translation>
+    </message>
+    <message>
+        <source>Route exported to %@</source>
+        <translation>Route exportiert nach %@</translation>
+    </message>
+    <message>
+        <source>Failed to export route</source>
+        <translation>Routen-Export fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>GPS Exchange Format</source>
+        <translation>GPS-Austauschformat</translation>
+    </message>
+    <message>
+        <source>GeoJSON</source>
+        <translation>GeoJSON</translation>
+    </message>
+    <message>
+        <source>Keyhole Markup Language</source>
+        <translation>Keyhole Markup Language</translation>
+    </message>
+    <message>
         <source>Recover telemetry</source>
         <translation>Telemetrie retten</translation>
     </message>

@@ -42,6 +42,14 @@ ApplicationWindow {
         evidenceDialog.folder = sources.exportFolderUrl
         evidenceDialog.open()
     }
+    function exportRoute() {
+        if (viewer.rawCSV.length === 0)
+            return
+        routeDialog.folder = sources.exportFolderUrl
+        routeDialog.currentFile = sources.proposedRouteExportUrl
+        routeDialog.open()
+        routeDialog.currentFile = sources.proposedRouteExportUrl
+    }
     function toggleFullScreen() {
         videoOnly = !videoOnly
         if (videoOnly)
@@ -73,6 +81,11 @@ ApplicationWindow {
                 text: Strings.text("Export CSV...")
                 shortcut: "Ctrl+E"
                 onTriggered: Commands.post(Commands.exportCsvName)
+            }
+            Action {
+                objectName: "exportRouteAction"
+                text: Strings.text("Export Route...")
+                onTriggered: Commands.post(Commands.exportRouteName)
             }
             Action {
                 objectName: "exportEvidenceAction"
@@ -274,6 +287,17 @@ ApplicationWindow {
         nameFilters: [Strings.text("Comma-separated values") + " (*.csv)"]
         onAccepted: window.sources.exportCsv(file)
     }
+    // GPX, GeoJSON or KML, as the chosen filter says.
+    Platform.FileDialog {
+        id: routeDialog
+        objectName: "routeDialog"
+        title: window.sources.routeExportPanelTitle
+        acceptLabel: Strings.text("Save")
+        fileMode: Platform.FileDialog.SaveFile
+        nameFilters: window.sources.routeNameFilters
+        defaultSuffix: selectedNameFilter.extensions[0] || ""
+        onAccepted: window.sources.exportRoute(file, selectedNameFilter.index)
+    }
 
     // The process-wide commands reach only a view that is on screen.
     Connections {
@@ -287,6 +311,9 @@ ApplicationWindow {
         }
         function onExportCsv() {
             window.exportCsv()
+        }
+        function onExportRoute() {
+            window.exportRoute()
         }
         function onExportEvidence() {
             window.exportEvidence()
