@@ -161,6 +161,15 @@ void ClipLoader::finishCopy(bool copied, const LoadContext& context) {
                         });
 }
 
+bool ClipLoader::takeResult(const LoadContext& context) {
+    if (view_.fileLoadID() != context.fileLoadID) {
+        releaseStagedCopy(context.stagedFileURL);
+        return false;
+    }
+    view_.setIsExtracting(false);
+    return true;
+}
+
 void ClipLoader::recoverTelemetry() {
     if (!recoverable_ || recoverable_->fileLoadID != view_.fileLoadID())
         return;
@@ -182,11 +191,8 @@ void ClipLoader::recoverTelemetry() {
 // The clip keeps its error status: only its telemetry is whole, never its video.
 void ClipLoader::applyRecovery(const MetadataExtractor::Output& output,
                                const LoadContext& context) {
-    if (view_.fileLoadID() != context.fileLoadID) {
-        releaseStagedCopy(context.stagedFileURL);
+    if (!takeResult(context))
         return;
-    }
-    view_.setIsExtracting(false);
     const QString text = QString::fromStdString(output.text());
     if (!output.isSuccess() || !csvHasMetadata(text)) {
         view_.setExtractorMessage(output.isSuccess()
@@ -203,11 +209,8 @@ void ClipLoader::applyRecovery(const MetadataExtractor::Output& output,
 
 void ClipLoader::applyExtractionResult(const MetadataExtractor::Output& output,
                                        const LoadContext& context) {
-    if (view_.fileLoadID() != context.fileLoadID) {
-        releaseStagedCopy(context.stagedFileURL);
+    if (!takeResult(context))
         return;
-    }
-    view_.setIsExtracting(false);
 
     if (!output.isSuccess()) {
         const QString message = QString::fromStdString(output.message());

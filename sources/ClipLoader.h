@@ -70,6 +70,9 @@ private:
     bool isInFolder(const QString& clipPath) const;
     void releaseStagedCopy(const QUrl& stagedFileURL);
     void applyRecovery(const MetadataExtractor::Output& output, const LoadContext& context);
+    // False for the result of a superseded load, whose staged copy is then let go; otherwise
+    // ends the extracting state.
+    bool takeResult(const LoadContext& context);
 
     ContentView& view_;
     // Staged copies being copied or extracted: never removed before their work has returned.
