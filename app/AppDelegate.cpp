@@ -51,7 +51,10 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::openUrls(const QList<QUrl>& urls) {
-    const std::optional<QUrl> clip = firstClipUrl(urls);
+    // A clip, else a folder to open as a batch.
+    std::optional<QUrl> clip = firstClipUrl(urls);
+    if (!clip)
+        clip = firstFolderUrl(urls);
     if (!clip)
         return;
     PendingExternalFile::set(*clip);

@@ -2,6 +2,8 @@
 
 #include "FileServices.h"
 
+#include <QFileInfo>
+
 namespace {
 const QString kOptionPrefix = QStringLiteral("--");
 } // namespace
@@ -9,6 +11,14 @@ const QString kOptionPrefix = QStringLiteral("--");
 std::optional<QUrl> firstClipUrl(const QList<QUrl>& urls) {
     for (const QUrl& url : urls) {
         if (url.isLocalFile() && FileServices::isClipFile(url))
+            return url;
+    }
+    return std::nullopt;
+}
+
+std::optional<QUrl> firstFolderUrl(const QList<QUrl>& urls) {
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isDir())
             return url;
     }
     return std::nullopt;

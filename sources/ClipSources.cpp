@@ -9,9 +9,13 @@
 #include "FileServices.h"
 #include "FolderBatch.h"
 #include "LocalizedString.h"
+#include "PendingExternalFile.h"
 #include "RouteExport.h"
 #include "Staging.h"
+#include "TripList.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 
 namespace {
@@ -28,12 +32,15 @@ constexpr const char* kEvidencePanelTitle = "Export Evidence";
 constexpr const char* kEvidenceWritingStatus = "Writing evidence...";
 constexpr const char* kEvidenceExportedStatus = "Evidence written to %@";
 constexpr const char* kEvidenceFailedStatus = "Failed to export evidence: %@";
+constexpr const char* kTripsCompleteStatus = "Batch playback complete (%d trips)";
 } // namespace
 
 ClipSources::ClipSources(ContentView& view, QObject* parent)
     : QObject(parent), view_(view), loader_(std::make_unique<ClipLoader>(view)),
       batch_(std::make_unique<FolderBatch>(view, *loader_)),
-      visibleFolderClips_(new BatchClipListModel(this)) {
+      visibleFolderClips_(new BatchClipListModel(this)),
+      tripList_(std::make_unique<TripList>(view)), tripRows_(new TripListModel(this)),
+      trip_(new TripPlayback(view, this)) {
     // Many state changes arrive in one step (a folder marks every clip); the list and the
     // header are rebuilt once per event-loop pass.
     const auto scheduleRefresh = [this] {
@@ -47,6 +54,13 @@ ClipSources::ClipSources(ContentView& view, QObject* parent)
     connect(&view_, &ContentView::selectedFolderClipPathChanged, this, scheduleRefresh);
     connect(&view_, &ContentView::selectedFolderURLChanged, this, scheduleRefresh);
     connect(&view_, &ContentView::showOnlyMetadataClipsChanged, this, scheduleRefresh);
+    connect(&view_, &ContentView::folderClipsChanged, this,
+            [this] { tripList_->setClips(view_.folderClips()); });
+    connect(tripList_.get(), &TripList::tripsChanged, this, &ClipSources::onTripsGrouped);
+    connect(trip_, &TripPlayback::momentChanged, this, scheduleRefresh);
+    connect(trip_, &TripPlayback::activeChanged, this, scheduleRefresh);
+    connect(trip_, &TripPlayback::finished, this, &ClipSources::advanceTrip);
+    connect(trip_, &TripPlayback::tripChanged, this, &ClipSources::tripsChanged);
     connect(&view_, &ContentView::selectedFileNameChanged, this,
             &ClipSources::proposedExportFileNameChanged);
     connect(&view_, &ContentView::selectedFolderClipPathChanged, this,
@@ -72,16 +86,25 @@ void ClipSources::openClipPanelResult(const QUrl& fileUrl) {
 }
 
 void ClipSources::takePendingExternalFile() {
-    loader_->takePendingExternalFile();
+    const std::optional<QUrl> file = PendingExternalFile::take();
+    if (file && QFileInfo(file->toLocalFile()).isDir())
+        loadBatchFolder(*file);
+    else if (file)
+        loader_->loadClip(*file, false);
 }
 
 void ClipSources::openFolderPanelResult(const QUrl& folderUrl) {
     if (!folderUrl.isEmpty())
-        batch_->loadFolder(folderUrl);
+        loadBatchFolder(folderUrl);
 }
 
 void ClipSources::loadFolder(const QUrl& folderUrl) {
+    loadBatchFolder(folderUrl);
+}
+
+void ClipSources::loadBatchFolder(const QUrl& folderUrl) {
     batch_->loadFolder(folderUrl);
+    folderFirstLoad_ = view_.fileLoadID();
 }
 
 void ClipSources::selectFolderClip(const QString& path) {
@@ -94,29 +117,6 @@ void ClipSources::cancelFolderScan() {
     batch_->cancelFolderScan();
 }
 
-void ClipSources::exportRoute(const QUrl& destination, int filterIndex) {
-    const QString csv = view_.rawCSV();
-    if (csv.isEmpty() || destination.isEmpty())
-        return;
-    const QUrl written =
-        RouteExport::write(csv, view_.selectedFolderClipPath(), destination, filterIndex);
-    view_.setStatus(written.isEmpty() ? localizedString(kRouteExportFailedStatus)
-                                      : localizedString(kRouteExportedStatus,
-                                                        FileServices::lastPathComponent(written)));
-}
-
-QUrl ClipSources::proposedRouteExportUrl() const {
-    return RouteExport::proposedUrl(view_.selectedFolderClipPath());
-}
-
-QStringList ClipSources::routeNameFilters() const {
-    return RouteExport::nameFilters();
-}
-
-QString ClipSources::routeExportPanelTitle() const {
-    return localizedString(kRouteExportPanelTitle);
-}
-
 void ClipSources::exportCsv(const QUrl& destination) {
     const QString csv = view_.rawCSV();
     if (csv.isEmpty() || destination.isEmpty())
@@ -127,16 +127,15 @@ void ClipSources::exportCsv(const QUrl& destination) {
             : localizedString(kExportFailedStatus));
 }
 
-BatchClipListModel* ClipSources::visibleFolderClips() const {
-    return visibleFolderClips_;
-}
-
-QString ClipSources::batchHeaderText() const {
-    return batch_->batchHeaderText();
-}
-
-QString ClipSources::proposedExportFileName() const {
-    return CsvExport::proposedFileName(view_.selectedFileName());
+void ClipSources::exportRoute(const QUrl& destination, int filterIndex) {
+    const QString csv = view_.rawCSV();
+    if (csv.isEmpty() || destination.isEmpty())
+        return;
+    const QUrl written =
+        RouteExport::write(csv, view_.selectedFolderClipPath(), destination, filterIndex);
+    view_.setStatus(written.isEmpty() ? localizedString(kRouteExportFailedStatus)
+                                      : localizedString(kRouteExportedStatus,
+                                                        FileServices::lastPathComponent(written)));
 }
 
 void ClipSources::exportEvidence(const QUrl& folder) {
@@ -159,6 +158,77 @@ void ClipSources::recoverTelemetry() {
 
 QString ClipSources::evidencePanelTitle() const {
     return localizedString(kEvidencePanelTitle);
+}
+
+QUrl ClipSources::proposedRouteExportUrl() const {
+    return RouteExport::proposedUrl(view_.selectedFolderClipPath());
+}
+
+QStringList ClipSources::routeNameFilters() const {
+    return RouteExport::nameFilters();
+}
+
+QString ClipSources::routeExportPanelTitle() const {
+    return localizedString(kRouteExportPanelTitle);
+}
+
+void ClipSources::exportTripCsv(const QUrl& destination) {
+    if (!trip_->canExport() || destination.isEmpty())
+        return;
+    view_.setStatus(
+        CsvExport::write(QString::fromStdString(trip_->joinedCsv()), destination)
+            ? localizedString(kExportedStatus, FileServices::lastPathComponent(destination))
+            : localizedString(kExportFailedStatus));
+}
+
+void ClipSources::playTripMoment(int tripIndex, int momentIndex, bool autoPlay) {
+    const std::vector<trips::Trip>& trips = tripList_->trips();
+    if (tripIndex < 0 || tripIndex >= int(trips.size()) || momentIndex < 0 ||
+        momentIndex >= int(trips[tripIndex].moments.size()))
+        return;
+    playingTrip_ = tripIndex;
+    const trips::Trip& chosen = trips[tripIndex];
+    trip_->start(chosen, chosen.momentOffset(std::size_t(momentIndex)), autoPlay);
+}
+
+void ClipSources::onTripsGrouped() {
+    if (hasTrips() && view_.fileLoadID() == folderFirstLoad_)
+        playTripMoment(0, 0, false);
+    emit tripsChanged();
+    refreshBatchList();
+}
+
+void ClipSources::advanceTrip() {
+    const int next = playingTrip_ + 1;
+    if (next < int(tripList_->trips().size()))
+        playTripMoment(next, 0, true);
+    else
+        view_.setStatus(localizedString(kTripsCompleteStatus, int(tripList_->trips().size())));
+}
+
+bool ClipSources::hasTrips() const {
+    return tripList_->hasTrips();
+}
+
+QUrl ClipSources::proposedTripExportUrl() const {
+    if (trip_->trip().moments.empty())
+        return {};
+    const trips::Moment& first = trip_->trip().moments.front();
+    return QUrl::fromLocalFile(QDir(QString::fromStdString(first.folder))
+                                   .filePath(QString::fromStdString(
+                                       trips::joinedTripFileName(trip_->trip().startText, 1))));
+}
+
+BatchClipListModel* ClipSources::visibleFolderClips() const {
+    return visibleFolderClips_;
+}
+
+QString ClipSources::batchHeaderText() const {
+    return batch_->batchHeaderText();
+}
+
+QString ClipSources::proposedExportFileName() const {
+    return CsvExport::proposedFileName(view_.selectedFileName());
 }
 
 QUrl ClipSources::proposedExportUrl() const {
@@ -193,5 +263,7 @@ void ClipSources::removeStaleStagedCopies() {
 void ClipSources::refreshBatchList() {
     refreshPending_ = false;
     visibleFolderClips_->setRows(batch_->visibleRows());
+    tripRows_->setRows(tripList_->rows(view_.showOnlyMetadataClips(),
+                                       trip_->active() ? playingTrip_ : -1, trip_->momentIndex()));
     emit batchHeaderTextChanged();
 }

@@ -13,10 +13,13 @@
 #include <memory>
 
 #include "BatchClipListModel.h"
+#include "TripListModel.h"
+#include "TripPlayback.h"
 
 class ContentView;
 class ClipLoader;
 class FolderBatch;
+class TripList;
 
 class ClipSources : public QObject {
     Q_OBJECT
@@ -46,6 +49,12 @@ class ClipSources : public QObject {
     Q_PROPERTY(QString routeExportPanelTitle READ routeExportPanelTitle CONSTANT)
     Q_PROPERTY(QString evidencePanelTitle READ evidencePanelTitle CONSTANT)
     Q_PROPERTY(QString onlyWithMetadataLabel READ onlyWithMetadataLabel CONSTANT)
+    // The batch as trips: headers and moments (see TripListModel), whether the folder is worth
+    // showing so, and the trip being played.
+    Q_PROPERTY(TripListModel* tripRows READ tripRows CONSTANT)
+    Q_PROPERTY(bool hasTrips READ hasTrips NOTIFY tripsChanged)
+    Q_PROPERTY(TripPlayback* trip READ trip CONSTANT)
+    Q_PROPERTY(QUrl proposedTripExportUrl READ proposedTripExportUrl NOTIFY tripsChanged)
 
 public:
     explicit ClipSources(ContentView& view, QObject* parent = nullptr);
@@ -88,6 +97,11 @@ public:
     Q_INVOKABLE void exportEvidence(const QUrl& folder);
     // "Recover telemetry": the rows a clip cut short still holds (see canRecoverTelemetry).
     Q_INVOKABLE void recoverTelemetry();
+    // Writes the playing trip's joined CSV (the command line's --join-trips text).
+    Q_INVOKABLE void exportTripCsv(const QUrl& destination);
+
+    // Plays trip `tripIndex` of the batch from the start of its moment `momentIndex`.
+    Q_INVOKABLE void playTripMoment(int tripIndex, int momentIndex, bool autoPlay = true);
 
     BatchClipListModel* visibleFolderClips() const;
     QString batchHeaderText() const;
@@ -102,6 +116,10 @@ public:
     QString routeExportPanelTitle() const;
     QString evidencePanelTitle() const;
     QString onlyWithMetadataLabel() const;
+    TripListModel* tripRows() const { return tripRows_; }
+    bool hasTrips() const;
+    TripPlayback* trip() const { return trip_; }
+    QUrl proposedTripExportUrl() const;
 
     // Removes staged copies left by earlier runs that are older than a day. Called once at
     // start-up, before any clip is loaded.
@@ -110,13 +128,23 @@ public:
 signals:
     void batchHeaderTextChanged();
     void proposedExportFileNameChanged();
+    void tripsChanged();
 
 private:
     void refreshBatchList();
+    void loadBatchFolder(const QUrl& folderUrl);
+    void onTripsGrouped();
+    void advanceTrip();
 
     ContentView& view_;
     std::unique_ptr<ClipLoader> loader_;
     std::unique_ptr<FolderBatch> batch_;
     BatchClipListModel* visibleFolderClips_;
+    std::unique_ptr<TripList> tripList_;
+    TripListModel* tripRows_;
+    TripPlayback* trip_;
+    int playingTrip_ = -1;
+    // The folder's own first load: trips replace it once grouped, a user's choice stays.
+    QUuid folderFirstLoad_;
     bool refreshPending_ = false;
 };

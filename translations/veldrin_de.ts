@@ -667,5 +667,53 @@
         <source>Route colours</source>
         <translation>Routenfarben</translation>
     </message>
+    <message>
+        <source>Trips</source>
+        <translation>Fahrten</translation>
+    </message>
+    <message>
+        <source>Clips</source>
+        <translation>Clips</translation>
+    </message>
+    <message>
+        <source>Camera %@ stopped: its file could not be read</source>
+        <translation>Kamera %@ angehalten: ihre Datei lässt sich nicht lesen</translation>
+    </message>
+    <message>
+        <source>Camera %@ stopped: its file ends early</source>
+        <translation>Kamera %@ angehalten: ihre Datei endet vorzeitig</translation>
+    </message>
+    <message>
+        <source>Trip %@ (%d moments)</source>
+        <translation>Fahrt %@ (%d Abschnitte)</translation>
+    </message>
+    <message>
+        <source>telemetry</source>
+        <translation>Telemetrie</translation>
+    </message>
+    <message>
+        <source>no telemetry</source>
+        <translation>keine Telemetrie</translation>
+    </message>
+    <message>
+        <source> • scan %d/%d</source>
+        <translation> • Prüfung %d/%d</translation>
+    </message>
+    <message>
+        <source>Batch playback complete (%d trips)</source>
+        <translation>Stapelwiedergabe abgeschlossen (%d Fahrten)</translation>
+    </message>
+    <message>
+        <source>No telemetry in this moment</source>
+        <translation>Keine Telemetrie in diesem Abschnitt</translation>
+    </message>
+    <message>
+        <source>Export Trip CSV...</source>
+        <translation>Fahrt als CSV exportieren...</translation>
+    </message>
+    <message>
+        <source>Export Trip CSV</source>
+        <translation>Fahrt als CSV exportieren</translation>
+    </message>
 </context>
 </TS>

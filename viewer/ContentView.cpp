@@ -223,13 +223,17 @@ const QStringList& ContentView::detailKeys() {
     return keys;
 }
 
-void ContentView::clearMetadataTable() {
+void ContentView::clearMetadataTable(RouteUpdate update) {
     const bool hadHeaders = !table_.headers().isEmpty();
     const bool hadRows = table_.rowCount() > 0;
-    const bool hadRoute = !routeCoordinates_.isEmpty();
+    const bool hadRoute = update == RouteUpdate::rebuild &&
+                          (!routeCoordinates_.isEmpty() || !tripRouteIdentity_.isEmpty());
     table_.clear();
-    drive_->clear();
-    routeCoordinates_.clear();
+    if (update == RouteUpdate::rebuild) {
+        drive_->clear();
+        routeCoordinates_.clear();
+        tripRouteIdentity_.clear();
+    }
     if (hadHeaders)
         emit csvHeadersChanged();
     if (hadRows)
@@ -238,7 +242,7 @@ void ContentView::clearMetadataTable() {
         emit routeCoordinatesChanged();
 }
 
-void ContentView::ingestCsv(const QString& text) {
+void ContentView::ingestCsv(const QString& text, RouteUpdate update) {
     MetadataTable parsed;
     switch (parsed.parse(text)) {
     case MetadataTable::Outcome::noLines:
@@ -246,25 +250,45 @@ void ContentView::ingestCsv(const QString& text) {
         return;
     case MetadataTable::Outcome::noMetadataNotice:
         setExtractorMessage(localizedString(QString::fromUtf8(kNoSeiMetadataMessage)));
-        clearMetadataTable();
+        clearMetadataTable(update);
         return;
     case MetadataTable::Outcome::table:
         break;
     }
     const int rows = static_cast<int>(parsed.rowCount());
     // Table and route change together, so no observer sees one without the other.
-    GeoCoordinateList route = route::buildRoute(parsed);
+    GeoCoordinateList route =
+        update == RouteUpdate::rebuild ? route::buildRoute(parsed) : routeCoordinates_;
     const bool headersChanged = parsed.headers() != table_.headers();
-    const bool routeChanged = route != routeCoordinates_;
+    const bool routeChanged = route != routeCoordinates_ ||
+                              (update == RouteUpdate::rebuild && !tripRouteIdentity_.isEmpty());
     table_ = std::move(parsed);
     routeCoordinates_ = std::move(route);
-    drive_->setClipSource(text);
+    // A trip's moment leaves the trip's drive in place.
+    if (update == RouteUpdate::rebuild)
+        drive_->setClipSource(text);
+    if (update == RouteUpdate::rebuild)
+        tripRouteIdentity_.clear();
     if (headersChanged)
         emit csvHeadersChanged();
     emit csvRowsChanged();
     if (routeChanged)
         emit routeCoordinatesChanged();
     setExtractorMessage(localizedString(QString::fromUtf8(kRowCountMessage), rows));
+}
+
+void ContentView::setTripRoute(const QString& identity, GeoCoordinateList route) {
+    tripRouteIdentity_ = identity;
+    routeCoordinates_ = std::move(route);
+    emit routeCoordinatesChanged();
+}
+
+void ContentView::setTripClock(double time, double duration) {
+    if (time == tripTime_ && duration == tripDuration_)
+        return;
+    tripTime_ = time;
+    tripDuration_ = duration;
+    emit tripClockChanged();
 }
 
 void ContentView::refreshPlaybackClock() {
@@ -301,6 +325,8 @@ std::optional<GeoCoordinate> ContentView::currentRouteCoordinate() const {
 }
 
 std::optional<double> ContentView::routeProgress() const {
+    if (tripDuration_ > 0)
+        return route::routeProgress(tripTime_, tripDuration_);
     return route::routeProgress(playbackTime_, playbackDuration_);
 }
 

@@ -107,6 +107,11 @@ class ContentView : public QObject {
     Q_PROPERTY(TelemetryReadout* readout READ readout CONSTANT)
     // The loaded drive's series and events, for the timeline, the events list and the map.
     Q_PROPERTY(DriveData* drive READ drive CONSTANT)
+    // The trip being played, if any: its clock in seconds since its start and its length (both
+    // 0 without a trip), and the identity of its route, which stays while its moments change.
+    Q_PROPERTY(double tripTime READ tripTime NOTIFY tripClockChanged)
+    Q_PROPERTY(double tripDuration READ tripDuration NOTIFY tripClockChanged)
+    Q_PROPERTY(QString tripRouteIdentity READ tripRouteIdentity NOTIFY routeCoordinatesChanged)
 
 public:
     enum class ClipMetadataStatus { unknown, withMetadata, noMetadata, error };
@@ -190,11 +195,19 @@ public:
     QTimer* uiTimer() const { return uiTimer_; }
     static const QStringList& detailKeys();
 
+    // Whether a new table brings its own route, or a trip's route stays.
+    enum class RouteUpdate { rebuild, keep };
     // Table ingestion: fills the table, the route and extractorMessage from CSV text. Pass
     // rawCSV itself: the table keeps the text it is given, so it is then held once.
-    void ingestCsv(const QString& text);
-    // Empties csvHeaders, csvRows and routeCoordinates, in this order.
-    void clearMetadataTable();
+    void ingestCsv(const QString& text, RouteUpdate update = RouteUpdate::rebuild);
+    // Empties csvHeaders, csvRows and routeCoordinates (and the trip's route), in this order.
+    void clearMetadataTable(RouteUpdate update = RouteUpdate::rebuild);
+    // The whole trip's route, kept until the next rebuild.
+    void setTripRoute(const QString& identity, GeoCoordinateList route);
+    QString tripRouteIdentity() const { return tripRouteIdentity_; }
+    double tripTime() const { return tripTime_; }
+    double tripDuration() const { return tripDuration_; }
+    void setTripClock(double time, double duration);
 
     // Derived on demand from the table and the clock.
     qsizetype currentRowIndex() const;
@@ -235,6 +248,7 @@ signals:
     void playbackTimeChanged();
     void fileLoadIDChanged();
     void useMilesPerHourChanged();
+    void tripClockChanged();
 
 private:
     VideoPlayer* player_;
@@ -262,6 +276,9 @@ private:
     QTimer* uiTimer_;
     TelemetryReadout* readout_;
     DriveData* drive_;
+    QString tripRouteIdentity_;
+    double tripTime_ = 0.0;
+    double tripDuration_ = 0.0;
 };
 
 using ClipMetadataStatus = ContentView::ClipMetadataStatus;

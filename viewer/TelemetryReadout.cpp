@@ -26,7 +26,7 @@ template <typename T> QVariant optionalVariant(const std::optional<T>& value) {
 TelemetryReadout::TelemetryReadout(ContentView* view) : QObject(view), view_(view) {
     for (auto signal : {&ContentView::playbackTimeChanged, &ContentView::playbackDurationChanged,
                         &ContentView::csvHeadersChanged, &ContentView::csvRowsChanged,
-                        &ContentView::useMilesPerHourChanged})
+                        &ContentView::useMilesPerHourChanged, &ContentView::tripClockChanged})
         connect(view, signal, this, &TelemetryReadout::refresh);
 }
 

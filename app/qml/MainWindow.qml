@@ -50,6 +50,13 @@ ApplicationWindow {
         routeDialog.open()
         routeDialog.currentFile = sources.proposedRouteExportUrl
     }
+    function exportTripCsv() {
+        if (!sources.trip.canExport)
+            return
+        tripExportDialog.currentFile = sources.proposedTripExportUrl
+        tripExportDialog.open()
+        tripExportDialog.currentFile = sources.proposedTripExportUrl
+    }
     function toggleFullScreen() {
         videoOnly = !videoOnly
         if (videoOnly)
@@ -81,6 +88,13 @@ ApplicationWindow {
                 text: Strings.text("Export CSV...")
                 shortcut: "Ctrl+E"
                 onTriggered: Commands.post(Commands.exportCsvName)
+            }
+            Action {
+                objectName: "exportTripCsvAction"
+                text: Strings.text("Export Trip CSV...")
+                shortcut: "Ctrl+Shift+E"
+                enabled: window.sources.trip.canExport
+                onTriggered: window.exportTripCsv()
             }
             Action {
                 objectName: "exportRouteAction"
@@ -297,6 +311,17 @@ ApplicationWindow {
         nameFilters: window.sources.routeNameFilters
         defaultSuffix: selectedNameFilter.extensions[0] || ""
         onAccepted: window.sources.exportRoute(file, selectedNameFilter.index)
+    }
+
+    Platform.FileDialog {
+        id: tripExportDialog
+        objectName: "tripExportDialog"
+        title: Strings.text("Export Trip CSV")
+        acceptLabel: Strings.text("Save")
+        fileMode: Platform.FileDialog.SaveFile
+        defaultSuffix: "csv"
+        nameFilters: [Strings.text("Comma-separated values") + " (*.csv)"]
+        onAccepted: window.sources.exportTripCsv(file)
     }
 
     // The process-wide commands reach only a view that is on screen.

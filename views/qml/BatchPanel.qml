@@ -1,5 +1,6 @@
 // The folder batch: header line, the "Only with metadata" switch with the scan progress, and
-// the list of clips; a click on a row loads that clip.
+// the list of clips; a click on a row loads that clip. A folder of trips can be listed as
+// trips instead.
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
@@ -11,7 +12,17 @@ ColumnLayout {
     required property var sources
 
     spacing: 6
+    // Trips are listed where the folder holds some, unless the clips were asked for.
+    property bool clipsChosen: false
+    readonly property bool showsTrips: sources.hasTrips && !clipsChosen
 
+    SegmentedPicker {
+        objectName: "batchModePicker"
+        visible: root.sources.hasTrips
+        labels: [Strings.text("Trips"), Strings.text("Clips")]
+        currentIndex: root.showsTrips ? 0 : 1
+        onActivated: index => root.clipsChosen = index === 1
+    }
     Text {
         objectName: "batchHeader"
         Layout.fillWidth: true
@@ -54,9 +65,17 @@ ColumnLayout {
             color: Theme.white(0.65)
         }
     }
+    TripList {
+        objectName: "tripList"
+        visible: root.showsTrips
+        Layout.fillWidth: true
+        Layout.preferredHeight: 140
+        sources: root.sources
+    }
     ListView {
         id: list
         objectName: "batchList"
+        visible: !root.showsTrips
         Layout.fillWidth: true
         Layout.preferredHeight: 140
         clip: true

@@ -13,6 +13,9 @@ Item {
     property bool fullScreen: false
     // Telemetry rows of the clip, one per frame: the frame length when the clip names no rate.
     property int frameCount: 0
+    // The trip being played (a TripPlayback), or null: scrubber, clock and keys then span it.
+    property var trip: null
+    readonly property bool onTrip: trip !== null && trip.active
 
     readonly property var playbackRates: [0.25, 0.5, 0.75, 1, 1.25, 1.5, 2, 3, 4]
     readonly property real normalRate: 1
@@ -31,7 +34,8 @@ Item {
 
     signal fullScreenToggled
 
-    readonly property bool playing: mediaPlayer.playbackState === MediaPlayer.PlayingState
+    readonly property bool playing: onTrip ? trip.playing
+                                           : mediaPlayer.playbackState === MediaPlayer.PlayingState
     // The position of the picture on screen. While playing it moves with each video frame
     // rather than with the player's own position ticks: every change redraws the whole
     // window, and a tick between two frames would cost one extra window draw.
@@ -40,18 +44,22 @@ Item {
     readonly property bool hasMedia: mediaPlayer.duration > 0
 
     function togglePlayback() {
-        if (playing)
+        if (onTrip)
+            trip.togglePlayback()
+        else if (playing)
             mediaPlayer.pause()
         else if (hasMedia)
             mediaPlayer.play()
     }
 
     function seekTo(milliseconds) {
-        if (hasMedia)
+        if (onTrip)
+            trip.seek(milliseconds / 1000)
+        else if (hasMedia)
             mediaPlayer.position = Math.max(0, Math.min(mediaPlayer.duration, milliseconds))
     }
     function seekBy(milliseconds) {
-        seekTo(mediaPlayer.position + milliseconds)
+        seekTo((onTrip ? trip.time * 1000 : mediaPlayer.position) + milliseconds)
     }
     // Frame k is shown from k * frameMs on; positions are whole milliseconds.
     function frameIndexAt(milliseconds) {
@@ -66,10 +74,16 @@ Item {
             seekToFrame(frameIndexAt(mediaPlayer.position) + frames)
     }
     function seekToLastFrame() {
-        seekToFrame(frameIndexAt(mediaPlayer.duration))
+        if (onTrip)
+            trip.seek(trip.duration)
+        else
+            seekToFrame(frameIndexAt(mediaPlayer.duration))
     }
     function pause() {
-        mediaPlayer.pause()
+        if (onTrip)
+            trip.pause()
+        else
+            mediaPlayer.pause()
     }
     // Play at normal speed, then each press doubles it up to the fastest.
     function playFaster() {
@@ -119,6 +133,10 @@ Item {
         objectName: "videoOutput"
         anchors.fill: parent
         fillMode: VideoOutput.PreserveAspectFit
+    }
+    TripShade {
+        anchors.fill: parent
+        trip: root.trip
     }
     Timer {
         id: rewindTimer
@@ -185,11 +203,16 @@ Item {
             anchors.leftMargin: 6
             anchors.rightMargin: 10
             anchors.verticalCenter: parent.verticalCenter
-            enabled: root.hasMedia && root.mediaPlayer.seekable
+            enabled: root.onTrip || (root.hasMedia && root.mediaPlayer.seekable)
             from: 0
-            to: Math.max(1, root.mediaPlayer.duration)
-            value: pressed ? value : root.shownPosition
-            onMoved: root.mediaPlayer.position = value
+            to: Math.max(1, root.onTrip ? root.trip.duration * 1000 : root.mediaPlayer.duration)
+            value: pressed ? value : (root.onTrip ? root.trip.time * 1000 : root.shownPosition)
+            onMoved: {
+                if (root.onTrip)
+                    root.trip.seek(value / 1000)
+                else
+                    root.mediaPlayer.position = value
+            }
             background: Rectangle {
                 x: scrubber.leftPadding
                 y: scrubber.topPadding + scrubber.availableHeight / 2 - height / 2
@@ -202,6 +225,10 @@ Item {
                     height: parent.height
                     radius: 2
                     color: "white"
+                }
+                TripMarks {
+                    anchors.fill: parent
+                    trip: root.onTrip ? root.trip : null
                 }
             }
             handle: Rectangle {
@@ -238,8 +265,10 @@ Item {
             anchors.right: trailing.left
             anchors.rightMargin: 8
             anchors.verticalCenter: parent.verticalCenter
-            text: root.formatTime(root.shownPosition) + " / "
-                  + root.formatTime(root.mediaPlayer.duration)
+            text: root.onTrip ? root.trip.clockText + "  " + root.formatTime(root.trip.time * 1000)
+                                + " / " + root.formatTime(root.trip.duration * 1000)
+                              : root.formatTime(root.shownPosition) + " / "
+                                + root.formatTime(root.mediaPlayer.duration)
             font.pixelSize: 11
             font.family: Theme.monospace
             color: Theme.white(0.85)

@@ -71,6 +71,12 @@ Item {
         id: background
         anchors.fill: parent
     }
+    // The player spans the playing trip.
+    Binding {
+        target: videoArea.playerView
+        property: "trip"
+        value: root.sources.trip
+    }
 
     ColumnLayout {
         anchors.fill: parent

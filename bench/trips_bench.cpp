@@ -1,0 +1,152 @@
+// Trips benchmark: a folder of 120 moments x 4 cameras listed as trips, timed from loadFolder
+// to the trip headers, with the longest GUI stall meanwhile; then a trip of 21 short moments
+// played through, and the pause between the last frame of a moment and the first of the next
+// at each of its 20 switches (median and worst).
+//   trips_bench [--moments N] [--cameras LIST]
+#include "ClipSources.h"
+#include "ContentView.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QVideoFrame>
+#include <QVideoSink>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+constexpr int kDefaultMoments = 120;
+constexpr const char* kDefaultCameras = "front,back,left,right";
+constexpr int kSwitchMoments = 21;
+constexpr int kProbeIntervalMs = 10;
+constexpr double kHeadersBudgetMs = 1000.0;
+constexpr double kStallBudgetMs = 50.0;
+constexpr double kSwitchGapBudgetMs = 150.0;
+
+bool generate(const QString& folder, int moments, const QString& cameras, int seconds) {
+    const QString command =
+        QString(
+            "'%1' --fast --fps 10 --moments %2 --seconds %3 --cameras %4 --trip '%5' >/dev/null")
+            .arg(VELDRIN_CLIPGEN_PATH)
+            .arg(moments)
+            .arg(seconds)
+            .arg(cameras, folder);
+    return std::system(command.toLocal8Bit().constData()) == 0;
+}
+
+const char* verdict(bool met) {
+    return met ? "met" : "MISSED";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+    QGuiApplication app(argc, argv);
+    int moments = kDefaultMoments;
+    QString cameras = kDefaultCameras;
+    const QStringList args = app.arguments();
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == "--moments")
+            moments = args[i + 1].toInt();
+        else if (args[i] == "--cameras")
+            cameras = args[i + 1];
+    }
+    QTemporaryDir work;
+    qputenv("XDG_CACHE_HOME", work.path().toUtf8());
+    const QString listed = work.path() + "/listed";
+    const QString played = work.path() + "/played";
+    std::printf("generating %d moments x %s, and %d moments to play...\n", moments,
+                qPrintable(cameras), kSwitchMoments);
+    if (!generate(listed, moments, cameras, 2) || !generate(played, kSwitchMoments, "front", 1)) {
+        std::fprintf(stderr, "clip generator failed\n");
+        return 1;
+    }
+
+    ContentView view;
+    view.setShowOnlyMetadataClips(false);
+    ClipSources sources(view);
+    double longestStallMs = 0;
+    QElapsedTimer sinceTick;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    probe.setInterval(kProbeIntervalMs);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        longestStallMs =
+            std::max(longestStallMs, double(sinceTick.nsecsElapsed()) / 1e6 - kProbeIntervalMs);
+        sinceTick.restart();
+    });
+    QElapsedTimer clock;
+    double headersMs = 0;
+    bool listing = true;
+    QObject::connect(&sources, &ClipSources::tripsChanged, [&] {
+        if (listing && sources.hasTrips()) {
+            headersMs = double(clock.nsecsElapsed()) / 1e6;
+            listing = false;
+            probe.stop();
+            QCoreApplication::quit();
+        }
+    });
+    QTimer::singleShot(0, [&] {
+        clock.start();
+        sinceTick.start();
+        probe.start();
+        sources.loadFolder(QUrl::fromLocalFile(listed));
+    });
+    app.exec();
+
+    // Frame arrivals around each switch: the gap is the longest pause between two frames from
+    // the switch's last tick of the old moment to the new moment's first frame.
+    QVideoSink sink;
+    view.player()->mediaPlayer()->setVideoSink(&sink);
+    QElapsedTimer frames;
+    frames.start();
+    double lastFrameMs = 0;
+    double worstSinceSwitch = 0;
+    std::vector<double> gaps;
+    bool switched = false;
+    QObject::connect(&sink, &QVideoSink::videoFrameChanged, [&] {
+        const double now = double(frames.nsecsElapsed()) / 1e6;
+        if (switched) {
+            gaps.push_back(std::max(worstSinceSwitch, now - lastFrameMs));
+            switched = false;
+        }
+        lastFrameMs = now;
+    });
+    TripPlayback* trip = sources.trip();
+    QObject::connect(trip, &TripPlayback::momentChanged, [&] {
+        if (trip->playing()) {
+            switched = true;
+            worstSinceSwitch = 0;
+        }
+    });
+    QObject::connect(trip, &TripPlayback::finished, [&] { QCoreApplication::quit(); });
+    QObject::connect(&sources, &ClipSources::tripsChanged, [&] {
+        if (sources.hasTrips() && !trip->playing())
+            QTimer::singleShot(0, [&] { sources.playTripMoment(0, 0, true); });
+    });
+    sources.loadFolder(QUrl::fromLocalFile(played));
+    app.exec();
+
+    std::sort(gaps.begin(), gaps.end());
+    const double median = gaps.empty() ? 0 : gaps[gaps.size() / 2];
+    const double worst = gaps.empty() ? 0 : gaps.back();
+    std::printf("trip headers after loadFolder (%d clips): %8.1f ms  budget %.0f ms: %s\n",
+                int(view.folderClips().size()), headersMs, kHeadersBudgetMs,
+                verdict(headersMs <= kHeadersBudgetMs));
+    std::printf("longest GUI stall while listing:        %8.1f ms  budget %.0f ms: %s\n",
+                longestStallMs, kStallBudgetMs, verdict(longestStallMs <= kStallBudgetMs));
+    std::printf("moment switch gap over %zu switches:      median %.1f ms, worst %.1f ms  "
+                "budget %.0f ms: %s\n",
+                gaps.size(), median, worst, kSwitchGapBudgetMs,
+                verdict(worst <= kSwitchGapBudgetMs));
+    return 0;
+}

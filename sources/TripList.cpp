@@ -1,0 +1,187 @@
+// Grouping off the GUI thread, and what the trip list reads of the folder scan.
+#include "TripList.h"
+
+#include "FileServices.h"
+#include "LocalizedString.h"
+#include "MovieDuration.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QMetaEnum>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <cmath>
+
+namespace {
+
+constexpr const char* kDateFormat = "yyyy-MM-dd";
+constexpr const char* kClockFormat = "HH:mm:ss";
+constexpr const char* kTripTitle = "%@ %@ – %@";
+constexpr const char* kTripDetail = "%@ • %@ • %@";
+constexpr const char* kTelemetryFound = "telemetry";
+constexpr const char* kNoTelemetryFound = "no telemetry";
+constexpr const char* kTripScanProgress = " • scan %d/%d";
+constexpr const char* kUnknownLength = "?";
+constexpr int kSecondsPerMinute = 60;
+constexpr int kSecondsPerHour = 3600;
+
+QString clockText(std::int64_t seconds, const char* format) {
+    return QDateTime::fromSecsSinceEpoch(seconds).toString(QString::fromLatin1(format));
+}
+
+QString lengthText(std::optional<double> seconds) {
+    if (!seconds)
+        return QString::fromLatin1(kUnknownLength);
+    const int total = int(std::lround(*seconds));
+    const QString minutes = QStringLiteral("%1:%2")
+                                .arg(total % kSecondsPerHour / kSecondsPerMinute)
+                                .arg(total % kSecondsPerMinute, 2, 10, QLatin1Char('0'));
+    if (total < kSecondsPerHour)
+        return minutes;
+    return QStringLiteral("%1:%2")
+        .arg(total / kSecondsPerHour)
+        .arg(minutes.rightJustified(5, u'0'));
+}
+
+QString statusName(ClipMetadataStatus status) {
+    return QString::fromLatin1(QMetaEnum::fromType<ClipMetadataStatus>().valueToKey(int(status)));
+}
+
+std::vector<trips::Trip> groupClips(const QStringList& paths) {
+    std::vector<trips::ClipFacts> facts;
+    facts.reserve(paths.size());
+    for (const QString& path : paths) {
+        const QFileInfo info(path);
+        trips::ClipFacts clip;
+        clip.folder = info.absolutePath().toStdString();
+        clip.fileName = info.fileName().toStdString();
+        clip.duration = MetadataExtractor::movieDuration(path.toStdString());
+        facts.push_back(std::move(clip));
+    }
+    return trips::groupTrips(std::move(facts));
+}
+
+} // namespace
+
+TripList::TripList(ContentView& view, QObject* parent) : QObject(parent), view_(view) {}
+
+void TripList::setClips(const QList<QUrl>& clips) {
+    const int generation = ++*generation_;
+    const bool hadTrips = !trips_.empty();
+    trips_.clear();
+    grouping_ = !clips.isEmpty();
+    if (hadTrips || !grouping_)
+        emit tripsChanged();
+    if (!grouping_)
+        return;
+    QStringList paths;
+    for (const QUrl& clip : clips)
+        paths.append(FileServices::fullPath(clip));
+    auto* watcher = new QFutureWatcher<std::vector<trips::Trip>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
+        watcher->deleteLater();
+        if (generation != *generation_)
+            return;
+        trips_ = watcher->result();
+        grouping_ = false;
+        emit tripsChanged();
+    });
+    watcher->setFuture(QtConcurrent::run(groupClips, paths));
+}
+
+bool TripList::hasTrips() const {
+    for (const trips::Trip& trip : trips_) {
+        if (trip.moments.size() > 1 || trip.moments.front().clips.size() > 1)
+            return true;
+    }
+    return false;
+}
+
+QString TripList::clipPath(const trips::Moment& moment, const trips::MomentClip& clip) {
+    return QDir(QString::fromStdString(moment.folder))
+        .filePath(QString::fromStdString(clip.fileName));
+}
+
+int TripList::clipsWithTelemetry(const trips::Trip& trip) const {
+    int count = 0;
+    for (const trips::Moment& moment : trip.moments)
+        for (const trips::MomentClip& clip : moment.clips)
+            count += view_.statusFor(clipPath(moment, clip)) == ClipMetadataStatus::withMetadata;
+    return count;
+}
+
+int TripList::clipsScanned(const trips::Trip& trip) const {
+    int count = 0;
+    for (const trips::Moment& moment : trip.moments)
+        for (const trips::MomentClip& clip : moment.clips)
+            count += view_.statusFor(clipPath(moment, clip)) != ClipMetadataStatus::unknown;
+    return count;
+}
+
+bool TripList::momentHasTelemetry(const trips::Moment& moment) const {
+    for (const trips::MomentClip& clip : moment.clips) {
+        if (view_.statusFor(clipPath(moment, clip)) == ClipMetadataStatus::withMetadata)
+            return true;
+    }
+    return false;
+}
+
+QList<TripListModel::Row> TripList::rows(bool onlyWithTelemetry, int currentTrip,
+                                         int current) const {
+    QList<TripListModel::Row> rows;
+    for (int t = 0; t < int(trips_.size()); ++t) {
+        const trips::Trip& trip = trips_[t];
+        QList<TripListModel::Row> moments;
+        for (int m = 0; m < int(trip.moments.size()); ++m) {
+            const trips::Moment& moment = trip.moments[m];
+            if (onlyWithTelemetry && !momentHasTelemetry(moment))
+                continue;
+            TripListModel::Row row;
+            row.key = QStringLiteral("moment/%1/%2").arg(t).arg(m);
+            row.tripIndex = t;
+            row.momentIndex = m;
+            row.title = trip.oddName ? QString::fromStdString(moment.startText)
+                                     : clockText(moment.startSeconds, kClockFormat);
+            for (const trips::MomentClip& clip : moment.clips)
+                row.chips.append(
+                    QVariantMap{{QStringLiteral("camera"), QString::fromStdString(clip.camera)},
+                                {QStringLiteral("status"),
+                                 statusName(view_.statusFor(clipPath(moment, clip)))}});
+            row.isCurrent = t == currentTrip && m == current;
+            moments.append(std::move(row));
+        }
+        if (moments.isEmpty())
+            continue;
+        TripListModel::Row header;
+        header.key = QStringLiteral("trip/%1").arg(t);
+        header.isTrip = true;
+        header.tripIndex = t;
+        const std::optional<double> seconds = trip.seconds();
+        const std::int64_t start = trip.moments.front().startSeconds;
+        header.title =
+            trip.oddName
+                ? QString::fromStdString(trip.startText)
+                : localizedString(
+                      kTripTitle, clockText(start, kDateFormat), clockText(start, kClockFormat),
+                      seconds ? clockText(start + std::int64_t(std::lround(*seconds)), kClockFormat)
+                              : QString::fromLatin1(kUnknownLength));
+        QStringList cameras;
+        for (const std::string& camera : trip.cameras())
+            cameras.append(QString::fromStdString(camera));
+        const int scanned = clipsScanned(trip);
+        int clips = 0;
+        for (const trips::Moment& moment : trip.moments)
+            clips += int(moment.clips.size());
+        header.detail =
+            localizedString(kTripDetail, lengthText(seconds), cameras.join(QStringLiteral(", ")),
+                            localizedString(clipsWithTelemetry(trip) > 0 ? kTelemetryFound
+                                                                         : kNoTelemetryFound)) +
+            (scanned < clips ? localizedString(kTripScanProgress, scanned, clips) : QString());
+        header.isCurrent = t == currentTrip;
+        rows.append(std::move(header));
+        rows.append(std::move(moments));
+    }
+    return rows;
+}

@@ -1,0 +1,524 @@
+// The trip clock, moment switching, the leader's failures and the trip's telemetry.
+#include "TripPlayback.h"
+
+#include "LocalizedString.h"
+#include "MetadataOutcome.h"
+#include "RouteTrack.h"
+#include "TripList.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The clock's refresh while a trip is on; also how late a moment's end may be noticed.
+constexpr int kTickIntervalMs = 40;
+// A moment is left this close to its cut, so the next one starts before the old clip ends.
+constexpr double kSwitchAheadSeconds = 0.045;
+// A clip ending further than this before its movie header's length was cut short.
+constexpr double kEarlyEndSeconds = 0.5;
+constexpr double kMillisecondsPerSecond = 1000.0;
+// How far a seek may land from where it was asked to.
+constexpr double kSeekToleranceSeconds = 0.1;
+// A leader that neither loads nor moves for this long while it should play is stuck.
+constexpr qint64 kStallMs = 3000;
+constexpr const char* kClockFormat = "HH:mm:ss";
+constexpr const char* kLeaderUnreadableNote = "Camera %@ stopped: its file could not be read";
+constexpr const char* kLeaderCutShortNote = "Camera %@ stopped: its file ends early";
+constexpr const char* kTripTitle = "Trip %@ (%d moments)";
+
+} // namespace
+
+TripPlayback::TripPlayback(ContentView& view, QObject* parent)
+    : QObject(parent), view_(view), player_(view.player()) {
+    ticker_.setInterval(kTickIntervalMs);
+    ticker_.setTimerType(Qt::PreciseTimer);
+    connect(&ticker_, &QTimer::timeout, this, &TripPlayback::tick);
+    QMediaPlayer* media = player_->mediaPlayer();
+    connect(media, &QMediaPlayer::mediaStatusChanged, this, &TripPlayback::onMediaStatus);
+    connect(media, &QMediaPlayer::errorOccurred, this, &TripPlayback::onPlayerError);
+    connect(media, &QMediaPlayer::playbackRateChanged, this, &TripPlayback::rateChanged);
+    connect(media, &QMediaPlayer::playbackStateChanged, this,
+            [this](QMediaPlayer::PlaybackState s) {
+                // Play and pause pressed on the player itself act on the trip.
+                if (!active_ || driving_ || phase_ != Phase::playing)
+                    return;
+                if (s == QMediaPlayer::PlayingState)
+                    setWantPlay(true);
+                else if (s == QMediaPlayer::PausedState)
+                    setWantPlay(false);
+            });
+    // Any other load takes the player over.
+    connect(&view_, &ContentView::fileLoadIDChanged, this, [this] {
+        if (active_ && view_.fileLoadID() != loadId_)
+            stop();
+    });
+}
+
+TripPlayback::~TripPlayback() = default;
+
+template <typename F> void TripPlayback::drive(F&& f) {
+    driving_ = true;
+    f();
+    driving_ = false;
+}
+
+void TripPlayback::start(trips::Trip trip, double startSeconds, bool autoPlay) {
+    trip_ = std::move(trip);
+    loadId_ = view_.renewFileLoadID();
+    active_ = true;
+    csv_.assign(trip_.moments.size(), std::nullopt);
+    extracting_ = 0;
+    candidate_ = 0;
+    const QStringList names = cameras();
+    if (!names.contains(selectedCamera_))
+        selectedCamera_ = names.contains(QString::fromUtf8(trips::kPreferredTelemetryCamera.data(),
+                                                           trips::kPreferredTelemetryCamera.size()))
+                              ? QString::fromUtf8(trips::kPreferredTelemetryCamera.data(),
+                                                  trips::kPreferredTelemetryCamera.size())
+                              : names.value(0);
+    setNote(QString());
+    view_.setSelectedFolderClipPath(QString());
+    view_.setIsExtracting(false);
+    view_.setRawCSV(QString());
+    view_.setExtractorDebug(QString());
+    view_.clearMetadataTable();
+    view_.setSelectedFileName(title());
+    view_.setStatus(title());
+    wantPlay_ = autoPlay;
+    item_ = VideoPlayer::kNoItem;
+    time_ = -1;
+    emit activeChanged();
+    emit tripChanged();
+    emit selectedCameraChanged();
+    emit playingChanged();
+    seek(startSeconds);
+    ticker_.start();
+    if (!extractionRunning_)
+        extractNext();
+}
+
+void TripPlayback::stop() {
+    if (!active_)
+        return;
+    active_ = false;
+    ticker_.stop();
+    phase_ = Phase::ended;
+    view_.setTripClock(0, 0);
+    emit activeChanged();
+    emit inGapChanged();
+}
+
+double TripPlayback::duration() const {
+    return trip_.moments.empty() ? 0.0 : trip_.seconds().value_or(0.0);
+}
+
+double TripPlayback::playLength(std::size_t index) const {
+    const double length = trip_.moments[index].duration.value_or(0.0);
+    if (index + 1 >= trip_.moments.size())
+        return length;
+    return std::min(length, trip_.momentOffset(index + 1) - trip_.momentOffset(index));
+}
+
+QVariantList TripPlayback::boundaries() const {
+    QVariantList list;
+    for (std::size_t i = 1; i < trip_.moments.size(); ++i)
+        list.append(trip_.momentOffset(i));
+    return list;
+}
+
+QVariantList TripPlayback::gaps() const {
+    QVariantList list;
+    for (std::size_t i = 0; i + 1 < trip_.moments.size(); ++i) {
+        const double end = trip_.momentOffset(i) + playLength(i);
+        if (end < trip_.momentOffset(i + 1))
+            list.append(QVariantMap{{QStringLiteral("from"), end},
+                                    {QStringLiteral("to"), trip_.momentOffset(i + 1)}});
+    }
+    return list;
+}
+
+QStringList TripPlayback::cameras() const {
+    QStringList names;
+    for (const std::string& camera : trip_.cameras())
+        names.append(QString::fromStdString(camera));
+    return names;
+}
+
+QString TripPlayback::title() const {
+    return trip_.moments.empty()
+               ? QString()
+               : localizedString(kTripTitle, QString::fromStdString(trip_.startText),
+                                 int(trip_.moments.size()));
+}
+
+QString TripPlayback::clockText() const {
+    if (trip_.moments.empty() || trip_.oddName)
+        return QString();
+    const qint64 start = trip_.moments.front().startSeconds;
+    return QDateTime::fromSecsSinceEpoch(start + qint64(std::floor(std::max(0.0, time_))))
+        .toString(QString::fromLatin1(kClockFormat));
+}
+
+double TripPlayback::leaderPosition() const {
+    if (!active_)
+        return 0.0;
+    return std::clamp(time_ - trip_.momentOffset(moment_), 0.0, playLength(moment_));
+}
+
+const trips::MomentClip* TripPlayback::leaderClip(std::size_t index) const {
+    const trips::Moment& moment = trip_.moments[index];
+    for (const trips::MomentClip& clip : moment.clips) {
+        if (QString::fromStdString(clip.camera) == selectedCamera_)
+            return &clip;
+    }
+    // A moment without the chosen camera still plays, through another one.
+    if (const trips::MomentClip* clip = moment.telemetryClip())
+        return clip;
+    return &moment.clips.front();
+}
+
+QVariantMap TripPlayback::currentClips() const {
+    QVariantMap clips;
+    if (trip_.moments.empty())
+        return clips;
+    const trips::Moment& moment = trip_.moments[moment_];
+    for (const trips::MomentClip& clip : moment.clips)
+        clips.insert(QString::fromStdString(clip.camera),
+                     QUrl::fromLocalFile(TripList::clipPath(moment, clip)));
+    return clips;
+}
+
+bool TripPlayback::momentHasTelemetry() const {
+    return !trip_.moments.empty() && csv_[moment_] && !csv_[moment_]->empty();
+}
+
+void TripPlayback::setSelectedCamera(const QString& camera) {
+    if (camera == selectedCamera_)
+        return;
+    selectedCamera_ = camera;
+    emit selectedCameraChanged();
+    if (active_ && phase_ != Phase::ended)
+        loadMoment(moment_, std::max(0.0, time_ - trip_.momentOffset(moment_)));
+}
+
+double TripPlayback::rate() const {
+    return player_->mediaPlayer()->playbackRate();
+}
+
+bool TripPlayback::canExport() const {
+    return active_ && std::all_of(csv_.begin(), csv_.end(), [](const auto& csv) { return csv; });
+}
+
+std::string TripPlayback::joinedCsv() const {
+    std::string text = trips::joinedCsvHeader();
+    for (std::size_t i = 0; i < trip_.moments.size(); ++i) {
+        if (csv_[i] && !csv_[i]->empty())
+            trips::appendJoinedRows(text, trip_, i, *csv_[i]);
+    }
+    return text;
+}
+
+void TripPlayback::setWantPlay(bool play) {
+    if (wantPlay_ == play)
+        return;
+    wantPlay_ = play;
+    emit playingChanged();
+}
+
+void TripPlayback::setPhase(Phase phase) {
+    const bool wasGap = phase_ == Phase::gap;
+    phase_ = phase;
+    if (wasGap != (phase == Phase::gap))
+        emit inGapChanged();
+}
+
+void TripPlayback::setNote(const QString& note) {
+    if (note_ == note)
+        return;
+    note_ = note;
+    emit noteChanged();
+}
+
+void TripPlayback::seek(double tripSeconds) {
+    if (!active_ || trip_.moments.empty())
+        return;
+    const double t = std::clamp(tripSeconds, 0.0, duration());
+    std::size_t index = 0;
+    while (index + 1 < trip_.moments.size() && trip_.momentOffset(index + 1) <= t)
+        ++index;
+    time_ = t;
+    setNote(QString());
+    loadMoment(index, t - trip_.momentOffset(index));
+    emit timeChanged();
+}
+
+void TripPlayback::loadMoment(std::size_t index, double within) {
+    const bool momentChange = index != moment_ || item_ == VideoPlayer::kNoItem;
+    moment_ = index;
+    const trips::Moment& moment = trip_.moments[index];
+    const QUrl url = QUrl::fromLocalFile(TripList::clipPath(moment, *leaderClip(index)));
+    leaderUrl_ = url;
+    const double length = playLength(index);
+    pendingSeek_ = std::min(within, std::max(0.0, length - kSwitchAheadSeconds));
+    if (momentChange)
+        emit momentChanged();
+    if (momentChange || player_->currentSource() != url || note_.size()) {
+        setPhase(Phase::loading);
+        seekPending_ = pendingSeek_ > 0;
+        stallClock_.restart();
+        drive([&] { item_ = player_->replaceCurrentItem(url); });
+    } else {
+        drive([&] {
+            player_->mediaPlayer()->setPosition(qint64(pendingSeek_ * kMillisecondsPerSecond));
+        });
+        setPhase(Phase::playing);
+    }
+    if (within >= length) {
+        enterGap(trip_.momentOffset(index) + within);
+    } else if (phase_ == Phase::playing) {
+        drive([&] { wantPlay_ ? player_->play() : player_->pause(); });
+    }
+    if (momentChange)
+        showMomentTelemetry();
+}
+
+void TripPlayback::enterGap(double from) {
+    drive([&] { player_->pause(); });
+    gapFrom_ = from;
+    gapClock_.restart();
+    setPhase(Phase::gap);
+}
+
+void TripPlayback::onMediaStatus(QMediaPlayer::MediaStatus status) {
+    // The player may report on a new source before replaceCurrentItem has returned.
+    if (!active_ || player_->currentSource() != leaderUrl_)
+        return;
+    if (status == QMediaPlayer::LoadedMedia && phase_ != Phase::playing) {
+        drive([&] {
+            player_->mediaPlayer()->setPosition(qint64(pendingSeek_ * kMillisecondsPerSecond));
+            if (phase_ == Phase::loading && wantPlay_)
+                player_->play();
+        });
+        if (phase_ == Phase::loading)
+            setPhase(Phase::playing);
+    } else if (status == QMediaPlayer::EndOfMedia && phase_ == Phase::playing) {
+        const double position = player_->currentTime();
+        if (std::isfinite(position) && position < playLength(moment_) - kEarlyEndSeconds) {
+            setNote(localizedString(kLeaderCutShortNote, selectedCamera_));
+            enterGap(trip_.momentOffset(moment_) + position);
+        } else {
+            endMoment();
+        }
+    } else if (status == QMediaPlayer::InvalidMedia) {
+        onPlayerError();
+    }
+}
+
+void TripPlayback::onPlayerError() {
+    if (!active_ || player_->currentSource() != leaderUrl_ || phase_ == Phase::ended)
+        return;
+    // The rest of the moment runs as a gap, so the trip goes on with the next one.
+    setNote(localizedString(kLeaderUnreadableNote, selectedCamera_));
+    if (phase_ != Phase::gap)
+        enterGap(std::max(time_, trip_.momentOffset(moment_)));
+}
+
+void TripPlayback::endMoment() {
+    const double end = trip_.momentOffset(moment_) + playLength(moment_);
+    if (moment_ + 1 >= trip_.moments.size()) {
+        drive([&] { player_->pause(); });
+        setPhase(Phase::ended);
+        time_ = duration();
+        emit timeChanged();
+        view_.setTripClock(time_, duration());
+        setWantPlay(false);
+        emit finished();
+        return;
+    }
+    if (end + kSwitchAheadSeconds < trip_.momentOffset(moment_ + 1)) {
+        enterGap(end);
+        return;
+    }
+    setNote(QString());
+    loadMoment(moment_ + 1, 0.0);
+}
+
+void TripPlayback::tick() {
+    if (!active_ || trip_.moments.empty())
+        return;
+    const double offset = trip_.momentOffset(moment_);
+    double t = time_;
+    switch (phase_) {
+    case Phase::loading:
+        t = offset + pendingSeek_;
+        if (stallClock_.hasExpired(kStallMs)) {
+            onPlayerError();
+            return;
+        }
+        break;
+    case Phase::playing: {
+        const double position = player_->currentTime();
+        if (seekPending_ && !(std::abs(position - pendingSeek_) < kSeekToleranceSeconds)) {
+            // A seek made while the pipeline was still settling can be lost; it is made again.
+            drive([&] {
+                player_->mediaPlayer()->setPosition(qint64(pendingSeek_ * kMillisecondsPerSecond));
+            });
+            break;
+        }
+        seekPending_ = false;
+        if (!wantPlay_ || position != stallPosition_) {
+            stallPosition_ = position;
+            stallClock_.restart();
+        } else if (stallClock_.hasExpired(kStallMs)) {
+            onPlayerError();
+            return;
+        }
+        if (std::isfinite(position) && wantPlay_)
+            t = std::max(time_, offset + position);
+        else if (std::isfinite(position))
+            t = offset + position;
+        if (wantPlay_ && t >= offset + playLength(moment_) - kSwitchAheadSeconds) {
+            endMoment();
+            return;
+        }
+        break;
+    }
+    case Phase::gap: {
+        if (wantPlay_) {
+            t = gapFrom_ + gapClock_.elapsed() / kMillisecondsPerSecond * rate();
+        } else {
+            gapFrom_ = t;
+            gapClock_.restart();
+        }
+        const bool last = moment_ + 1 >= trip_.moments.size();
+        const double next = last ? duration() : trip_.momentOffset(moment_ + 1);
+        if (wantPlay_ && t >= next) {
+            if (last) {
+                endMoment();
+                return;
+            }
+            setNote(QString());
+            loadMoment(moment_ + 1, t - next);
+            t = next;
+        }
+        break;
+    }
+    case Phase::ended:
+        break;
+    }
+    if (t != time_) {
+        time_ = t;
+        emit timeChanged();
+    }
+    view_.setTripClock(time_, duration());
+}
+
+void TripPlayback::play() {
+    if (!active_)
+        return;
+    if (phase_ == Phase::ended)
+        seek(0);
+    setWantPlay(true);
+    if (phase_ == Phase::playing)
+        drive([&] { player_->play(); });
+    gapFrom_ = time_;
+    gapClock_.restart();
+}
+
+void TripPlayback::pause() {
+    setWantPlay(false);
+    if (active_)
+        drive([&] { player_->pause(); });
+}
+
+void TripPlayback::togglePlayback() {
+    wantPlay_ ? pause() : play();
+}
+
+void TripPlayback::showMomentTelemetry() {
+    const std::optional<std::string>& csv = csv_[moment_];
+    if (csv && !csv->empty()) {
+        const QString text = QString::fromStdString(*csv);
+        view_.setRawCSV(text);
+        view_.ingestCsv(view_.rawCSV(), ContentView::RouteUpdate::keep);
+    } else {
+        view_.setRawCSV(QString());
+        view_.clearMetadataTable(ContentView::RouteUpdate::keep);
+    }
+    emit telemetryChanged();
+}
+
+void TripPlayback::extractNext() {
+    // Moments in order; in each, "front" first, then the other cameras in name order.
+    while (extracting_ < trip_.moments.size()) {
+        trips::Moment& moment = trip_.moments[extracting_];
+        std::vector<std::size_t> order(moment.clips.size());
+        for (std::size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        std::stable_partition(order.begin(), order.end(), [&](std::size_t i) {
+            return moment.clips[i].camera == trips::kPreferredTelemetryCamera;
+        });
+        if (candidate_ < order.size()) {
+            const trips::MomentClip& clip = moment.clips[order[candidate_]];
+            const QString path = TripList::clipPath(moment, clip);
+            const ClipMetadataStatus known = view_.statusFor(path);
+            if (known == ClipMetadataStatus::noMetadata || known == ClipMetadataStatus::error) {
+                ++candidate_;
+                continue;
+            }
+            extractionRunning_ = true;
+            const QUuid load = loadId_;
+            const std::size_t momentIndex = extracting_;
+            const std::size_t clipIndex = order[candidate_];
+            extractInBackground(
+                this, path,
+                [this, load, momentIndex, clipIndex](const MetadataExtractor::Output& output) {
+                    extractionRunning_ = false;
+                    if (load != loadId_ || !active_) {
+                        if (active_)
+                            extractNext();
+                        return;
+                    }
+                    if (output.isSuccess() &&
+                        csvHasMetadata(QString::fromStdString(output.text()))) {
+                        trips::Moment& found = trip_.moments[momentIndex];
+                        found.clips[clipIndex].rows =
+                            std::count(output.text().begin(), output.text().end(), '\n');
+                        csv_[momentIndex] = output.text();
+                        ++extracting_;
+                        candidate_ = 0;
+                        if (momentIndex == moment_)
+                            showMomentTelemetry();
+                    } else {
+                        ++candidate_;
+                    }
+                    extractNext();
+                });
+            return;
+        }
+        csv_[extracting_] = std::string();
+        ++extracting_;
+        candidate_ = 0;
+    }
+    buildRoute();
+    emit telemetryChanged();
+}
+
+void TripPlayback::buildRoute() {
+    GeoCoordinateList route;
+    for (const std::optional<std::string>& csv : csv_) {
+        if (!csv || csv->empty())
+            continue;
+        MetadataTable table;
+        if (table.parse(QString::fromStdString(*csv)) != MetadataTable::Outcome::table)
+            continue;
+        for (const GeoCoordinate& point : route::buildRoute(table)) {
+            if (route.isEmpty() || !(route.constLast() == point))
+                route.append(point);
+        }
+    }
+    view_.setTripRoute(loadId_.toString(), std::move(route));
+}
