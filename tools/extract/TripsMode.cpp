@@ -23,8 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::string_view kJoinedHeaderStart = "clip,trip_time_s,";
-constexpr const char* kTripTimeFormat = "%.3f";
 constexpr const char* kCannotCreateOutputFolder = "cannot create the output folder: ";
 constexpr std::string_view kJoinedLineEnd = " rows\n";
 
@@ -58,32 +56,16 @@ std::vector<trips::ClipFacts> measureAll(const std::vector<std::string>& clips,
 
 // The header, then every telemetry row of the trip with its clip and trip time.
 std::string joinedCsv(const trips::Trip& trip, std::size_t& rows) {
-    std::string text(kJoinedHeaderStart);
-    text.append(MetadataExtractor::renderCsv({})).append("\n");
+    std::string text = trips::joinedCsvHeader();
     rows = 0;
     for (std::size_t index = 0; index < trip.moments.size(); ++index) {
-        const trips::Moment& moment = trip.moments[index];
-        const trips::MomentClip* clip = moment.telemetryClip();
+        const trips::MomentClip* clip = trip.moments[index].telemetryClip();
         if (!clip)
             continue;
-        const MetadataExtractor::Output output =
-            MetadataExtractor::extract((fs::path(moment.folder) / clip->fileName).string());
-        if (!carriesCsv(output))
-            continue;
-        const std::string& csv = output.text();
-        std::size_t lineStart = csv.find('\n');
-        const double offset = trip.momentOffset(index);
-        for (std::size_t row = 0; lineStart != std::string::npos; ++row) {
-            const std::size_t next = csv.find('\n', lineStart + 1);
-            char time[64];
-            std::snprintf(time, sizeof time, kTripTimeFormat, offset + moment.rowTime(row));
-            text.append(clip->fileName).append(",").append(time).append(",");
-            text.append(csv, lineStart + 1,
-                        (next == std::string::npos ? csv.size() : next) - lineStart - 1);
-            text.append("\n");
-            lineStart = next;
-            ++rows;
-        }
+        const MetadataExtractor::Output output = MetadataExtractor::extract(
+            (fs::path(trip.moments[index].folder) / clip->fileName).string());
+        if (carriesCsv(output))
+            rows += trips::appendJoinedRows(text, trip, index, output.text());
     }
     return text;
 }
