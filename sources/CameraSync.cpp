@@ -1,0 +1,405 @@
+#include "CameraSync.h"
+
+#include "LocalizedString.h"
+#include "Trips.h"
+
+#include <QAudioOutput>
+#include <QDir>
+#include <QFileInfo>
+#include <QMediaPlayer>
+#include <QVideoFrame>
+#include <QVideoSink>
+#include <QtQml/qqml.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <set>
+#include <string>
+
+namespace {
+// Under half a frame at 30 fps: closer than this is in step.
+constexpr double kDeadBandMs = 15.0;
+// Past this a nudge would take too long to catch up; a seek is quicker.
+constexpr double kReseekMs = 250.0;
+// Rate nudges stay slight so that neither picture nor sound visibly changes speed.
+constexpr double kMaxNudge = 0.04;
+// A nudge sized to make up the offset within about this long.
+constexpr double kCorrectionMs = 2000.0;
+constexpr int kDriftCheckMs = 500;
+// A frame stands for the time after it only until about the next one is due.
+constexpr double kMaxExtrapolationMs = 120.0;
+// Rates closer than this are the same; saves the backend needless rate changes.
+constexpr double kRateEpsilon = 0.002;
+// A follower ending this much before its own duration ran out of readable data.
+constexpr qint64 kEarlyEndMarginMs = 1000;
+constexpr const char* kCameraUnreadableNote = "Camera stopped: its file can no longer be read";
+constexpr const char* kQmlUri = "Veldrin.Sources";
+constexpr const char* kQmlName = "CameraSync";
+constexpr int kQmlMajor = 1;
+constexpr int kQmlMinor = 0;
+constexpr double kNsPerMs = 1e6;
+constexpr double kUsPerMs = 1e3;
+
+const double kUnknown = std::numeric_limits<double>::quiet_NaN();
+
+bool sameRate(double a, double b) {
+    return std::abs(a - b) < kRateEpsilon;
+}
+} // namespace
+
+DriftStep decideDrift(double offsetMs, double leaderRate) {
+    const double size = std::abs(offsetMs);
+    if (std::isnan(offsetMs) || size < kDeadBandMs)
+        return {DriftStep::Kind::Hold, leaderRate};
+    if (size > kReseekMs)
+        return {DriftStep::Kind::Reseek, leaderRate};
+    const double nudge = std::clamp(offsetMs / kCorrectionMs, -kMaxNudge, kMaxNudge);
+    return {DriftStep::Kind::Nudge, leaderRate * (1.0 - nudge)};
+}
+
+struct CameraSync::Follower {
+    QString camera;
+    QUrl clip;
+    // Before the player, which must go first.
+    QVideoSink sink;
+    QMediaPlayer player;
+    FrameClock clock;
+    bool synced = false;
+    QString note;
+};
+
+CameraSync::CameraSync(QObject* parent) : QObject(parent) {
+    clock_.start();
+    driftTimer_.setInterval(kDriftCheckMs);
+    connect(&driftTimer_, &QTimer::timeout, this, &CameraSync::correctDrift);
+}
+
+CameraSync::~CameraSync() {
+    for (const auto& connection : leaderConnections_)
+        disconnect(connection);
+}
+
+void CameraSync::setLeader(QMediaPlayer* player) {
+    if (leader_ == player)
+        return;
+    for (const auto& connection : leaderConnections_)
+        disconnect(connection);
+    leaderConnections_.clear();
+    leader_ = player;
+    leaderClock_ = {};
+    if (player) {
+        leaderConnections_ = {
+            connect(player, &QMediaPlayer::sourceChanged, this, &CameraSync::leaderSourceChanged),
+            connect(player, &QMediaPlayer::playbackStateChanged, this,
+                    &CameraSync::applyLeaderState),
+            connect(player, &QMediaPlayer::playbackRateChanged, this,
+                    &CameraSync::applyLeaderState),
+            connect(player, &QMediaPlayer::mediaStatusChanged, this, &CameraSync::loadFollowers),
+            // A seek while paused shows at once in every camera; while playing the drift
+            // check finds it.
+            connect(player, &QMediaPlayer::positionChanged, this,
+                    [this](qint64 position) {
+                        if (leader_->playbackState() == QMediaPlayer::PlayingState)
+                            return;
+                        for (auto& [camera, follower] : followers_)
+                            if (follower->synced && follower->note.isEmpty() &&
+                                follower->player.position() != position)
+                                follower->player.setPosition(position);
+                    }),
+        };
+    }
+    emit leaderChanged();
+    leaderSourceChanged();
+}
+
+void CameraSync::setLeaderSink(QVideoSink* sink) {
+    if (leaderSink_ == sink)
+        return;
+    disconnect(leaderSinkConnection_);
+    leaderSink_ = sink;
+    if (sink)
+        leaderSinkConnection_ =
+            connect(sink, &QVideoSink::videoFrameChanged, this, &CameraSync::leaderFrame);
+    emit leaderChanged();
+}
+
+void CameraSync::setAudioOutput(QAudioOutput* output) {
+    if (audio_ == output)
+        return;
+    audio_ = output;
+    routeAudio();
+    emit leaderChanged();
+}
+
+QString CameraSync::largeCamera() const {
+    return cameras_.contains(largeCamera_) ? largeCamera_ : leaderCamera_;
+}
+
+void CameraSync::setLargeCamera(const QString& camera) {
+    if (camera == largeCamera_)
+        return;
+    largeCamera_ = camera;
+    routeAudio();
+    emit largeCameraChanged();
+}
+
+QVariantList CameraSync::tiles() const {
+    QVariantList result;
+    const auto moment = folderMoments_.find(momentStart_);
+    for (const QString& camera : cameras_) {
+        QString note;
+        if (const auto found = followers_.find(camera); found != followers_.end())
+            note = found->second->note;
+        const bool inMoment = moment != folderMoments_.end() && moment->second.count(camera) > 0;
+        result.append(QVariantMap{
+            {QStringLiteral("camera"), camera},
+            {QStringLiteral("hasClip"), inMoment && note.isEmpty()},
+            {QStringLiteral("note"), note},
+        });
+    }
+    return result;
+}
+
+void CameraSync::show(const QString& camera, QVideoSink* display) {
+    if (!display)
+        return;
+    if (displays_.count(display) == 0)
+        connect(display, &QObject::destroyed, this, [this, display] { displays_.erase(display); });
+    displays_[display] = camera;
+    // An empty picture until the camera's next frame: never another camera's.
+    display->setVideoFrame(QVideoFrame());
+}
+
+void CameraSync::hide(QVideoSink* display) {
+    if (displays_.erase(display) > 0)
+        disconnect(display, &QObject::destroyed, this, nullptr);
+}
+
+QMediaPlayer* CameraSync::followerPlayer(const QString& camera) const {
+    const auto found = followers_.find(camera);
+    return found == followers_.end() ? nullptr : &found->second->player;
+}
+
+double CameraSync::presentedMs(const QString& camera) const {
+    if (camera == leaderCamera_)
+        return presentedMs(leaderClock_, leader_);
+    const auto found = followers_.find(camera);
+    return found == followers_.end() ? kUnknown
+                                     : presentedMs(found->second->clock, &found->second->player);
+}
+
+double CameraSync::presentedMs(const FrameClock& frameClock, const QMediaPlayer* player) const {
+    if (frameClock.mediaUs < 0 || !player)
+        return kUnknown;
+    double since = 0;
+    if (player->playbackState() == QMediaPlayer::PlayingState)
+        since = std::min(kMaxExtrapolationMs, double(clock_.nsecsElapsed() - frameClock.arrivedNs) /
+                                                  kNsPerMs * player->playbackRate());
+    return double(frameClock.mediaUs) / kUsPerMs + since;
+}
+
+namespace {
+// The frame's own time; the player's position for a backend that gives none.
+qint64 frameTimeUs(const QVideoFrame& frame, const QMediaPlayer* player) {
+    if (frame.startTime() >= 0)
+        return frame.startTime();
+    return player ? qint64(player->position() * kUsPerMs) : -1;
+}
+} // namespace
+
+void CameraSync::leaderFrame(const QVideoFrame& frame) {
+    if (frame.isValid())
+        leaderClock_ = {frameTimeUs(frame, leader_), clock_.nsecsElapsed()};
+    forward(leaderCamera_, frame);
+}
+
+void CameraSync::followerFrame(Follower& follower, const QVideoFrame& frame) {
+    if (frame.isValid())
+        follower.clock = {frameTimeUs(frame, &follower.player), clock_.nsecsElapsed()};
+    forward(follower.camera, frame);
+}
+
+void CameraSync::forward(const QString& camera, const QVideoFrame& frame) {
+    for (const auto& [display, shown] : displays_)
+        if (shown == camera && display != leaderSink_)
+            display->setVideoFrame(frame);
+}
+
+void CameraSync::readFolder(const QString& folder) {
+    folder_ = folder;
+    folderMoments_.clear();
+    std::set<std::string> cameras;
+    if (!folder.isEmpty()) {
+        const QStringList names = QDir(folder).entryList(QDir::Files);
+        for (const QString& name : names) {
+            const auto clip = trips::parseClipName(name.toStdString());
+            if (!clip)
+                continue;
+            folderMoments_[QString::fromStdString(clip->startText)]
+                          [QString::fromStdString(clip->camera)] = name;
+            cameras.insert(clip->camera);
+        }
+    }
+    cameras_.clear();
+    for (const std::string& camera : cameras)
+        cameras_.append(QString::fromStdString(camera));
+}
+
+void CameraSync::leaderSourceChanged() {
+    const QUrl source = leader_ ? leader_->source() : QUrl();
+    QString folder;
+    std::optional<trips::ClipName> name;
+    if (source.isLocalFile()) {
+        const QFileInfo info(source.toLocalFile());
+        name = trips::parseClipName(info.fileName().toStdString());
+        if (name)
+            folder = info.absolutePath();
+    }
+    if (folder != folder_)
+        readFolder(folder);
+    momentStart_ = name ? QString::fromStdString(name->startText) : QString();
+    leaderCamera_ = name ? QString::fromStdString(name->camera) : QString();
+    leaderClock_ = {};
+
+    std::map<QString, QString> moment;
+    if (const auto found = folderMoments_.find(momentStart_); found != folderMoments_.end())
+        moment = found->second;
+    moment.erase(leaderCamera_);
+    if (!active())
+        moment.clear();
+    for (auto it = followers_.begin(); it != followers_.end();)
+        it = moment.count(it->first) ? std::next(it) : followers_.erase(it);
+    for (const auto& [camera, fileName] : moment) {
+        const QUrl clip = QUrl::fromLocalFile(QDir(folder_).filePath(fileName));
+        auto& follower = followers_[camera];
+        if (follower && follower->clip == clip && follower->note.isEmpty())
+            continue;
+        // A fresh player for every clip: one given a new source while still loading the
+        // last may never finish loading.
+        follower = std::make_unique<Follower>();
+        Follower* f = follower.get();
+        f->camera = camera;
+        f->clip = clip;
+        f->player.setVideoSink(&f->sink);
+        connect(&f->sink, &QVideoSink::videoFrameChanged, this,
+                [this, f](const QVideoFrame& frame) { followerFrame(*f, frame); });
+        connect(&f->player, &QMediaPlayer::mediaStatusChanged, this,
+                [this, f] { followerStatus(*f); });
+        connect(&f->player, &QMediaPlayer::errorOccurred, this, [this, f] { followerFailed(*f); });
+    }
+    loadFollowers();
+    routeAudio();
+    emit momentChanged();
+    emit tilesChanged();
+}
+
+void CameraSync::loadFollowers() {
+    // The leader's clip loads first: pipelines started together with it may never load.
+    if (!leader_ || leader_->mediaStatus() == QMediaPlayer::LoadingMedia)
+        return;
+    for (auto& [camera, follower] : followers_)
+        if (follower->player.source() != follower->clip)
+            follower->player.setSource(follower->clip);
+}
+
+void CameraSync::followerStatus(Follower& follower) {
+    switch (follower.player.mediaStatus()) {
+    case QMediaPlayer::LoadedMedia:
+    case QMediaPlayer::BufferedMedia:
+        if (!follower.synced)
+            syncFollower(follower);
+        break;
+    case QMediaPlayer::InvalidMedia:
+        followerFailed(follower);
+        break;
+    case QMediaPlayer::EndOfMedia:
+        if (follower.player.duration() - follower.player.position() > kEarlyEndMarginMs)
+            followerFailed(follower);
+        break;
+    default:
+        break;
+    }
+}
+
+void CameraSync::followerFailed(Follower& follower) {
+    if (!follower.note.isEmpty())
+        return;
+    follower.note = localizedString(kCameraUnreadableNote);
+    follower.synced = false;
+    follower.player.stop();
+    forward(follower.camera, QVideoFrame());
+    emit tilesChanged();
+}
+
+void CameraSync::syncFollower(Follower& follower) {
+    if (!leader_)
+        return;
+    follower.synced = true;
+    follower.player.setPlaybackRate(leader_->playbackRate());
+    const double leaderMs = presentedMs(leaderClock_, leader_);
+    follower.player.setPosition(std::isnan(leaderMs) ? leader_->position() : qint64(leaderMs));
+    if (leader_->playbackState() == QMediaPlayer::PlayingState)
+        follower.player.play();
+    else
+        follower.player.pause();
+}
+
+void CameraSync::applyLeaderState() {
+    if (!leader_)
+        return;
+    const bool playing = leader_->playbackState() == QMediaPlayer::PlayingState;
+    for (auto& [camera, follower] : followers_) {
+        if (!follower->synced || !follower->note.isEmpty())
+            continue;
+        follower->player.setPlaybackRate(leader_->playbackRate());
+        if (playing)
+            follower->player.play();
+        else
+            follower->player.pause();
+    }
+    if (playing)
+        driftTimer_.start();
+    else
+        driftTimer_.stop();
+}
+
+void CameraSync::correctDrift() {
+    if (!leader_)
+        return;
+    const double leaderMs = presentedMs(leaderClock_, leader_);
+    const double leaderRate = leader_->playbackRate();
+    for (auto& [camera, follower] : followers_) {
+        QMediaPlayer& player = follower->player;
+        if (!follower->synced || !follower->note.isEmpty() ||
+            player.playbackState() != QMediaPlayer::PlayingState)
+            continue;
+        const DriftStep step =
+            decideDrift(presentedMs(follower->clock, &player) - leaderMs, leaderRate);
+        if (step.kind == DriftStep::Kind::Reseek) {
+            follower->clock = {};
+            player.setPosition(qint64(leaderMs));
+        }
+        if (!sameRate(player.playbackRate(), step.rate) ||
+            (step.kind != DriftStep::Kind::Nudge && player.playbackRate() != step.rate))
+            player.setPlaybackRate(step.rate);
+    }
+}
+
+void CameraSync::routeAudio() {
+    if (!leader_)
+        return;
+    QMediaPlayer* large = followerPlayer(largeCamera());
+    for (auto& [camera, follower] : followers_)
+        if (&follower->player != large && follower->player.audioOutput())
+            follower->player.setAudioOutput(nullptr);
+    if (large)
+        leader_->setAudioOutput(nullptr);
+    QMediaPlayer* speaking = large ? large : leader_.data();
+    if (audio_ && speaking->audioOutput() != audio_)
+        speaking->setAudioOutput(audio_);
+}
+
+void registerCameraSyncType() {
+    qmlRegisterType<CameraSync>(kQmlUri, kQmlMajor, kQmlMinor, kQmlName);
+}
