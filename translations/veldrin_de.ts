@@ -715,5 +715,9 @@
         <source>Export Trip CSV</source>
         <translation>Fahrt als CSV exportieren</translation>
     </message>
+    <message>
+        <source>Camera stopped: its file can no longer be read</source>
+        <translation>Kamera angehalten: Ihre Datei ist nicht mehr lesbar</translation>
+    </message>
 </context>
 </TS>
