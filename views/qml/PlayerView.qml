@@ -16,6 +16,8 @@ Item {
     // The trip being played (a TripPlayback), or null: scrubber, clock and keys then span it.
     property var trip: null
     readonly property bool onTrip: trip !== null && trip.active
+    // Where the presented frames arrive: the timeline's playhead and the car follow them.
+    readonly property alias videoSink: videoOutput.videoSink
 
     readonly property var playbackRates: [0.25, 0.5, 0.75, 1, 1.25, 1.5, 2, 3, 4]
     readonly property real normalRate: 1
