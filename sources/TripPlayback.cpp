@@ -1,6 +1,9 @@
 // The trip clock, moment switching, the leader's failures and the trip's telemetry.
 #include "TripPlayback.h"
 
+#include "DriveData.h"
+#include "DriveSeries.h"
+#include "DrivingEvents.h"
 #include "LocalizedString.h"
 #include "MetadataOutcome.h"
 #include "RouteTrack.h"
@@ -10,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 namespace {
 
@@ -70,6 +74,7 @@ void TripPlayback::start(trips::Trip trip, double startSeconds, bool autoPlay) {
     loadId_ = view_.renewFileLoadID();
     active_ = true;
     csv_.assign(trip_.moments.size(), std::nullopt);
+    view_.drive()->clear();
     extracting_ = 0;
     candidate_ = 0;
     const QStringList names = cameras();
@@ -504,7 +509,34 @@ void TripPlayback::extractNext() {
         candidate_ = 0;
     }
     buildRoute();
+    buildDrive();
     emit telemetryChanged();
+}
+
+// The timeline, events list and car span the whole trip: each moment's rows on its own
+// duration, shifted to trip time, so no event run crosses into the next moment.
+void TripPlayback::buildDrive() {
+    analysis::DriveSeries whole;
+    for (std::size_t i = 0; i < csv_.size(); ++i) {
+        const trips::MomentClip* clip = trip_.moments[i].telemetryClip();
+        if (!csv_[i] || csv_[i]->empty() || !clip || !clip->duration)
+            continue;
+        const std::vector<analysis::DriveRow> rows = analysis::readDriveRows(*csv_[i]);
+        analysis::appendSeries(whole, analysis::driveSeries(rows, *clip->duration),
+                               trip_.momentOffset(i));
+    }
+    std::vector<analysis::DrivingEvent> events =
+        analysis::findTripEvents(trip_, [this](const std::string& path) {
+            for (std::size_t i = 0; i < csv_.size(); ++i) {
+                const trips::MomentClip* clip = trip_.moments[i].telemetryClip();
+                if (clip && csv_[i] &&
+                    (std::filesystem::path(trip_.moments[i].folder) / clip->fileName).string() ==
+                        path)
+                    return *csv_[i];
+            }
+            return std::string();
+        });
+    view_.drive()->setDrive(std::move(whole), std::move(events));
 }
 
 void TripPlayback::buildRoute() {

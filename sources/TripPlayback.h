@@ -123,6 +123,7 @@ private:
     void showMomentTelemetry();
     void extractNext();
     void buildRoute();
+    void buildDrive();
     void setWantPlay(bool play);
     // Calls the player without reading its reaction as the user's.
     template <typename F> void drive(F&& f);

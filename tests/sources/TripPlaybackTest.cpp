@@ -1,6 +1,7 @@
 // Trips from a generated drive played through the real QMediaPlayer: the trip list, the clock
 // across moment boundaries and gaps, seeking, the trip's route and CSV, trip-to-trip advance and
 // a camera file cut short while the trip plays.
+#include "DriveData.h"
 #include "SourcesTestSupport.h"
 
 #include "TestClips.h"
@@ -59,6 +60,9 @@ TEST_F(TripPlaybackTest, PlaysAcrossMomentsWithOneRouteAndTheJoinedCsv) {
     // The route spans all three moments: one moment's table holds a third of its points.
     const qsizetype tripPoints = view_->routeCoordinates().size();
     EXPECT_GT(tripPoints, 2 * view_->csvRowCount());
+    // So do the timeline's rows, in trip time.
+    EXPECT_EQ(view_->drive()->duration(), 6.0);
+    EXPECT_GT(view_->drive()->series().time.back(), 4.0);
 
     ASSERT_TRUE(playUntil([&] { return trip()->momentIndex() == 1 && trip()->time() > 2.5; }))
         << trip()->time() << " " << trip()->note().toStdString();
