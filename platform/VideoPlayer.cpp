@@ -1,5 +1,6 @@
 #include "VideoPlayer.h"
 
+#include <QAudioOutput>
 #include <QMediaPlayer>
 
 #include <limits>
@@ -8,15 +9,23 @@ namespace {
 constexpr double kMillisecondsPerSecond = 1000.0;
 }
 
-VideoPlayer::VideoPlayer(QObject* parent) : QObject(parent), player_(new QMediaPlayer(this)) {
-    connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
-        if (s == QMediaPlayer::EndOfMedia && currentItem_ != kNoItem)
-            emit itemDidPlayToEnd(currentItem_);
-        // A stopped pipeline shows no picture; a paused one shows the first frame and stays.
-        if (s == QMediaPlayer::LoadedMedia &&
-            player_->playbackState() == QMediaPlayer::StoppedState)
-            player_->pause();
-    });
+VideoPlayer::VideoPlayer(QObject* parent)
+    : QObject(parent), player_(new QMediaPlayer(this)), standby_(new QMediaPlayer(this)) {
+    watch(player_);
+    watch(standby_);
+}
+
+void VideoPlayer::watch(QMediaPlayer* player) {
+    connect(player, &QMediaPlayer::mediaStatusChanged, this,
+            [this, player](QMediaPlayer::MediaStatus s) {
+                if (s == QMediaPlayer::EndOfMedia && player == player_ && currentItem_ != kNoItem)
+                    emit itemDidPlayToEnd(currentItem_);
+                // A stopped pipeline shows no picture; a paused one shows the first frame and
+                // stays.
+                if (s == QMediaPlayer::LoadedMedia &&
+                    player->playbackState() == QMediaPlayer::StoppedState)
+                    player->pause();
+            });
 }
 
 VideoPlayer::~VideoPlayer() = default;
@@ -55,10 +64,41 @@ VideoPlayer::ItemId VideoPlayer::replaceCurrentItem(const QUrl& file) {
 }
 
 void VideoPlayer::clearCurrentItem() {
+    clearStandby();
     player_->stop();
     player_->setSource(QUrl());
     if (currentItem_ != kNoItem) {
         currentItem_ = kNoItem;
         emit currentItemChanged();
     }
+}
+
+void VideoPlayer::prepareStandby(const QUrl& file) {
+    // The same file again is not loaded anew, only stopped, and a stopped player shows nothing.
+    if (standby_->source() == file)
+        standby_->setSource(QUrl());
+    standby_->setSource(file);
+}
+
+void VideoPlayer::clearStandby() {
+    if (standby_->source().isEmpty())
+        return;
+    standby_->stop();
+    standby_->setSource(QUrl());
+}
+
+VideoPlayer::ItemId VideoPlayer::swapInStandby() {
+    QMediaPlayer* shown = player_;
+    shown->pause();
+    standby_->setPlaybackRate(shown->playbackRate());
+    if (QAudioOutput* audio = shown->audioOutput()) {
+        shown->setAudioOutput(nullptr);
+        standby_->setAudioOutput(audio);
+    }
+    player_ = standby_;
+    standby_ = shown;
+    currentItem_ = ++lastItem_;
+    emit mediaPlayerChanged();
+    emit currentItemChanged();
+    return currentItem_;
 }

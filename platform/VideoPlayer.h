@@ -1,6 +1,8 @@
 // The one video player of a window: a QMediaPlayer with a replaceable item. An "item" is
 // the current source plus a load counter, so an end-of-item report names the item that
-// ended and a caller can tell it apart from a newer item with the same file.
+// ended and a caller can tell it apart from a newer item with the same file. A standby player
+// beside it can load the next item while the current one plays; the two trade places when the
+// next item is due, so it shows without a load.
 #pragma once
 
 #include <QObject>
@@ -10,7 +12,9 @@
 
 class VideoPlayer : public QObject {
     Q_OBJECT
-    Q_PROPERTY(QMediaPlayer* mediaPlayer READ mediaPlayer CONSTANT)
+    // The player of the current item; it changes only when the standby is swapped in.
+    Q_PROPERTY(QMediaPlayer* mediaPlayer READ mediaPlayer NOTIFY mediaPlayerChanged)
+    Q_PROPERTY(QMediaPlayer* standbyPlayer READ standbyPlayer NOTIFY mediaPlayerChanged)
     Q_PROPERTY(quint64 currentItem READ currentItem NOTIFY currentItemChanged)
 
 public:
@@ -21,6 +25,7 @@ public:
     ~VideoPlayer() override;
 
     QMediaPlayer* mediaPlayer() const { return player_; }
+    QMediaPlayer* standbyPlayer() const { return standby_; }
 
     // The item now loaded, or kNoItem.
     ItemId currentItem() const { return currentItem_; }
@@ -35,14 +40,24 @@ public:
     ItemId replaceCurrentItem(const QUrl& file);
     // Empties the player: no item, no picture.
     void clearCurrentItem();
+    // Loads `file` paused in the standby player, which shows its first frame where it is drawn.
+    void prepareStandby(const QUrl& file);
+    void clearStandby();
+    // The standby becomes the current item and the shown player the standby, paused on its
+    // last frame until it is loaded again. The audio output and the rate go over.
+    ItemId swapInStandby();
 
 signals:
+    void mediaPlayerChanged();
     void currentItemChanged();
     // Emitted when `item` has played to its end.
     void itemDidPlayToEnd(VideoPlayer::ItemId item);
 
 private:
+    void watch(QMediaPlayer* player);
+
     QMediaPlayer* player_;
+    QMediaPlayer* standby_;
     ItemId currentItem_ = kNoItem;
     ItemId lastItem_ = kNoItem;
 };

@@ -10,10 +10,13 @@
 #include "TripList.h"
 
 #include <QDateTime>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <unordered_map>
 
 namespace {
 
@@ -21,6 +24,9 @@ namespace {
 constexpr int kTickIntervalMs = 40;
 // A moment is left this close to its cut, so the next one starts before the old clip ends.
 constexpr double kSwitchAheadSeconds = 0.045;
+// The next moment is loaded this long after the shown one is ready, so that the two loads
+// never compete for the processor.
+constexpr qint64 kPrepareAfterMs = 250;
 // A clip ending further than this before its movie header's length was cut short.
 constexpr double kEarlyEndSeconds = 0.5;
 constexpr double kMillisecondsPerSecond = 1000.0;
@@ -37,23 +43,39 @@ constexpr const char* kTripTitle = "Trip %@ (%d moments)";
 
 TripPlayback::TripPlayback(ContentView& view, QObject* parent)
     : QObject(parent), view_(view), player_(view.player()) {
+    settledClock_.start();
     ticker_.setInterval(kTickIntervalMs);
     ticker_.setTimerType(Qt::PreciseTimer);
     connect(&ticker_, &QTimer::timeout, this, &TripPlayback::tick);
-    QMediaPlayer* media = player_->mediaPlayer();
-    connect(media, &QMediaPlayer::mediaStatusChanged, this, &TripPlayback::onMediaStatus);
-    connect(media, &QMediaPlayer::errorOccurred, this, &TripPlayback::onPlayerError);
-    connect(media, &QMediaPlayer::playbackRateChanged, this, &TripPlayback::rateChanged);
-    connect(media, &QMediaPlayer::playbackStateChanged, this,
-            [this](QMediaPlayer::PlaybackState s) {
-                // Play and pause pressed on the player itself act on the trip.
-                if (!active_ || driving_ || phase_ != Phase::playing)
-                    return;
-                if (s == QMediaPlayer::PlayingState)
-                    setWantPlay(true);
-                else if (s == QMediaPlayer::PausedState)
-                    setWantPlay(false);
-            });
+    // The two players trade places at each switch; only the shown one speaks for the trip.
+    for (QMediaPlayer* media : {player_->mediaPlayer(), player_->standbyPlayer()}) {
+        const auto shown = [this, media] { return media == player_->mediaPlayer(); };
+        connect(media, &QMediaPlayer::mediaStatusChanged, this,
+                [this, shown](QMediaPlayer::MediaStatus s) {
+                    shown() ? onMediaStatus(s) : onStandbyStatus(s);
+                });
+        connect(media, &QMediaPlayer::errorOccurred, this, [this, shown] {
+            if (shown())
+                onPlayerError();
+            else if (standby_)
+                standby_->failed = true;
+        });
+        connect(media, &QMediaPlayer::playbackRateChanged, this, [this, shown] {
+            if (shown())
+                emit rateChanged();
+        });
+        connect(media, &QMediaPlayer::playbackStateChanged, this,
+                [this, shown](QMediaPlayer::PlaybackState s) {
+                    // Play and pause pressed on the player itself act on the trip.
+                    if (!active_ || driving_ || phase_ != Phase::playing || !shown())
+                        return;
+                    if (s == QMediaPlayer::PlayingState)
+                        setWantPlay(true);
+                    else if (s == QMediaPlayer::PausedState)
+                        setWantPlay(false);
+                });
+    }
+    connect(player_, &VideoPlayer::mediaPlayerChanged, this, &TripPlayback::standbyPlayerChanged);
     // Any other load takes the player over.
     connect(&view_, &ContentView::fileLoadIDChanged, this, [this] {
         if (active_ && view_.fileLoadID() != loadId_)
@@ -72,6 +94,7 @@ template <typename F> void TripPlayback::drive(F&& f) {
 void TripPlayback::start(trips::Trip trip, double startSeconds, bool autoPlay) {
     trip_ = std::move(trip);
     loadId_ = view_.renewFileLoadID();
+    forgetStandby();
     active_ = true;
     csv_.assign(trip_.moments.size(), std::nullopt);
     view_.drive()->clear();
@@ -110,6 +133,7 @@ void TripPlayback::stop() {
         return;
     active_ = false;
     ticker_.stop();
+    forgetStandby();
     phase_ = Phase::ended;
     view_.setTripClock(0, 0);
     emit activeChanged();
@@ -235,6 +259,8 @@ void TripPlayback::setWantPlay(bool play) {
 
 void TripPlayback::setPhase(Phase phase) {
     const bool wasGap = phase_ == Phase::gap;
+    if (phase_ == Phase::loading && phase != Phase::loading)
+        settledClock_.restart();
     phase_ = phase;
     if (wasGap != (phase == Phase::gap))
         emit inGapChanged();
@@ -270,7 +296,22 @@ void TripPlayback::loadMoment(std::size_t index, double within) {
     pendingSeek_ = std::min(within, std::max(0.0, length - kSwitchAheadSeconds));
     if (momentChange)
         emit momentChanged();
-    if (momentChange || player_->currentSource() != url || note_.size()) {
+    const bool prepared = momentChange && standby_ && standby_->moment == index &&
+                          standby_->url == url && !standby_->failed;
+    if (prepared) {
+        // Already loaded behind the picture: shown at once, in place of a load.
+        const bool ready = standby_->ready;
+        standby_.reset();
+        drive([&] {
+            item_ = player_->swapInStandby();
+            if (ready && pendingSeek_ > 0)
+                player_->mediaPlayer()->setPosition(qint64(pendingSeek_ * kMillisecondsPerSecond));
+        });
+        seekPending_ = pendingSeek_ > 0;
+        stallClock_.restart();
+        settledClock_.restart();
+        setPhase(ready ? Phase::playing : Phase::loading);
+    } else if (momentChange || player_->currentSource() != url || note_.size()) {
         setPhase(Phase::loading);
         seekPending_ = pendingSeek_ > 0;
         stallClock_.restart();
@@ -320,6 +361,34 @@ void TripPlayback::onMediaStatus(QMediaPlayer::MediaStatus status) {
     } else if (status == QMediaPlayer::InvalidMedia) {
         onPlayerError();
     }
+}
+
+void TripPlayback::onStandbyStatus(QMediaPlayer::MediaStatus status) {
+    if (!standby_ || player_->standbyPlayer()->source() != standby_->url)
+        return;
+    if (status == QMediaPlayer::LoadedMedia)
+        standby_->ready = true;
+    else if (status == QMediaPlayer::InvalidMedia)
+        // Its moment then loads the usual way, which notes the failure.
+        standby_->failed = true;
+}
+
+void TripPlayback::prepareNext() {
+    const std::size_t next = moment_ + 1;
+    if (phase_ == Phase::loading || seekPending_ || next >= trip_.moments.size() ||
+        !settledClock_.hasExpired(kPrepareAfterMs))
+        return;
+    const QUrl url =
+        QUrl::fromLocalFile(TripList::clipPath(trip_.moments[next], *leaderClip(next)));
+    if (standby_ && standby_->moment == next && standby_->url == url)
+        return;
+    standby_ = Standby{next, url};
+    drive([&] { player_->prepareStandby(url); });
+}
+
+void TripPlayback::forgetStandby() {
+    standby_.reset();
+    player_->clearStandby();
 }
 
 void TripPlayback::onPlayerError() {
@@ -419,6 +488,7 @@ void TripPlayback::tick() {
         emit timeChanged();
     }
     view_.setTripClock(time_, duration());
+    prepareNext();
 }
 
 void TripPlayback::play() {
@@ -508,49 +578,63 @@ void TripPlayback::extractNext() {
         ++extracting_;
         candidate_ = 0;
     }
-    buildRoute();
     buildDrive();
     emit telemetryChanged();
 }
 
-// The timeline, events list and car span the whole trip: each moment's rows on its own
-// duration, shifted to trip time, so no event run crosses into the next moment.
-void TripPlayback::buildDrive() {
-    analysis::DriveSeries whole;
-    for (std::size_t i = 0; i < csv_.size(); ++i) {
-        const trips::MomentClip* clip = trip_.moments[i].telemetryClip();
-        if (!csv_[i] || csv_[i]->empty() || !clip || !clip->duration)
-            continue;
-        const std::vector<analysis::DriveRow> rows = analysis::readDriveRows(*csv_[i]);
-        analysis::appendSeries(whole, analysis::driveSeries(rows, *clip->duration),
-                               trip_.momentOffset(i));
-    }
-    std::vector<analysis::DrivingEvent> events =
-        analysis::findTripEvents(trip_, [this](const std::string& path) {
-            for (std::size_t i = 0; i < csv_.size(); ++i) {
-                const trips::MomentClip* clip = trip_.moments[i].telemetryClip();
-                if (clip && csv_[i] &&
-                    (std::filesystem::path(trip_.moments[i].folder) / clip->fileName).string() ==
-                        path)
-                    return *csv_[i];
-            }
-            return std::string();
-        });
-    view_.drive()->setDrive(std::move(whole), std::move(events));
-}
+namespace {
 
-void TripPlayback::buildRoute() {
+// The whole trip as the map, timeline, events list and car show it.
+struct TripDrive {
     GeoCoordinateList route;
-    for (const std::optional<std::string>& csv : csv_) {
-        if (!csv || csv->empty())
+    analysis::DriveSeries series;
+    std::vector<analysis::DrivingEvent> events;
+};
+
+// Each moment's rows on its own duration, shifted to trip time, so no event run crosses into
+// the next moment. Runs on the thread pool: hundreds of moments' rows take a while to parse.
+TripDrive readTripDrive(const trips::Trip& trip,
+                        const std::vector<std::optional<std::string>>& csv) {
+    TripDrive drive;
+    std::unordered_map<std::string, std::size_t> momentOfClip;
+    for (std::size_t i = 0; i < csv.size(); ++i) {
+        if (!csv[i] || csv[i]->empty())
             continue;
         MetadataTable table;
-        if (table.parse(QString::fromStdString(*csv)) != MetadataTable::Outcome::table)
-            continue;
-        for (const GeoCoordinate& point : route::buildRoute(table)) {
-            if (route.isEmpty() || !(route.constLast() == point))
-                route.append(point);
+        if (table.parse(QString::fromStdString(*csv[i])) == MetadataTable::Outcome::table) {
+            for (const GeoCoordinate& point : route::buildRoute(table)) {
+                if (drive.route.isEmpty() || !(drive.route.constLast() == point))
+                    drive.route.append(point);
+            }
         }
+        const trips::MomentClip* clip = trip.moments[i].telemetryClip();
+        if (!clip || !clip->duration)
+            continue;
+        momentOfClip.emplace(
+            (std::filesystem::path(trip.moments[i].folder) / clip->fileName).string(), i);
+        analysis::appendSeries(
+            drive.series, analysis::driveSeries(analysis::readDriveRows(*csv[i]), *clip->duration),
+            trip.momentOffset(i));
     }
-    view_.setTripRoute(loadId_.toString(), std::move(route));
+    drive.events = analysis::findTripEvents(trip, [&](const std::string& path) {
+        const auto found = momentOfClip.find(path);
+        return found == momentOfClip.end() ? std::string() : *csv[found->second];
+    });
+    return drive;
+}
+
+} // namespace
+
+void TripPlayback::buildDrive() {
+    auto* watcher = new QFutureWatcher<TripDrive>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, load = loadId_] {
+        watcher->deleteLater();
+        // A trip no longer playing keeps none of it.
+        if (load != loadId_ || !active_)
+            return;
+        TripDrive drive = watcher->future().takeResult();
+        view_.setTripRoute(loadId_.toString(), std::move(drive.route));
+        view_.drive()->setDrive(std::move(drive.series), std::move(drive.events));
+    });
+    watcher->setFuture(QtConcurrent::run(readTripDrive, trip_, csv_));
 }

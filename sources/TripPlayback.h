@@ -54,6 +54,8 @@ class TripPlayback : public QObject {
     Q_PROPERTY(QString note READ note NOTIFY noteChanged)
     // Every moment's telemetry is read, so the trip's CSV can be written.
     Q_PROPERTY(bool canExport READ canExport NOTIFY telemetryChanged)
+    // Where the next moment is prepared, behind the shown picture.
+    Q_PROPERTY(QMediaPlayer* standbyPlayer READ standbyPlayer NOTIFY standbyPlayerChanged)
 
 public:
     TripPlayback(ContentView& view, QObject* parent = nullptr);
@@ -83,6 +85,7 @@ public:
     bool inGap() const { return phase_ == Phase::gap; }
     QString note() const { return note_; }
     bool canExport() const;
+    QMediaPlayer* standbyPlayer() const { return player_->standbyPlayer(); }
 
     const trips::Trip& trip() const { return trip_; }
     // The trip's joined CSV: the command line's --join-trips text.
@@ -104,6 +107,7 @@ signals:
     void rateChanged();
     void inGapChanged();
     void noteChanged();
+    void standbyPlayerChanged();
     // The clock reached the trip's end while playing.
     void finished();
 
@@ -120,9 +124,12 @@ private:
     void tick();
     void onMediaStatus(QMediaPlayer::MediaStatus status);
     void onPlayerError();
+    void onStandbyStatus(QMediaPlayer::MediaStatus status);
+    void prepareNext();
+    void forgetStandby();
     void showMomentTelemetry();
     void extractNext();
-    void buildRoute();
+    // The trip's route, timeline rows and events, read in the background once per trip.
     void buildDrive();
     void setWantPlay(bool play);
     // Calls the player without reading its reaction as the user's.
@@ -140,6 +147,7 @@ private:
     QUrl leaderUrl_;
     bool seekPending_ = false;
     QElapsedTimer stallClock_;
+    QElapsedTimer settledClock_; // since the shown moment loaded
     double stallPosition_ = 0.0;
     bool wantPlay_ = false;
     bool driving_ = false;
@@ -151,6 +159,14 @@ private:
     QString note_;
     // Each moment's telemetry CSV once read (empty when it has none); nothing before.
     std::vector<std::optional<std::string>> csv_;
+    // The moment and file the standby player holds, once it loaded, or once it failed.
+    struct Standby {
+        std::size_t moment = 0;
+        QUrl url;
+        bool ready = false;
+        bool failed = false;
+    };
+    std::optional<Standby> standby_;
     std::size_t extracting_ = 0; // the moment whose telemetry is being read
     std::size_t candidate_ = 0;  // which of its clips
     bool extractionRunning_ = false;

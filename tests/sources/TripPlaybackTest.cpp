@@ -7,6 +7,7 @@
 #include "TestClips.h"
 
 #include <QFile>
+#include <QSignalSpy>
 
 using namespace sourcestest;
 
@@ -21,22 +22,29 @@ protected:
         args.push_back("--trip");
         testclips::generate(root.toStdString(), args);
         sources_->loadFolder(fileUrl(root));
-        EXPECT_TRUE(waitFor([&] { return trip()->active() && trip()->canExport(); }));
+        EXPECT_TRUE(waitFor([&] {
+            return trip()->active() && trip()->canExport() && !view_->tripRouteIdentity().isEmpty();
+        }));
         return root;
     }
     TripPlayback* trip() const { return sources_->trip(); }
-    // Plays until `done`, failing when the trip clock ever runs backwards.
+    // Plays until `done`, failing when the trip clock, or the shown player's position in trip
+    // time, ever runs backwards.
     bool playUntil(const std::function<bool()>& done) {
         double last = trip()->time();
+        double lastShown = 0;
         bool backwards = false;
         const QMetaObject::Connection probe =
             QObject::connect(trip(), &TripPlayback::timeChanged, [&] {
-                backwards = backwards || trip()->time() < last;
+                const double shown = trip()->trip().momentOffset(trip()->momentIndex()) +
+                                     view_->player()->currentTime();
+                backwards = backwards || trip()->time() < last || shown < lastShown - 0.05;
                 last = trip()->time();
+                lastShown = std::isfinite(shown) ? shown : lastShown;
             });
         // The next trip's clock starts afresh.
         const QMetaObject::Connection next =
-            QObject::connect(trip(), &TripPlayback::tripChanged, [&] { last = 0; });
+            QObject::connect(trip(), &TripPlayback::tripChanged, [&] { last = lastShown = 0; });
         trip()->play();
         const bool reached = waitFor(done);
         QObject::disconnect(probe);
@@ -64,8 +72,12 @@ TEST_F(TripPlaybackTest, PlaysAcrossMomentsWithOneRouteAndTheJoinedCsv) {
     EXPECT_EQ(view_->drive()->duration(), 6.0);
     EXPECT_GT(view_->drive()->series().time.back(), 4.0);
 
+    // The second moment was prepared behind the first: the players traded places.
+    QMediaPlayer* first = view_->player()->mediaPlayer();
     ASSERT_TRUE(playUntil([&] { return trip()->momentIndex() == 1 && trip()->time() > 2.5; }))
         << trip()->time() << " " << trip()->note().toStdString();
+    EXPECT_EQ(view_->player()->standbyPlayer(), first);
+    EXPECT_NE(first->playbackState(), QMediaPlayer::PlayingState);
     EXPECT_EQ(view_->routeCoordinates().size(), tripPoints);
     EXPECT_TRUE(trip()->playing());
 
@@ -78,11 +90,28 @@ TEST_F(TripPlaybackTest, PlaysAcrossMomentsWithOneRouteAndTheJoinedCsv) {
 
 TEST_F(TripPlaybackTest, SeekingLandsInTheRightMomentAtTheRightTime) {
     makeTrip();
-    trip()->seek(4.8);
-    EXPECT_EQ(trip()->momentIndex(), 2);
-    ASSERT_TRUE(waitFor([&] { return std::abs(view_->player()->currentTime() - 0.8) < 0.15; }))
-        << view_->player()->currentTime();
-    EXPECT_NEAR(trip()->leaderPosition(), 0.8, 0.15);
+    VideoPlayer* player = view_->player();
+    const auto seekTo = [&](double to, int moment, double within) {
+        trip()->seek(to);
+        EXPECT_EQ(trip()->momentIndex(), moment);
+        ASSERT_TRUE(waitFor([&] { return std::abs(player->currentTime() - within) < 0.15; }))
+            << to << " " << player->currentTime();
+        EXPECT_NEAR(trip()->leaderPosition(), within, 0.15);
+    };
+    // Loaded afresh, while the standby player holds the second moment.
+    ASSERT_TRUE(waitFor([&] { return !player->standbyPlayer()->source().isEmpty(); }));
+    seekTo(4.8, 2, 0.8);
+    // Then through the standby: once it has loaded, and once it has only begun.
+    ASSERT_TRUE(waitFor(
+        [&] { return player->standbyPlayer()->mediaStatus() == QMediaPlayer::LoadedMedia; }));
+    QMediaPlayer* standby = player->standbyPlayer();
+    seekTo(2.3, 1, 0.3);
+    EXPECT_EQ(player->mediaPlayer(), standby);
+    QSignalSpy reloaded(player->standbyPlayer(), &QMediaPlayer::sourceChanged);
+    ASSERT_TRUE(waitFor([&] { return reloaded.count() >= 2; }));
+    standby = player->standbyPlayer();
+    seekTo(4.8, 2, 0.8);
+    EXPECT_EQ(player->mediaPlayer(), standby);
     EXPECT_EQ(trip()->clockText(), "07:00:04");
 }
 

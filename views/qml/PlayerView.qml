@@ -17,7 +17,15 @@ Item {
     property var trip: null
     readonly property bool onTrip: trip !== null && trip.active
     // Where the presented frames arrive: the timeline's playhead and the car follow them.
-    readonly property alias videoSink: videoOutput.videoSink
+    readonly property QtObject videoSink: standbyShown ? standbyOutput.videoSink : videoOutput.videoSink
+    // A trip's next moment loads in the standby player behind the picture and shows at the
+    // switch without a load: each player keeps its own output, the current one's is visible.
+    readonly property QtObject standbyPlayer: trip ? trip.standbyPlayer : null
+    readonly property bool standbyShown: mediaPlayer.videoOutput === standbyOutput
+    onStandbyPlayerChanged: {
+        if (standbyPlayer && !standbyPlayer.videoOutput)
+            standbyPlayer.videoOutput = standbyOutput
+    }
 
     readonly property var playbackRates: [0.25, 0.5, 0.75, 1, 1.25, 1.5, 2, 3, 4]
     readonly property real normalRate: 1
@@ -135,6 +143,13 @@ Item {
         objectName: "videoOutput"
         anchors.fill: parent
         fillMode: VideoOutput.PreserveAspectFit
+        visible: !root.standbyShown
+    }
+    VideoOutput {
+        id: standbyOutput
+        anchors.fill: parent
+        fillMode: VideoOutput.PreserveAspectFit
+        visible: root.standbyShown
     }
     TripShade {
         anchors.fill: parent
@@ -155,7 +170,7 @@ Item {
         mediaPlayer.audioOutput = audio
     }
     Connections {
-        target: videoOutput.videoSink
+        target: root.videoSink
         function onVideoFrameChanged() {
             root.shownPosition = root.mediaPlayer.position
         }
