@@ -1,5 +1,6 @@
 #include "VeldrinApp.h"
 
+#include "CameraSync.h"
 #include "ClipSources.h"
 #include "Commands.h"
 #include "ContentView.h"
@@ -58,6 +59,7 @@ void registerQmlTypes() {
             return gInstance;
         });
     registerRouteMapType();
+    registerCameraSyncType();
     registerTimelineTypes();
 }
 

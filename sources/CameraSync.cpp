@@ -33,6 +33,11 @@ constexpr double kMaxExtrapolationMs = 120.0;
 constexpr double kRateEpsilon = 0.002;
 // A follower ending this much before its own duration ran out of readable data.
 constexpr qint64 kEarlyEndMarginMs = 1000;
+// A follower that shows no new frame this long while the leader plays is stuck on its file.
+constexpr qint64 kStallMs = 3000;
+// A seek lands late by the time the follower takes to decode up to it, so the next one aims
+// that far ahead of the leader; no further than this.
+constexpr double kMaxSeekLeadMs = 2000.0;
 constexpr const char* kCameraUnreadableNote = "Camera stopped: its file can no longer be read";
 constexpr const char* kQmlUri = "Veldrin.Sources";
 constexpr const char* kQmlName = "CameraSync";
@@ -65,7 +70,15 @@ struct CameraSync::Follower {
     QVideoSink sink;
     QMediaPlayer player;
     FrameClock clock;
+    // When it last showed a new frame, or was last told to move.
+    qint64 progressNs = 0;
+    // When the last seek was asked for, until its first frame shows; 0 when none is pending.
+    qint64 seekAskedNs = 0;
+    // How far ahead of the leader the next seek aims: the last seek's delay in media time.
+    double seekLeadMs = 0.0;
     bool synced = false;
+    // Loaded ahead for the moment the next leader holds: silent, shown nowhere, left paused.
+    bool ahead = false;
     QString note;
 };
 
@@ -167,8 +180,14 @@ void CameraSync::show(const QString& camera, QVideoSink* display) {
     if (displays_.count(display) == 0)
         connect(display, &QObject::destroyed, this, [this, display] { displays_.erase(display); });
     displays_[display] = camera;
-    // An empty picture until the camera's next frame: never another camera's.
-    display->setVideoFrame(QVideoFrame());
+    // The camera's picture at once, also while paused; never another camera's.
+    QVideoFrame frame;
+    if (camera == leaderCamera_ && leaderSink_)
+        frame = leaderSink_->videoFrame();
+    else if (const auto found = followers_.find(camera);
+             found != followers_.end() && found->second->note.isEmpty())
+        frame = found->second->sink.videoFrame();
+    display->setVideoFrame(frame);
 }
 
 void CameraSync::hide(QVideoSink* display) {
@@ -209,15 +228,29 @@ qint64 frameTimeUs(const QVideoFrame& frame, const QMediaPlayer* player) {
 } // namespace
 
 void CameraSync::leaderFrame(const QVideoFrame& frame) {
-    if (frame.isValid())
+    if (frame.isValid()) {
+        const double expected = presentedMs(leaderClock_, leader_);
         leaderClock_ = {frameTimeUs(frame, leader_), clock_.nsecsElapsed()};
+        // A seek while playing: the followers go along now rather than at the next check.
+        if (std::abs(double(leaderClock_.mediaUs) / kUsPerMs - expected) > kReseekMs)
+            correctDrift();
+    }
     forward(leaderCamera_, frame);
 }
 
 void CameraSync::followerFrame(Follower& follower, const QVideoFrame& frame) {
-    if (frame.isValid())
+    if (frame.isValid()) {
         follower.clock = {frameTimeUs(frame, &follower.player), clock_.nsecsElapsed()};
-    forward(follower.camera, frame);
+        follower.progressNs = follower.clock.arrivedNs;
+        if (follower.seekAskedNs != 0) {
+            const double delayMs = double(follower.progressNs - follower.seekAskedNs) / kNsPerMs;
+            follower.seekLeadMs =
+                std::min(kMaxSeekLeadMs, delayMs * follower.player.playbackRate());
+            follower.seekAskedNs = 0;
+        }
+    }
+    if (!follower.ahead)
+        forward(follower.camera, frame);
 }
 
 void CameraSync::forward(const QString& camera, const QVideoFrame& frame) {
@@ -275,18 +308,18 @@ void CameraSync::leaderSourceChanged() {
         auto& follower = followers_[camera];
         if (follower && follower->clip == clip && follower->note.isEmpty())
             continue;
-        // A fresh player for every clip: one given a new source while still loading the
-        // last may never finish loading.
-        follower = std::make_unique<Follower>();
-        Follower* f = follower.get();
-        f->camera = camera;
-        f->clip = clip;
-        f->player.setVideoSink(&f->sink);
-        connect(&f->sink, &QVideoSink::videoFrameChanged, this,
-                [this, f](const QVideoFrame& frame) { followerFrame(*f, frame); });
-        connect(&f->player, &QMediaPlayer::mediaStatusChanged, this,
-                [this, f] { followerStatus(*f); });
-        connect(&f->player, &QMediaPlayer::errorOccurred, this, [this, f] { followerFailed(*f); });
+        const auto ahead = aheadFollowers_.find(camera);
+        if (ahead != aheadFollowers_.end() && ahead->second->clip == clip) {
+            follower = std::move(ahead->second);
+            follower->ahead = false;
+            aheadFollowers_.erase(ahead);
+        } else {
+            follower = makeFollower(camera, clip);
+        }
+    }
+    if (!active() || aheadMoment_ <= momentStart_) {
+        aheadFollowers_.clear();
+        aheadMoment_.clear();
     }
     loadFollowers();
     routeAudio();
@@ -294,20 +327,76 @@ void CameraSync::leaderSourceChanged() {
     emit tilesChanged();
 }
 
+std::unique_ptr<CameraSync::Follower> CameraSync::makeFollower(const QString& camera,
+                                                               const QUrl& clip) {
+    // A fresh player for every clip: one given a new source while still loading the last may
+    // never finish loading.
+    auto follower = std::make_unique<Follower>();
+    Follower* f = follower.get();
+    f->camera = camera;
+    f->clip = clip;
+    f->player.setVideoSink(&f->sink);
+    connect(&f->sink, &QVideoSink::videoFrameChanged, this,
+            [this, f](const QVideoFrame& frame) { followerFrame(*f, frame); });
+    connect(&f->player, &QMediaPlayer::mediaStatusChanged, this, [this, f] { followerStatus(*f); });
+    connect(&f->player, &QMediaPlayer::errorOccurred, this, [this, f] { followerFailed(*f); });
+    return follower;
+}
+
+void CameraSync::setNextLeader(QMediaPlayer* player) {
+    if (nextLeader_ == player)
+        return;
+    disconnect(nextLeaderConnection_);
+    nextLeader_ = player;
+    if (player)
+        nextLeaderConnection_ = connect(player, &QMediaPlayer::sourceChanged, this,
+                                        &CameraSync::nextLeaderSourceChanged);
+    emit leaderChanged();
+    nextLeaderSourceChanged();
+}
+
+void CameraSync::nextLeaderSourceChanged() {
+    const QUrl source = nextLeader_ ? nextLeader_->source() : QUrl();
+    if (!active() || !source.isLocalFile())
+        return;
+    const QFileInfo info(source.toLocalFile());
+    const auto name = trips::parseClipName(info.fileName().toStdString());
+    const QString start = name ? QString::fromStdString(name->startText) : QString();
+    const auto moment = folderMoments_.find(start);
+    // Only a later moment is ahead: after a switch the old leader waits with the one just left.
+    if (info.absolutePath() != folder_ || moment == folderMoments_.end() || start <= momentStart_ ||
+        start == aheadMoment_)
+        return;
+    aheadFollowers_.clear();
+    aheadMoment_ = start;
+    for (const auto& [camera, fileName] : moment->second) {
+        if (camera.toStdString() == name->camera)
+            continue;
+        auto follower = makeFollower(camera, QUrl::fromLocalFile(QDir(folder_).filePath(fileName)));
+        follower->ahead = true;
+        follower->player.setSource(follower->clip);
+        aheadFollowers_[camera] = std::move(follower);
+    }
+}
+
 void CameraSync::loadFollowers() {
     // The leader's clip loads first: pipelines started together with it may never load.
     if (!leader_ || leader_->mediaStatus() == QMediaPlayer::LoadingMedia)
         return;
-    for (auto& [camera, follower] : followers_)
+    for (auto& [camera, follower] : followers_) {
         if (follower->player.source() != follower->clip)
             follower->player.setSource(follower->clip);
+        else if (!follower->synced && follower->note.isEmpty() &&
+                 follower->player.mediaStatus() == QMediaPlayer::LoadedMedia)
+            syncFollower(*follower);
+    }
 }
 
 void CameraSync::followerStatus(Follower& follower) {
     switch (follower.player.mediaStatus()) {
     case QMediaPlayer::LoadedMedia:
     case QMediaPlayer::BufferedMedia:
-        if (!follower.synced)
+        if (!follower.synced && !follower.ahead)
             syncFollower(follower);
         break;
     case QMediaPlayer::InvalidMedia:
@@ -336,6 +425,7 @@ void CameraSync::syncFollower(Follower& follower) {
     if (!leader_)
         return;
     follower.synced = true;
+    follower.progressNs = clock_.nsecsElapsed();
     follower.player.setPlaybackRate(leader_->playbackRate());
     const double leaderMs = presentedMs(leaderClock_, leader_);
     follower.player.setPosition(std::isnan(leaderMs) ? leader_->position() : qint64(leaderMs));
@@ -353,6 +443,7 @@ void CameraSync::applyLeaderState() {
         if (!follower->synced || !follower->note.isEmpty())
             continue;
         follower->player.setPlaybackRate(leader_->playbackRate());
+        follower->progressNs = clock_.nsecsElapsed();
         if (playing)
             follower->player.play();
         else
@@ -374,11 +465,19 @@ void CameraSync::correctDrift() {
         if (!follower->synced || !follower->note.isEmpty() ||
             player.playbackState() != QMediaPlayer::PlayingState)
             continue;
+        if (clock_.nsecsElapsed() - follower->progressNs > kStallMs * qint64(kNsPerMs)) {
+            followerFailed(*follower);
+            continue;
+        }
+        // A seek still on its way is not drift.
+        if (follower->seekAskedNs != 0)
+            continue;
         const DriftStep step =
             decideDrift(presentedMs(follower->clock, &player) - leaderMs, leaderRate);
         if (step.kind == DriftStep::Kind::Reseek) {
             follower->clock = {};
-            player.setPosition(qint64(leaderMs));
+            follower->progressNs = follower->seekAskedNs = clock_.nsecsElapsed();
+            player.setPosition(qint64(leaderMs + follower->seekLeadMs));
         }
         if (!sameRate(player.playbackRate(), step.rate) ||
             (step.kind != DriftStep::Kind::Nudge && player.playbackRate() != step.rate))

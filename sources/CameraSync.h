@@ -39,6 +39,9 @@ class CameraSync : public QObject {
     Q_OBJECT
     // The large camera's player and the sink its picture goes to.
     Q_PROPERTY(QMediaPlayer* leader READ leader WRITE setLeader NOTIFY leaderChanged)
+    // The player that holds the leader's next clip before it takes over; its moment's other
+    // cameras load ahead, so they switch along without a load.
+    Q_PROPERTY(QMediaPlayer* nextLeader READ nextLeader WRITE setNextLeader NOTIFY leaderChanged)
     Q_PROPERTY(QVideoSink* leaderSink READ leaderSink WRITE setLeaderSink NOTIFY leaderChanged)
     // The one audio output; it follows the large camera.
     Q_PROPERTY(QAudioOutput* audioOutput READ audioOutput WRITE setAudioOutput NOTIFY leaderChanged)
@@ -58,6 +61,8 @@ public:
 
     QMediaPlayer* leader() const { return leader_; }
     void setLeader(QMediaPlayer* player);
+    QMediaPlayer* nextLeader() const { return nextLeader_; }
+    void setNextLeader(QMediaPlayer* player);
     QVideoSink* leaderSink() const { return leaderSink_; }
     void setLeaderSink(QVideoSink* sink);
     QAudioOutput* audioOutput() const { return audio_; }
@@ -92,6 +97,8 @@ private:
     struct Follower;
 
     void leaderSourceChanged();
+    std::unique_ptr<Follower> makeFollower(const QString& camera, const QUrl& clip);
+    void nextLeaderSourceChanged();
     void loadFollowers();
     void leaderFrame(const QVideoFrame& frame);
     void followerFrame(Follower& follower, const QVideoFrame& frame);
@@ -117,6 +124,10 @@ private:
     QString largeCamera_;
     FrameClock leaderClock_;
     std::map<QString, std::unique_ptr<Follower>> followers_;
+    std::map<QString, std::unique_ptr<Follower>> aheadFollowers_;
+    QString aheadMoment_;
+    QPointer<QMediaPlayer> nextLeader_;
+    QMetaObject::Connection nextLeaderConnection_;
     std::map<QVideoSink*, QString> displays_;
     std::vector<QMetaObject::Connection> leaderConnections_;
     QMetaObject::Connection leaderSinkConnection_;

@@ -719,5 +719,13 @@
         <source>Camera stopped: its file can no longer be read</source>
         <translation>Kamera angehalten: Ihre Datei ist nicht mehr lesbar</translation>
     </message>
+    <message>
+        <source>Grid</source>
+        <translation>Raster</translation>
+    </message>
+    <message>
+        <source>No clip of this camera here</source>
+        <translation>Kein Clip dieser Kamera hier</translation>
+    </message>
 </context>
 </TS>

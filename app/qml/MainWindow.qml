@@ -251,6 +251,19 @@ ApplicationWindow {
         sequence: "M"
         onActivated: window.player.toggleMuted()
     }
+    // 1-9 make that camera large; G shows all cameras at once.
+    Instantiator {
+        model: studio.cameras.maxKeys
+        delegate: PlayerKey {
+            required property int index
+            sequence: String(index + 1)
+            onActivated: studio.cameras.selectIndex(index)
+        }
+    }
+    PlayerKey {
+        sequence: "G"
+        onActivated: studio.cameras.toggleGrid()
+    }
     // N and Shift+N: the next and the previous driving event.
     PlayerKey {
         sequence: "N"

@@ -42,6 +42,10 @@ Item {
         return 1000 / fallbackFrameRate
     }
 
+    // Covers the picture under the controls: another camera, or all of them.
+    property Component videoCover: null
+    readonly property alias audioOutput: audio
+
     signal fullScreenToggled
 
     readonly property bool playing: onTrip ? trip.playing
@@ -150,6 +154,10 @@ Item {
         anchors.fill: parent
         fillMode: VideoOutput.PreserveAspectFit
         visible: root.standbyShown
+    }
+    Loader {
+        anchors.fill: parent
+        sourceComponent: root.videoCover
     }
     TripShade {
         anchors.fill: parent

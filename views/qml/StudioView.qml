@@ -19,6 +19,9 @@ Item {
 
     // The player, for the window's playback keys.
     readonly property alias player: videoArea.playerView
+    readonly property alias cameras: cameraStrip
+    // Below this height the camera strip is a row of buttons.
+    readonly property int cameraTilesMinHeight: 760
 
     function togglePlayback() {
         videoArea.togglePlayback()
@@ -131,6 +134,15 @@ Item {
                     background: background
                     fullScreen: root.videoOnly
                     onFullScreenToggled: root.fullScreenToggled()
+                }
+                CameraStrip {
+                    id: cameraStrip
+                    objectName: "cameraStrip"
+                    Layout.fillWidth: true
+                    Layout.preferredHeight: implicitHeight
+                    visible: shown && !root.videoOnly
+                    playerView: videoArea.playerView
+                    compact: root.height < root.cameraTilesMinHeight
                 }
                 Timeline {
                     objectName: "timeline"

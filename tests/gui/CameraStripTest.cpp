@@ -1,0 +1,83 @@
+// Two cameras of a trip in the real window, opened and played as a person would: keys, buttons
+// and tiles choose the camera the large picture and the sound come from, G shows them all; the
+// cameras keep together across a moment switch, and one whose file is cut stops alone.
+#include "StudioDriver.h"
+
+#include "CameraSync.h"
+#include "TestClips.h"
+#include "VeldrinApp.h"
+
+#include <gtest/gtest.h>
+
+#include <QAudioOutput>
+#include <QFile>
+#include <QMediaPlayer>
+#include <QTest>
+#include <QVideoFrame>
+#include <QVideoSink>
+
+using namespace studio;
+
+TEST(CameraStripTest, TheChosenCameraShowsLargeWithItsSoundAndTheCamerasPlayTogether) {
+    const QString trip = QString::fromStdString(testclips::makeTempDir()) + "/trip";
+    testclips::generate(trip.toStdString(),
+                        {"--fast", "--size", "320x240", "--moments", "2", "--seconds", "20",
+                         "--cameras", "front,back", "--trip"});
+    VeldrinApp app;
+    app.launch();
+    QQuickWindow* window = app.mainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    QMetaObject::invokeMethod(window->property("sources").value<QObject*>(),
+                              "openFolderPanelResult", Q_ARG(QUrl, QUrl::fromLocalFile(trip)));
+    // The smallest screen: the other cameras are buttons.
+    ASSERT_TRUE(waitFor([&] { return isShown(window, "cameraButton_back"); }));
+    auto* sync = findItem(window, "cameraStrip")->property("sync").value<CameraSync*>();
+    QQuickItem* view = findItem(window, "playerView");
+    auto* audio = view->property("audioOutput").value<QAudioOutput*>();
+    const auto frameOf = [&](const QString& camera) {
+        const QMediaPlayer* player = sync->followerPlayer(camera);
+        return player ? player->videoSink()->videoFrame() : QVideoFrame();
+    };
+    const auto largeFrame = [&] {
+        const QQuickItem* cover = findItem(window, "largeCamera");
+        return cover ? cover->property("videoSink").value<QVideoSink*>()->videoFrame()
+                     : QVideoFrame();
+    };
+    ASSERT_TRUE(waitFor([&] { return frameOf("back").isValid(); }));
+
+    QTest::keyClick(window, Qt::Key_1);
+    EXPECT_TRUE(waitFor([&] { return largeFrame() == frameOf("back"); }));
+    EXPECT_EQ(sync->followerPlayer("back")->audioOutput(), audio);
+    EXPECT_EQ(sync->leader()->audioOutput(), nullptr);
+    click(window, "cameraButton_front");
+    EXPECT_TRUE(waitFor([&] { return !findItem(window, "largeCamera"); }));
+    EXPECT_EQ(sync->leader()->audioOutput(), audio);
+    QTest::keyClick(window, Qt::Key_G);
+    EXPECT_TRUE(waitFor([&] { return isShown(window, "cameraGrid"); }));
+    QTest::keyClick(window, Qt::Key_G);
+    EXPECT_TRUE(waitFor([&] { return !isShown(window, "cameraGrid"); }));
+
+    // Played on past the switch to the second moment, back shown large.
+    QTest::keyClick(window, Qt::Key_1);
+    QTest::keyClick(window, Qt::Key_Space);
+    QObject* playback = view->property("trip").value<QObject*>();
+    const auto time = [&] { return playback->property("time").toDouble(); };
+    ASSERT_TRUE(waitFor([&] { return time() >= 30; }, std::chrono::seconds(90))) << time();
+    EXPECT_LT(std::abs(sync->presentedMs("back") - sync->presentedMs("front")), 150.0)
+        << sync->presentedMs("back") << " " << sync->presentedMs("front");
+    EXPECT_EQ(largeFrame(), frameOf("back"));
+
+    QFile cut(trip + "/2025-06-01_07-00-20-back.mp4");
+    ASSERT_TRUE(cut.open(QIODevice::ReadWrite) && cut.resize(cut.size() / 3));
+    cut.close();
+    const auto backNote = [&] { return sync->tiles().value(0).toMap().value("note").toString(); };
+    ASSERT_TRUE(waitFor([&] { return !backNote().isEmpty(); }));
+    const double stoppedAt = time();
+    EXPECT_TRUE(waitFor([&] { return time() > stoppedAt + 1; })) << "front stopped too";
+
+    // A tall window: the other cameras are small pictures to click.
+    window->resize(1600, 1000);
+    ASSERT_TRUE(waitFor([&] { return isShown(window, "cameraTile_front"); }));
+    click(window, "cameraTile_front");
+    EXPECT_TRUE(waitFor([&] { return !findItem(window, "largeCamera"); }));
+}
