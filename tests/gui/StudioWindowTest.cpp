@@ -16,6 +16,8 @@
 #include <QScreen>
 #include <QSettings>
 #include <QTest>
+#include <QVideoFrame>
+#include <QVideoSink>
 
 #include <memory>
 #include <sys/stat.h>
@@ -249,6 +251,25 @@ TEST_F(StudioWindowTest, PanelsOpenTheClipAndSaveBesideItAskingBeforeReplacing) 
     EXPECT_EQ(textOf(window, "statusText"), "CSV exported to trip #2 100%25_sei.csv");
     EXPECT_EQ(readText(),
               window->property("viewer").value<QObject*>()->property("rawCSV").toString());
+}
+
+// A trip folder opened as the command line opens it: the time label shows the trip's clock and
+// elapsed / total, and the second moment shows through the standby player's own output.
+TEST_F(StudioWindowTest, ATripShowsItsClockAndItsNextMomentThroughTheStandby) {
+    const QString trip = tempDir() + "/trip";
+    testclips::generate(trip.toStdString(), {"--fast", "--size", "320x240", "--moments", "2",
+                                             "--seconds", "3", "--cameras", "front", "--trip"});
+    QMetaObject::invokeMethod(window->property("sources").value<QObject*>(),
+                              "openFolderPanelResult", Q_ARG(QUrl, QUrl::fromLocalFile(trip)));
+    EXPECT_TRUE(waitFor([&] { return textOf(window, "timeLabel") == "07:00:00  0:00 / 0:06"; }))
+        << textOf(window, "timeLabel").toStdString();
+    QQuickItem* view = findItem(window, "playerView");
+    QMetaObject::invokeMethod(view, "togglePlayback");
+    EXPECT_TRUE(waitFor([&] { return textOf(window, "timeLabel").startsWith("07:00:04"); }))
+        << textOf(window, "timeLabel").toStdString();
+    const auto* sink = view->property("videoSink").value<QVideoSink*>();
+    EXPECT_NE(sink, findItem(window, "videoOutput")->property("videoSink").value<QVideoSink*>());
+    EXPECT_TRUE(sink->videoFrame().isValid());
 }
 
 // Which of several files is taken is the drop rule, tested with the loader.

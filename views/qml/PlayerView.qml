@@ -15,7 +15,9 @@ Item {
     property int frameCount: 0
     // The trip being played (a TripPlayback), or null: scrubber, clock and keys then span it.
     property var trip: null
-    readonly property bool onTrip: trip !== null && trip.active
+    // Not "onTrip": QML reads a name of "on" and a capital as a signal handler, and such a
+    // property's binding never updated.
+    readonly property bool tripShown: trip !== null && trip.active
     // Where the presented frames arrive: the timeline's playhead and the car follow them.
     readonly property QtObject videoSink: standbyShown ? standbyOutput.videoSink : videoOutput.videoSink
     // A trip's next moment loads in the standby player behind the picture and shows at the
@@ -48,7 +50,7 @@ Item {
 
     signal fullScreenToggled
 
-    readonly property bool playing: onTrip ? trip.playing
+    readonly property bool playing: tripShown ? trip.playing
                                            : mediaPlayer.playbackState === MediaPlayer.PlayingState
     // The position of the picture on screen. While playing it moves with each video frame
     // rather than with the player's own position ticks: every change redraws the whole
@@ -58,7 +60,7 @@ Item {
     readonly property bool hasMedia: mediaPlayer.duration > 0
 
     function togglePlayback() {
-        if (onTrip)
+        if (tripShown)
             trip.togglePlayback()
         else if (playing)
             mediaPlayer.pause()
@@ -67,13 +69,13 @@ Item {
     }
 
     function seekTo(milliseconds) {
-        if (onTrip)
+        if (tripShown)
             trip.seek(milliseconds / 1000)
         else if (hasMedia)
             mediaPlayer.position = Math.max(0, Math.min(mediaPlayer.duration, milliseconds))
     }
     function seekBy(milliseconds) {
-        seekTo((onTrip ? trip.time * 1000 : mediaPlayer.position) + milliseconds)
+        seekTo((tripShown ? trip.time * 1000 : mediaPlayer.position) + milliseconds)
     }
     // Frame k is shown from k * frameMs on; positions are whole milliseconds.
     function frameIndexAt(milliseconds) {
@@ -88,13 +90,13 @@ Item {
             seekToFrame(frameIndexAt(mediaPlayer.position) + frames)
     }
     function seekToLastFrame() {
-        if (onTrip)
+        if (tripShown)
             trip.seek(trip.duration)
         else
             seekToFrame(frameIndexAt(mediaPlayer.duration))
     }
     function pause() {
-        if (onTrip)
+        if (tripShown)
             trip.pause()
         else
             mediaPlayer.pause()
@@ -228,12 +230,12 @@ Item {
             anchors.leftMargin: 6
             anchors.rightMargin: 10
             anchors.verticalCenter: parent.verticalCenter
-            enabled: root.onTrip || (root.hasMedia && root.mediaPlayer.seekable)
+            enabled: root.tripShown || (root.hasMedia && root.mediaPlayer.seekable)
             from: 0
-            to: Math.max(1, root.onTrip ? root.trip.duration * 1000 : root.mediaPlayer.duration)
-            value: pressed ? value : (root.onTrip ? root.trip.time * 1000 : root.shownPosition)
+            to: Math.max(1, root.tripShown ? root.trip.duration * 1000 : root.mediaPlayer.duration)
+            value: pressed ? value : (root.tripShown ? root.trip.time * 1000 : root.shownPosition)
             onMoved: {
-                if (root.onTrip)
+                if (root.tripShown)
                     root.trip.seek(value / 1000)
                 else
                     root.mediaPlayer.position = value
@@ -253,7 +255,7 @@ Item {
                 }
                 TripMarks {
                     anchors.fill: parent
-                    trip: root.onTrip ? root.trip : null
+                    trip: root.tripShown ? root.trip : null
                 }
             }
             handle: Rectangle {
@@ -290,7 +292,7 @@ Item {
             anchors.right: trailing.left
             anchors.rightMargin: 8
             anchors.verticalCenter: parent.verticalCenter
-            text: root.onTrip ? root.trip.clockText + "  " + root.formatTime(root.trip.time * 1000)
+            text: root.tripShown ? root.trip.clockText + "  " + root.formatTime(root.trip.time * 1000)
                                 + " / " + root.formatTime(root.trip.duration * 1000)
                               : root.formatTime(root.shownPosition) + " / "
                                 + root.formatTime(root.mediaPlayer.duration)

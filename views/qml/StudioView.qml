@@ -29,7 +29,7 @@ Item {
 
     // Seconds of the picture on screen, frame by frame: the timeline's playhead and the map's
     // car follow it; the readout keeps its own slower clock.
-    readonly property real shownSeconds: videoArea.playerView.onTrip ? videoArea.playerView.trip.time
+    readonly property real shownSeconds: videoArea.playerView.tripShown ? videoArea.playerView.trip.time
                                                                      : frameClock.time
     FrameClock {
         id: frameClock

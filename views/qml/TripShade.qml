@@ -7,12 +7,12 @@ Item {
     id: root
     required property var trip
 
-    readonly property bool onTrip: trip !== null && trip.active
+    readonly property bool tripShown: trip !== null && trip.active
 
     Rectangle {
         objectName: "tripGapShade"
         anchors.fill: parent
-        visible: root.onTrip && root.trip.inGap
+        visible: root.tripShown && root.trip.inGap
         color: Theme.black(0.55)
     }
     Column {
@@ -21,8 +21,8 @@ Item {
         Text {
             objectName: "tripNote"
             anchors.horizontalCenter: parent.horizontalCenter
-            visible: root.onTrip && text.length > 0
-            text: root.onTrip ? root.trip.note : ""
+            visible: root.tripShown && text.length > 0
+            text: root.tripShown ? root.trip.note : ""
             font.pixelSize: 13
             font.weight: Font.DemiBold
             color: "white"
@@ -30,7 +30,7 @@ Item {
         Text {
             objectName: "tripNoTelemetry"
             anchors.horizontalCenter: parent.horizontalCenter
-            visible: root.onTrip && !root.trip.momentHasTelemetry
+            visible: root.tripShown && !root.trip.momentHasTelemetry
             text: Strings.text("No telemetry in this moment")
             font.pixelSize: 11
             color: Theme.white(0.75)
