@@ -5,6 +5,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import QtMultimedia
 import Veldrin.Platform
+import Veldrin.Timeline
 
 Item {
     id: root
@@ -179,11 +180,12 @@ Item {
         mediaPlayer.videoOutput = videoOutput
         mediaPlayer.audioOutput = audio
     }
-    Connections {
-        target: root.videoSink
-        function onVideoFrameChanged() {
-            root.shownPosition = root.mediaPlayer.position
-        }
+    // Frames reach this clock in C++ rather than a script handler: a frame handed to a script
+    // keeps its picture buffer alive until the next garbage collection, hundreds of them.
+    FrameClock {
+        player: root.mediaPlayer
+        videoSink: root.videoSink
+        onTimeChanged: root.shownPosition = root.mediaPlayer.position
     }
     Connections {
         target: root.mediaPlayer
