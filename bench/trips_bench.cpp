@@ -75,7 +75,10 @@ int main(int argc, char** argv) {
     ContentView view;
     view.setShowOnlyMetadataClips(false);
     ClipSources sources(view);
+    // The longest stall while the folder is listed and scanned, and after: the swap to the
+    // played folder and the playback.
     double longestStallMs = 0;
+    double longestListingStallMs = 0;
     QElapsedTimer sinceTick;
     QTimer probe;
     probe.setTimerType(Qt::PreciseTimer);
@@ -117,6 +120,8 @@ int main(int argc, char** argv) {
     app.exec();
     settle.stop();
     const double scannedMs = double(clock.nsecsElapsed()) / 1e6;
+    longestListingStallMs = longestStallMs;
+    longestStallMs = 0;
 
     // Frame arrivals around each switch: the gap is the longest pause between two frames from
     // the switch's last tick of the old moment to the new moment's first frame. Only the shown
@@ -170,7 +175,10 @@ int main(int argc, char** argv) {
     std::printf("trip headers after loadFolder (%d clips): %8.1f ms  budget %.0f ms: %s\n",
                 listedClips, headersMs, kHeadersBudgetMs, verdict(headersMs <= kHeadersBudgetMs));
     std::printf("folder scanned and its trip read after:   %8.1f ms\n", scannedMs);
-    std::printf("longest GUI stall (list, scan, swap, play): %6.1f ms  budget %.0f ms: %s\n",
+    std::printf("longest GUI stall listing and scanning: %8.1f ms  budget %.0f ms: %s\n",
+                longestListingStallMs, kStallBudgetMs,
+                verdict(longestListingStallMs <= kStallBudgetMs));
+    std::printf("longest GUI stall in folder swap, play: %8.1f ms  budget %.0f ms: %s\n",
                 longestStallMs, kStallBudgetMs, verdict(longestStallMs <= kStallBudgetMs));
     std::printf("moment switch gap over %zu switches:      median %.1f ms, worst %.1f ms  "
                 "budget %.0f ms: %s\n",

@@ -49,7 +49,7 @@ QString statusName(ClipMetadataStatus status) {
     return QString::fromLatin1(QMetaEnum::fromType<ClipMetadataStatus>().valueToKey(int(status)));
 }
 
-std::vector<trips::Trip> groupClips(const QStringList& paths) {
+TripList::Grouping groupClips(const QStringList& paths) {
     std::vector<trips::ClipFacts> facts;
     facts.reserve(paths.size());
     for (const QString& path : paths) {
@@ -60,7 +60,16 @@ std::vector<trips::Trip> groupClips(const QStringList& paths) {
         clip.duration = MetadataExtractor::movieDuration(path.toStdString());
         facts.push_back(std::move(clip));
     }
-    return trips::groupTrips(std::move(facts));
+    TripList::Grouping grouping{trips::groupTrips(std::move(facts)), {}};
+    for (const trips::Trip& trip : grouping.trips) {
+        std::vector<QStringList>& moments = grouping.paths.emplace_back();
+        for (const trips::Moment& moment : trip.moments) {
+            QStringList& clips = moments.emplace_back();
+            for (const trips::MomentClip& clip : moment.clips)
+                clips.append(TripList::clipPath(moment, clip));
+        }
+    }
+    return grouping;
 }
 
 } // namespace
@@ -71,6 +80,7 @@ void TripList::setClips(const QList<QUrl>& clips) {
     const int generation = ++*generation_;
     const bool hadTrips = !trips_.empty();
     trips_.clear();
+    paths_.clear();
     grouping_ = !clips.isEmpty();
     if (hadTrips || !grouping_)
         emit tripsChanged();
@@ -79,12 +89,14 @@ void TripList::setClips(const QList<QUrl>& clips) {
     QStringList paths;
     for (const QUrl& clip : clips)
         paths.append(FileServices::fullPath(clip));
-    auto* watcher = new QFutureWatcher<std::vector<trips::Trip>>(this);
+    auto* watcher = new QFutureWatcher<Grouping>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
         watcher->deleteLater();
         if (generation != *generation_)
             return;
-        trips_ = watcher->result();
+        Grouping grouping = watcher->future().takeResult();
+        trips_ = std::move(grouping.trips);
+        paths_ = std::move(grouping.paths);
         grouping_ = false;
         emit tripsChanged();
     });
@@ -104,39 +116,33 @@ QString TripList::clipPath(const trips::Moment& moment, const trips::MomentClip&
         .filePath(QString::fromStdString(clip.fileName));
 }
 
-int TripList::clipsWithTelemetry(const trips::Trip& trip) const {
-    int count = 0;
-    for (const trips::Moment& moment : trip.moments)
-        for (const trips::MomentClip& clip : moment.clips)
-            count += view_.statusFor(clipPath(moment, clip)) == ClipMetadataStatus::withMetadata;
-    return count;
-}
-
-int TripList::clipsScanned(const trips::Trip& trip) const {
-    int count = 0;
-    for (const trips::Moment& moment : trip.moments)
-        for (const trips::MomentClip& clip : moment.clips)
-            count += view_.statusFor(clipPath(moment, clip)) != ClipMetadataStatus::unknown;
-    return count;
-}
-
-bool TripList::momentHasTelemetry(const trips::Moment& moment) const {
-    for (const trips::MomentClip& clip : moment.clips) {
-        if (view_.statusFor(clipPath(moment, clip)) == ClipMetadataStatus::withMetadata)
-            return true;
-    }
-    return false;
-}
-
 QList<TripListModel::Row> TripList::rows(bool onlyWithTelemetry, int currentTrip,
                                          int current) const {
+    // Run after every scanned clip: each clip's status is looked up once, by its path kept
+    // from the grouping.
     QList<TripListModel::Row> rows;
     for (int t = 0; t < int(trips_.size()); ++t) {
         const trips::Trip& trip = trips_[t];
         QList<TripListModel::Row> moments;
+        int scanned = 0;
+        int withTelemetry = 0;
+        int clips = 0;
         for (int m = 0; m < int(trip.moments.size()); ++m) {
             const trips::Moment& moment = trip.moments[m];
-            if (onlyWithTelemetry && !momentHasTelemetry(moment))
+            const QStringList& paths = paths_[t][m];
+            QVariantList chips;
+            bool momentTelemetry = false;
+            for (std::size_t c = 0; c < moment.clips.size(); ++c) {
+                const ClipMetadataStatus status = view_.statusFor(paths[qsizetype(c)]);
+                scanned += status != ClipMetadataStatus::unknown;
+                momentTelemetry |= status == ClipMetadataStatus::withMetadata;
+                withTelemetry += status == ClipMetadataStatus::withMetadata;
+                chips.append(QVariantMap{
+                    {QStringLiteral("camera"), QString::fromStdString(moment.clips[c].camera)},
+                    {QStringLiteral("status"), statusName(status)}});
+            }
+            clips += int(moment.clips.size());
+            if (onlyWithTelemetry && !momentTelemetry)
                 continue;
             TripListModel::Row row;
             row.key = QStringLiteral("moment/%1/%2").arg(t).arg(m);
@@ -144,11 +150,7 @@ QList<TripListModel::Row> TripList::rows(bool onlyWithTelemetry, int currentTrip
             row.momentIndex = m;
             row.title = trip.oddName ? QString::fromStdString(moment.startText)
                                      : clockText(moment.startSeconds, kClockFormat);
-            for (const trips::MomentClip& clip : moment.clips)
-                row.chips.append(
-                    QVariantMap{{QStringLiteral("camera"), QString::fromStdString(clip.camera)},
-                                {QStringLiteral("status"),
-                                 statusName(view_.statusFor(clipPath(moment, clip)))}});
+            row.chips = std::move(chips);
             row.isCurrent = t == currentTrip && m == current;
             moments.append(std::move(row));
         }
@@ -170,14 +172,10 @@ QList<TripListModel::Row> TripList::rows(bool onlyWithTelemetry, int currentTrip
         QStringList cameras;
         for (const std::string& camera : trip.cameras())
             cameras.append(QString::fromStdString(camera));
-        const int scanned = clipsScanned(trip);
-        int clips = 0;
-        for (const trips::Moment& moment : trip.moments)
-            clips += int(moment.clips.size());
         header.detail =
-            localizedString(kTripDetail, lengthText(seconds), cameras.join(QStringLiteral(", ")),
-                            localizedString(clipsWithTelemetry(trip) > 0 ? kTelemetryFound
-                                                                         : kNoTelemetryFound)) +
+            localizedString(
+                kTripDetail, lengthText(seconds), cameras.join(QStringLiteral(", ")),
+                localizedString(withTelemetry > 0 ? kTelemetryFound : kNoTelemetryFound)) +
             (scanned < clips ? localizedString(kTripScanProgress, scanned, clips) : QString());
         header.isCurrent = t == currentTrip;
         rows.append(std::move(header));

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <memory>
@@ -32,10 +33,12 @@ public:
     bool hasTrips() const;
 
     static QString clipPath(const trips::Moment& moment, const trips::MomentClip& clip);
-    // The trip's clips whose scan found telemetry, and those the scan has reached.
-    int clipsWithTelemetry(const trips::Trip& trip) const;
-    int clipsScanned(const trips::Trip& trip) const;
-    bool momentHasTelemetry(const trips::Moment& moment) const;
+
+    // The trips and each clip's path, by trip, then moment, made on the thread pool.
+    struct Grouping {
+        std::vector<trips::Trip> trips;
+        std::vector<std::vector<QStringList>> paths;
+    };
 
     // The list's rows: each trip's header, then its moments (only those with telemetry when
     // `onlyWithTelemetry`); the moment `current` of trip `currentTrip` is marked.
@@ -47,6 +50,7 @@ signals:
 private:
     ContentView& view_;
     std::vector<trips::Trip> trips_;
+    std::vector<std::vector<QStringList>> paths_;
     std::shared_ptr<int> generation_ = std::make_shared<int>(0);
     bool grouping_ = false;
 };
