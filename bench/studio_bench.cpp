@@ -2,9 +2,9 @@
 // the time from a drop to the first telemetry row on screen. Run by the studio_bench target.
 //
 //   studio_bench studio CLIP SECONDS [SCREENSHOT.png]
-//                                       drop-to-row milliseconds, the sizes of the studio's
-//                                       window and video item, then CPU seconds and resident
-//                                       memory while the studio plays the clip
+//                                       drop-to-row milliseconds, CPU seconds, frames and
+//                                       resident memory while the studio plays the clip, then
+//                                       the sizes of its window and video item meanwhile
 //   studio_bench bare   CLIP SECONDS WINDOW_W WINDOW_H VIDEO_W VIDEO_H
 //                                       the same of a MediaPlayer + VideoOutput window of the
 //                                       studio's size with its video item as large, so both
@@ -150,8 +150,6 @@ int studio(const QUrl& clip, int seconds, const char* screenshot) {
     const auto* video = window->findChild<QQuickItem*>(QStringLiteral("videoOutput"));
     if (!video)
         return 1;
-    std::printf("window_size %d %d\n", window->width(), window->height());
-    std::printf("video_item_size %.0f %.0f\n", video->width(), video->height());
     for (const QString& name :
          qEnvironmentVariable("VELDRIN_BENCH_HIDE").split(u',', Qt::SkipEmptyParts))
         for (auto* item : window->findChildren<QQuickItem*>())
@@ -161,6 +159,9 @@ int studio(const QUrl& clip, int seconds, const char* screenshot) {
 
     run(1000);
     measurePlayback("studio", window, viewer->property("player").value<QObject*>(), seconds);
+    // As laid out while playing, with the timeline shown.
+    std::printf("window_size %d %d\n", window->width(), window->height());
+    std::printf("video_item_size %.0f %.0f\n", video->width(), video->height());
     if (screenshot)
         window->grabWindow().save(QString::fromLocal8Bit(screenshot));
     return 0;

@@ -73,6 +73,15 @@ Item {
     WindowBackground {
         id: background
         anchors.fill: parent
+        // The video area is opaque. Its position and those of the layouts around it are read
+        // for their changes: mapping alone would not follow them.
+        hole: {
+            const column = videoArea.parent, row = column.parent, body = row.parent
+            const moves = [videoArea.x, videoArea.y, column.x, column.y, row.x, row.y, body.x, body.y]
+            return moves && videoArea.visible
+                    ? videoArea.mapToItem(background, 0, 0, videoArea.width, videoArea.height)
+                    : Qt.rect(0, 0, 0, 0)
+        }
     }
     // The player spans the playing trip.
     Binding {
