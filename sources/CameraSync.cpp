@@ -35,9 +35,16 @@ constexpr double kRateEpsilon = 0.002;
 constexpr qint64 kEarlyEndMarginMs = 1000;
 // A follower that shows no new frame this long while the leader plays is stuck on its file.
 constexpr qint64 kStallMs = 3000;
-// A seek lands late by the time the follower takes to decode up to it, so the next one aims
-// that far ahead of the leader; no further than this.
+// A seek lands late by the time the follower takes to decode up to it and start again, so the
+// next one aims that far ahead of the leader; no further than this.
 constexpr double kMaxSeekLeadMs = 2000.0;
+// A seek that has not played on this long is asked again: a pipeline can stay on the first
+// frame it found.
+constexpr qint64 kSeekPatienceMs = 1500;
+constexpr float kFullVolume = 1.0f;
+constexpr float kSilent = 0.0f;
+// A follower this far ahead, or less, waits paused for the leader rather than seeking back.
+constexpr double kMaxWaitMs = 3000.0;
 constexpr const char* kCameraUnreadableNote = "Camera stopped: its file can no longer be read";
 constexpr const char* kQmlUri = "Veldrin.Sources";
 constexpr const char* kQmlName = "CameraSync";
@@ -68,14 +75,20 @@ struct CameraSync::Follower {
     QUrl clip;
     // Before the player, which must go first.
     QVideoSink sink;
+    // Its own, from the start: a pipeline given an audio output while it plays may not play on.
+    QAudioOutput audio;
     QMediaPlayer player;
     FrameClock clock;
     // When it last showed a new frame, or was last told to move.
     qint64 progressNs = 0;
-    // When the last seek was asked for, until its first frame shows; 0 when none is pending.
+    // When the last seek was asked for, until the follower plays on from it; 0 when none is
+    // pending. The first frame after a seek shows before playback starts again.
     qint64 seekAskedNs = 0;
-    // How far ahead of the leader the next seek aims: the last seek's delay in media time.
+    qint64 seekFrameUs = -1;
+    // How far ahead of the leader the next seek aims, learnt from where the last ones landed.
     double seekLeadMs = 0.0;
+    // Resumes a follower that waits for the leader to catch up.
+    QTimer resume;
     bool synced = false;
     // Loaded ahead for the moment the next leader holds: silent, shown nowhere, left paused.
     bool ahead = false;
@@ -124,6 +137,8 @@ void CameraSync::setLeader(QMediaPlayer* player) {
     }
     emit leaderChanged();
     leaderSourceChanged();
+    // A standby swapped in may already play.
+    applyLeaderState();
 }
 
 void CameraSync::setLeaderSink(QVideoSink* sink) {
@@ -140,7 +155,11 @@ void CameraSync::setLeaderSink(QVideoSink* sink) {
 void CameraSync::setAudioOutput(QAudioOutput* output) {
     if (audio_ == output)
         return;
+    disconnect(audioConnection_);
     audio_ = output;
+    if (output)
+        audioConnection_ =
+            connect(output, &QAudioOutput::mutedChanged, this, &CameraSync::routeAudio);
     routeAudio();
     emit leaderChanged();
 }
@@ -242,10 +261,14 @@ void CameraSync::followerFrame(Follower& follower, const QVideoFrame& frame) {
     if (frame.isValid()) {
         follower.clock = {frameTimeUs(frame, &follower.player), clock_.nsecsElapsed()};
         follower.progressNs = follower.clock.arrivedNs;
-        if (follower.seekAskedNs != 0) {
-            const double delayMs = double(follower.progressNs - follower.seekAskedNs) / kNsPerMs;
-            follower.seekLeadMs =
-                std::min(kMaxSeekLeadMs, delayMs * follower.player.playbackRate());
+        if (follower.seekAskedNs != 0 && follower.seekFrameUs < 0) {
+            follower.seekFrameUs = follower.clock.mediaUs;
+        } else if (follower.seekAskedNs != 0 && follower.clock.mediaUs > follower.seekFrameUs) {
+            const double offsetMs =
+                presentedMs(follower.clock, &follower.player) - presentedMs(leaderClock_, leader_);
+            if (!std::isnan(offsetMs))
+                follower.seekLeadMs =
+                    std::clamp(follower.seekLeadMs - offsetMs, 0.0, kMaxSeekLeadMs);
             follower.seekAskedNs = 0;
         }
     }
@@ -336,6 +359,16 @@ std::unique_ptr<CameraSync::Follower> CameraSync::makeFollower(const QString& ca
     f->camera = camera;
     f->clip = clip;
     f->player.setVideoSink(&f->sink);
+    f->audio.setMuted(true);
+    f->player.setAudioOutput(&f->audio);
+    f->resume.setSingleShot(true);
+    connect(&f->resume, &QTimer::timeout, this, [this, f] {
+        if (leader_ && leader_->playbackState() == QMediaPlayer::PlayingState &&
+            f->note.isEmpty()) {
+            f->progressNs = clock_.nsecsElapsed();
+            f->player.play();
+        }
+    });
     connect(&f->sink, &QVideoSink::videoFrameChanged, this,
             [this, f](const QVideoFrame& frame) { followerFrame(*f, frame); });
     connect(&f->player, &QMediaPlayer::mediaStatusChanged, this, [this, f] { followerStatus(*f); });
@@ -375,6 +408,8 @@ void CameraSync::nextLeaderSourceChanged() {
         auto follower = makeFollower(camera, QUrl::fromLocalFile(QDir(folder_).filePath(fileName)));
         follower->ahead = true;
         follower->player.setSource(follower->clip);
+        // Paused, it is ready on its first frame, as the leader's standby is.
+        follower->player.pause();
         aheadFollowers_[camera] = std::move(follower);
     }
 }
@@ -470,14 +505,27 @@ void CameraSync::correctDrift() {
             continue;
         }
         // A seek still on its way is not drift.
-        if (follower->seekAskedNs != 0)
+        if (follower->seekAskedNs != 0 &&
+            clock_.nsecsElapsed() - follower->seekAskedNs < kSeekPatienceMs * qint64(kNsPerMs))
             continue;
-        const DriftStep step =
-            decideDrift(presentedMs(follower->clock, &player) - leaderMs, leaderRate);
+        follower->seekAskedNs = 0;
+        const double offsetMs = presentedMs(follower->clock, &player) - leaderMs;
+        const DriftStep step = decideDrift(offsetMs, leaderRate);
+        if (step.kind == DriftStep::Kind::Reseek && offsetMs > 0 && offsetMs < kMaxWaitMs) {
+            // A seek aimed ahead lands a little early or late; ahead, a pause is exact.
+            player.pause();
+            follower->resume.start(int(offsetMs / leaderRate));
+            continue;
+        }
         if (step.kind == DriftStep::Kind::Reseek) {
             follower->clock = {};
-            follower->progressNs = follower->seekAskedNs = clock_.nsecsElapsed();
+            follower->seekAskedNs = clock_.nsecsElapsed();
+            follower->seekFrameUs = -1;
+            // Sought while playing, a follower can stay on the frame it found; sought paused
+            // and then played, it plays on.
+            player.pause();
             player.setPosition(qint64(leaderMs + follower->seekLeadMs));
+            player.play();
         }
         if (!sameRate(player.playbackRate(), step.rate) ||
             (step.kind != DriftStep::Kind::Nudge && player.playbackRate() != step.rate))
@@ -488,15 +536,13 @@ void CameraSync::correctDrift() {
 void CameraSync::routeAudio() {
     if (!leader_)
         return;
-    QMediaPlayer* large = followerPlayer(largeCamera());
+    // Every player keeps its output; the others are silenced, the user's muting kept.
+    const QMediaPlayer* large = followerPlayer(largeCamera());
+    const bool muted = audio_ && audio_->isMuted();
     for (auto& [camera, follower] : followers_)
-        if (&follower->player != large && follower->player.audioOutput())
-            follower->player.setAudioOutput(nullptr);
-    if (large)
-        leader_->setAudioOutput(nullptr);
-    QMediaPlayer* speaking = large ? large : leader_.data();
-    if (audio_ && speaking->audioOutput() != audio_)
-        speaking->setAudioOutput(audio_);
+        follower->audio.setMuted(&follower->player != large || muted);
+    if (audio_)
+        audio_->setVolume(large ? kSilent : kFullVolume);
 }
 
 void registerCameraSyncType() {

@@ -43,7 +43,8 @@ class CameraSync : public QObject {
     // cameras load ahead, so they switch along without a load.
     Q_PROPERTY(QMediaPlayer* nextLeader READ nextLeader WRITE setNextLeader NOTIFY leaderChanged)
     Q_PROPERTY(QVideoSink* leaderSink READ leaderSink WRITE setLeaderSink NOTIFY leaderChanged)
-    // The one audio output; it follows the large camera.
+    // The window's audio output, the leader's; silenced while another camera is large, whose
+    // own output then speaks, muted as this one is.
     Q_PROPERTY(QAudioOutput* audioOutput READ audioOutput WRITE setAudioOutput NOTIFY leaderChanged)
     // Every camera of the leader's folder, in byte order; empty for a clip of an odd name.
     Q_PROPERTY(QStringList cameras READ cameras NOTIFY momentChanged)
@@ -131,6 +132,7 @@ private:
     std::map<QVideoSink*, QString> displays_;
     std::vector<QMetaObject::Connection> leaderConnections_;
     QMetaObject::Connection leaderSinkConnection_;
+    QMetaObject::Connection audioConnection_;
     QElapsedTimer clock_;
     QTimer driftTimer_;
 };
