@@ -10,9 +10,8 @@
 //                                       studio's size with its video item as large, so both
 //                                       draw the same picture area
 //
-// VELDRIN_BENCH_HIDE=name,name makes the studio's items of those object or type names transparent,
-// keeping the layout (to see what
-// the rest costs).
+// VELDRIN_BENCH_HIDE=name,name makes the studio's items of those object or type names
+// transparent, layout kept, to see what the rest costs.
 #include "ClipSources.h"
 #include "VeldrinApp.h"
 
