@@ -34,18 +34,19 @@ Item {
                 Qt.rect(root.holeRight, root.holeTop, root.width - root.holeRight,
                         root.holeBottom - root.holeTop)]
         Item {
+            id: part
             required property rect modelData
-            x: modelData.x
-            y: modelData.y
-            width: modelData.width
-            height: modelData.height
+            x: part.modelData.x
+            y: part.modelData.y
+            width: part.modelData.width
+            height: part.modelData.height
             visible: width > 0 && height > 0
             clip: true
             // The gradient runs along the square's height; turned so that its ends meet the
             // window's top-left and bottom-right corners.
             Rectangle {
-                x: (root.width - width) / 2 - parent.x
-                y: (root.height - height) / 2 - parent.y
+                x: (root.width - width) / 2 - part.x
+                y: (root.height - height) / 2 - part.y
                 width: root.diagonal
                 height: root.diagonal
                 rotation: -Math.atan2(root.width, root.height) * 180 / Math.PI
