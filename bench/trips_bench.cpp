@@ -73,6 +73,11 @@ int main(int argc, char** argv) {
     }
 
     ContentView view;
+    // Each player draws into its own sink from the start, as into the window's two outputs.
+    QVideoSink sinks[2];
+    QMediaPlayer* players[2] = {view.player()->mediaPlayer(), view.player()->standbyPlayer()};
+    for (int i = 0; i < 2; ++i)
+        players[i]->setVideoSink(&sinks[i]);
     view.setShowOnlyMetadataClips(false);
     ClipSources sources(view);
     // The longest stall while the folder is listed and scanned, and after: the swap to the
@@ -94,8 +99,12 @@ int main(int argc, char** argv) {
     bool listing = true;
     TripPlayback* trip = sources.trip();
     const auto settled = [&] {
+        // The trip's first moment shown too: the media backend blocks the GUI thread for up to
+        // 2 s to stop a player that is still loading.
+        const QMediaPlayer::MediaStatus shown = view.player()->mediaPlayer()->mediaStatus();
         return !listing && !view.isScanningFolderMetadata() &&
-               (!trip->active() || trip->canExport());
+               (!trip->active() || (trip->canExport() && (shown == QMediaPlayer::LoadedMedia ||
+                                                          shown == QMediaPlayer::BufferedMedia)));
     };
     QObject::connect(&sources, &ClipSources::tripsChanged, [&] {
         if (listing && sources.hasTrips()) {
@@ -126,8 +135,6 @@ int main(int argc, char** argv) {
     // Frame arrivals around each switch: the gap is the longest pause between two frames from
     // the switch's last tick of the old moment to the new moment's first frame. Only the shown
     // player's frames count; a standby swapped in shows the frame it holds at once.
-    QVideoSink sinks[2];
-    QMediaPlayer* players[2] = {view.player()->mediaPlayer(), view.player()->standbyPlayer()};
     QElapsedTimer frames;
     frames.start();
     double lastFrameMs = 0;
@@ -143,7 +150,6 @@ int main(int argc, char** argv) {
         lastFrameMs = now;
     };
     for (int i = 0; i < 2; ++i) {
-        players[i]->setVideoSink(&sinks[i]);
         QObject::connect(&sinks[i], &QVideoSink::videoFrameChanged, [&, i] {
             if (view.player()->mediaPlayer() == players[i])
                 shown();
@@ -154,8 +160,9 @@ int main(int argc, char** argv) {
             if (view.player()->mediaPlayer() == players[i] && sinks[i].videoFrame().isValid())
                 shown();
     });
+    // The trip's first moment is a load, not a switch.
     QObject::connect(trip, &TripPlayback::momentChanged, [&] {
-        if (trip->playing()) {
+        if (trip->playing() && trip->momentIndex() > 0) {
             switched = true;
             worstSinceSwitch = 0;
         }

@@ -4,6 +4,7 @@
 #include <QMediaPlayer>
 
 #include <limits>
+#include <utility>
 
 namespace {
 constexpr double kMillisecondsPerSecond = 1000.0;
@@ -25,6 +26,10 @@ void VideoPlayer::watch(QMediaPlayer* player) {
                 if (s == QMediaPlayer::LoadedMedia &&
                     player->playbackState() == QMediaPlayer::StoppedState)
                     player->pause();
+                if (player == standby_ && s != QMediaPlayer::LoadingMedia && standbyNext_) {
+                    const QUrl next = *std::exchange(standbyNext_, std::nullopt);
+                    next.isEmpty() ? clearStandby() : prepareStandby(next);
+                }
             });
 }
 
@@ -73,7 +78,13 @@ void VideoPlayer::clearCurrentItem() {
     }
 }
 
+// A standby still loading is left to finish: the media backend blocks the calling thread for up
+// to two seconds to stop a pipeline it has not loaded. What is asked of it meanwhile waits.
 void VideoPlayer::prepareStandby(const QUrl& file) {
+    if (standby_->mediaStatus() == QMediaPlayer::LoadingMedia) {
+        standbyNext_ = file;
+        return;
+    }
     // The same file again is not loaded anew, only stopped, and a stopped player shows nothing.
     if (standby_->source() == file)
         standby_->setSource(QUrl());
@@ -81,6 +92,10 @@ void VideoPlayer::prepareStandby(const QUrl& file) {
 }
 
 void VideoPlayer::clearStandby() {
+    if (standby_->mediaStatus() == QMediaPlayer::LoadingMedia) {
+        standbyNext_ = QUrl();
+        return;
+    }
     if (standby_->source().isEmpty())
         return;
     standby_->stop();
@@ -97,6 +112,7 @@ VideoPlayer::ItemId VideoPlayer::swapInStandby() {
     }
     player_ = standby_;
     standby_ = shown;
+    standbyNext_.reset();
     currentItem_ = ++lastItem_;
     emit mediaPlayerChanged();
     emit currentItemChanged();

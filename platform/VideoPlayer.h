@@ -10,6 +10,8 @@
 
 #include <QMediaPlayer>
 
+#include <optional>
+
 class VideoPlayer : public QObject {
     Q_OBJECT
     // The player of the current item; it changes only when the standby is swapped in.
@@ -58,6 +60,8 @@ private:
 
     QMediaPlayer* player_;
     QMediaPlayer* standby_;
+    // Asked of the standby while it loads: a file, or an empty URL to empty it.
+    std::optional<QUrl> standbyNext_;
     ItemId currentItem_ = kNoItem;
     ItemId lastItem_ = kNoItem;
 };

@@ -62,11 +62,15 @@ TripList::Grouping groupClips(const QStringList& paths) {
     }
     TripList::Grouping grouping{trips::groupTrips(std::move(facts)), {}};
     for (const trips::Trip& trip : grouping.trips) {
-        std::vector<QStringList>& moments = grouping.paths.emplace_back();
+        std::vector<TripList::MomentText>& moments = grouping.moments.emplace_back();
         for (const trips::Moment& moment : trip.moments) {
-            QStringList& clips = moments.emplace_back();
-            for (const trips::MomentClip& clip : moment.clips)
-                clips.append(TripList::clipPath(moment, clip));
+            TripList::MomentText& text = moments.emplace_back();
+            text.title = trip.oddName ? QString::fromStdString(moment.startText)
+                                      : clockText(moment.startSeconds, kClockFormat);
+            for (const trips::MomentClip& clip : moment.clips) {
+                text.paths.append(TripList::clipPath(moment, clip));
+                text.cameras.append(QString::fromStdString(clip.camera));
+            }
         }
     }
     return grouping;
@@ -80,7 +84,7 @@ void TripList::setClips(const QList<QUrl>& clips) {
     const int generation = ++*generation_;
     const bool hadTrips = !trips_.empty();
     trips_.clear();
-    paths_.clear();
+    texts_.clear();
     grouping_ = !clips.isEmpty();
     if (hadTrips || !grouping_)
         emit tripsChanged();
@@ -96,7 +100,7 @@ void TripList::setClips(const QList<QUrl>& clips) {
             return;
         Grouping grouping = watcher->future().takeResult();
         trips_ = std::move(grouping.trips);
-        paths_ = std::move(grouping.paths);
+        texts_ = std::move(grouping.moments);
         grouping_ = false;
         emit tripsChanged();
     });
@@ -118,7 +122,7 @@ QString TripList::clipPath(const trips::Moment& moment, const trips::MomentClip&
 
 QList<TripListModel::Row> TripList::rows(bool onlyWithTelemetry, int currentTrip,
                                          int current) const {
-    // Run after every scanned clip: each clip's status is looked up once, by its path kept
+    // Run after every scanned clip: each clip's status is looked up once, and the texts come
     // from the grouping.
     QList<TripListModel::Row> rows;
     for (int t = 0; t < int(trips_.size()); ++t) {
@@ -129,17 +133,16 @@ QList<TripListModel::Row> TripList::rows(bool onlyWithTelemetry, int currentTrip
         int clips = 0;
         for (int m = 0; m < int(trip.moments.size()); ++m) {
             const trips::Moment& moment = trip.moments[m];
-            const QStringList& paths = paths_[t][m];
+            const MomentText& text = texts_[t][m];
             QVariantList chips;
             bool momentTelemetry = false;
             for (std::size_t c = 0; c < moment.clips.size(); ++c) {
-                const ClipMetadataStatus status = view_.statusFor(paths[qsizetype(c)]);
+                const ClipMetadataStatus status = view_.statusFor(text.paths[qsizetype(c)]);
                 scanned += status != ClipMetadataStatus::unknown;
                 momentTelemetry |= status == ClipMetadataStatus::withMetadata;
                 withTelemetry += status == ClipMetadataStatus::withMetadata;
-                chips.append(QVariantMap{
-                    {QStringLiteral("camera"), QString::fromStdString(moment.clips[c].camera)},
-                    {QStringLiteral("status"), statusName(status)}});
+                chips.append(QVariantMap{{QStringLiteral("camera"), text.cameras[qsizetype(c)]},
+                                         {QStringLiteral("status"), statusName(status)}});
             }
             clips += int(moment.clips.size());
             if (onlyWithTelemetry && !momentTelemetry)
@@ -148,8 +151,7 @@ QList<TripListModel::Row> TripList::rows(bool onlyWithTelemetry, int currentTrip
             row.key = QStringLiteral("moment/%1/%2").arg(t).arg(m);
             row.tripIndex = t;
             row.momentIndex = m;
-            row.title = trip.oddName ? QString::fromStdString(moment.startText)
-                                     : clockText(moment.startSeconds, kClockFormat);
+            row.title = text.title;
             row.chips = std::move(chips);
             row.isCurrent = t == currentTrip && m == current;
             moments.append(std::move(row));

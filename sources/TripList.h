@@ -34,10 +34,16 @@ public:
 
     static QString clipPath(const trips::Moment& moment, const trips::MomentClip& clip);
 
-    // The trips and each clip's path, by trip, then moment, made on the thread pool.
+    // What the rows show of a moment that never changes, made once on the thread pool: its
+    // clock time, and each clip's path and camera.
+    struct MomentText {
+        QString title;
+        QStringList paths;
+        QStringList cameras;
+    };
     struct Grouping {
         std::vector<trips::Trip> trips;
-        std::vector<std::vector<QStringList>> paths;
+        std::vector<std::vector<MomentText>> moments; // by trip, then moment
     };
 
     // The list's rows: each trip's header, then its moments (only those with telemetry when
@@ -50,7 +56,7 @@ signals:
 private:
     ContentView& view_;
     std::vector<trips::Trip> trips_;
-    std::vector<std::vector<QStringList>> paths_;
+    std::vector<std::vector<MomentText>> texts_;
     std::shared_ptr<int> generation_ = std::make_shared<int>(0);
     bool grouping_ = false;
 };

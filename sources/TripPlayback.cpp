@@ -297,7 +297,8 @@ void TripPlayback::loadMoment(std::size_t index, double within) {
     if (momentChange)
         emit momentChanged();
     const bool prepared = momentChange && standby_ && standby_->moment == index &&
-                          standby_->url == url && !standby_->failed;
+                          standby_->url == url && !standby_->failed &&
+                          player_->standbyPlayer()->source() == url;
     if (prepared) {
         // Already loaded behind the picture: shown at once, in place of a load.
         const bool ready = standby_->ready;
