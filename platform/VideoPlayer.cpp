@@ -11,7 +11,12 @@ constexpr double kMillisecondsPerSecond = 1000.0;
 }
 
 VideoPlayer::VideoPlayer(QObject* parent)
-    : QObject(parent), player_(new QMediaPlayer(this)), standby_(new QMediaPlayer(this)) {
+    : QObject(parent), player_(new QMediaPlayer(this)), standby_(new QMediaPlayer(this)),
+      standbyAudio_(new QAudioOutput(this)) {
+    // A pipeline given an audio output while it plays does not play on, so the standby has one
+    // of its own from the start, following the window's volume and mute.
+    standby_->setAudioOutput(standbyAudio_);
+    connect(player_, &QMediaPlayer::audioOutputChanged, this, &VideoPlayer::mirrorWindowAudio);
     watch(player_);
     watch(standby_);
 }
@@ -34,6 +39,22 @@ void VideoPlayer::watch(QMediaPlayer* player) {
 }
 
 VideoPlayer::~VideoPlayer() = default;
+
+void VideoPlayer::mirrorWindowAudio() {
+    QAudioOutput* window = player_->audioOutput();
+    if (!window || window == standbyAudio_ || window == windowAudio_)
+        return;
+    if (windowAudio_)
+        disconnect(windowAudio_, nullptr, standbyAudio_, nullptr);
+    windowAudio_ = window;
+    const auto follow = [this, window] {
+        standbyAudio_->setVolume(window->volume());
+        standbyAudio_->setMuted(window->isMuted());
+    };
+    connect(window, &QAudioOutput::volumeChanged, standbyAudio_, follow);
+    connect(window, &QAudioOutput::mutedChanged, standbyAudio_, follow);
+    follow();
+}
 
 QUrl VideoPlayer::currentSource() const {
     return player_->source();
@@ -106,10 +127,6 @@ VideoPlayer::ItemId VideoPlayer::swapInStandby() {
     QMediaPlayer* shown = player_;
     shown->pause();
     standby_->setPlaybackRate(shown->playbackRate());
-    if (QAudioOutput* audio = shown->audioOutput()) {
-        shown->setAudioOutput(nullptr);
-        standby_->setAudioOutput(audio);
-    }
     player_ = standby_;
     standby_ = shown;
     standbyNext_.reset();

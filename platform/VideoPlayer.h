@@ -12,6 +12,8 @@
 
 #include <optional>
 
+class QAudioOutput;
+
 class VideoPlayer : public QObject {
     Q_OBJECT
     // The player of the current item; it changes only when the standby is swapped in.
@@ -46,7 +48,8 @@ public:
     void prepareStandby(const QUrl& file);
     void clearStandby();
     // The standby becomes the current item and the shown player the standby, paused on its
-    // last frame until it is loaded again. The audio output and the rate go over.
+    // last frame until it is loaded again. The rate goes over; each player keeps its own audio
+    // output, the standby's set as the window's.
     ItemId swapInStandby();
 
 signals:
@@ -57,9 +60,12 @@ signals:
 
 private:
     void watch(QMediaPlayer* player);
+    void mirrorWindowAudio();
 
     QMediaPlayer* player_;
     QMediaPlayer* standby_;
+    QAudioOutput* standbyAudio_;
+    QAudioOutput* windowAudio_ = nullptr;
     // Asked of the standby while it loads: a file, or an empty URL to empty it.
     std::optional<QUrl> standbyNext_;
     ItemId currentItem_ = kNoItem;
