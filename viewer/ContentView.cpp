@@ -7,6 +7,7 @@
 #include "TelemetryReadout.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -62,7 +63,10 @@ ContentView::ContentView(QObject* parent)
       readout_(new TelemetryReadout(this)), drive_(new DriveData(this)) {
     uiTimer_->setInterval(kUiTimerIntervalMs);
     uiTimer_->setTimerType(Qt::PreciseTimer);
-    connect(uiTimer_, &QTimer::timeout, this, &ContentView::refreshPlaybackClock);
+    connect(uiTimer_, &QTimer::timeout, this, [this] {
+        if (!tickOnFrames_ || std::exchange(tickDue_, true))
+            refreshPlaybackClock();
+    });
     Settings* settings = Settings::instance();
     connect(settings, &Settings::onlyWithMetadataChanged, this,
             &ContentView::showOnlyMetadataClipsChanged);
@@ -306,6 +310,18 @@ void ContentView::startObservingPlaybackClock() {
 }
 void ContentView::stopObservingPlaybackClock() {
     uiTimer_->stop();
+}
+
+void ContentView::setTickOnFrames(bool on) {
+    tickOnFrames_ = on;
+    tickDue_ = false;
+    if (!on)
+        refreshPlaybackClock();
+}
+
+void ContentView::framePresented() {
+    if (std::exchange(tickDue_, false))
+        refreshPlaybackClock();
 }
 
 qsizetype ContentView::currentRowIndex() const {

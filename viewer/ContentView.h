@@ -222,6 +222,11 @@ public:
     Q_INVOKABLE void refreshPlaybackClock();
     Q_INVOKABLE void startObservingPlaybackClock();
     Q_INVOKABLE void stopObservingPlaybackClock();
+    // While the video plays, a tick is applied at the next presented frame, so that its changes
+    // are drawn with that frame rather than in a window draw of their own; a tick that meets no
+    // frame by the next one is applied then. Leaving this mode applies a tick at once.
+    Q_INVOKABLE void setTickOnFrames(bool on);
+    Q_INVOKABLE void framePresented();
 
 signals:
     void isDropTargetedChanged();
@@ -274,6 +279,8 @@ private:
     double playbackTime_ = 0.0;
     QUuid fileLoadID_;
     QTimer* uiTimer_;
+    bool tickOnFrames_ = false;
+    bool tickDue_ = false;
     TelemetryReadout* readout_;
     DriveData* drive_;
     QString tripRouteIdentity_;

@@ -368,36 +368,14 @@ ApplicationWindow {
     }
     Component.onCompleted: viewer.startObservingPlaybackClock()
 
-    // While the video plays, the readout's tick waits for the next frame, so that its changes
-    // are drawn with that frame rather than in a window draw of their own (four more a second);
-    // a tick that meets no frame by the next one is taken then.
-    property bool readoutTickDue: false
-    Timer {
-        interval: window.viewer.uiTimer.interval
-        repeat: true
-        running: studio.player.playing
-        onTriggered: {
-            if (window.readoutTickDue)
-                window.viewer.refreshPlaybackClock()
-            window.readoutTickDue = true
-        }
-    }
+    // While the video plays, the readout's tick rides on the next frame.
     Connections {
         target: studio.player
         function onShownPositionChanged() {
-            if (!window.readoutTickDue)
-                return
-            window.readoutTickDue = false
-            window.viewer.refreshPlaybackClock()
+            window.viewer.framePresented()
         }
         function onPlayingChanged() {
-            window.readoutTickDue = false
-            if (studio.player.playing) {
-                window.viewer.stopObservingPlaybackClock()
-            } else {
-                window.viewer.refreshPlaybackClock()
-                window.viewer.startObservingPlaybackClock()
-            }
+            window.viewer.setTickOnFrames(studio.player.playing)
         }
     }
 }
