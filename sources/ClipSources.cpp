@@ -56,6 +56,11 @@ ClipSources::ClipSources(ContentView& view, QObject* parent)
     connect(&view_, &ContentView::showOnlyMetadataClipsChanged, this, scheduleRefresh);
     connect(&view_, &ContentView::folderClipsChanged, this,
             [this] { tripList_->setClips(view_.folderClips()); });
+    // Only the folder's own first clip may give way to its first trip.
+    connect(batch_.get(), &FolderBatch::folderListed, this, [this](bool firstClipLoaded) {
+        folderFirstLoad_ = firstClipLoaded ? std::optional(view_.fileLoadID()) : std::nullopt;
+        emit folderListed();
+    });
     connect(tripList_.get(), &TripList::tripsChanged, this, &ClipSources::onTripsGrouped);
     connect(trip_, &TripPlayback::momentChanged, this, scheduleRefresh);
     connect(trip_, &TripPlayback::activeChanged, this, scheduleRefresh);
@@ -104,7 +109,6 @@ void ClipSources::loadFolder(const QUrl& folderUrl) {
 
 void ClipSources::loadBatchFolder(const QUrl& folderUrl) {
     batch_->loadFolder(folderUrl);
-    folderFirstLoad_ = view_.fileLoadID();
 }
 
 void ClipSources::selectFolderClip(const QString& path) {
@@ -192,7 +196,7 @@ void ClipSources::playTripMoment(int tripIndex, int momentIndex, bool autoPlay) 
 }
 
 void ClipSources::onTripsGrouped() {
-    if (hasTrips() && view_.fileLoadID() == folderFirstLoad_)
+    if (hasTrips() && folderFirstLoad_ == view_.fileLoadID())
         playTripMoment(0, 0, false);
     emit tripsChanged();
     refreshBatchList();

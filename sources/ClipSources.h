@@ -8,9 +8,11 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
+#include <QUuid>
 #include <QtQml/qqmlregistration.h>
 
 #include <memory>
+#include <optional>
 
 #include "BatchClipListModel.h"
 #include "TripListModel.h"
@@ -129,6 +131,8 @@ signals:
     void batchHeaderTextChanged();
     void proposedExportFileNameChanged();
     void tripsChanged();
+    // A chosen folder's clips are listed and shown (the listing runs on the thread pool).
+    void folderListed();
 
 private:
     void refreshBatchList();
@@ -145,6 +149,6 @@ private:
     TripPlayback* trip_;
     int playingTrip_ = -1;
     // The folder's own first load: trips replace it once grouped, a user's choice stays.
-    QUuid folderFirstLoad_;
+    std::optional<QUuid> folderFirstLoad_;
     bool refreshPending_ = false;
 };

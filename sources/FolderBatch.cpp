@@ -7,12 +7,16 @@
 #include "LocalizedString.h"
 #include "NaturalCompare.h"
 
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
+
 #include <algorithm>
 
 namespace {
 
 constexpr QChar kPathSeparator = u'/';
 
+constexpr const char* kListingFolderStatus = "Listing folder...";
 constexpr const char* kCouldNotOpenFolderStatus = "Could not open folder";
 constexpr const char* kNoClipsStatus = "No MP4 clips in folder";
 constexpr const char* kFolderLoadedStatus = "Folder loaded (%d clips)";
@@ -47,14 +51,29 @@ void FolderBatch::loadFolder(const QUrl& folderUrl) {
     cancelFolderScan();
     view_.setSelectedFolderURL(folderUrl);
     view_.setSelectedFolderClipPath(QString());
-    view_.clearStatuses();
+    view_.setStatuses({});
+    view_.setFolderClips({});
+    view_.setStatus(localizedString(kListingFolderStatus));
+    // A folder on slow media takes long to walk; the window stays responsive meanwhile.
+    const int generation = ++listingGeneration_;
+    const QUuid loadBefore = view_.fileLoadID();
+    auto* watcher = new QFutureWatcher<std::optional<FolderListing>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this,
+            [this, watcher, generation, folderUrl, loadBefore] {
+                watcher->deleteLater();
+                if (generation != listingGeneration_)
+                    return;
+                std::optional<FolderListing> listing = watcher->future().takeResult();
+                emit folderListed(
+                    applyListing(listing ? &*listing : nullptr, loadBefore == view_.fileLoadID()));
+            });
+    watcher->setFuture(QtConcurrent::run(listFolder, folderUrl));
+}
 
+std::optional<FolderBatch::FolderListing> FolderBatch::listFolder(const QUrl& folderUrl) {
     const std::optional<QList<QUrl>> entries = FileServices::enumerateDeep(folderUrl);
-    if (!entries) {
-        view_.setStatus(localizedString(kCouldNotOpenFolderStatus));
-        view_.setFolderClips({});
-        return;
-    }
+    if (!entries)
+        return std::nullopt;
     struct Candidate {
         QUrl url;
         std::string name; // UTF-8, as the command line sees it
@@ -62,31 +81,46 @@ void FolderBatch::loadFolder(const QUrl& folderUrl) {
     QList<Candidate> candidates;
     for (const QUrl& entry : *entries) {
         if (FileServices::isClipFile(entry))
-            candidates.append({entry, relativeClipName(entry).toStdString()});
+            candidates.append({entry, relativeName(folderUrl, entry).toStdString()});
     }
     // The command line's order, so that both list a folder alike under any locale.
     std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
         return MetadataExtractor::naturalLess(a.name, b.name);
     });
-    QList<QUrl> clips;
-    clips.reserve(candidates.size());
-    for (const Candidate& candidate : candidates)
-        clips.append(candidate.url);
-    view_.setFolderClips(clips);
-    for (const QUrl& clip : clips)
-        view_.setStatus(FileServices::fullPath(clip), ClipMetadataStatus::unknown);
+    FolderListing listing;
+    listing.clips.reserve(candidates.size());
+    for (const Candidate& candidate : candidates) {
+        listing.clips.append(candidate.url);
+        listing.statuses.insert(FileServices::fullPath(candidate.url), ClipMetadataStatus::unknown);
+    }
+    return listing;
+}
 
+bool FolderBatch::applyListing(const FolderListing* listing, bool loadFirstClip) {
+    if (!listing) {
+        view_.setStatus(localizedString(kCouldNotOpenFolderStatus));
+        return false;
+    }
+    const QList<QUrl>& clips = listing->clips;
+    view_.setFolderClips(clips);
+    view_.setStatuses(listing->statuses);
     if (clips.isEmpty()) {
         view_.setStatus(localizedString(kNoClipsStatus));
-        return;
+        return false;
     }
     view_.setStatus(localizedString(kFolderLoadedStatus, int(clips.size())));
     startFolderMetadataScan(clips);
-    loader_.loadClip(clips.first(), false);
+    // A clip opened while the folder was listed stays.
+    if (loadFirstClip)
+        loader_.loadClip(clips.first(), false);
+    return loadFirstClip;
 }
 
 QString FolderBatch::relativeClipName(const QUrl& clipUrl) const {
-    const QUrl folder = view_.selectedFolderURL();
+    return relativeName(view_.selectedFolderURL(), clipUrl);
+}
+
+QString FolderBatch::relativeName(const QUrl& folder, const QUrl& clipUrl) {
     if (folder.isEmpty())
         return FileServices::lastPathComponent(clipUrl);
     QString root = FileServices::fullPath(folder);

@@ -7,11 +7,14 @@
 #include "ContentView.h"
 #include "FolderScan.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QUrl>
+
+#include <optional>
 
 class ClipLoader;
 
@@ -22,6 +25,7 @@ public:
     FolderBatch(ContentView& view, ClipLoader& loader, QObject* parent = nullptr);
     ~FolderBatch() override;
 
+    // Lists the folder on the thread pool; folderListed follows once the list is shown.
     void loadFolder(const QUrl& folderUrl);
     void cancelFolderScan();
     // The clip's name relative to the batch folder (its last path component otherwise).
@@ -36,7 +40,17 @@ public:
     // The scan now allowed to write, or null.
     FolderScan* currentScan() const { return currentScan_; }
 
+signals:
+    void folderListed(bool firstClipLoaded);
+
 private:
+    struct FolderListing {
+        QList<QUrl> clips;
+        QHash<QString, ClipMetadataStatus> statuses; // every clip unknown
+    };
+    static std::optional<FolderListing> listFolder(const QUrl& folderUrl);
+    static QString relativeName(const QUrl& folder, const QUrl& clipUrl);
+    bool applyListing(const FolderListing* listing, bool loadFirstClip);
     void startFolderMetadataScan(const QList<QUrl>& clips);
     void onClipScanned(FolderScan* scan, const QString& path, ClipMetadataStatus status,
                        int scanned);
@@ -45,4 +59,5 @@ private:
     ContentView& view_;
     ClipLoader& loader_;
     QPointer<FolderScan> currentScan_;
+    int listingGeneration_ = 0;
 };

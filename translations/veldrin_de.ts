@@ -228,6 +228,10 @@
         <translation>Keine MP4-Clips im Ordner</translation>
     </message>
     <message>
+        <source>Listing folder...</source>
+        <translation>Ordner wird gelesen...</translation>
+    </message>
+    <message>
         <source>Folder loaded (%d clips)</source>
         <translation>Ordner geladen (%d Clips)</translation>
     </message>

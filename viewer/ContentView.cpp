@@ -144,10 +144,10 @@ void ContentView::setStatus(const QString& path, ClipMetadataStatus status) {
     emit folderClipMetadataStatusChanged();
 }
 
-void ContentView::clearStatuses() {
-    if (folderClipMetadataStatus_.isEmpty())
+void ContentView::setStatuses(const QHash<QString, ClipMetadataStatus>& statuses) {
+    if (folderClipMetadataStatus_ == statuses)
         return;
-    folderClipMetadataStatus_.clear();
+    folderClipMetadataStatus_ = statuses;
     emit folderClipMetadataStatusChanged();
 }
 

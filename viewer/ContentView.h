@@ -167,7 +167,8 @@ public:
     }
     Q_INVOKABLE ContentView::ClipMetadataStatus statusFor(const QString& path) const;
     void setStatus(const QString& path, ClipMetadataStatus status);
-    void clearStatuses();
+    // Replaces every clip's status at once (one change signal for a whole folder).
+    void setStatuses(const QHash<QString, ClipMetadataStatus>& statuses);
     QVariantMap folderClipMetadataStatusMap() const;
 
     bool showOnlyMetadataClips() const;

@@ -26,7 +26,7 @@ TEST_F(FolderBatchTest, FilterAndHeaderFollowTheScan) {
     view_->setShowOnlyMetadataClips(true);
 
     // The first clip loads at once.
-    sources_->loadFolder(fileUrl(root));
+    ASSERT_TRUE(loadFolder(root));
     EXPECT_EQ(view_->status(), "Checking 1.MP4");
     EXPECT_TRUE(sources_->visibleFolderClips()->rows().isEmpty());
     EXPECT_EQ(sources_->batchHeaderText(),
@@ -63,10 +63,10 @@ TEST_F(FolderBatchTest, ASecondFolderOwnsTheScanAlone) {
     QObject::connect(view_.get(), &ContentView::isScanningFolderMetadataChanged, view_.get(), [&] {
         scanningChanges.append({view_->isScanningFolderMetadata(), view_->folderScanProgress()});
     });
-    sources_->loadFolder(fileUrl(first));
+    ASSERT_TRUE(loadFolder(first));
     QPointer<QObject> firstScan = view_->folderScanTask();
     ASSERT_TRUE(firstScan);
-    sources_->loadFolder(fileUrl(second));
+    ASSERT_TRUE(loadFolder(second));
     EXPECT_NE(view_->folderScanTask(), firstScan.data());
 
     ASSERT_TRUE(idle());
@@ -85,7 +85,7 @@ TEST_F(FolderBatchTest, CancelledScanStopsBeforeTheNextClip) {
     const QString root = dir() + "/many";
     for (int i = 0; i < 5; ++i)
         makeClip(root + QString("/%1.mp4").arg(i));
-    sources_->loadFolder(fileUrl(root));
+    ASSERT_TRUE(loadFolder(root));
     sources_->cancelFolderScan();
     ASSERT_TRUE(idle());
     EXPECT_EQ(view_->folderScanProgress(), "scan 0/5");
@@ -101,7 +101,7 @@ TEST_F(FolderBatchTest, AdvancePassesOverClipsThatFailOrCarryNothing) {
     writeBytes(root + "/3.mp4", QByteArray(64, 'x'));
     writeBytes(root + "/4.mp4", ""); // fails the size check during the advance
     makeClip(root + "/5.mp4");
-    sources_->loadFolder(fileUrl(root));
+    ASSERT_TRUE(loadFolder(root));
     ASSERT_TRUE(idle());
     EXPECT_EQ(view_->status(), "Loaded 1.mp4");
 
@@ -126,7 +126,7 @@ TEST_F(FolderBatchTest, TheLastClipEndsTheBatchAndABatchOfOneNeverAdvances) {
         makeClip(root + "/1.mp4", {"--no-telemetry"});
         if (name == "ending")
             makeClip(root + "/0.mp4");
-        sources_->loadFolder(fileUrl(root));
+        ASSERT_TRUE(loadFolder(root));
         ASSERT_TRUE(idle());
         sources_->selectFolderClip(root + "/1.mp4");
         ASSERT_TRUE(idle());
@@ -143,14 +143,33 @@ TEST_F(FolderBatchTest, EmptyAndMissingFolders) {
 
     QDir().mkpath(dir() + "/empty/sub");
     writeBytes(dir() + "/empty/.hidden.mp4", "x");
-    sources_->loadFolder(fileUrl(dir() + "/empty"));
+    ASSERT_TRUE(loadFolder(dir() + "/empty"));
     EXPECT_EQ(std::tuple(view_->status(), view_->folderClips().size(),
                          view_->isScanningFolderMetadata(), view_->selectedFileName()),
               std::tuple("No MP4 clips in folder", 0, false, "shown.mp4"));
     EXPECT_FALSE(view_->rawCSV().isEmpty());
 
-    sources_->loadFolder(fileUrl(dir() + "/missing"));
+    ASSERT_TRUE(loadFolder(dir() + "/missing"));
     EXPECT_EQ(std::tuple(view_->status(), view_->folderClips().size(), view_->selectedFolderURL(),
                          view_->selectedFolderClipPath().isNull()),
               std::tuple("Could not open folder", 0, fileUrl(dir() + "/missing"), true));
+}
+
+TEST_F(FolderBatchTest, OnlyTheNewestListingShowsAndAClipOpenedMeanwhileStays) {
+    makeClip(dir() + "/a/1.mp4");
+    makeClip(dir() + "/b/2.mp4");
+    const QString single = makeClip(dir() + "/single.mp4");
+
+    sources_->loadFolder(fileUrl(dir() + "/a"));
+    ASSERT_TRUE(loadFolder(dir() + "/b"));
+    EXPECT_EQ(view_->folderClips(), QList<QUrl>({fileUrl(dir() + "/b/2.mp4")}));
+    ASSERT_TRUE(idle());
+
+    QSignalSpy listed(sources_.get(), &ClipSources::folderListed);
+    sources_->loadFolder(fileUrl(dir() + "/a"));
+    ASSERT_TRUE(sources_->loadClip(fileUrl(single), false));
+    ASSERT_TRUE(listed.wait());
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(std::tuple(view_->folderClips().size(), view_->selectedFileName(), listed.size()),
+              std::tuple(1, "single.mp4", 1));
 }

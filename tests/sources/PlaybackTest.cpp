@@ -19,7 +19,7 @@ TEST_F(PlaybackTest, TheCurrentItemEndingPlaysTheNextAndTheLastEndsTheBatch) {
     for (const char* name : {"1.mp4", "2.mp4", "3.mp4"})
         makeClip(root + "/" + name, {"--frames", "8", "--fps", "20"});
     const QString outside = makeClip(dir() + "/outside.mp4", {"--frames", "8", "--fps", "20"});
-    sources_->loadFolder(fileUrl(root));
+    ASSERT_TRUE(loadFolder(root));
     ASSERT_TRUE(idle());
     const VideoPlayer::ItemId first = view_->player()->currentItem();
 

@@ -6,6 +6,7 @@
 #include "ContentView.h"
 
 #include <QByteArray>
+#include <QSignalSpy>
 #include <QString>
 #include <QUrl>
 
@@ -68,6 +69,12 @@ protected:
         sources_.reset();
         view_.reset();
         IsolatedTempTest::TearDown();
+    }
+    // Chooses a folder and waits until its clips are listed.
+    bool loadFolder(const QString& folder) {
+        QSignalSpy listed(sources_.get(), &ClipSources::folderListed);
+        sources_->loadFolder(QUrl::fromLocalFile(folder));
+        return listed.wait();
     }
     // Waits until no scan and no extraction runs.
     bool idle() {

@@ -21,7 +21,7 @@ protected:
         args.insert(args.end(), extra.begin(), extra.end());
         args.push_back("--trip");
         testclips::generate(root.toStdString(), args);
-        sources_->loadFolder(fileUrl(root));
+        EXPECT_TRUE(loadFolder(root));
         EXPECT_TRUE(waitFor([&] {
             return trip()->active() && trip()->canExport() && !view_->tripRouteIdentity().isEmpty();
         }));

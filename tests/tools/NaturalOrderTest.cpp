@@ -4,6 +4,7 @@
 #include "ContentView.h"
 #include "TestClips.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -45,7 +46,9 @@ TEST(NaturalOrder, CommandLineAndFolderListAgree) {
 
     ContentView view;
     ClipSources sources(view);
+    QSignalSpy listed(&sources, &ClipSources::folderListed);
     sources.loadFolder(QUrl::fromLocalFile(QString::fromStdString(root)));
+    ASSERT_TRUE(listed.wait());
     std::vector<std::string> studio;
     for (const QUrl& clip : view.folderClips())
         studio.push_back(clip.toLocalFile().mid(int(root.size()) + 1).toStdString());
