@@ -18,14 +18,15 @@
 #include <string>
 
 namespace {
-// Under half a frame at 30 fps: closer than this is in step.
-constexpr double kDeadBandMs = 15.0;
+// Closer than this is in step: each correction costs a seek on this backend, so it waits for
+// a little over a frame at 30 fps.
+constexpr double kDeadBandMs = 40.0;
 // Past this a nudge would take too long to catch up; a seek is quicker.
 constexpr double kReseekMs = 250.0;
 // Rate nudges stay slight so that neither picture nor sound visibly changes speed.
 constexpr double kMaxNudge = 0.04;
-// A nudge sized to make up the offset within about this long.
-constexpr double kCorrectionMs = 2000.0;
+// A rate change sets a follower back by no more than this.
+constexpr double kMaxRateLagMs = 120.0;
 constexpr int kDriftCheckMs = 500;
 // A frame stands for the time after it only until about the next one is due.
 constexpr double kMaxExtrapolationMs = 120.0;
@@ -60,14 +61,23 @@ bool sameRate(double a, double b) {
 }
 } // namespace
 
-DriftStep decideDrift(double offsetMs, double leaderRate) {
-    const double size = std::abs(offsetMs);
-    if (std::isnan(offsetMs) || size < kDeadBandMs)
+DriftStep decideDrift(double offsetMs, double leaderRate, double followerRate, double rateLagMs) {
+    if (std::isnan(offsetMs))
         return {DriftStep::Kind::Hold, leaderRate};
-    if (size > kReseekMs)
+    if (std::abs(offsetMs) > kReseekMs && !(offsetMs > 0 && offsetMs < kMaxWaitMs))
         return {DriftStep::Kind::Reseek, leaderRate};
-    const double nudge = std::clamp(offsetMs / kCorrectionMs, -kMaxNudge, kMaxNudge);
-    return {DriftStep::Kind::Nudge, leaderRate * (1.0 - nudge)};
+    if (!sameRate(followerRate, leaderRate)) {
+        // Re-tuning a nudge would cost another seek: it runs until the follower is far enough
+        // ahead for the seek back to the leader's rate to land it in step.
+        if (offsetMs >= std::clamp(rateLagMs, 0.0, kMaxRateLagMs))
+            return {DriftStep::Kind::Hold, leaderRate};
+        return {DriftStep::Kind::Nudge, followerRate};
+    }
+    if (offsetMs > kDeadBandMs)
+        return {DriftStep::Kind::Wait, leaderRate};
+    if (offsetMs < -kDeadBandMs)
+        return {DriftStep::Kind::Nudge, leaderRate * (1.0 + kMaxNudge)};
+    return {DriftStep::Kind::Hold, leaderRate};
 }
 
 struct CameraSync::Follower {
@@ -87,6 +97,10 @@ struct CameraSync::Follower {
     qint64 seekFrameUs = -1;
     // How far ahead of the leader the next seek aims, learnt from where the last ones landed.
     double seekLeadMs = 0.0;
+    // How far back the last return to the leader's rate set it, learnt at the check after it.
+    double rateLagMs = 0.0;
+    // The offset at that return, until the next check measures the lag; NaN otherwise.
+    double offsetAtRateChangeMs = std::numeric_limits<double>::quiet_NaN();
     // Resumes a follower that waits for the leader to catch up.
     QTimer resume;
     bool synced = false;
@@ -510,9 +524,15 @@ void CameraSync::correctDrift() {
             continue;
         follower->seekAskedNs = 0;
         const double offsetMs = presentedMs(follower->clock, &player) - leaderMs;
-        const DriftStep step = decideDrift(offsetMs, leaderRate);
-        if (step.kind == DriftStep::Kind::Reseek && offsetMs > 0 && offsetMs < kMaxWaitMs) {
-            // A seek aimed ahead lands a little early or late; ahead, a pause is exact.
+        if (!std::isnan(follower->offsetAtRateChangeMs) && !std::isnan(offsetMs)) {
+            follower->rateLagMs =
+                std::clamp(follower->offsetAtRateChangeMs - offsetMs, 0.0, kMaxRateLagMs);
+            follower->offsetAtRateChangeMs = kUnknown;
+        }
+        const DriftStep step =
+            decideDrift(offsetMs, leaderRate, player.playbackRate(), follower->rateLagMs);
+        if (step.kind == DriftStep::Kind::Wait) {
+            // Ahead, a pause needs no seek where a slower rate would.
             player.pause();
             follower->resume.start(int(offsetMs / leaderRate));
             continue;
@@ -527,9 +547,12 @@ void CameraSync::correctDrift() {
             player.setPosition(qint64(leaderMs + follower->seekLeadMs));
             player.play();
         }
-        if (!sameRate(player.playbackRate(), step.rate) ||
-            (step.kind != DriftStep::Kind::Nudge && player.playbackRate() != step.rate))
+        if (player.playbackRate() != step.rate) {
+            // The return to the leader's rate is where the lag is learnt.
+            if (step.kind == DriftStep::Kind::Hold && !std::isnan(offsetMs))
+                follower->offsetAtRateChangeMs = offsetMs;
             player.setPlaybackRate(step.rate);
+        }
     }
 }
 

@@ -26,14 +26,17 @@ class QVideoFrame;
 
 // How a follower answers its offset from the leader.
 struct DriftStep {
-    enum class Kind { Hold, Nudge, Reseek };
+    enum class Kind { Hold, Nudge, Wait, Reseek };
     Kind kind = Kind::Hold;
-    // The follower's playback rate; the leader's own while holding or after a seek.
+    // The follower's playback rate; the leader's own while holding, waiting or after a seek.
     double rate = 1.0;
 };
 
 // Pure rule: `offsetMs` is the follower's presented time minus the leader's (positive: ahead).
-DriftStep decideDrift(double offsetMs, double leaderRate);
+// On this media backend a rate change is a flushing seek that sets the follower back by about
+// `rateLagMs`, so a nudge is kept until the follower is that far ahead, and a follower ahead
+// waits paused instead of slowing down.
+DriftStep decideDrift(double offsetMs, double leaderRate, double followerRate, double rateLagMs);
 
 class CameraSync : public QObject {
     Q_OBJECT

@@ -11,19 +11,25 @@
 
 #include <cmath>
 
-TEST(DriftRule, HoldsNudgesOrSeeks) {
+TEST(DriftRule, HoldsNudgesWaitsOrSeeks) {
     using K = DriftStep::Kind;
+    // The last six: a running nudge is kept as it is until the follower is ahead by the lag.
     const struct {
-        double offsetMs, leaderRate;
+        double offsetMs, leaderRate, followerRate, rateLagMs;
         K kind;
         double rate;
     } cases[] = {
-        {NAN, 1, K::Hold, 1},      {14, 2, K::Hold, 2},      {-14, 1, K::Hold, 1},
-        {40, 1, K::Nudge, 0.98},   {-40, 2, K::Nudge, 2.04}, {200, 1, K::Nudge, 0.96},
-        {-250, 1, K::Nudge, 1.04}, {251, 1, K::Reseek, 1},   {-4000, 0.5, K::Reseek, 0.5},
+        {NAN, 1, 1, 0, K::Hold, 1},         {39, 2, 2, 0, K::Hold, 2},
+        {-39, 1, 1, 0, K::Hold, 1},         {41, 1, 1, 0, K::Wait, 1},
+        {2900, 1, 1, 0, K::Wait, 1},        {3100, 1, 1, 0, K::Reseek, 1},
+        {-41, 2, 2, 0, K::Nudge, 2.08},     {-250, 1, 1, 0, K::Nudge, 1.04},
+        {-251, 1, 1, 0, K::Reseek, 1},      {-4000, 0.5, 0.5, 0, K::Reseek, 0.5},
+        {-60, 1, 1.04, 50, K::Nudge, 1.04}, {49, 1, 1.04, 50, K::Nudge, 1.04},
+        {50, 1, 1.04, 50, K::Hold, 1},      {1, 1, 1.04, -10, K::Hold, 1},
+        {130, 1, 1.04, 500, K::Hold, 1},    {-300, 1, 1.04, 50, K::Reseek, 1},
     };
     for (const auto& c : cases) {
-        const DriftStep step = decideDrift(c.offsetMs, c.leaderRate);
+        const DriftStep step = decideDrift(c.offsetMs, c.leaderRate, c.followerRate, c.rateLagMs);
         EXPECT_EQ(step.kind, c.kind) << c.offsetMs;
         EXPECT_NEAR(step.rate, c.rate, 1e-9) << c.offsetMs;
     }
