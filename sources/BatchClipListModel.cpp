@@ -35,6 +35,14 @@ QHash<int, QByteArray> BatchClipListModel::roleNames() const {
 
 void BatchClipListModel::setRows(QList<Row> rows) {
     const int oldCount = count();
+    if (rows_.isEmpty() != rows.isEmpty()) {
+        // A new batch: one reset rather than a view update for each of thousands of rows.
+        beginResetModel();
+        rows_ = std::move(rows);
+        endResetModel();
+        emit countChanged();
+        return;
+    }
     // Filter changes keep the rows a subsequence of the batch: remove the rows that left,
     // then insert the rows that arrived, each at its place, then refresh the rest.
     QSet<QString> incoming;

@@ -32,6 +32,7 @@ constexpr const char* kEvidencePanelTitle = "Export Evidence";
 constexpr const char* kEvidenceWritingStatus = "Writing evidence...";
 constexpr const char* kEvidenceExportedStatus = "Evidence written to %@";
 constexpr const char* kEvidenceFailedStatus = "Failed to export evidence: %@";
+constexpr int kScanRefreshIntervalMs = 100;
 constexpr const char* kTripsCompleteStatus = "Batch playback complete (%d trips)";
 } // namespace
 
@@ -42,15 +43,16 @@ ClipSources::ClipSources(ContentView& view, QObject* parent)
       tripList_(std::make_unique<TripList>(view)), tripRows_(new TripListModel(this)),
       trip_(new TripPlayback(view, this)) {
     // Many state changes arrive in one step (a folder marks every clip); the list and the
-    // header are rebuilt once per event-loop pass.
-    const auto scheduleRefresh = [this] {
-        if (refreshPending_)
-            return;
-        refreshPending_ = true;
-        QTimer::singleShot(0, this, &ClipSources::refreshBatchList);
-    };
+    // header are rebuilt once per event-loop pass. A scan's results, one clip at a time over
+    // thousands of clips, are gathered for a moment first.
+    refreshTimer_.setSingleShot(true);
+    connect(&refreshTimer_, &QTimer::timeout, this, &ClipSources::refreshBatchList);
+    const auto scheduleRefresh = [this] { refreshTimer_.start(0); };
     connect(&view_, &ContentView::folderClipsChanged, this, scheduleRefresh);
-    connect(&view_, &ContentView::folderClipMetadataStatusChanged, this, scheduleRefresh);
+    connect(&view_, &ContentView::folderClipMetadataStatusChanged, this, [this] {
+        if (!refreshTimer_.isActive())
+            refreshTimer_.start(kScanRefreshIntervalMs);
+    });
     connect(&view_, &ContentView::selectedFolderClipPathChanged, this, scheduleRefresh);
     connect(&view_, &ContentView::selectedFolderURLChanged, this, scheduleRefresh);
     connect(&view_, &ContentView::showOnlyMetadataClipsChanged, this, scheduleRefresh);
@@ -265,7 +267,7 @@ void ClipSources::removeStaleStagedCopies() {
 }
 
 void ClipSources::refreshBatchList() {
-    refreshPending_ = false;
+    refreshTimer_.stop();
     visibleFolderClips_->setRows(batch_->visibleRows());
     tripRows_->setRows(tripList_->rows(view_.showOnlyMetadataClips(),
                                        trip_->active() ? playingTrip_ : -1, trip_->momentIndex()));

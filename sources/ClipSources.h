@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <QUrl>
 #include <QUuid>
 #include <QtQml/qqmlregistration.h>
@@ -150,5 +151,5 @@ private:
     int playingTrip_ = -1;
     // The folder's own first load: trips replace it once grouped, a user's choice stays.
     std::optional<QUuid> folderFirstLoad_;
-    bool refreshPending_ = false;
+    QTimer refreshTimer_;
 };
