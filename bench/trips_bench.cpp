@@ -100,12 +100,15 @@ int main(int argc, char** argv) {
     bool listing = true;
     TripPlayback* trip = sources.trip();
     const auto settled = [&] {
-        // The trip's first moment shown too: the media backend blocks the GUI thread for up to
-        // 2 s to stop a player that is still loading.
-        const QMediaPlayer::MediaStatus shown = view.player()->mediaPlayer()->mediaStatus();
+        // The trip's first moment loaded and shown too: the media backend blocks the GUI
+        // thread for up to 2 s to stop a player before both.
+        QMediaPlayer* player = view.player()->mediaPlayer();
+        const QMediaPlayer::MediaStatus status = player->mediaStatus();
+        const bool loaded =
+            status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::BufferedMedia;
+        const bool shown = (player == players[0] ? sinks[0] : sinks[1]).videoFrame().isValid();
         return !listing && !view.isScanningFolderMetadata() &&
-               (!trip->active() || (trip->canExport() && (shown == QMediaPlayer::LoadedMedia ||
-                                                          shown == QMediaPlayer::BufferedMedia)));
+               (!trip->active() || (trip->canExport() && loaded && shown));
     };
     QObject::connect(&sources, &ClipSources::tripsChanged, [&] {
         if (listing && sources.hasTrips()) {

@@ -293,7 +293,9 @@ void ClipLoader::advanceBatch(bool autoPlay) {
             return;
         }
         const QUrl next = clips[index + 1];
+        const QUuid from = view_.fileLoadID();
         if (loadClip(next, autoPlay)) {
+            emit batchAdvanced(from);
             view_.setStatus(localizedString(kBatchClipStatus, int(index + 2), int(clips.size()),
                                             FileServices::lastPathComponent(next)));
             return;

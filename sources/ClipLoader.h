@@ -57,6 +57,10 @@ public:
     // units fill the window; the video stays unplayable.
     void recoverTelemetry();
 
+signals:
+    // The batch moved on by itself from the load `from` to the next clip's.
+    void batchAdvanced(const QUuid& from);
+
 private:
     struct CopyJob {
         std::atomic<bool> cancelled{false};

@@ -63,6 +63,11 @@ ClipSources::ClipSources(ContentView& view, QObject* parent)
         folderFirstLoad_ = firstClipLoaded ? std::optional(view_.fileLoadID()) : std::nullopt;
         emit folderListed();
     });
+    // A clip the batch passes over by itself is still the folder's own.
+    connect(loader_.get(), &ClipLoader::batchAdvanced, this, [this](const QUuid& from) {
+        if (folderFirstLoad_ == from)
+            folderFirstLoad_ = view_.fileLoadID();
+    });
     connect(tripList_.get(), &TripList::tripsChanged, this, &ClipSources::onTripsGrouped);
     connect(trip_, &TripPlayback::momentChanged, this, scheduleRefresh);
     connect(trip_, &TripPlayback::activeChanged, this, scheduleRefresh);
