@@ -206,7 +206,9 @@ void ClipSources::onTripsGrouped() {
     if (hasTrips() && folderFirstLoad_ == view_.fileLoadID())
         playTripMoment(0, 0, false);
     emit tripsChanged();
-    refreshBatchList();
+    // In a pass of its own: the rows of thousands of clips after a trip's start would make
+    // one long stall of two.
+    refreshTimer_.start(0);
 }
 
 void ClipSources::advanceTrip() {
