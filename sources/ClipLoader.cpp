@@ -217,7 +217,7 @@ void ClipLoader::applyExtractionResult(const MetadataExtractor::Output& output,
         view_.setExtractorMessage(localizedString(message));
         view_.setExtractorDebug(QString());
         view_.setStatus(localizedString(kRejectedStatus, message));
-        if (!context.clipPath.isNull())
+        if (keepsStatus(context))
             view_.setStatus(context.clipPath, ClipMetadataStatus::error);
         if (output.message() == MetadataExtractor::messages::kAtomBeyondFile) {
             recoverable_ = context;
@@ -242,7 +242,7 @@ void ClipLoader::applyExtractionResult(const MetadataExtractor::Output& output,
         view_.setExtractorMessage(localizedString(kNoMetadataMessage));
         view_.setStatus(localizedString(kNoMetadataStatus));
     }
-    if (!context.clipPath.isNull())
+    if (keepsStatus(context))
         view_.setStatus(context.clipPath, hasMetadata ? ClipMetadataStatus::withMetadata
                                                       : ClipMetadataStatus::noMetadata);
     if (!hasMetadata && context.inFolder)
@@ -293,9 +293,7 @@ void ClipLoader::advanceBatch(bool autoPlay) {
             return;
         }
         const QUrl next = clips[index + 1];
-        const QUuid from = view_.fileLoadID();
         if (loadClip(next, autoPlay)) {
-            emit batchAdvanced(from);
             view_.setStatus(localizedString(kBatchClipStatus, int(index + 2), int(clips.size()),
                                             FileServices::lastPathComponent(next)));
             return;
@@ -307,6 +305,11 @@ void ClipLoader::advanceBatch(bool autoPlay) {
 void ClipLoader::handlePlaybackEnded(VideoPlayer::ItemId endedItem) {
     if (endedItem != VideoPlayer::kNoItem && endedItem == view_.player()->currentItem())
         advanceBatch(true);
+}
+
+bool ClipLoader::keepsStatus(const LoadContext& context) const {
+    // A folder chosen since keeps no status of the last one's clips.
+    return !context.clipPath.isNull() && (!context.inFolder || isInFolder(context.clipPath));
 }
 
 bool ClipLoader::isInFolder(const QString& clipPath) const {

@@ -57,10 +57,6 @@ public:
     // units fill the window; the video stays unplayable.
     void recoverTelemetry();
 
-signals:
-    // The batch moved on by itself from the load `from` to the next clip's.
-    void batchAdvanced(const QUuid& from);
-
 private:
     struct CopyJob {
         std::atomic<bool> cancelled{false};
@@ -72,6 +68,7 @@ private:
     void finishCopy(bool copied, const LoadContext& context);
     void showCopyProgress();
     bool isInFolder(const QString& clipPath) const;
+    bool keepsStatus(const LoadContext& context) const;
     void releaseStagedCopy(const QUrl& stagedFileURL);
     void applyRecovery(const MetadataExtractor::Output& output, const LoadContext& context);
     // False for the result of a superseded load, whose staged copy is then let go; otherwise

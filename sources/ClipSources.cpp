@@ -58,15 +58,14 @@ ClipSources::ClipSources(ContentView& view, QObject* parent)
     connect(&view_, &ContentView::showOnlyMetadataClipsChanged, this, scheduleRefresh);
     connect(&view_, &ContentView::folderClipsChanged, this,
             [this] { tripList_->setClips(view_.folderClips()); });
-    // Only the folder's own first clip may give way to its first trip.
-    connect(batch_.get(), &FolderBatch::folderListed, this, [this](bool firstClipLoaded) {
-        folderFirstLoad_ = firstClipLoaded ? std::optional(view_.fileLoadID()) : std::nullopt;
-        emit folderListed();
-    });
-    // A clip the batch passes over by itself is still the folder's own.
-    connect(loader_.get(), &ClipLoader::batchAdvanced, this, [this](const QUuid& from) {
-        if (folderFirstLoad_ == from)
-            folderFirstLoad_ = view_.fileLoadID();
+    connect(batch_.get(), &FolderBatch::folderListed, this, [this](bool firstClipWanted) {
+        if (!firstClipWanted) {
+            emit folderListed();
+            return;
+        }
+        folderAwaitsGrouping_ = view_.fileLoadID();
+        if (!tripList_->isGrouping())
+            showFolderStart();
     });
     connect(tripList_.get(), &TripList::tripsChanged, this, &ClipSources::onTripsGrouped);
     connect(trip_, &TripPlayback::momentChanged, this, scheduleRefresh);
@@ -115,6 +114,7 @@ void ClipSources::loadFolder(const QUrl& folderUrl) {
 }
 
 void ClipSources::loadBatchFolder(const QUrl& folderUrl) {
+    folderAwaitsGrouping_.reset();
     batch_->loadFolder(folderUrl);
 }
 
@@ -203,12 +203,24 @@ void ClipSources::playTripMoment(int tripIndex, int momentIndex, bool autoPlay) 
 }
 
 void ClipSources::onTripsGrouped() {
-    if (hasTrips() && folderFirstLoad_ == view_.fileLoadID())
-        playTripMoment(0, 0, false);
+    if (folderAwaitsGrouping_ && !tripList_->isGrouping())
+        showFolderStart();
     emit tripsChanged();
     // In a pass of its own: the rows of thousands of clips after a trip's start would make
     // one long stall of two.
     refreshTimer_.start(0);
+}
+
+// A folder of trips opens its first trip, any other its first clip; loading that clip first
+// would only have the trip stop it while it loads, which the media backend blocks on.
+void ClipSources::showFolderStart() {
+    const bool untouched = folderAwaitsGrouping_ == view_.fileLoadID();
+    folderAwaitsGrouping_.reset();
+    if (untouched && hasTrips())
+        playTripMoment(0, 0, false);
+    else if (untouched && !view_.folderClips().isEmpty())
+        loader_->loadClip(view_.folderClips().first(), false);
+    emit folderListed();
 }
 
 void ClipSources::advanceTrip() {

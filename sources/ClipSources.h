@@ -132,13 +132,14 @@ signals:
     void batchHeaderTextChanged();
     void proposedExportFileNameChanged();
     void tripsChanged();
-    // A chosen folder's clips are listed and shown (the listing runs on the thread pool).
+    // A chosen folder is listed (on the thread pool) and its first trip or clip chosen.
     void folderListed();
 
 private:
     void refreshBatchList();
     void loadBatchFolder(const QUrl& folderUrl);
     void onTripsGrouped();
+    void showFolderStart();
     void advanceTrip();
 
     ContentView& view_;
@@ -149,7 +150,8 @@ private:
     TripListModel* tripRows_;
     TripPlayback* trip_;
     int playingTrip_ = -1;
-    // The folder's own first load: trips replace it once grouped, a user's choice stays.
-    std::optional<QUuid> folderFirstLoad_;
+    // A listed folder waiting for its grouping to choose between its first trip and its first
+    // clip: the load identity then, which a user's own choice meanwhile replaces.
+    std::optional<QUuid> folderAwaitsGrouping_;
     QTimer refreshTimer_;
 };

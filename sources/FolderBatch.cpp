@@ -111,8 +111,6 @@ bool FolderBatch::applyListing(const FolderListing* listing, bool loadFirstClip)
     view_.setStatus(localizedString(kFolderLoadedStatus, int(clips.size())));
     startFolderMetadataScan(clips);
     // A clip opened while the folder was listed stays.
-    if (loadFirstClip)
-        loader_.loadClip(clips.first(), false);
     return loadFirstClip;
 }
 

@@ -25,7 +25,8 @@ public:
     FolderBatch(ContentView& view, ClipLoader& loader, QObject* parent = nullptr);
     ~FolderBatch() override;
 
-    // Lists the folder on the thread pool; folderListed follows once the list is shown.
+    // Lists the folder on the thread pool; folderListed follows once the list is shown. The
+    // first clip is left to the caller, who knows by then whether the folder holds trips.
     void loadFolder(const QUrl& folderUrl);
     void cancelFolderScan();
     // The clip's name relative to the batch folder (its last path component otherwise).
@@ -41,7 +42,8 @@ public:
     FolderScan* currentScan() const { return currentScan_; }
 
 signals:
-    void folderListed(bool firstClipLoaded);
+    // `firstClipWanted`: the folder has clips and no other clip was opened while it was listed.
+    void folderListed(bool firstClipWanted);
 
 private:
     struct FolderListing {

@@ -25,18 +25,15 @@ TEST_F(FolderBatchTest, FilterAndHeaderFollowTheScan) {
     makeClip(root + "/sub/3.mp4");
     view_->setShowOnlyMetadataClips(true);
 
-    // The first clip loads at once.
-    ASSERT_TRUE(loadFolder(root));
-    EXPECT_EQ(view_->status(), "Checking 1.MP4");
-    EXPECT_TRUE(sources_->visibleFolderClips()->rows().isEmpty());
-    EXPECT_EQ(sources_->batchHeaderText(),
-              "Mixed: 3 clips • Clip 1/3 • Metadata: 0 • visible: 0/3");
     // While the scan runs, the visible part grows with the clips marked withMetadata only.
     QStringList progress;
     QObject::connect(view_.get(), &ContentView::folderScanProgressChanged, view_.get(),
                      [&] { progress.append(view_->folderScanProgress()); });
+    // The first clip loads once the folder is known to hold no trips.
+    ASSERT_TRUE(loadFolder(root));
+    EXPECT_EQ(view_->status(), "Checking 1.MP4");
     ASSERT_TRUE(idle());
-    EXPECT_EQ(progress, QStringList({"scan 1/3", "scan 2/3", "scan 3/3"}));
+    EXPECT_EQ(progress, QStringList({"scan 0/3", "scan 1/3", "scan 2/3", "scan 3/3"}));
     ASSERT_TRUE(waitFor([&] { return rowNames() == QStringList({"1.MP4", "sub/3.mp4"}); }));
     EXPECT_EQ(sources_->batchHeaderText(),
               "Mixed: 3 clips • Clip 1/3 • Metadata: 2 • visible: 2/3");
@@ -85,8 +82,11 @@ TEST_F(FolderBatchTest, CancelledScanStopsBeforeTheNextClip) {
     const QString root = dir() + "/many";
     for (int i = 0; i < 5; ++i)
         makeClip(root + QString("/%1.mp4").arg(i));
+    // Cancelled as soon as it starts, before any clip's outcome.
+    const auto cancel = QObject::connect(view_.get(), &ContentView::folderScanTaskChanged,
+                                         sources_.get(), &ClipSources::cancelFolderScan);
     ASSERT_TRUE(loadFolder(root));
-    sources_->cancelFolderScan();
+    QObject::disconnect(cancel);
     ASSERT_TRUE(idle());
     EXPECT_EQ(view_->folderScanProgress(), "scan 0/5");
     // Only the loaded clip carries an outcome.
