@@ -94,23 +94,30 @@ Telemetry tripTelemetry(const trips::Trip& trip, std::string name,
     return telemetry;
 }
 
-std::string render(Format format, const Telemetry& telemetry) {
+void render(Format format, const Telemetry& telemetry, const TextSink& sink) {
     switch (format) {
     case Format::Gpx:
-        return writeGpx(telemetry);
+        return writeGpx(telemetry, sink);
     case Format::GeoJson:
-        return writeGeoJson(telemetry);
+        return writeGeoJson(telemetry, sink);
     case Format::Kml:
-        return writeKml(telemetry);
+        return writeKml(telemetry, sink);
     case Format::JsonLines:
-        return writeJsonLines(telemetry);
+        return writeJsonLines(telemetry, sink);
     case Format::Csv:
         break;
     }
-    std::string csv;
-    for (const std::string_view text : telemetry.csvTexts)
-        csv.append(text).append(text.ends_with('\n') ? "" : "\n");
-    return csv;
+    for (const std::string_view text : telemetry.csvTexts) {
+        sink(text);
+        if (!text.ends_with('\n'))
+            sink("\n");
+    }
+}
+
+std::string render(Format format, const Telemetry& telemetry) {
+    std::string text;
+    render(format, telemetry, [&text](std::string_view piece) { text += piece; });
+    return text;
 }
 
 } // namespace exports

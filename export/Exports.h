@@ -6,6 +6,7 @@
 #include "Trips.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,7 +41,13 @@ Telemetry clipTelemetry(std::string_view csv, std::string_view clipFileName,
 Telemetry tripTelemetry(const trips::Trip& trip, std::string name,
                         const analysis::CsvSource& csvOf = analysis::extractedCsv);
 
-// The whole file's text. Csv gives the CSV texts as they are.
+// Takes a file's text piece by piece, in order.
+using TextSink = std::function<void(std::string_view)>;
+
+// The whole file's text, handed to `sink` in pieces of about 64 KiB, so that an hour's GPX
+// (about 46 MB) is never held whole. Csv gives the CSV texts as they are.
+void render(Format format, const Telemetry& telemetry, const TextSink& sink);
+// The same text in one string.
 std::string render(Format format, const Telemetry& telemetry);
 
 } // namespace exports

@@ -22,9 +22,11 @@ constexpr std::string_view kGpxRootStart =
     "http://www.garmin.com/xmlschemas/TrackPointExtension/v2 "
     "https://www8.garmin.com/xmlschemas/TrackPointExtensionv2.xsd\">\n";
 constexpr std::string_view kKmlRootStart = "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n";
-// Bytes a point takes at most in the layouts, give or take: text reserved once.
-constexpr std::size_t kPointBytes = 400;
-constexpr std::size_t kJsonBytesPerCsvByte = 3;
+// Text is handed on in pieces of about this size: a long drive's file never sits in memory
+// whole, and the piece stays in cache rather than faulting in fresh pages all along.
+constexpr std::size_t kPieceBytes = 64 * 1024;
+// What one point or row may add past a full piece, give or take: reserved once.
+constexpr std::size_t kPieceSlack = 4 * 1024;
 
 // Field numbers by kind of value, for JSON Lines.
 enum class CellKind { Number, Text, Flag };
@@ -35,6 +37,33 @@ constexpr std::array<CellKind, MetadataExtractor::kTelemetryFieldCount> kCellKin
     CellKind::Number, CellKind::Number, CellKind::Number, CellKind::Number};
 constexpr std::string_view kTrueCell = "True";
 constexpr std::array<std::string_view, 3> kNonFiniteCells = {"nan", "inf", "-inf"};
+
+// Gathers text and hands it to the sink whenever a piece is full.
+class PieceWriter {
+public:
+    explicit PieceWriter(const TextSink& sink) : sink_(sink) {
+        text_.reserve(kPieceBytes + kPieceSlack);
+    }
+    PieceWriter(const PieceWriter&) = delete;
+    PieceWriter& operator=(const PieceWriter&) = delete;
+    ~PieceWriter() { handOn(); }
+
+    std::string& text() { return text_; }
+    void handOnIfFull() {
+        if (text_.size() >= kPieceBytes)
+            handOn();
+    }
+
+private:
+    void handOn() {
+        if (!text_.empty())
+            sink_(text_);
+        text_.clear();
+    }
+
+    const TextSink& sink_;
+    std::string text_;
+};
 
 bool hasTimes(const Telemetry& telemetry) {
     return telemetry.startSeconds && !telemetry.rowTimes.empty();
@@ -111,13 +140,15 @@ void appendFeatureStart(std::string& out, bool line) {
     out += line ? "\"LineString\",\"coordinates\":[" : "\"Point\",\"coordinates\":";
 }
 
-void appendRouteFeature(std::string& out, const Telemetry& telemetry, const Route& route) {
+void appendRouteFeature(PieceWriter& writer, const Telemetry& telemetry, const Route& route) {
+    std::string& out = writer.text();
     const bool line = route.points.size() > 1;
     appendFeatureStart(out, line);
     for (std::size_t i = 0; i < route.points.size(); ++i) {
         if (i > 0)
             out += ',';
         appendPosition(out, route.points[i]);
+        writer.handOnIfFull();
     }
     out += line ? "]},\"properties\":{\"name\":" : "},\"properties\":{\"name\":";
     appendJsonString(out, telemetry.name);
@@ -195,47 +226,50 @@ void appendJsonCell(std::string& out, std::string_view column, CellKind kind,
 
 } // namespace
 
-std::string writeGpx(const Telemetry& telemetry) {
+void writeGpx(const Telemetry& telemetry, const TextSink& sink) {
     const Route route = routeOf(telemetry);
-    std::string out;
-    out.reserve(kPointBytes * (route.points.size() + route.events.size() + 4));
+    PieceWriter writer(sink);
+    std::string& out = writer.text();
     out += kXmlDeclaration;
     out += kGpxRootStart;
-    for (const EventMark& mark : route.events)
+    for (const EventMark& mark : route.events) {
         appendGpxWaypoint(out, telemetry, route, mark);
+        writer.handOnIfFull();
+    }
     out += "  <trk>\n    <name>";
     appendXmlEscaped(out, telemetry.name);
     out += "</name>\n    <trkseg>\n";
-    for (const RoutePoint& point : route.points)
+    for (const RoutePoint& point : route.points) {
         appendGpxTrackPoint(out, telemetry, point);
+        writer.handOnIfFull();
+    }
     out += "    </trkseg>\n  </trk>\n</gpx>\n";
-    return out;
 }
 
-std::string writeGeoJson(const Telemetry& telemetry) {
+void writeGeoJson(const Telemetry& telemetry, const TextSink& sink) {
     const Route route = routeOf(telemetry);
-    std::string out;
-    out.reserve(kPointBytes * (route.points.size() / 4 + route.events.size() + 4));
+    PieceWriter writer(sink);
+    std::string& out = writer.text();
     out += "{\"type\":\"FeatureCollection\",\"features\":[";
     const char* separator = "\n";
     if (!route.points.empty()) {
         out += separator;
-        appendRouteFeature(out, telemetry, route);
+        appendRouteFeature(writer, telemetry, route);
         separator = ",\n";
     }
     for (const EventMark& mark : route.events) {
         out += separator;
         appendEventFeature(out, telemetry, route, mark);
+        writer.handOnIfFull();
         separator = ",\n";
     }
     out += "\n]}\n";
-    return out;
 }
 
-std::string writeKml(const Telemetry& telemetry) {
+void writeKml(const Telemetry& telemetry, const TextSink& sink) {
     const Route route = routeOf(telemetry);
-    std::string out;
-    out.reserve(kPointBytes * (route.points.size() / 4 + route.events.size() + 4));
+    PieceWriter writer(sink);
+    std::string& out = writer.text();
     out += kXmlDeclaration;
     out += kKmlRootStart;
     out += "  <Document>\n    <name>";
@@ -252,6 +286,7 @@ std::string writeKml(const Telemetry& telemetry) {
             out += "          ";
             appendLonLat(out, point);
             out += '\n';
+            writer.handOnIfFull();
         }
         out += "        </coordinates>\n      </LineString>\n    </Placemark>\n";
     }
@@ -264,18 +299,15 @@ std::string writeKml(const Telemetry& telemetry) {
         }
         appendKmlPoint(out, route.points[mark.point]);
         out += "    </Placemark>\n";
+        writer.handOnIfFull();
     }
     out += "  </Document>\n</kml>\n";
-    return out;
 }
 
-std::string writeJsonLines(const Telemetry& telemetry) {
+void writeJsonLines(const Telemetry& telemetry, const TextSink& sink) {
     const auto& columns = MetadataExtractor::csvColumns();
-    std::string out;
-    std::size_t csvBytes = 0;
-    for (const std::string_view csv : telemetry.csvTexts)
-        csvBytes += csv.size();
-    out.reserve(csvBytes * kJsonBytesPerCsvByte);
+    PieceWriter writer(sink);
+    std::string& out = writer.text();
     std::size_t row = 0;
     forEachRow(telemetry.csvTexts, [&](const RowCells& cells) {
         out += '{';
@@ -294,9 +326,9 @@ std::string writeJsonLines(const Telemetry& telemetry) {
             appendJsonCell(out, columns[field], kCellKinds[field], cells[field]);
         }
         out += "}\n";
+        writer.handOnIfFull();
         ++row;
     });
-    return out;
 }
 
 } // namespace exports

@@ -1,4 +1,4 @@
-// One writer per format, each the whole file's text.
+// One writer per format, each handing the whole file's text to a sink in pieces.
 #pragma once
 
 #include "Exports.h"
@@ -7,9 +7,9 @@
 
 namespace exports {
 
-std::string writeGpx(const Telemetry& telemetry);
-std::string writeGeoJson(const Telemetry& telemetry);
-std::string writeKml(const Telemetry& telemetry);
-std::string writeJsonLines(const Telemetry& telemetry);
+void writeGpx(const Telemetry& telemetry, const TextSink& sink);
+void writeGeoJson(const Telemetry& telemetry, const TextSink& sink);
+void writeKml(const Telemetry& telemetry, const TextSink& sink);
+void writeJsonLines(const Telemetry& telemetry, const TextSink& sink);
 
 } // namespace exports

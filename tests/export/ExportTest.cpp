@@ -1,4 +1,5 @@
 #include "Exports.h"
+#include "MovieDuration.h"
 #include "TestClips.h"
 
 #include <gtest/gtest.h>
@@ -167,6 +168,28 @@ TEST(Export, RealReadersSeeEveryPointWithItsTime) {
     EXPECT_NE(track.find(",2026/03/29,01:00:00.500"), std::string::npos);
     EXPECT_EQ(count(shell("gpsbabel -t -i kml -f " + name + ".kml -o unicsv -F -"), "\n"), 6u + 1);
     EXPECT_EQ(testclips::runExtractor({"--format", "shp", clip}), 2);
+}
+
+// A route of many pieces reaches standard output and a file whole and in order.
+TEST(Export, LongRouteIsWrittenWholeEverywhere) {
+    const std::string dir = testclips::makeTempDir();
+    std::vector<std::string> rows;
+    for (int i = 0; i < 2000; ++i)
+        rows.push_back(row(std::to_string(48.0 + i * 1e-4), "11.5"));
+    testclips::writeFile(dir + "/rows.csv", csvOf(rows) + "\n");
+    const std::string clip = testclips::generate(dir + "/2026-03-14_08-15-00-front.mp4",
+                                                 {"--fps", "36", "--from-csv", dir + "/rows.csv"});
+    std::string csv, streamed;
+    ASSERT_EQ(testclips::runExtractor({clip}, &csv), 0);
+    csv.pop_back(); // the command line's line feed
+    const std::string whole = exports::render(
+        Format::Gpx, exports::clipTelemetry(csv, "2026-03-14_08-15-00-front.mp4",
+                                            MetadataExtractor::movieDuration(clip)));
+    ASSERT_GT(whole.size(), 4u * 64 * 1024);
+    ASSERT_EQ(testclips::runExtractor({"--format", "gpx", clip}, &streamed), 0);
+    EXPECT_TRUE(streamed == whole);
+    ASSERT_EQ(testclips::runExtractor({"--format", "gpx", "-o", dir + "/route.gpx", clip}), 0);
+    EXPECT_TRUE(testclips::readFile(dir + "/route.gpx") == whole);
 }
 
 TEST(Export, JoinedTripIsOneRouteInTripTime) {

@@ -32,6 +32,16 @@ std::string systemError(const char* what) {
 
 std::string writeFileAtomically(const std::string& path,
                                 std::initializer_list<std::string_view> parts, mode_t mode) {
+    return writeFileAtomically(
+        path,
+        [parts](const exports::TextSink& sink) {
+            for (const std::string_view part : parts)
+                sink(part);
+        },
+        mode);
+}
+
+std::string writeFileAtomically(const std::string& path, const TextProducer& produce, mode_t mode) {
     const std::filesystem::path target(path);
     const std::string folder =
         target.has_parent_path() ? target.parent_path().string() : std::string(".");
@@ -41,12 +51,10 @@ std::string writeFileAtomically(const std::string& path,
     if (fd < 0)
         return systemError(kCannotCreateTemp);
     std::string error;
-    for (const std::string_view part : parts) {
-        if (!exports::writeAll(fd, part)) {
+    produce([&](std::string_view piece) {
+        if (error.empty() && !exports::writeAll(fd, piece))
             error = systemError(kCannotWriteTemp);
-            break;
-        }
-    }
+    });
     if (error.empty() && ::fchmod(fd, mode) != 0)
         error = systemError(kCannotSetMode);
     if (error.empty() && ::fsync(fd) != 0)

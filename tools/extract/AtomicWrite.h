@@ -2,6 +2,9 @@
 // half-written one, and a failed write leaves the old file untouched.
 #pragma once
 
+#include "Exports.h"
+
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -14,6 +17,11 @@ namespace extractcli {
 // (without the path), empty on success.
 std::string writeFileAtomically(const std::string& path,
                                 std::initializer_list<std::string_view> parts, mode_t mode);
+
+// Hands a file's text to a sink, piece by piece.
+using TextProducer = std::function<void(const exports::TextSink&)>;
+// The same, with the text written as `produce` hands it on, never held whole.
+std::string writeFileAtomically(const std::string& path, const TextProducer& produce, mode_t mode);
 
 // 0666 without the process's umask bits; read once before any thread starts.
 mode_t defaultFileMode();

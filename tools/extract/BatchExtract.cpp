@@ -89,10 +89,12 @@ ClipResult processClip(const Clip& clip, const BatchOptions& options, MemoryGate
     ClipResult result;
     if (carriesCsv(output)) {
         const std::string& csv = output.text();
-        const std::string formatted = formattedClip(options.format, csv, clip.path, {});
-        const std::string_view body = formatted.empty() ? std::string_view(csv) : formatted;
-        const std::string error =
-            writeFileAtomically(clip.outputPath, {body, lineEnd(body)}, options.fileMode);
+        const std::string error = writeFileAtomically(
+            clip.outputPath,
+            [&](const exports::TextSink& sink) {
+                writeClipText(options.format, csv, clip.path, {}, sink);
+            },
+            options.fileMode);
         if (!error.empty())
             return {errorLine(clip.outputPath, error), true};
         result.rows = csvRowCount(csv);

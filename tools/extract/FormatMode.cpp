@@ -17,30 +17,34 @@ constexpr std::string_view kStandardInputName = "standard input";
 
 } // namespace
 
-std::string formattedClip(exports::Format format, const std::string& csv,
-                          const std::string& clipPath, std::span<const std::uint8_t> clipBytes) {
-    if (format == exports::Format::Csv)
-        return {};
+void writeClipText(exports::Format format, const std::string& csv, const std::string& clipPath,
+                   std::span<const std::uint8_t> clipBytes, const exports::TextSink& sink) {
+    if (format == exports::Format::Csv) {
+        sink(csv);
+        sink(lineEnd(csv));
+        return;
+    }
     const bool fromInput = clipPath == kStandardInputPath;
     const std::optional<double> duration =
         fromInput ? bufferedMovieDuration(clipBytes) : MetadataExtractor::movieDuration(clipPath);
     const std::string fileName =
         fromInput ? std::string(kStandardInputName) : fs::path(clipPath).filename().string();
-    return exports::render(format, exports::clipTelemetry(csv, fileName, duration));
+    exports::render(format, exports::clipTelemetry(csv, fileName, duration), sink);
 }
 
 std::string formattedFileName(const std::string& clipPath, exports::Format format) {
     return fs::path(clipPath).stem().string() + std::string(exports::fileSuffix(format));
 }
 
-std::string formattedTrip(exports::Format format, const trips::Trip& trip,
-                          const std::string& joinedCsvName, std::size_t& rows) {
+void writeFormattedTrip(exports::Format format, const trips::Trip& trip,
+                        const std::string& joinedCsvName, std::size_t& rows,
+                        const exports::TextSink& sink) {
     const exports::Telemetry telemetry =
         exports::tripTelemetry(trip, fs::path(joinedCsvName).stem().string());
     rows = 0;
     for (const std::string_view csv : telemetry.csvTexts)
         rows += static_cast<std::size_t>(std::count(csv.begin(), csv.end(), '\n'));
-    return exports::render(format, telemetry);
+    exports::render(format, telemetry, sink);
 }
 
 std::string formattedTripFileName(const std::string& joinedCsvName, exports::Format format) {

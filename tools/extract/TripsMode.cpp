@@ -103,10 +103,13 @@ int runTrips(const TripsOptions& options, std::ostream& out, std::ostream& log) 
         const std::string name = formattedTripFileName(csvName, options.format);
         const std::string path = (fs::path(options.joinFolder) / name).string();
         std::size_t rows = 0;
-        const std::string text = options.format == exports::Format::Csv
-                                     ? joinedCsv(trip, rows)
-                                     : formattedTrip(options.format, trip, csvName, rows);
-        if (const std::string error = writeFileAtomically(path, {text}, options.fileMode);
+        const auto writeTrip = [&](const exports::TextSink& sink) {
+            if (options.format == exports::Format::Csv)
+                sink(joinedCsv(trip, rows));
+            else
+                writeFormattedTrip(options.format, trip, csvName, rows, sink);
+        };
+        if (const std::string error = writeFileAtomically(path, writeTrip, options.fileMode);
             !error.empty()) {
             log << errorLine(path, error);
             status = kExitFailure;

@@ -293,11 +293,11 @@ std::optional<UsageError> parse(int argc, char** argv, CommandLine& c) {
 }
 
 // Reports a failure to write on standard error.
-bool writeToStdout(std::initializer_list<std::string_view> texts) {
-    for (const std::string_view text : texts) {
-        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size())
-            break;
-    }
+bool writeToStdout(const TextProducer& produce) {
+    bool written = true;
+    produce([&written](std::string_view text) {
+        written = written && std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    });
     if (!std::ferror(stdout) && std::fflush(stdout) == 0)
         return true;
     std::cerr << errorLine(kStandardOutput, std::string(kCannotWriteOutput) + std::strerror(errno));
@@ -338,24 +338,24 @@ int extractOne(const CommandLine& c) {
     }
     const std::string& text = output.text();
     const bool csv = carriesCsv(output);
-    // What --format makes of the CSV; the CSV itself is written as extracted.
-    const std::string formatted =
-        csv && !c.events ? formattedClip(c.format, text, clip, input.bytes()) : std::string();
-    const std::string_view body = formatted.empty() ? std::string_view(text) : formatted;
+    const auto writeBody = [&](const exports::TextSink& sink) {
+        writeClipText(c.format, text, clip, input.bytes(), sink);
+    };
     if (c.events && !csv) {
         std::cerr << noMetadataLine() << "\n";
     } else if (c.events) {
         const auto duration = fromInput ? bufferedMovieDuration(input.bytes())
                                         : MetadataExtractor::movieDuration(clip);
-        if (!writeToStdout({eventLines(text, duration)}))
+        const std::string lines = eventLines(text, duration);
+        if (!writeToStdout([&lines](const exports::TextSink& sink) { sink(lines); }))
             return kExitFailure;
     } else if (c.outputFile.empty()) {
-        if (!writeToStdout({body, lineEnd(body)}))
+        if (!writeToStdout(writeBody))
             return kExitFailure;
     } else if (!csv) {
         std::cerr << errorLine(clip, text);
     } else if (const std::string error =
-                   writeFileAtomically(c.outputFile, {body, lineEnd(body)}, defaultFileMode());
+                   writeFileAtomically(c.outputFile, writeBody, defaultFileMode());
                !error.empty()) {
         std::cerr << errorLine(c.outputFile, error);
         return kExitFailure;
