@@ -83,6 +83,7 @@ TEST_F(ExtractCli, OneClipGivesTheEngineTextWithALineFeedOrOneErrorLine) {
     expect("--report -", kExitCsv, csv, engine("drive.mp4").report() + "\n", "drive.mp4");
     expect("--report silent.mp4", kExitNoMetadata, engine("silent.mp4").text() + "\n",
            engine("silent.mp4").report() + "\n");
+    expect("--format gpx silent.mp4", kExitNoMetadata, engine("silent.mp4").text() + "\n", "");
     expect("--report text.mp4", kExitFailure, "", notClip);
     expect("none.mp4", kExitFailure, "", errorLine("none.mp4", engine("none.mp4").message()));
     expect("-", kExitFailure, "", errorLine("-", messages::kNotSupportedContainer), "text.mp4");

@@ -338,8 +338,10 @@ int extractOne(const CommandLine& c) {
     }
     const std::string& text = output.text();
     const bool csv = carriesCsv(output);
+    // What --format makes of the CSV; a notice is written as it stands.
+    const exports::Format format = csv ? c.format : exports::Format::Csv;
     const auto writeBody = [&](const exports::TextSink& sink) {
-        writeClipText(c.format, text, clip, input.bytes(), sink);
+        writeClipText(format, text, clip, input.bytes(), sink);
     };
     if (c.events && !csv) {
         std::cerr << noMetadataLine() << "\n";
