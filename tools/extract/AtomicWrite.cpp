@@ -30,17 +30,6 @@ std::string systemError(const char* what) {
 
 } // namespace
 
-std::string writeFileAtomically(const std::string& path,
-                                std::initializer_list<std::string_view> parts, mode_t mode) {
-    return writeFileAtomically(
-        path,
-        [parts](const exports::TextSink& sink) {
-            for (const std::string_view part : parts)
-                sink(part);
-        },
-        mode);
-}
-
 std::string writeFileAtomically(const std::string& path, const TextProducer& produce, mode_t mode) {
     const std::filesystem::path target(path);
     const std::string folder =

@@ -5,22 +5,18 @@
 #include "Exports.h"
 
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
 
 namespace extractcli {
 
-// Writes `parts` one after another into a temporary file beside `path`, flushes it to disk and
-// renames it over `path`. `mode` is the new file's permission bits. Returns an error text
-// (without the path), empty on success.
-std::string writeFileAtomically(const std::string& path,
-                                std::initializer_list<std::string_view> parts, mode_t mode);
-
 // Hands a file's text to a sink, piece by piece.
 using TextProducer = std::function<void(const exports::TextSink&)>;
-// The same, with the text written as `produce` hands it on, never held whole.
+
+// Writes the text `produce` hands on, piece by piece as it comes, into a temporary file beside
+// `path`, flushes it to disk and renames it over `path`. `mode` is the new file's permission
+// bits. Returns an error text (without the path), empty on success.
 std::string writeFileAtomically(const std::string& path, const TextProducer& produce, mode_t mode);
 
 // 0666 without the process's umask bits; read once before any thread starts.

@@ -19,7 +19,6 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 #include <iostream>
 #include <optional>
 #include <string>
