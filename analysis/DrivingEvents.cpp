@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <optional>
 #include <tuple>
 
 namespace analysis {
@@ -28,38 +29,71 @@ struct TimeBase {
     }
 };
 
-// Maximal stretches of rows that meet one condition; a stretch that lasts long enough is an
-// event at its first row, valued at the largest magnitude within it.
+// Maximal stretches of rows that meet one condition; a stretch that lasts long enough counts.
+// Counted stretches of one direction less than kMergeGapSeconds apart are one manoeuvre (a
+// braking that hovers about the threshold), so one event at the first one's first row, valued
+// at the largest magnitude within them.
 class RunRule {
 public:
     RunRule(EventKind kind, const TimeBase& time, std::vector<DrivingEvent>& events)
         : kind_(kind), time_(time), events_(events) {}
 
-    void row(std::size_t index, bool meets, double magnitude) {
+    // `direction` tells stretches apart that never merge (a left and a right turn).
+    void row(std::size_t index, bool meets, double magnitude, int direction = 0) {
         if (!meets) {
-            end();
+            endRun();
             return;
         }
         if (length_++ == 0) {
             first_ = index;
             peak_ = magnitude;
+            direction_ = direction;
         }
+        last_ = index;
         peak_ = std::max(peak_, magnitude);
     }
 
     void end() {
-        if (length_ > 0 && time_.lastsLongEnough(length_))
-            events_.push_back({kind_, time_.at(first_), peak_, {}});
-        length_ = 0;
+        endRun();
+        flush();
     }
 
 private:
+    struct Manoeuvre {
+        std::size_t first, last;
+        double peak;
+        int direction;
+    };
+
+    void endRun() {
+        if (length_ > 0 && time_.lastsLongEnough(length_)) {
+            if (pending_ && pending_->direction == direction_ &&
+                time_.at(first_) - time_.at(pending_->last) <
+                    kMergeGapSeconds - kRunSecondsTolerance) {
+                pending_->last = last_;
+                pending_->peak = std::max(pending_->peak, peak_);
+            } else {
+                flush();
+                pending_ = Manoeuvre{first_, last_, peak_, direction_};
+            }
+        }
+        length_ = 0;
+    }
+
+    void flush() {
+        if (pending_)
+            events_.push_back({kind_, time_.at(pending_->first), pending_->peak, {}});
+        pending_.reset();
+    }
+
     EventKind kind_;
     const TimeBase& time_;
     std::vector<DrivingEvent>& events_;
-    std::size_t first_ = 0;
+    std::size_t first_ = 0, last_ = 0;
     std::size_t length_ = 0;
     double peak_ = 0.0;
+    int direction_ = 0;
+    std::optional<Manoeuvre> pending_;
 };
 
 std::string_view assistanceOf(const DriveRow& row) {
@@ -124,7 +158,8 @@ std::vector<DrivingEvent> findEvents(std::span<const DriveRow> rows, double dura
         brake.row(i, hasAcceleration && a <= kHardBrakeMps2, -a);
         accel.row(i, hasAcceleration && a >= kHardAccelMps2, a);
         const double lateral = std::abs(row.lateral);
-        turn.row(i, std::isfinite(lateral) && lateral >= kSharpTurnMps2, lateral);
+        turn.row(i, std::isfinite(lateral) && lateral >= kSharpTurnMps2, lateral,
+                 row.lateral < 0 ? -1 : 1);
 
         const std::string_view now = assistanceOf(row);
         if (now != state && state == kIdleState)

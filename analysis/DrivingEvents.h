@@ -32,6 +32,9 @@ inline constexpr double kSharpTurnMps2 = 4.0;
 // A condition counts once it has held this long, from its first row to its last.
 inline constexpr double kShortestRunSeconds = 0.3;
 inline constexpr double kRunSecondsTolerance = 1e-9;
+// Two counted runs of one kind (and, for turns, one direction) closer than this, from the
+// earlier one's last row to the later one's first, are one event.
+inline constexpr double kMergeGapSeconds = 1.0;
 // A stop needs a drive of at least this speed first, then a speed below kStoppedMps.
 inline constexpr double kMovingMps = 3.0;
 inline constexpr double kStoppedMps = 0.3;

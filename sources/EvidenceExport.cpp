@@ -35,8 +35,12 @@ void writeInBackground(QObject* context, const QString& clipPath, const QUrl& fo
         std::string error = output.isSuccess() ? std::string() : output.message();
         if (error.empty() && output.text().starts_with(MetadataExtractor::kNoMetadataNotice))
             error = MetadataExtractor::kNoMetadataNotice;
+        // The bundle's own failures (it exists already, a file cannot be written) name it.
         if (error.empty())
-            error = exports::writeEvidence(record, outputFolder, exports::creationSeconds());
+            if (const std::string failed =
+                    exports::writeEvidence(record, outputFolder, exports::creationSeconds());
+                !failed.empty())
+                error = exports::evidenceFolder(record, outputFolder) + ": " + failed;
         if (!error.empty())
             return Outcome{{}, QString::fromStdString(error.substr(0, error.find('\n')))};
         return Outcome{QFile::decodeName(exports::evidenceFolder(record, outputFolder).c_str()),

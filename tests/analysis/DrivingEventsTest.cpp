@@ -1,6 +1,7 @@
 // Driving events: each rule on rows built to trigger it (or only just not), a trip's moments,
 // and the command line's output on a clip generated from a CSV.
 #include "DrivingEvents.h"
+#include "MetadataExtractor.h"
 #include "TestClips.h"
 
 #include <gtest/gtest.h>
@@ -92,6 +93,69 @@ TEST(DrivingEvents, Rules) {
     }
 }
 
+// Rows at 10 per second whose speed follows an acceleration profile from 20 m/s, and whose
+// lateral acceleration is given as it stands.
+std::vector<DriveRow> profile(double seconds, double (*acceleration)(double),
+                              double (*lateral)(double)) {
+    std::vector<DriveRow> rows;
+    double speed = 20.0;
+    for (int row = 0; row < static_cast<int>(seconds * 10); ++row) {
+        const double t = row / 10.0;
+        rows.push_back(DriveRow{speed, lateral(t), {}});
+        speed += acceleration(t) * 0.1;
+    }
+    return rows;
+}
+
+// One manoeuvre is one event however often it dips under the threshold; separate manoeuvres
+// stay separate.
+TEST(DrivingEvents, MergedManoeuvres) {
+    const auto none = [](double) { return 0.0; };
+    struct Case {
+        const char* name;
+        double (*acceleration)(double);
+        double (*lateral)(double);
+        const char* events;
+    };
+    const Case cases[] = {
+        // Measured over 0.3 s either side, this qualifies from 1.5 to 1.8, 2.3 to 2.6 and 3.0
+        // to 3.3.
+        {"a braking hovering about the threshold",
+         [](double t) { return t >= 1 && t < 4 ? -3.0 - 0.5 * std::cos(t * 8) : 0.0; }, none,
+         " hard_brake@1.5=3.14437"},
+        // Each qualifies from 0.2 s after its start to 0.2 s before its end: 1.9 s apart.
+        {"two brakings 1.5 s apart",
+         [](double t) { return (t >= 1 && t < 2) || (t >= 3.5 && t < 4.5) ? -4.0 : 0.0; }, none,
+         " hard_brake@1.2=4 hard_brake@3.7=4"},
+        {"two brakings 0.5 s apart, the larger second",
+         [](double t) { return t >= 1 && t < 2       ? -4.0
+                               : t >= 2.5 && t < 3.5 ? -6.0
+                                                     : 0.0; }, none,
+         " hard_brake@1.2=6"},
+        {"a braking, then speeding up",
+         [](double t) { return t >= 1 && t < 2       ? -4.0
+                               : t >= 2.2 && t < 3.2 ? 4.0
+                                                     : 0.0; }, none,
+         " hard_brake@1.2=4 hard_accel@2.4=4"},
+        {"a left then a right turn 0.5 s apart", none,
+         [](double t) { return t >= 1 && t < 1.5   ? 5.0
+                               : t >= 2 && t < 2.5 ? -5.0
+                                                   : 0.0; },
+         " sharp_turn@1=5 sharp_turn@2=5"},
+        {"one turn tightening twice", none,
+         [](double t) { return t >= 1 && t < 1.5   ? -5.0
+                               : t >= 2 && t < 2.5 ? -7.0
+                                                   : 0.0; },
+         " sharp_turn@1=7"},
+    };
+    for (const Case& c : cases) {
+        const auto rows = profile(6.0, c.acceleration, c.lateral);
+        EXPECT_EQ(describe(analysis::findEvents(rows, static_cast<double>(rows.size()) / 10)),
+                  c.events)
+            << c.name;
+    }
+}
+
 // speed, navark_state and linear_acceleration_mps2_y; the other cells empty.
 std::string csvRow(const char* speed, const char* state, const char* lateral) {
     return std::string("\n1,,0,") + speed + ",,,,,," + state + ",,,,," + lateral + ",";
@@ -130,13 +194,14 @@ TEST(DrivingEvents, CommandLine) {
     std::string out, err;
     EXPECT_EQ(testclips::runExtractor({"--events", clip}, &out, &err), 0);
     EXPECT_EQ(out,
-              "1.00\tassist_on\tLANE_GUIDE\n1.07\thard_brake\t6.0\n2.00\tassist_off\tLANE_GUIDE\n"
-              "2.07\thard_brake\t31.5\n2.33\tstop\t-\n2.67\tsharp_turn\t5.0\n");
+              "1.00\tassist_on\tLANE_GUIDE\n1.07\thard_brake\t31.5\n2.00\tassist_off\tLANE_GUIDE\n"
+              "2.33\tstop\t-\n2.67\tsharp_turn\t5.0\n");
     EXPECT_EQ(err, "");
 
     testclips::generate(dir + "/bare.mp4", {"--no-telemetry"});
     EXPECT_EQ(testclips::runExtractor({"--events", dir + "/bare.mp4"}, &out, &err), 3);
-    EXPECT_EQ(out + err, "No SEI metadata found. Requirements:\n");
+    EXPECT_EQ(out + err, "veldrin-extract: " + dir + "/bare.mp4: " +
+                             std::string(MetadataExtractor::kNoMetadataNotice) + "\n");
     EXPECT_EQ(testclips::runExtractor({"--events", dir + "/none.mp4"}, &out, &err), 1);
     EXPECT_EQ(out + err.substr(0, err.find(':')), "veldrin-extract");
     EXPECT_EQ(testclips::runExtractor({"--events", "-o", dir + "/x", clip}, &out, &err), 2);

@@ -31,4 +31,10 @@ TEST_F(SourcesTest, RecoveredClipFillsTheTableAndItsEvidenceBundle) {
     ASSERT_TRUE(waitFor([&] { return view_->status().startsWith("Evidence written to"); }));
     EXPECT_TRUE(readBytes(dir() + "/out/cut_evidence/manifest.json")
                     .contains("\"rows\": " + QByteArray::number(rows) + ",\n"));
+
+    // A second bundle never replaces the first, and the message says which folder is in the way.
+    sources_->exportEvidence(fileUrl(dir() + "/out"));
+    ASSERT_TRUE(waitFor([&] { return view_->status().startsWith("Failed to export evidence"); }));
+    EXPECT_EQ(view_->status(),
+              "Failed to export evidence: " + dir() + "/out/cut_evidence: already exists");
 }

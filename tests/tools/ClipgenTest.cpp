@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <numbers>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -77,6 +80,97 @@ TEST(GeneratedClip, DriveRowsFollowTheFramesAndSurviveARoundTrip) {
     std::string again;
     ASSERT_EQ(testclips::runExtractor({dir + "/again.mp4"}, &again), 0);
     EXPECT_EQ(again, csv);
+}
+
+// One row of a generated drive, as the extractor writes it.
+struct DriveSample {
+    double speed, pedal, latitude, longitude, heading, longitudinal, lateral;
+    bool brake;
+};
+
+std::vector<DriveSample> driveSamples(const std::string& csv) {
+    std::vector<DriveSample> samples;
+    std::istringstream lines(csv);
+    std::string line;
+    std::getline(lines, line); // header
+    while (std::getline(lines, line)) {
+        std::vector<std::string> cells;
+        std::istringstream row(line);
+        for (std::string cell; std::getline(row, cell, ',');)
+            cells.push_back(cell);
+        samples.push_back({std::stod(cells[3]), std::stod(cells[4]), std::stod(cells[10]),
+                           std::stod(cells[11]), std::stod(cells[12]), std::stod(cells[13]),
+                           std::stod(cells[14]), cells[8] == "True"});
+    }
+    return samples;
+}
+
+// Runs of rows that meet `condition`, each reduced to its largest `value`.
+template <typename Condition, typename Value>
+std::vector<double> peaksOfRuns(const std::vector<DriveSample>& samples, Condition condition,
+                                Value value) {
+    std::vector<double> peaks;
+    bool inRun = false;
+    for (const DriveSample& s : samples) {
+        if (condition(s)) {
+            if (!inRun)
+                peaks.push_back(value(s));
+            peaks.back() = std::max(peaks.back(), value(s));
+        }
+        inRun = condition(s);
+    }
+    return peaks;
+}
+
+// A generated drive moves as a car does: the pedal in percent, position advancing with speed
+// along the heading, lateral acceleration from speed and the heading's turn rate, longitudinal
+// from the speed's change, and brakings and turns of differing strength.
+TEST(GeneratedClip, DriveIsOneConsistentMotion) {
+    const std::string dir = testclips::makeTempDir();
+    constexpr double kFps = 10.0, kDt = 1.0 / kFps, kMetresPerDegree = 111320.0;
+    testclips::generate(dir + "/drive.mp4",
+                        {"--duration", "120", "--fps", "10", "--size", "64x64", "--fast"});
+    std::string csv;
+    ASSERT_EQ(testclips::runExtractor({dir + "/drive.mp4"}, &csv), 0);
+    const std::vector<DriveSample> samples = driveSamples(csv);
+    ASSERT_EQ(samples.size(), 1200u);
+    double maxPedal = 0.0;
+    for (std::size_t i = 1; i < samples.size(); ++i) {
+        const DriveSample &a = samples[i - 1], &b = samples[i];
+        ASSERT_TRUE(b.pedal >= 0.0 && b.pedal <= 100.0) << i;
+        maxPedal = std::max(maxPedal, b.pedal);
+        const double north = (b.latitude - a.latitude) * kMetresPerDegree;
+        const double east = (b.longitude - a.longitude) * kMetresPerDegree *
+                            std::cos(b.latitude * std::numbers::pi / 180.0);
+        ASSERT_NEAR(std::hypot(north, east), b.speed * kDt, 1e-3) << i;
+        if (b.speed > 1.0) {
+            const double course = std::atan2(east, north) * 180.0 / std::numbers::pi;
+            ASSERT_NEAR(std::remainder(course - b.heading, 360.0), 0.0, 0.1) << i;
+        }
+        const double turnRate = std::remainder(b.heading - a.heading, 360.0) / kDt;
+        ASSERT_NEAR(b.lateral, b.speed * turnRate * std::numbers::pi / 180.0, 0.3) << i;
+        if (b.speed > 0.0) {
+            ASSERT_NEAR(b.longitudinal, (b.speed - a.speed) / kDt, 0.3) << i;
+        }
+        if (b.longitudinal < -1.5) {
+            ASSERT_TRUE(b.brake) << i;
+        }
+    }
+    // Percent, not a fraction: speeding up presses the pedal well down.
+    EXPECT_GT(maxPedal, 40.0);
+    const auto spread = [](const std::vector<double>& peaks) {
+        return peaks.size() < 3 ? 0.0
+                                : *std::max_element(peaks.begin(), peaks.end()) -
+                                      *std::min_element(peaks.begin(), peaks.end());
+    };
+    const auto brakings = peaksOfRuns(
+        samples, [](const DriveSample& s) { return s.longitudinal < -1.0; },
+        [](const DriveSample& s) { return -s.longitudinal; });
+    const auto turns = peaksOfRuns(
+        samples, [](const DriveSample& s) { return std::abs(s.lateral) > 1.0; },
+        [](const DriveSample& s) { return std::abs(s.lateral); });
+    EXPECT_GT(spread(brakings), 1.0) << brakings.size() << " brakings";
+    EXPECT_GT(spread(turns), 1.0) << turns.size() << " turns";
 }
 
 // Values at the edges of the text rendering: shortest single- and double-precision texts,

@@ -85,7 +85,6 @@ TEST_F(ExtractCli, OneClipGivesTheEngineTextWithALineFeedOrOneErrorLine) {
            engine("silent.mp4").report() + "\n");
     expect("--format gpx silent.mp4", kExitNoMetadata, engine("silent.mp4").text() + "\n", "");
     expect("--report text.mp4", kExitFailure, "", notClip);
-    expect("none.mp4", kExitFailure, "", errorLine("none.mp4", engine("none.mp4").message()));
     expect("-", kExitFailure, "", errorLine("-", messages::kNotSupportedContainer), "text.mp4");
     // Beyond the engine's limit, standard input meets the engine's own size rule.
     expect("-", kExitFailure, "", errorLine("-", messages::kFileExceedsSafetyLimit), "huge.mp4");
@@ -99,6 +98,72 @@ TEST_F(ExtractCli, OneClipGivesTheEngineTextWithALineFeedOrOneErrorLine) {
     EXPECT_EQ(run("-o o/result.csv drive.mp4").exit, kExitCsv);
     EXPECT_EQ(testclips::readFile(dir_ + "/o/result.csv"), csv);
     EXPECT_EQ(entryCount(dir_ + "/o"), 2) << "no temporary file left";
+}
+
+// Bad input in every mode: the exit status, standard output, and the lines standard error starts
+// with. Paths are checked before the engine reads them; the engine's messages stay its own.
+TEST_F(ExtractCli, BadInputIsReportedInEveryMode) {
+    fs::create_directories(dir_ + "/bad/folder");
+    writeFile(dir_ + "/bad/empty.mp4", "");
+    std::string noise(4096, '\0');
+    for (std::size_t i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+    writeFile(dir_ + "/bad/random.mp4", noise);
+    const std::string whole = testclips::readFile(dir_ + "/drive.mp4");
+    writeFile(dir_ + "/bad/cut.mp4", whole.substr(0, whole.size() / 2));
+    ASSERT_EQ(engine("bad/cut.mp4").message(), messages::kAtomBeyondFile);
+
+    const std::string missing = "No such file", folder = "is a folder (use -d to extract the "
+                                                         "clips in it)";
+    const std::string cut = errorLine("bad/cut.mp4", messages::kAtomBeyondFile);
+    const std::string hint =
+        errorLine("bad/cut.mp4", "the clip may be cut short: --salvage recovers its complete rows");
+    const std::string notClip = errorLine("text.mp4", messages::kNotSupportedContainer);
+    const std::string empty = errorLine("bad/empty.mp4", engine("bad/empty.mp4").message());
+    const std::string garbled = errorLine("bad/random.mp4", engine("bad/random.mp4").message());
+    struct Case {
+        std::string args;
+        int exit;
+        std::string out, errStart;
+    };
+    const Case cases[] = {
+        {"bad/none.mp4", kExitFailure, "", errorLine("bad/none.mp4", missing)},
+        {"bad/gone/x.mp4", kExitFailure, "", errorLine("bad/gone/x.mp4", missing)},
+        {"bad/folder", kExitFailure, "", errorLine("bad/folder", folder)},
+        {"--events bad/folder", kExitFailure, "", errorLine("bad/folder", folder)},
+        {"--manifest bad/none.mp4", kExitFailure, "", errorLine("bad/none.mp4", missing)},
+        {"bad/empty.mp4", kExitFailure, "", empty},
+        {"text.mp4", kExitFailure, "", notClip},
+        {"bad/random.mp4", kExitFailure, "", garbled},
+        {"bad/cut.mp4", kExitFailure, "", cut + hint},
+        {"--evidence bad bad/cut.mp4", kExitFailure, "", cut + hint},
+        {"-d bad/csv bad/cut.mp4", kExitFailure, "", cut + hint + "1 clips, 0 rows, 1 failed"},
+        {"--events silent.mp4", kExitNoMetadata, "",
+         errorLine("silent.mp4", MetadataExtractor::kNoMetadataNotice)},
+        {"-d bad/csv bad/none.mp4 bad/folder", kExitFailure, "",
+         errorLine("bad/none.mp4", missing) + errorLine("bad/folder", "no clips found") +
+             "1 clips, 0 rows, 1 failed"},
+        {"--trips bad/gone bad/none.mp4 bad/folder", kExitFailure, "",
+         errorLine("bad/gone", missing) + errorLine("bad/none.mp4", missing) +
+             errorLine("bad/folder", "no clips found")},
+        // A clip that fails is listed with no rows; one that is missing is not.
+        {"--trips bad/empty.mp4 text.mp4 bad/random.mp4 bad/none.mp4", kExitFailure,
+         "empty.mp4\t1\t?\t-\t0\nrandom.mp4\t1\t?\t-\t0\ntext.mp4\t1\t?\t-\t0\n",
+         empty + notClip + garbled + errorLine("bad/none.mp4", missing)},
+        {"-d bad/trips --join-trips bad/empty.mp4 text.mp4 bad/none.mp4", kExitFailure, "",
+         empty + notClip + errorLine("bad/none.mp4", missing)},
+    };
+    for (const Case& c : cases) {
+        const Run r = run(c.args);
+        EXPECT_EQ(std::tuple(r.exit, r.out, r.err.substr(0, c.errStart.size())),
+                  std::tuple(c.exit, c.out, c.errStart))
+            << c.args << "\n"
+            << r.err;
+    }
+    // Nothing joined from clips that could not be read, and nothing salvaged unasked.
+    EXPECT_FALSE(fs::exists(dir_ + "/bad/trips") && entryCount(dir_ + "/bad/trips") > 0);
+    EXPECT_FALSE(fs::exists(dir_ + "/bad/cut_evidence"));
+    EXPECT_EQ(run("--salvage bad/cut.mp4").exit, kExitCsv);
 }
 
 TEST_F(ExtractCli, UsageErrorsAndAnOutputThatIsTheClipExitWithTwo) {

@@ -1,4 +1,5 @@
 // veldrin-extract --trips and --join-trips on generated folders, byte for byte.
+#include "MetadataExtractor.h"
 #include "TestClips.h"
 
 #include <gtest/gtest.h>
@@ -37,24 +38,32 @@ TEST(TripsCli, WorkedExampleAndJoinedFiles) {
     const std::string whole = testclips::readFile(clips + "/2025-06-01_07-05-00-front.mp4");
     testclips::writeFile(clips + "/2025-06-01_07-09-00-front.mp4", whole.substr(0, 4000));
 
+    // The cut clip is listed, without rows, and reported.
+    const std::string cut = clips + "/2025-06-01_07-09-00-front.mp4";
+    const std::string cutLine =
+        "veldrin-extract: " + cut + ": " + MetadataExtractor::extract(cut).message() + "\n";
     std::string out, err;
-    ASSERT_EQ(runInTz({"--trips", clips}, &out, &err), 0) << err;
+    EXPECT_EQ(runInTz({"--trips", clips}, &out, &err), 1);
+    EXPECT_EQ(err, cutLine);
     EXPECT_EQ(out, "2025-06-01_07-00-00\t2\t90.5\tback,front\t3258\n"
                    "2025-06-01_07-05-00\t1\t10.0\tfront\t360\n"
                    "2025-06-01_07-05-00\t1\t1.0\tRear\t36\n"
                    "2025-06-01_07-09-00\t1\t?\tfront\t0\n"
                    "my clip.MP4\t1\t5.0\t-\t180\n");
 
-    ASSERT_EQ(runInTz({"-d", dir + "/out", "--join-trips", clips}, &out, &err), 0) << err;
+    EXPECT_EQ(runInTz({"-d", dir + "/out", "--join-trips", clips}, &out, &err), 1);
     EXPECT_EQ(out, "");
+    EXPECT_TRUE(err.starts_with(cutLine)) << err;
     const std::string joined = testclips::readFile(dir + "/out/2025-06-01_07-00-00_trip.csv");
     EXPECT_TRUE(joined.starts_with("clip,trip_time_s," + testclips::kCsvHeader + "\n"));
     EXPECT_EQ(std::count(joined.begin(), joined.end(), '\n'), 3259);
     EXPECT_NE(joined.find("\n2025-06-01_07-00-00-front.mp4,59.972,"), std::string::npos);
     EXPECT_NE(joined.find("\n2025-06-01_07-01-00-front.mp4,60.000,"), std::string::npos);
-    for (const char* name : {"2025-06-01_07-05-00_trip.csv", "2025-06-01_07-05-00_trip_2.csv",
-                             "2025-06-01_07-09-00_trip.csv", "my clip.MP4_trip.csv"})
+    for (const char* name :
+         {"2025-06-01_07-05-00_trip.csv", "2025-06-01_07-05-00_trip_2.csv", "my clip.MP4_trip.csv"})
         EXPECT_TRUE(fs::exists(dir + "/out/" + name)) << name;
+    // Nothing could be read of the cut clip's trip: no file of a header alone.
+    EXPECT_FALSE(fs::exists(dir + "/out/2025-06-01_07-09-00_trip.csv"));
 
     EXPECT_EQ(runInTz({"--join-trips", clips}, &out, &err), 2);
     EXPECT_EQ(runInTz({"--trips", dir + "/out"}, &out, &err), 1);

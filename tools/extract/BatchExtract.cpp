@@ -53,10 +53,12 @@ struct Clip {
 
 std::vector<Clip> gatherClips(const BatchOptions& options) {
     std::vector<Clip> clips;
-    for (FoundPath& found : findClips(options.paths))
-        clips.push_back(found.isClip
-                            ? Clip::at(std::move(found.path))
-                            : Clip::folderProblem(std::move(found.path), std::move(found.problem)));
+    for (FoundPath& found : findClips(options.paths)) {
+        if (found.isClip)
+            clips.emplace_back(Clip::at(std::move(found.path))).problem = std::move(found.problem);
+        else
+            clips.push_back(Clip::folderProblem(std::move(found.path), std::move(found.problem)));
+    }
     // Two clips with the same name would write the same CSV file: the later one fails
     // rather than silently replace the earlier one's telemetry.
     std::map<std::string, std::string> owners;
@@ -85,7 +87,7 @@ ClipResult processClip(const Clip& clip, const BatchOptions& options, MemoryGate
     const MetadataExtractor::Output output =
         MetadataExtractor::extract(clip.path, {options.salvage, {}});
     if (!output.isSuccess())
-        return {errorLine(clip.path, output.message()), true};
+        return {failureLines(clip.path, output.message(), !options.salvage), true};
     ClipResult result;
     if (carriesCsv(output)) {
         const std::string& csv = output.text();

@@ -2,6 +2,7 @@
 // failure), its exit statuses, and the shape of its error lines.
 #pragma once
 
+#include "ExtractError.h"
 #include "MetadataExtractor.h"
 
 #include <algorithm>
@@ -33,11 +34,28 @@ inline std::string_view lineEnd(std::string_view text) {
     return text.ends_with('\n') ? "" : "\n";
 }
 
+// What the command line says of a clip path before the engine reads it.
+inline constexpr std::string_view kNoSuchFile = "No such file";
+inline constexpr std::string_view kIsAFolder = "is a folder (use -d to extract the clips in it)";
+// Follows the engine's message for a clip whose media data runs past its end.
+inline constexpr std::string_view kCutShortHint =
+    "the clip may be cut short: --salvage recovers its complete rows";
+
 // "veldrin-extract: PATH: MESSAGE" and a line feed.
 inline std::string errorLine(std::string_view path, std::string_view message) {
     std::string line(kProgram);
     line.append(": ").append(path).append(": ").append(message);
     return line.append(lineEnd(message));
+}
+
+// The error line of an engine failure, and for a clip cut short the hint at --salvage when
+// `salvageOffered` (the mode takes --salvage and it was not given).
+inline std::string failureLines(std::string_view path, std::string_view message,
+                                bool salvageOffered) {
+    std::string lines = errorLine(path, message);
+    if (salvageOffered && message == MetadataExtractor::messages::kAtomBeyondFile)
+        lines += errorLine(path, kCutShortHint);
+    return lines;
 }
 
 } // namespace extractcli

@@ -1,5 +1,6 @@
 #include "ClipSearch.h"
 
+#include "ClipOutcome.h"
 #include "Limits.h"
 #include "NaturalCompare.h"
 
@@ -72,6 +73,16 @@ void appendFolder(const std::string& folder, std::vector<FoundPath>& clips) {
 
 } // namespace
 
+std::string_view clipPathProblem(const std::string& path, bool foldersWalked) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (status.type() == fs::file_type::not_found)
+        return kNoSuchFile;
+    if (!foldersWalked && status.type() == fs::file_type::directory)
+        return kIsAFolder;
+    return {};
+}
+
 std::vector<FoundPath> findClips(const std::vector<std::string>& paths) {
     std::vector<FoundPath> clips;
     for (const std::string& path : paths) {
@@ -79,7 +90,7 @@ std::vector<FoundPath> findClips(const std::vector<std::string>& paths) {
         if (fs::is_directory(path, ec))
             appendFolder(path, clips);
         else
-            clips.push_back({path, {}, true});
+            clips.push_back({path, std::string(clipPathProblem(path, true)), true});
     }
     return clips;
 }

@@ -5,16 +5,22 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace extractcli {
 
-// A clip to extract, or a folder that could not be read or held no clip.
+// A clip to extract (with a problem when it cannot be read at all), or a folder that could not
+// be read or held no clip.
 struct FoundPath {
     std::string path;
     std::string problem;
     bool isClip = true;
 };
+
+// Why PATH cannot be a clip before the engine tries it ("No such file", or a folder when
+// `foldersWalked` is false); empty otherwise. Other failures are the engine's to tell.
+std::string_view clipPathProblem(const std::string& path, bool foldersWalked);
 
 // Each PATH as given: a clip, or a folder walked for ".mp4" files in any letter case (hidden
 // entries skipped, links to folders not followed), its clips in natural order of their names

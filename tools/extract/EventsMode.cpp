@@ -54,11 +54,6 @@ std::string eventLines(std::string_view csv, std::optional<double> duration) {
     return lines;
 }
 
-std::string_view noMetadataLine() {
-    const std::string_view notice = MetadataExtractor::kNoMetadataNotice;
-    return notice.substr(0, notice.find('\n'));
-}
-
 std::optional<double> bufferedMovieDuration(std::span<const std::uint8_t> clip) {
     return MetadataExtractor::movieDurationInMemory(clip);
 }

@@ -13,10 +13,6 @@ namespace extractcli {
 // a line feed. Nothing when `duration` is unknown.
 std::string eventLines(std::string_view csv, std::optional<double> duration);
 
-// What goes to standard error instead when the clip carries no telemetry: the notice's first
-// line.
-std::string_view noMetadataLine();
-
 // The movie-header duration of a clip read into memory.
 std::optional<double> bufferedMovieDuration(std::span<const std::uint8_t> clip);
 

@@ -1,15 +1,20 @@
 #include "EvidenceMode.h"
 
 #include "ClipOutcome.h"
+#include "ClipSearch.h"
 #include "Evidence.h"
 
 namespace extractcli {
 
 int runEvidence(const EvidenceRequest& request, std::ostream& out, std::ostream& err) {
+    if (const std::string_view problem = clipPathProblem(request.clip, false); !problem.empty()) {
+        err << errorLine(request.clip, problem);
+        return kExitFailure;
+    }
     const exports::ClipRecord clip = exports::readClip(request.clip, request.salvage);
     const MetadataExtractor::Output& output = clip.output;
     if (!output.isSuccess()) {
-        err << errorLine(request.clip, output.message());
+        err << failureLines(request.clip, output.message(), !request.salvage);
         return kExitFailure;
     }
     const bool csv = carriesCsv(output);

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <thread>
 
 namespace extractcli {
@@ -26,8 +27,14 @@ namespace fs = std::filesystem;
 constexpr const char* kCannotCreateOutputFolder = "cannot create the output folder: ";
 constexpr std::string_view kJoinedLineEnd = " rows\n";
 
-trips::ClipFacts measure(const std::string& path, MemoryGate& gate) {
+struct Measured {
     trips::ClipFacts facts;
+    std::string failure; // the engine's message when the clip could not be extracted
+};
+
+Measured measure(const std::string& path, MemoryGate& gate) {
+    Measured measured;
+    trips::ClipFacts& facts = measured.facts;
     const fs::path location(path);
     facts.folder = location.parent_path().string();
     facts.fileName = location.filename().string();
@@ -35,23 +42,33 @@ trips::ClipFacts measure(const std::string& path, MemoryGate& gate) {
     const MemoryGate::Pass pass(gate, bytesInMemory(path));
     const MetadataExtractor::Output output = MetadataExtractor::extract(path);
     facts.rows = carriesCsv(output) ? csvRowCount(output.text()) : 0;
-    return facts;
+    if (!output.isSuccess())
+        measured.failure = output.message();
+    return measured;
 }
 
-std::vector<trips::ClipFacts> measureAll(const std::vector<std::string>& clips,
-                                         std::size_t workers) {
-    std::vector<trips::ClipFacts> facts(clips.size());
+std::vector<Measured> measureAll(const std::vector<std::string>& clips, std::size_t workers) {
+    std::vector<Measured> measured(clips.size());
     std::atomic<std::size_t> next{0};
     MemoryGate gate;
     auto worker = [&] {
         for (std::size_t i; (i = next.fetch_add(1)) < clips.size();)
-            facts[i] = measure(clips[i], gate);
+            measured[i] = measure(clips[i], gate);
     };
     std::vector<std::jthread> threads;
     for (std::size_t t = 1; t < std::min(workers, clips.size()); ++t)
         threads.emplace_back(worker);
     worker();
-    return facts;
+    return measured;
+}
+
+// A trip none of whose clips could be extracted has nothing to join.
+bool anyClipRead(const trips::Trip& trip, const std::set<fs::path>& failed) {
+    for (const trips::Moment& moment : trip.moments)
+        for (const trips::MomentClip& clip : moment.clips)
+            if (!failed.contains(fs::path(moment.folder) / clip.fileName))
+                return true;
+    return false;
 }
 
 // The header, then every telemetry row of the trip with its clip and trip time.
@@ -74,17 +91,30 @@ std::string joinedCsv(const trips::Trip& trip, std::size_t& rows) {
 
 int runTrips(const TripsOptions& options, std::ostream& out, std::ostream& log) {
     int status = kExitCsv;
+    const std::vector<FoundPath> found = findClips(options.paths);
     std::vector<std::string> clips;
-    for (FoundPath& found : findClips(options.paths)) {
-        if (found.isClip) {
-            clips.push_back(std::move(found.path));
+    for (const FoundPath& path : found)
+        if (path.isClip && path.problem.empty())
+            clips.push_back(path.path);
+    std::vector<Measured> measured = measureAll(clips, std::max<std::size_t>(options.workers, 1));
+    // Problems in the order of the paths, clips that failed among them.
+    std::set<fs::path> failed;
+    std::vector<trips::ClipFacts> facts;
+    for (std::size_t f = 0, c = 0; f < found.size(); ++f) {
+        if (found[f].isClip && found[f].problem.empty()) {
+            Measured& clip = measured[c++];
+            if (!clip.failure.empty()) {
+                log << errorLine(found[f].path, clip.failure);
+                failed.insert(fs::path(clip.facts.folder) / clip.facts.fileName);
+                status = kExitFailure;
+            }
+            facts.push_back(std::move(clip.facts));
         } else {
-            log << errorLine(found.path, found.problem);
+            log << errorLine(found[f].path, found[f].problem);
             status = kExitFailure;
         }
     }
-    const std::vector<trips::Trip> grouped =
-        trips::groupTrips(measureAll(clips, std::max<std::size_t>(options.workers, 1)));
+    const std::vector<trips::Trip> grouped = trips::groupTrips(std::move(facts));
     if (options.list)
         out << trips::tripListing(grouped) << std::flush;
     if (options.joinFolder.empty())
@@ -98,6 +128,8 @@ int runTrips(const TripsOptions& options, std::ostream& out, std::ostream& log) 
     }
     std::map<std::string, int> ordinals;
     for (const trips::Trip& trip : grouped) {
+        if (!anyClipRead(trip, failed))
+            continue;
         const std::string csvName =
             trips::joinedTripFileName(trip.startText, ++ordinals[trip.startText]);
         const std::string name = formattedTripFileName(csvName, options.format);

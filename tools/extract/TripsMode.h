@@ -21,8 +21,9 @@ struct TripsOptions {
     exports::Format format = exports::Format::Csv; // of the joined files
 };
 
-// Returns the process exit status: non-zero when a folder could not be read or held no clip,
-// or a joined file could not be written.
+// Returns the process exit status: non-zero when a PATH is missing, a folder could not be read
+// or held no clip, a clip could not be extracted (its moment is listed with no rows; a trip of
+// such clips alone is not joined), or a joined file could not be written.
 int runTrips(const TripsOptions& options, std::ostream& out, std::ostream& log);
 
 } // namespace extractcli

@@ -3,6 +3,7 @@
 #include "AtomicWrite.h"
 #include "BatchExtract.h"
 #include "ClipOutcome.h"
+#include "ClipSearch.h"
 #include "EventsMode.h"
 #include "EvidenceMode.h"
 #include "ExtractError.h"
@@ -37,7 +38,7 @@ constexpr std::size_t kMaxWorkers = 256;
 constexpr const char* kVersionLine = "veldrin-extract " VELDRIN_VERSION "\n";
 
 constexpr const char* kUsage =
-    R"(Usage: veldrin-extract [--report] [--salvage] [--format F] [-o FILE] CLIP
+    R"usage(Usage: veldrin-extract [--report] [--salvage] [--format F] [-o FILE] CLIP
        veldrin-extract [--report] --events CLIP
        veldrin-extract [--report] [--salvage] --manifest CLIP
        veldrin-extract [--report] [--salvage] --evidence OUTDIR CLIP
@@ -64,11 +65,14 @@ Driving events:
                             row is at least 3 m/s² for 0.3 s; VALUE the most, in m/s²
                 sharp_turn  linear_acceleration_mps2_y of at least 4 m/s² either way for
                             0.3 s; VALUE the most, in m/s²
+                            Two such runs of one kind less than 1 s apart (from the last
+                            row of one to the first of the next; turns only the same way)
+                            are one event, at the first one, VALUE the most of both.
                 assist_on, assist_off  navark_state leaves or reaches IDLE (empty counts
                             as IDLE); VALUE the state reached or left
                 stop        below 0.3 m/s after at least 3 m/s; VALUE "-"
               Events at the same time come in that order. Without telemetry nothing goes
-              to standard output and the notice's first line to standard error.
+              to standard output and the notice to standard error.
 
 Many clips:
   -d OUTDIR   extract every PATH: a clip, or a folder walked for files ending in ".mp4"
@@ -88,10 +92,13 @@ Trips (clips named YYYY-MM-DD_HH-MM-SS-CAMERA.mp4, recorded by several cameras i
               at most 10 s after that trip's last moment ends. A clip with another name is
               a trip of its own (CAMERAS "-"); a moment without a readable movie header
               stands alone (SECONDS "?"). Trips in byte order of START, ties by folder.
+              A clip that cannot be extracted is listed with no rows and reported on
+              standard error; a missing PATH or a folder without clips is reported only.
   --join-trips  with -d OUTDIR: one "START_trip.csv" per trip (then "START_trip_2.csv"
               for a second trip with the same START): "clip,trip_time_s," and the 16
               columns, rows of each moment's telemetry clip ("front" first) with their
-              seconds since the trip's start.
+              seconds since the trip's start. A trip none of whose clips could be
+              extracted gets no file.
 
 Formats (one clip, -d and --join-trips; csv when not given):
   --format F  csv (the default), gpx, geojson, kml or jsonl. With -d a clip's file is
@@ -145,16 +152,19 @@ Options:
   --help      show this text
   --          end of the options: what follows is a CLIP or PATH, even "-x"
 
-Errors go to standard error as "veldrin-extract: PATH: MESSAGE".
+Errors go to standard error as "veldrin-extract: PATH: MESSAGE": "No such file", "is a
+folder (use -d to extract the clips in it)", or the extractor's message. "MP4 atom extends
+beyond file" is followed by "the clip may be cut short: --salvage recovers its complete
+rows" where --salvage was not given.
 A terminal on standard error shows folder mode's progress.
 
 Exit status:
   0  CSV extracted or events listed (folder mode: every clip and folder read)
-  1  failure (folder mode: a clip failed, a folder could not be read, or a PATH holds no
-     clip)
+  1  failure (folder and trips modes: a PATH is missing, a clip failed, a folder could not
+     be read, or a PATH holds no clip)
   2  usage error, or -o FILE names the clip itself
   3  the clip carries no telemetry (one clip only; -o FILE is left untouched)
-)";
+)usage";
 
 constexpr std::string_view kTryHelp = "Try 'veldrin-extract --help' for more information.\n";
 constexpr std::string_view kNeedsValue = "needs a value";
@@ -326,13 +336,19 @@ int extractOne(const CommandLine& c) {
         std::cerr << errorLine(c.outputFile, kOutputIsInput);
         return kExitUsage;
     }
-    InputBytes input;
     const bool fromInput = clip == kStandardInputPath;
+    if (const std::string_view problem =
+            fromInput ? std::string_view() : clipPathProblem(clip, false);
+        !problem.empty()) {
+        std::cerr << errorLine(clip, problem);
+        return kExitFailure;
+    }
+    InputBytes input;
     const MetadataExtractor::ExtractOptions options{c.salvage, {}};
     const MetadataExtractor::Output output = fromInput ? extractStandardInput(input, options)
                                                        : MetadataExtractor::extract(clip, options);
     if (!output.isSuccess()) {
-        std::cerr << errorLine(clip, output.message());
+        std::cerr << failureLines(clip, output.message(), !c.salvage);
         return kExitFailure;
     }
     const std::string& text = output.text();
@@ -343,7 +359,7 @@ int extractOne(const CommandLine& c) {
         writeClipText(format, text, clip, input.bytes(), sink);
     };
     if (c.events && !csv) {
-        std::cerr << noMetadataLine() << "\n";
+        std::cerr << errorLine(clip, text);
     } else if (c.events) {
         const auto duration = fromInput ? bufferedMovieDuration(input.bytes())
                                         : MetadataExtractor::movieDuration(clip);
