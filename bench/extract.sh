@@ -37,6 +37,12 @@ if [ ! -s "$clip" ]; then
   mv "$clip.tmp.mp4" "$clip"
 fi
 
+# Only --manifest and --evidence hash: libcrypto must not be loaded by every run.
+if ldd "$extract" | grep -q libcrypto; then
+  echo "veldrin-extract links libcrypto: every run pays for loading it (MISSED)" >&2
+  exit 1
+fi
+
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo "Clip: $clip ($(stat -c %s "$clip") bytes, $("$extract" "$clip" | awk 'END {print NR - 1}') rows)"
 echo
