@@ -9,7 +9,6 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <optional>
 #include <tuple>
 
 namespace analysis {
@@ -60,30 +59,31 @@ public:
 
 private:
     struct Manoeuvre {
-        std::size_t first, last;
-        double peak;
-        int direction;
+        std::size_t first = 0, last = 0;
+        double peak = 0.0;
+        int direction = 0;
     };
 
     void endRun() {
         if (length_ > 0 && time_.lastsLongEnough(length_)) {
-            if (pending_ && pending_->direction == direction_ &&
-                time_.at(first_) - time_.at(pending_->last) <
+            if (hasPending_ && pending_.direction == direction_ &&
+                time_.at(first_) - time_.at(pending_.last) <
                     kMergeGapSeconds - kRunSecondsTolerance) {
-                pending_->last = last_;
-                pending_->peak = std::max(pending_->peak, peak_);
+                pending_.last = last_;
+                pending_.peak = std::max(pending_.peak, peak_);
             } else {
                 flush();
                 pending_ = Manoeuvre{first_, last_, peak_, direction_};
+                hasPending_ = true;
             }
         }
         length_ = 0;
     }
 
     void flush() {
-        if (pending_)
-            events_.push_back({kind_, time_.at(pending_->first), pending_->peak, {}});
-        pending_.reset();
+        if (hasPending_)
+            events_.push_back({kind_, time_.at(pending_.first), pending_.peak, {}});
+        hasPending_ = false;
     }
 
     EventKind kind_;
@@ -93,7 +93,9 @@ private:
     std::size_t length_ = 0;
     double peak_ = 0.0;
     int direction_ = 0;
-    std::optional<Manoeuvre> pending_;
+    // A plain member and a flag: GCC's -O3 took an optional's payload for uninitialised.
+    Manoeuvre pending_;
+    bool hasPending_ = false;
 };
 
 std::string_view assistanceOf(const DriveRow& row) {
