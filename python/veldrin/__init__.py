@@ -1,0 +1,115 @@
+"""The Veldrin extraction engine: dashcam telemetry from H.264 SEI units as text and tables."""
+
+import errno
+import os
+from concurrent.futures import ThreadPoolExecutor
+
+from . import _engine
+from ._tables import clip_columns, clip_frame, events_frame, trips_frame
+
+__version__ = _engine.VERSION
+__all__ = ["Clip", "ExtractError", "extract", "events", "trips", "movie_duration", "__version__"]
+
+COLUMNS = tuple(_engine.COLUMNS)
+_REPORT_SEPARATOR = ": "
+
+
+class ExtractError(Exception):
+    """A clip the engine could not read; str() is the engine's message."""
+
+
+class Clip:
+    """One clip's extraction: its CSV text, report and tables."""
+
+    def __init__(self, text, report, duration):
+        self.notice = text if text.startswith(_engine.NO_METADATA_NOTICE) else None
+        self.csv = "" if self.notice is not None else text + "\n"
+        self.report = _read_report(report)
+        self.rows = self.csv.count("\n") - 1 if self.csv else 0
+        self.duration = duration
+
+    @property
+    def columns(self):
+        return clip_columns(self.csv)
+
+    def to_pandas(self):
+        return clip_frame(self.csv)
+
+    def __repr__(self):
+        return f"<veldrin.Clip rows={self.rows}>"
+
+
+def _read_report(report):
+    values = {}
+    for line in report.splitlines():
+        label, _, value = line.partition(_REPORT_SEPARATOR)
+        values[label] = int(value)
+    return values
+
+
+def _check_path(path):
+    # What the command line says before the engine reads a clip path.
+    if not os.path.exists(path):
+        raise FileNotFoundError(errno.ENOENT, _engine.NO_SUCH_FILE, path)
+    if os.path.isdir(path):
+        raise IsADirectoryError(errno.EISDIR, _engine.IS_A_FOLDER, path)
+
+
+def _read_file_object(source):
+    # One byte over the engine's limit, so that the engine tells a clip that is too large.
+    wanted = _engine.MAX_FILE_BYTES + 1
+    chunks, held = [], 0
+    while held < wanted:
+        chunk = source.read(wanted - held)
+        if not chunk:
+            break
+        chunks.append(chunk)
+        held += len(chunk)
+    return chunks[0] if len(chunks) == 1 else b"".join(chunks)
+
+
+def _extract(source):
+    if isinstance(source, (str, os.PathLike)):
+        path = os.fsdecode(source)
+        _check_path(path)
+        return _engine.extract_path(path)
+    if hasattr(source, "read") and not isinstance(source, (bytes, bytearray, memoryview)):
+        return _engine.extract_buffer(_read_file_object(source))
+    return _engine.extract_buffer(source)
+
+
+def extract(source):
+    """Extracts a clip from a path, a bytes-like object or a binary file object."""
+    ok, text, report, message, duration = _extract(source)
+    if not ok:
+        raise ExtractError(message)
+    return Clip(text, report, duration)
+
+
+def events(clip):
+    """The driving events of a Clip (or of the clip at a path): time_s, kind, value."""
+    if not isinstance(clip, Clip):
+        clip = extract(clip)
+    lines = _engine.event_lines(clip.csv.rstrip("\n"), clip.duration) if clip.csv else ""
+    return events_frame(lines)
+
+
+def movie_duration(path):
+    """Seconds of the clip's movie header, or None."""
+    return _engine.movie_duration(os.fsdecode(path))
+
+
+def clip_facts(path):
+    """(path, movie duration, rows, engine message or None) of one clip, for trips."""
+    ok, text, _, message, _ = _engine.extract_path(path)
+    rows = text.count("\n") if ok and not text.startswith(_engine.NO_METADATA_NOTICE) else 0
+    return path, _engine.movie_duration(path), rows, None if ok else message
+
+
+def trips(paths, workers=None):
+    """The trips of the clips under a folder (or several paths) as --trips lists them."""
+    paths = [os.fsdecode(paths)] if isinstance(paths, (str, os.PathLike)) else list(paths)
+    found = [p for p, problem, is_clip in _engine.find_clips(paths) if is_clip and not problem]
+    with ThreadPoolExecutor(workers or os.cpu_count()) as pool:
+        facts = [f[:3] for f in pool.map(clip_facts, found)]
+    return trips_frame(_engine.trip_rows(facts))

@@ -1,0 +1,36 @@
+"""python3 -m veldrin.fleet ROOT... --out DIR [--scheduler ADDRESS | --workers N]
+[--threads-per-worker T]"""
+
+import argparse
+import sys
+
+from .run import PROGRAM, run
+
+
+def _positive(text):
+    value = int(text)
+    if value < 1:
+        raise argparse.ArgumentTypeError("needs a whole number from 1")
+    return value
+
+
+def main(argv=None):
+    parser = argparse.ArgumentParser(
+        prog=PROGRAM,
+        description="Extracts the telemetry of every clip under the ROOTs on a Dask cluster "
+                    "into clips.csv, telemetry/part-NNNNN.csv, events.csv and trips.csv.")
+    parser.add_argument("roots", nargs="+", metavar="ROOT", help="a clip or a folder of clips")
+    parser.add_argument("--out", required=True, metavar="DIR", help="the output folder")
+    where = parser.add_mutually_exclusive_group()
+    where.add_argument("--scheduler", metavar="ADDRESS", help="a running Dask scheduler")
+    where.add_argument("--workers", type=_positive, metavar="N",
+                       help="a local cluster of N worker processes (default: one per core)")
+    parser.add_argument("--threads-per-worker", type=_positive, metavar="T",
+                        help="threads of each local worker (default: 1)")
+    args = parser.parse_args(argv)
+    return run(args.roots, args.out, args.scheduler, args.workers,
+               args.threads_per_worker).exit_status
+
+
+if __name__ == "__main__":
+    sys.exit(main())
