@@ -25,24 +25,44 @@ namespace {
 constexpr const char* kModuleDoc = "The Veldrin extraction engine (use the veldrin package).";
 constexpr char kListingSeparator = '\t';
 
-// ok, CSV or notice, report, failure message, movie duration.
+// ok, the CSV as the command line prints it (with its final line feed; empty without
+// telemetry), its rows, the no-metadata notice (empty with telemetry), the report, the failure
+// message and the movie duration.
 using Extraction = py::tuple;
 
-Extraction toPython(const MetadataExtractor::Output& output, std::optional<double> duration) {
-    return py::make_tuple(output.isSuccess(), output.text(), output.report(), output.message(),
-                          duration);
+struct Extracted {
+    MetadataExtractor::Output output = MetadataExtractor::Output::failure({});
+    std::string csv;
+    std::size_t rows = 0;
+    std::optional<double> duration;
+};
+
+// Runs without the interpreter lock: all but the conversion to Python objects.
+void finish(Extracted& extracted, std::optional<double> duration) {
+    extracted.duration = duration;
+    if (!extractcli::carriesCsv(extracted.output))
+        return;
+    extracted.csv.reserve(extracted.output.text().size() + 1);
+    extracted.csv.append(extracted.output.text()).append("\n");
+    extracted.rows = extractcli::csvRowCount(extracted.output.text());
+}
+
+Extraction toPython(const Extracted& extracted) {
+    const MetadataExtractor::Output& output = extracted.output;
+    const bool notice = output.isSuccess() && extracted.csv.empty();
+    return py::make_tuple(output.isSuccess(), extracted.csv, extracted.rows,
+                          notice ? output.text() : std::string(), output.report(), output.message(),
+                          extracted.duration);
 }
 
 Extraction extractPath(const std::string& path) {
-    MetadataExtractor::Output output = MetadataExtractor::Output::failure({});
-    std::optional<double> duration;
+    Extracted extracted;
     {
         py::gil_scoped_release release;
-        output = MetadataExtractor::extract(path);
-        if (output.isSuccess())
-            duration = MetadataExtractor::movieDuration(path);
+        extracted.output = MetadataExtractor::extract(path);
+        finish(extracted, MetadataExtractor::movieDuration(path));
     }
-    return toPython(output, duration);
+    return toPython(extracted);
 }
 
 // Any object with the buffer protocol, as one contiguous run of bytes.
@@ -50,18 +70,16 @@ Extraction extractBuffer(const py::object& source) {
     Py_buffer view;
     if (PyObject_GetBuffer(source.ptr(), &view, PyBUF_SIMPLE) != 0)
         throw py::error_already_set();
-    MetadataExtractor::Output output = MetadataExtractor::Output::failure({});
-    std::optional<double> duration;
+    Extracted extracted;
     {
         py::gil_scoped_release release;
         const std::span<const std::uint8_t> bytes(static_cast<const std::uint8_t*>(view.buf),
                                                   static_cast<std::size_t>(view.len));
-        output = MetadataExtractor::extractFromBuffer(bytes);
-        if (output.isSuccess())
-            duration = MetadataExtractor::movieDurationInMemory(bytes);
+        extracted.output = MetadataExtractor::extractFromBuffer(bytes);
+        finish(extracted, MetadataExtractor::movieDurationInMemory(bytes));
     }
     PyBuffer_Release(&view);
-    return toPython(output, duration);
+    return toPython(extracted);
 }
 
 template <typename T> py::array_t<T> toArray(const std::vector<T>& values) {
@@ -163,7 +181,6 @@ tripRows(const std::vector<ClipFact>& clips) {
 PYBIND11_MODULE(_engine, m) {
     m.doc() = kModuleDoc;
     m.attr("VERSION") = VELDRIN_VERSION;
-    m.attr("NO_METADATA_NOTICE") = MetadataExtractor::kNoMetadataNotice;
     m.attr("NO_SUCH_FILE") = std::string(extractcli::kNoSuchFile);
     m.attr("IS_A_FOLDER") = std::string(extractcli::kIsAFolder);
     m.attr("MAX_FILE_BYTES") = MetadataExtractor::kMaxFileBytes;

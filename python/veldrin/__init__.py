@@ -21,11 +21,9 @@ class ExtractError(Exception):
 class Clip:
     """One clip's extraction: its CSV text, report and tables."""
 
-    def __init__(self, text, report, duration):
-        self.notice = text if text.startswith(_engine.NO_METADATA_NOTICE) else None
-        self.csv = "" if self.notice is not None else text + "\n"
+    def __init__(self, csv, rows, notice, report, duration):
+        self.csv, self.rows, self.notice = csv, rows, notice or None
         self.report = _read_report(report)
-        self.rows = self.csv.count("\n") - 1 if self.csv else 0
         self.duration = duration
 
     @property
@@ -80,10 +78,10 @@ def _extract(source):
 
 def extract(source):
     """Extracts a clip from a path, a bytes-like object or a binary file object."""
-    ok, text, report, message, duration = _extract(source)
+    ok, csv, rows, notice, report, message, duration = _extract(source)
     if not ok:
         raise ExtractError(message)
-    return Clip(text, report, duration)
+    return Clip(csv, rows, notice, report, duration)
 
 
 def events(clip):
@@ -101,9 +99,8 @@ def movie_duration(path):
 
 def clip_facts(path):
     """(path, movie duration, rows, engine message or None) of one clip, for trips."""
-    ok, text, _, message, _ = _engine.extract_path(path)
-    rows = text.count("\n") if ok and not text.startswith(_engine.NO_METADATA_NOTICE) else 0
-    return path, _engine.movie_duration(path), rows, None if ok else message
+    ok, _, rows, _, _, message, duration = _engine.extract_path(path)
+    return path, duration, rows, None if ok else message
 
 
 def trips(paths, workers=None):

@@ -42,8 +42,7 @@ def line(values):
 
 def clip_result(path):
     """Everything the outputs need of one clip, from the engine."""
-    ok, text, report, message, _ = _engine.extract_path(path)
-    duration = _engine.movie_duration(path)
+    ok, csv, rows, _, report, message, duration = _engine.extract_path(path)
     result = {"status": ERROR, "message": message, "bytes": None, "rows": None,
               "payload": None, "sei": None, "telemetry": "", "events": "",
               "duration": duration, "trip_rows": 0}
@@ -57,12 +56,11 @@ def clip_result(path):
     result.update(message="", bytes=int(values["file_bytes"]), rows=0,
                   payload=int(values["payload_decode_failures"]),
                   sei=int(values["sei_decode_failures"]), status=NO_TELEMETRY)
-    if text.startswith(_engine.NO_METADATA_NOTICE):
+    if not csv:
         return result
     prefix = field(path) + ","
-    body = text[text.index("\n") + 1:]
-    rows = body.count("\n") + 1
-    events = _engine.event_lines(text, duration)
+    body = csv[csv.index("\n") + 1:-1]
+    events = _engine.event_lines(csv[:-1], duration)
     result.update(status=OK, rows=rows, trip_rows=rows,
                   telemetry=prefix + body.replace("\n", "\n" + prefix) + "\n",
                   events="".join(prefix + l.replace("\t", ",") + "\n"
@@ -157,16 +155,17 @@ def clip_line(path, result):
 
 def assemble(out_dir, clips, results):
     """Writes the final files. `clips` in natural order; `results(path)` gives a clip's result.
-    Returns (rows, failed clips)."""
+    Returns the rows and the failures (path, message) in order."""
     clip_lines, event_lines, facts = [line(CLIPS_HEADER)], [line(EVENTS_HEADER)], []
     telemetry = _TelemetryParts(out_dir)
-    rows = failed = 0
+    rows, failures = 0, []
     for path, problem in clips:
         result = results(path) if not problem else {
             "status": ERROR, "message": problem, "bytes": None, "rows": None, "payload": None,
             "sei": None}
         clip_lines.append(clip_line(path, result))
-        failed += result["status"] == ERROR
+        if result["status"] == ERROR:
+            failures.append((path, result["message"]))
         rows += result["rows"] or 0
         if problem:
             continue
@@ -180,4 +179,4 @@ def assemble(out_dir, clips, results):
     for name, lines in ((CLIPS_FILE, clip_lines), (EVENTS_FILE, event_lines),
                         (TRIPS_FILE, trip_lines)):
         write_atomically(os.path.join(out_dir, name), "".join(lines).encode())
-    return rows, failed
+    return rows, failures

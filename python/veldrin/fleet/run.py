@@ -94,9 +94,7 @@ def _schedule(client, todo, store, identities, progress, log):
             results = future.result()
         except Exception as error:  # a batch past its retries: its clips are not done
             message = TASK_FAILED.format(error)
-            for path in batch:
-                failures[path] = message
-                log.write(error_line(path, message))
+            failures.update((path, message) for path in batch)
         else:
             for path, result in zip(batch, results):
                 store.put(path, identities[path], result)
@@ -154,11 +152,9 @@ def run(roots, out_dir, scheduler=None, workers=None, threads_per_worker=None, l
                     "duration": None, "trip_rows": 0}
         return store.get(path, identities[path])
 
-    stats.rows, stats.failed = outputs.assemble(out_dir, clips, result_of)
-    for path, problem in clips:
-        if problem:
-            log.write(error_line(path, problem))
-    for path, problem in stats.problems:
+    stats.rows, failed = outputs.assemble(out_dir, clips, result_of)
+    stats.failed = len(failed)
+    for path, problem in failed + stats.problems:
         log.write(error_line(path, problem))
     stats.total_s = time.monotonic() - start
     log.write(SUMMARY_LINE.format(stats.clips, stats.rows, stats.failed, stats.total_s))
