@@ -85,7 +85,12 @@ class PartStore:
     def __init__(self, out_dir):
         self.folder = os.path.join(out_dir, PARTS_FOLDER)
         os.makedirs(self.folder, exist_ok=True)
-        self.present = set(os.listdir(self.folder))
+        self.present = set()
+        for name in os.listdir(self.folder):
+            if name.endswith(TEMPORARY_SUFFIX):  # left by a run that was killed
+                os.remove(os.path.join(self.folder, name))
+            else:
+                self.present.add(name)
 
     @staticmethod
     def _stem(path):
