@@ -2,9 +2,14 @@
 [--threads-per-worker T]"""
 
 import argparse
+import os
 import sys
 
-from .run import PROGRAM, run
+# Dask's own notices (worker folders purged, connections) would drown the run's lines; the
+# workers of a local cluster inherit this.
+os.environ.setdefault("DASK_LOGGING__DISTRIBUTED", "error")
+
+from .run import PROGRAM, run  # noqa: E402  (after the logging level is set)
 
 
 def _positive(text):
