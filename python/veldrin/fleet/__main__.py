@@ -9,7 +9,9 @@ import sys
 # workers of a local cluster inherit this.
 os.environ.setdefault("DASK_LOGGING__DISTRIBUTED", "error")
 
-from .run import PROGRAM, run  # noqa: E402  (after the logging level is set)
+from .run import EXIT_FAILURE, PROGRAM, error_line, run  # noqa: E402  (after the level is set)
+
+CANNOT_RUN = "cannot run: {}"
 
 
 def _positive(text):
@@ -31,10 +33,15 @@ def main(argv=None):
     where.add_argument("--workers", type=_positive, metavar="N",
                        help="a local cluster of N worker processes (default: one per core)")
     parser.add_argument("--threads-per-worker", type=_positive, metavar="T",
-                        help="threads of each local worker (default: 1)")
+                        help="threads of each local worker (default: 1; a scheduler's workers "
+                             "have their own)")
     args = parser.parse_args(argv)
-    return run(args.roots, args.out, args.scheduler, args.workers,
-               args.threads_per_worker).exit_status
+    try:
+        return run(args.roots, args.out, args.scheduler, args.workers,
+                   args.threads_per_worker).exit_status
+    except OSError as error:  # the output folder, or a scheduler out of reach
+        sys.stderr.write(error_line(args.scheduler or args.out, CANNOT_RUN.format(error)))
+        return EXIT_FAILURE
 
 
 if __name__ == "__main__":
