@@ -97,10 +97,10 @@ def movie_duration(path):
     return _engine.movie_duration(os.fsdecode(path))
 
 
-def clip_facts(path):
-    """(path, movie duration, rows, engine message or None) of one clip, for trips."""
-    ok, _, rows, _, _, message, duration = _engine.extract_path(path)
-    return path, duration, rows, None if ok else message
+def _clip_facts(path):
+    """(path, movie duration, rows) of one clip, for trips; a clip that fails has no rows."""
+    _, _, rows, _, _, _, duration = _engine.extract_path(path)
+    return path, duration, rows
 
 
 def trips(paths, workers=None):
@@ -108,5 +108,5 @@ def trips(paths, workers=None):
     paths = [os.fsdecode(paths)] if isinstance(paths, (str, os.PathLike)) else list(paths)
     found = [p for p, problem, is_clip in _engine.find_clips(paths) if is_clip and not problem]
     with ThreadPoolExecutor(workers or os.cpu_count()) as pool:
-        facts = [f[:3] for f in pool.map(clip_facts, found)]
+        facts = list(pool.map(_clip_facts, found))
     return trips_frame(_engine.trip_rows(facts))

@@ -87,8 +87,9 @@ CSV_CELLS = [  # every kind of cell, empty ones included
 
 def test_typed_columns_round_trip_to_the_csv(tmp_path):
     header = ",".join(veldrin.COLUMNS)
-    (tmp_path / "in.csv").write_text("\n".join([header] + CSV_CELLS) + "\n")
-    clip = veldrin.extract(generate(str(tmp_path / "c.mp4"), "--from-csv", str(tmp_path / "in.csv")))
+    source = tmp_path / "in.csv"
+    source.write_text("\n".join([header] + CSV_CELLS) + "\n")
+    clip = veldrin.extract(generate(str(tmp_path / "c.mp4"), "--from-csv", str(source)))
     frame, columns = clip.to_pandas(), clip.columns
     assert list(frame.columns) == list(columns) == list(veldrin.COLUMNS)
     assert [str(t) for t in frame.dtypes[:4]] == ["UInt64", "string", "UInt64", "float64"]

@@ -45,7 +45,8 @@ def error_line(path, message):
 
 
 def _batches(paths, threads):
-    size = max(1, min(MAX_BATCH_CLIPS, math.ceil(len(paths) / max(1, threads * BATCHES_PER_THREAD))))
+    wanted = math.ceil(len(paths) / max(1, threads * BATCHES_PER_THREAD))
+    size = max(1, min(MAX_BATCH_CLIPS, wanted))
     return [paths[i:i + size] for i in range(0, len(paths), size)]
 
 
