@@ -15,6 +15,7 @@ OUTPUT_FILES = ("clips.csv", "events.csv", "trips.csv", "telemetry")
 NO_SCHEDULER = "tcp://127.0.0.1:9"
 BULK_CLIPS = 96
 POLL_S = 0.005
+STARTUP_S = 60
 
 
 def fleet(*args):
@@ -109,10 +110,12 @@ def scheduler(tmp_path_factory):
                                     "--host", "127.0.0.1", "--nthreads", "1", "--no-nanny",
                                     *common], stderr=subprocess.DEVNULL) for _ in range(2)]
     from distributed import Client
+    deadline = time.monotonic() + STARTUP_S
     while not os.path.exists(address_file):
+        assert time.monotonic() < deadline, "the scheduler did not start"
         time.sleep(POLL_S)
-    with Client(scheduler_file=address_file) as client:
-        client.wait_for_workers(2)
+    with Client(scheduler_file=address_file, timeout=STARTUP_S) as client:
+        client.wait_for_workers(2, timeout=STARTUP_S)
         address = client.scheduler.address
     yield address, processes
     for process in reversed(processes):
@@ -136,6 +139,7 @@ def test_local_cluster_matches_command_line_and_rerun_skips(folders, clip_folder
 def wait_for_parts(out, process):
     parts = os.path.join(out, outputs.PARTS_FOLDER)
     while not (os.path.isdir(parts) and os.listdir(parts)):
+        assert process.poll() is None, "the run ended before any clip was done"
         time.sleep(POLL_S)
     assert process.poll() is None, "the run ended before it could be interrupted"
 

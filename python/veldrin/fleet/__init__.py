@@ -14,7 +14,7 @@ ON_ERROR = ("raise", "skip")
 
 
 def clips_meta():
-    """The empty frame read_clips gives: clip, row, then the 16 typed columns."""
+    """The empty frame read_clips gives: clip, row (from 0 in each clip), the 16 columns."""
     frame = pd.DataFrame({"clip": pd.array([], dtype="string"),
                           "row": np.array([], dtype="int64")})
     for name, dtype in telemetry_dtypes().items():
