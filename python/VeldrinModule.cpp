@@ -42,8 +42,9 @@ void finish(Extracted& extracted, std::optional<double> duration) {
     extracted.duration = duration;
     if (!extractcli::carriesCsv(extracted.output))
         return;
-    extracted.csv.reserve(extracted.output.text().size() + 1);
-    extracted.csv.append(extracted.output.text()).append("\n");
+    const std::string& text = extracted.output.text();
+    extracted.csv.reserve(text.size() + 1);
+    extracted.csv.append(text).append(extractcli::lineEnd(text));
     extracted.rows = extractcli::csvRowCount(extracted.output.text());
 }
 
