@@ -146,7 +146,9 @@ class _TelemetryParts:
         self.pending = None
 
     def finish(self):
-        if self.pending is not None:
+        # A fleet without rows still has one part, its header, for readers of part-*.csv.
+        if self.pending is not None or not self.written:
+            self.pending = self.pending or bytearray(self.header)
             self._flush()
         for name in os.listdir(self.folder):
             if name.startswith(TELEMETRY_PART_PREFIX) and name not in self.written:
