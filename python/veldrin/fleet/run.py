@@ -51,17 +51,22 @@ def _batches(paths, threads):
 
 
 class _Progress:
-    def __init__(self, total, stream):
-        self.total, self.done, self.stream = total, 0, stream
+    """Clips done of all, with the rate of this run's work (skipped clips and the cluster's
+    start aside) and the time left at that rate."""
+
+    def __init__(self, total, skipped, stream):
+        self.total, self.done, self.stream = total, skipped, stream
         self.shown = stream.isatty()
-        self.start = time.monotonic()
+        self.begin()
+
+    def begin(self):
+        self.start, self.done_before = time.monotonic(), self.done
 
     def advance(self, count):
         self.done += count
         if not self.shown:
             return
-        elapsed = max(time.monotonic() - self.start, 1e-9)
-        rate = self.done / elapsed
+        rate = (self.done - self.done_before) / max(time.monotonic() - self.start, 1e-9)
         left = (self.total - self.done) / rate if rate else 0.0
         self.stream.write(CLEAR_LINE + PROGRESS_LINE.format(self.done, self.total, rate, left))
         self.stream.flush()
@@ -129,13 +134,13 @@ def run(roots, out_dir, scheduler=None, workers=None, threads_per_worker=None, l
             todo.append(path)
     stats.clips, stats.skipped = len(clips), len(clips) - len(todo)
 
-    progress = _Progress(len(clips), log)
-    progress.advance(stats.skipped)
+    progress = _Progress(len(clips), stats.skipped, log)
     failures = {}
     if todo:
         cluster_start = time.monotonic()
         client, cluster = _client(scheduler, workers, threads_per_worker)
         stats.cluster_start_s = time.monotonic() - cluster_start
+        progress.begin()
         try:
             failures = _schedule(client, todo, store, identities, progress, log)
         finally:
