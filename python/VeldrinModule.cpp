@@ -26,8 +26,8 @@ constexpr const char* kModuleDoc = "The Veldrin extraction engine (use the veldr
 constexpr char kListingSeparator = '\t';
 
 // ok, the CSV as the command line prints it (with its final line feed; empty without
-// telemetry), its rows, the no-metadata notice (empty with telemetry), the report, the failure
-// message and the movie duration.
+// telemetry), its rows, the no-metadata notice as printed (empty with telemetry), the report,
+// the failure message and the movie duration.
 using Extraction = py::tuple;
 
 struct Extracted {
@@ -50,10 +50,11 @@ void finish(Extracted& extracted, std::optional<double> duration) {
 
 Extraction toPython(const Extracted& extracted) {
     const MetadataExtractor::Output& output = extracted.output;
-    const bool notice = output.isSuccess() && extracted.csv.empty();
-    return py::make_tuple(output.isSuccess(), extracted.csv, extracted.rows,
-                          notice ? output.text() : std::string(), output.report(), output.message(),
-                          extracted.duration);
+    std::string notice;
+    if (output.isSuccess() && extracted.csv.empty())
+        notice.append(output.text()).append(extractcli::lineEnd(output.text()));
+    return py::make_tuple(output.isSuccess(), extracted.csv, extracted.rows, notice,
+                          output.report(), output.message(), extracted.duration);
 }
 
 Extraction extractPath(const std::string& path) {
