@@ -135,45 +135,44 @@ std::optional<double> movieDuration(const std::string& path) {
     return MetadataExtractor::movieDuration(path);
 }
 
-// (path, problem, is_clip) as folder mode finds them.
-std::vector<std::tuple<std::string, std::string, bool>>
-findClips(const std::vector<std::string>& paths) {
+// (path, problem, is_clip) as folder mode finds them; paths as bytes, since file names need
+// not be UTF-8.
+py::list findClips(const std::vector<std::string>& paths) {
     std::vector<extractcli::FoundPath> found;
     {
         py::gil_scoped_release release;
         found = extractcli::findClips(paths);
     }
-    std::vector<std::tuple<std::string, std::string, bool>> result;
-    for (extractcli::FoundPath& path : found)
-        result.emplace_back(std::move(path.path), std::move(path.problem), path.isClip);
+    py::list result;
+    for (const extractcli::FoundPath& path : found)
+        result.append(py::make_tuple(py::bytes(path.path), path.problem, path.isClip));
     return result;
 }
 
 using ClipFact = std::tuple<std::string, std::optional<double>, std::size_t>;
 
 // Clips (path, movie duration, rows) grouped into trips: per trip its first folder and the
-// fields of its --trips line.
-std::vector<std::pair<std::string, std::vector<std::string>>>
-tripRows(const std::vector<ClipFact>& clips) {
+// fields of its --trips line, all bytes (a clip's own name stands for an odd trip's start).
+py::list tripRows(const std::vector<ClipFact>& clips) {
     std::vector<trips::ClipFacts> facts;
     for (const auto& [path, duration, rows] : clips) {
         const std::filesystem::path location(path);
         facts.push_back(
             {location.parent_path().string(), location.filename().string(), duration, rows});
     }
-    std::vector<std::pair<std::string, std::vector<std::string>>> result;
+    py::list result;
     for (trips::Trip& trip : trips::groupTrips(std::move(facts))) {
-        std::string folder = trip.moments.front().folder;
+        const std::string folder = trip.moments.front().folder;
         std::string line = trips::tripListing({std::move(trip)});
         if (line.ends_with('\n'))
             line.pop_back();
-        std::vector<std::string> fields;
+        py::list fields;
         std::size_t start = 0;
         for (std::size_t tab; (tab = line.find(kListingSeparator, start)) != line.npos;
              start = tab + 1)
-            fields.push_back(line.substr(start, tab - start));
-        fields.push_back(line.substr(start));
-        result.emplace_back(std::move(folder), std::move(fields));
+            fields.append(py::bytes(line.substr(start, tab - start)));
+        fields.append(py::bytes(line.substr(start)));
+        result.append(py::make_tuple(py::bytes(folder), fields));
     }
     return result;
 }

@@ -70,7 +70,7 @@ def _extract(source):
     if isinstance(source, (str, os.PathLike)):
         path = os.fsdecode(source)
         _check_path(path)
-        return _engine.extract_path(path)
+        return _engine.extract_path(os.fsencode(path))
     if hasattr(source, "read") and not isinstance(source, (bytes, bytearray, memoryview)):
         return _engine.extract_buffer(_read_file_object(source))
     return _engine.extract_buffer(source)
@@ -94,19 +94,31 @@ def events(clip):
 
 def movie_duration(path):
     """Seconds of the clip's movie header, or None."""
-    return _engine.movie_duration(os.fsdecode(path))
+    return _engine.movie_duration(os.fsencode(path))
 
 
 def _clip_facts(path):
     """(path, movie duration, rows) of one clip, for trips; a clip that fails has no rows."""
-    _, _, rows, _, _, _, duration = _engine.extract_path(path)
+    _, _, rows, _, _, _, duration = _engine.extract_path(os.fsencode(path))
     return path, duration, rows
 
 
 def trips(paths, workers=None):
     """The trips of the clips under a folder (or several paths) as --trips lists them."""
-    paths = [os.fsdecode(paths)] if isinstance(paths, (str, os.PathLike)) else list(paths)
-    found = [p for p, problem, is_clip in _engine.find_clips(paths) if is_clip and not problem]
+    paths = [paths] if isinstance(paths, (str, os.PathLike)) else list(paths)
+    found = [p for p, problem, is_clip in find_clips(paths) if is_clip and not problem]
     with ThreadPoolExecutor(workers or os.cpu_count()) as pool:
         facts = list(pool.map(_clip_facts, found))
-    return trips_frame(_engine.trip_rows(facts))
+    return trips_frame(trip_rows(facts))
+
+
+def find_clips(paths):
+    """(path, problem, is_clip) for each clip, or folder with a problem, as -d finds them."""
+    return [(os.fsdecode(p), problem, is_clip)
+            for p, problem, is_clip in _engine.find_clips([os.fsencode(p) for p in paths])]
+
+
+def trip_rows(facts):
+    """Clips' (path, movie duration, rows) as trips: (folder, fields of the --trips line)."""
+    return [(os.fsdecode(folder), [os.fsdecode(f) for f in fields]) for folder, fields in
+            _engine.trip_rows([(os.fsencode(p), d, r) for p, d, r in facts])]

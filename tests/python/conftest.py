@@ -30,6 +30,7 @@ GENERATED = {
     "sub/clip2.mp4": ["--frames", "30", "--seed", "2"],
     "sub/clip10.MP4": ["--frames", "30", "--seed", "10"],
     'odd, "name".mp4': ["--frames", "20", "--seed", "4"],
+    os.fsdecode(b"caf\xe9.mp4"): ["--frames", "10", "--seed", "5"],  # not UTF-8
 }
 CLIP_NAMES = sorted(GENERATED) + sorted(BROKEN) + ["cut.mp4"]
 
@@ -42,8 +43,8 @@ def generate(path, *args):
 
 def run_extract(*args, stdin=None):
     done = subprocess.run([EXTRACT, *args], capture_output=True, input=stdin)
-    return subprocess.CompletedProcess(done.args, done.returncode, done.stdout.decode(),
-                                       done.stderr.decode())
+    return subprocess.CompletedProcess(done.args, done.returncode, os.fsdecode(done.stdout),
+                                       os.fsdecode(done.stderr))
 
 
 @pytest.fixture(scope="session")

@@ -70,12 +70,12 @@ def expected_outputs(root, scratch):
 def actual_outputs(out):
     files = {}
     for name in OUTPUT_FILES[:3]:
-        with open(os.path.join(out, name)) as f:
+        with open(os.path.join(out, name), errors="surrogateescape") as f:
             files[name] = f.read()
     parts = sorted(os.listdir(os.path.join(out, "telemetry")))
     texts = []
     for part in parts:
-        with open(os.path.join(out, "telemetry", part)) as f:
+        with open(os.path.join(out, "telemetry", part), errors="surrogateescape") as f:
             texts.append(f.read())
     header = csv_line(*outputs.TELEMETRY_HEADER)
     assert all(t.startswith(header) for t in texts)

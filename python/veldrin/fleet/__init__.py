@@ -4,7 +4,7 @@ veldrin.fleet) writing a folder's tables."""
 import numpy as np
 import pandas as pd
 
-from .. import ExtractError, _engine, extract
+from .. import ExtractError, extract, find_clips
 from .._tables import clip_frame, telemetry_dtypes
 from .run import run
 
@@ -42,6 +42,6 @@ def read_clips(paths, on_error="raise"):
     if on_error not in ON_ERROR:
         raise ValueError(f"on_error must be one of {ON_ERROR}")
     paths = [paths] if isinstance(paths, str) else [str(p) for p in paths]
-    clips = [p for p, problem, is_clip in _engine.find_clips(paths) if is_clip]
+    clips = [p for p, problem, is_clip in find_clips(paths) if is_clip]
     return dd.from_map(_clip_partition, clips, on_error=on_error, meta=clips_meta(),
                        label="veldrin-clips", enforce_metadata=False)

@@ -5,7 +5,7 @@ import hashlib
 import json
 import os
 
-from .. import COLUMNS, _engine
+from .. import COLUMNS, _engine, trip_rows
 
 PARTS_FOLDER = ".parts"
 TELEMETRY_FOLDER = "telemetry"
@@ -25,6 +25,8 @@ TRIPS_HEADER = ("folder", "start", "moments", "seconds", "cameras", "rows")
 TELEMETRY_HEADER = ("clip",) + COLUMNS
 
 OK, NO_TELEMETRY, ERROR = "ok", "no_telemetry", "error"
+# File names need not be UTF-8: their bytes go out as they came in.
+ENCODING_ERRORS = "surrogateescape"
 _NEEDS_QUOTES = (",", '"', "\n", "\r")
 
 
@@ -42,7 +44,7 @@ def line(values):
 
 def clip_result(path):
     """Everything the outputs need of one clip, from the engine."""
-    ok, csv, rows, _, report, message, duration = _engine.extract_path(path)
+    ok, csv, rows, _, report, message, duration = _engine.extract_path(os.fsencode(path))
     result = {"status": ERROR, "message": message, "bytes": None, "rows": None,
               "payload": None, "sei": None, "telemetry": "", "events": "",
               "duration": duration, "trip_rows": 0}
@@ -132,7 +134,7 @@ class _TelemetryParts:
         self.pending = None
 
     def add(self, rows_text):
-        data = rows_text.encode()
+        data = rows_text.encode(errors=ENCODING_ERRORS)
         if self.pending is not None and len(self.pending) + len(data) > MAX_PART_BYTES:
             self._flush()
         if self.pending is None:
@@ -182,8 +184,8 @@ def assemble(out_dir, clips, results):
         event_lines.append(result["events"])
     telemetry.finish()
     trip_lines = [line(TRIPS_HEADER)] + [line([folder] + fields)
-                                         for folder, fields in _engine.trip_rows(facts)]
+                                         for folder, fields in trip_rows(facts)]
     for name, lines in ((CLIPS_FILE, clip_lines), (EVENTS_FILE, event_lines),
                         (TRIPS_FILE, trip_lines)):
-        write_atomically(os.path.join(out_dir, name), "".join(lines).encode())
+        write_atomically(os.path.join(out_dir, name), "".join(lines).encode(errors=ENCODING_ERRORS))
     return rows, failures

@@ -7,7 +7,7 @@ import sys
 import time
 from dataclasses import dataclass, field as dataclass_field
 
-from .. import _engine
+from .. import find_clips
 from . import outputs
 
 PROGRAM = "veldrin-fleet"
@@ -113,7 +113,7 @@ def run(roots, out_dir, scheduler=None, workers=None, threads_per_worker=None, l
     """Extracts every clip under `roots` into `out_dir`. Returns RunStats."""
     start = time.monotonic()
     stats = RunStats()
-    found = _engine.find_clips([os.fsdecode(r) for r in roots])
+    found = find_clips(roots)
     clips = []  # (path, problem) in natural order
     for path, problem, is_clip in found:
         if is_clip:
