@@ -5,7 +5,7 @@ import hashlib
 import json
 import os
 
-from .. import COLUMNS, _engine, trip_rows
+from .. import COLUMNS, _engine, _read_report, trip_rows
 
 PARTS_FOLDER = ".parts"
 TELEMETRY_FOLDER = "telemetry"
@@ -42,22 +42,26 @@ def line(values):
     return ",".join(field(v) for v in values) + "\n"
 
 
+def failed_result(message, size=None):
+    """The result of a clip that gave no report: its size when known, its message."""
+    return {"status": ERROR, "message": message, "bytes": size, "rows": None, "payload": None,
+            "sei": None, "telemetry": "", "events": "", "duration": None, "trip_rows": 0}
+
+
 def clip_result(path):
     """Everything the outputs need of one clip, from the engine."""
     ok, csv, rows, _, report, message, duration = _engine.extract_path(os.fsencode(path))
-    result = {"status": ERROR, "message": message, "bytes": None, "rows": None,
-              "payload": None, "sei": None, "telemetry": "", "events": "",
-              "duration": duration, "trip_rows": 0}
     if not ok:
         try:
-            result["bytes"] = os.stat(path).st_size
+            size = os.stat(path).st_size
         except OSError:
-            pass
-        return result
-    values = dict(l.split(": ") for l in report.splitlines())
-    result.update(message="", bytes=int(values["file_bytes"]), rows=0,
-                  payload=int(values["payload_decode_failures"]),
-                  sei=int(values["sei_decode_failures"]), status=NO_TELEMETRY)
+            size = None
+        return dict(failed_result(message, size), duration=duration)
+    result = failed_result("")
+    values = _read_report(report)
+    result.update(duration=duration, bytes=values["file_bytes"], rows=0,
+                  payload=values["payload_decode_failures"],
+                  sei=values["sei_decode_failures"], status=NO_TELEMETRY)
     if not csv:
         return result
     prefix = field(path) + ","
@@ -169,9 +173,7 @@ def assemble(out_dir, clips, results):
     telemetry = _TelemetryParts(out_dir)
     rows, failures = 0, []
     for path, problem in clips:
-        result = results(path) if not problem else {
-            "status": ERROR, "message": problem, "bytes": None, "rows": None, "payload": None,
-            "sei": None}
+        result = failed_result(problem) if problem else results(path)
         clip_lines.append(clip_line(path, result))
         if result["status"] == ERROR:
             failures.append((path, result["message"]))

@@ -86,7 +86,7 @@ def _client(scheduler, workers, threads_per_worker):
     return Client(cluster), cluster
 
 
-def _schedule(client, todo, store, identities, progress, log):
+def _schedule(client, todo, store, identities, progress):
     """Runs the clips not done yet; keeps each result as it comes. Returns the task failures."""
     from distributed import as_completed
     threads = sum(client.nthreads().values())
@@ -142,7 +142,7 @@ def run(roots, out_dir, scheduler=None, workers=None, threads_per_worker=None, l
         stats.cluster_start_s = time.monotonic() - cluster_start
         progress.begin()
         try:
-            failures = _schedule(client, todo, store, identities, progress, log)
+            failures = _schedule(client, todo, store, identities, progress)
         finally:
             stop = time.monotonic()
             client.close()
@@ -153,9 +153,7 @@ def run(roots, out_dir, scheduler=None, workers=None, threads_per_worker=None, l
 
     def result_of(path):
         if path in failures:
-            return {"status": outputs.ERROR, "message": failures[path], "bytes": None,
-                    "rows": None, "payload": None, "sei": None, "telemetry": "", "events": "",
-                    "duration": None, "trip_rows": 0}
+            return outputs.failed_result(failures[path])
         return store.get(path, identities[path])
 
     stats.rows, failed = outputs.assemble(out_dir, clips, result_of)
