@@ -2,6 +2,7 @@
 
 import os
 import shutil
+import struct
 import subprocess
 import time
 
@@ -15,6 +16,14 @@ os.environ["TZ"] = "UTC"
 time.tzset()
 
 FTYP = b"\x00\x00\x00\x10ftypisom\x00\x00\x02\x00"
+SEI_LIMIT = 1 << 20
+BLOCKS_LIMIT = 2_000_000
+
+
+def mdat(body):
+    return struct.pack(">I", 8 + len(body)) + b"mdat" + body
+
+
 # Files the engine fails on, each with another message.
 BROKEN = {
     "empty.mp4": b"",
@@ -22,6 +31,11 @@ BROKEN = {
     "nomdat.mp4": FTYP + b"\x00\x00\x00\x08free",
     "tinyatom.mp4": FTYP + b"\x00\x00\x00\x04free" + b"\x00" * 16,
     "extended.mp4": FTYP + b"\x00\x00\x00\x01mdat\x00\x00",
+    "header.mp4": b"\x00\x00\x00\x0cftypisom" + mdat(b""),
+    "blocksize.mp4": FTYP + mdat(b"\x00\x00\x00\xff" + bytes(8)),
+    "bigsei.mp4": FTYP + mdat(struct.pack(">I", SEI_LIMIT + 1) + b"\x06\x05"
+                              + bytes(SEI_LIMIT - 1)),
+    "manyblocks.mp4": FTYP + mdat(bytes(4 * (BLOCKS_LIMIT + 1))),
 }
 GENERATED = {
     "drive.mp4": ["--frames", "60", "--bad-record", "7", "--other-sei", "5"],
