@@ -15,6 +15,7 @@ import veldrin
 from conftest import CLIP_NAMES, generate, run_extract
 
 REPORT_SEPARATOR = ": "
+MAX_FILE_BYTES = 1 << 30
 
 
 def sources(path, data):
@@ -53,6 +54,12 @@ def test_extract_matches_command_line(clip_folder, name):
 
 
 def test_paths_that_are_no_clips_and_the_version(tmp_path):
+    huge = tmp_path / "huge.mp4"
+    with open(huge, "wb") as sparse:
+        sparse.truncate(MAX_FILE_BYTES + 1)
+    with pytest.raises(veldrin.ExtractError) as failure:
+        veldrin.extract(huge)
+    assert run_extract(str(huge)).stderr == f"veldrin-extract: {huge}: {failure.value}\n"
     with pytest.raises(FileNotFoundError):
         veldrin.extract(tmp_path / "none.mp4")
     with pytest.raises(IsADirectoryError):
