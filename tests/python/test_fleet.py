@@ -36,7 +36,7 @@ def expected_outputs(root, scratch):
         if text.startswith("veldrin-extract: "):
             path, message = text[len("veldrin-extract: "):].split(": ", 1)
             if path not in clip_of and "--salvage" not in message:
-                clip_of[path] = [os.path.getsize(path) if os.path.exists(path) else "", "", "",
+                clip_of[path] = [os.path.getsize(path) if os.path.exists(path) else "", 0, "",
                                  "", "error", message]
         elif ": " in text and not text.split(": ")[1].isdigit():
             path, what = text.rsplit(": ", 1)

@@ -43,8 +43,8 @@ def line(values):
 
 
 def failed_result(message, size=None):
-    """The result of a clip that gave no report: its size when known, its message."""
-    return {"status": ERROR, "message": message, "bytes": size, "rows": None, "payload": None,
+    """The result of a clip that gave no report: its size when known, no rows, its message."""
+    return {"status": ERROR, "message": message, "bytes": size, "rows": 0, "payload": None,
             "sei": None, "telemetry": "", "events": "", "duration": None, "trip_rows": 0}
 
 
@@ -177,7 +177,7 @@ def assemble(out_dir, clips, results):
         clip_lines.append(clip_line(path, result))
         if result["status"] == ERROR:
             failures.append((path, result["message"]))
-        rows += result["rows"] or 0
+        rows += result["rows"]
         if problem:
             continue
         facts.append((path, result["duration"], result["trip_rows"]))
