@@ -52,20 +52,18 @@ def telemetry_dtypes():
 
 def events_frame(lines):
     rows = [line.split(_EVENT_SEPARATOR) for line in lines.splitlines()]
-    return pd.DataFrame({
-        "time_s": np.array([float(r[0]) for r in rows], dtype="float64"),
-        "kind": pd.array([r[1] for r in rows], dtype="string"),
-        "value": pd.array([r[2] for r in rows], dtype="string"),
-    })
+    return pd.DataFrame(dict(zip(EVENT_COLUMNS, (
+        np.array([float(r[0]) for r in rows], dtype="float64"),
+        pd.array([r[1] for r in rows], dtype="string"),
+        pd.array([r[2] for r in rows], dtype="string")))))
 
 
 def trips_frame(trip_rows):
     fields = [f for _, f in trip_rows]
-    return pd.DataFrame({
-        "start": pd.array([f[0] for f in fields], dtype="string"),
-        "moments": np.array([int(f[1]) for f in fields], dtype="int64"),
-        "seconds": np.array([np.nan if f[2] == _UNKNOWN_SECONDS else float(f[2]) for f in fields],
-                            dtype="float64"),
-        "cameras": pd.array([f[3] for f in fields], dtype="string"),
-        "rows": np.array([int(f[4]) for f in fields], dtype="int64"),
-    })
+    return pd.DataFrame(dict(zip(TRIP_COLUMNS, (
+        pd.array([f[0] for f in fields], dtype="string"),
+        np.array([int(f[1]) for f in fields], dtype="int64"),
+        np.array([np.nan if f[2] == _UNKNOWN_SECONDS else float(f[2]) for f in fields],
+                 dtype="float64"),
+        pd.array([f[3] for f in fields], dtype="string"),
+        np.array([int(f[4]) for f in fields], dtype="int64")))))
