@@ -211,9 +211,12 @@
         <source>Only .mp4 files are supported</source>
         <translation>Nur .mp4-Dateien werden unterstützt</translation>
     </message>
-    <message>
-        <source>Batch playback complete (%d clips)</source>
-        <translation>Stapelwiedergabe abgeschlossen (%d Clips)</translation>
+    <message numerus="yes">
+        <source>Batch playback complete (%n clips)</source>
+        <translation>
+            <numerusform>Stapelwiedergabe abgeschlossen (%n Clip)</numerusform>
+            <numerusform>Stapelwiedergabe abgeschlossen (%n Clips)</numerusform>
+        </translation>
     </message>
     <message>
         <source>Batch clip %d/%d: %@</source>
@@ -231,9 +234,12 @@
         <source>Listing folder...</source>
         <translation>Ordner wird gelesen...</translation>
     </message>
-    <message>
-        <source>Folder loaded (%d clips)</source>
-        <translation>Ordner geladen (%d Clips)</translation>
+    <message numerus="yes">
+        <source>Folder loaded (%n clips)</source>
+        <translation>
+            <numerusform>Ordner geladen (%n Clip)</numerusform>
+            <numerusform>Ordner geladen (%n Clips)</numerusform>
+        </translation>
     </message>
     <message>
         <source>scan %d/%d</source>
@@ -247,13 +253,19 @@
         <source> • visible: %d/%d</source>
         <translation> • sichtbar: %d/%d</translation>
     </message>
-    <message>
-        <source>%@: %d clips%@ • Metadata: %d%@</source>
-        <translation>%@: %d Clips%@ • Metadaten: %d%@</translation>
+    <message numerus="yes">
+        <source>%@: %n clips%@ • Metadata: %d%@</source>
+        <translation>
+            <numerusform>%@: %n Clip%@ • Metadaten: %d%@</numerusform>
+            <numerusform>%@: %n Clips%@ • Metadaten: %d%@</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>%d clips%@ • Metadata: %d%@</source>
-        <translation>%d Clips%@ • Metadaten: %d%@</translation>
+    <message numerus="yes">
+        <source>%n clips%@ • Metadata: %d%@</source>
+        <translation>
+            <numerusform>%n Clip%@ • Metadaten: %d%@</numerusform>
+            <numerusform>%n Clips%@ • Metadaten: %d%@</numerusform>
+        </translation>
     </message>
     <message>
         <source>Only with metadata</source>
@@ -307,9 +319,12 @@
         <source>Recover telemetry</source>
         <translation>Telemetrie retten</translation>
     </message>
-    <message>
-        <source>Clip cut short: telemetry recovered from %d frames; the video cannot be played</source>
-        <translation>Clip abgeschnitten: Telemetrie aus %d Bildern gerettet; das Video lässt sich nicht abspielen</translation>
+    <message numerus="yes">
+        <source>Clip cut short: telemetry recovered from %n frames; the video cannot be played</source>
+        <translation>
+            <numerusform>Clip abgeschnitten: Telemetrie aus %n Bild gerettet; das Video lässt sich nicht abspielen</numerusform>
+            <numerusform>Clip abgeschnitten: Telemetrie aus %n Bildern gerettet; das Video lässt sich nicht abspielen</numerusform>
+        </translation>
     </message>
     <message>
         <source>Recovered telemetry of %@</source>
@@ -531,9 +546,12 @@
         <source>Save</source>
         <translation>Speichern</translation>
     </message>
-    <message>
-        <source>%d of %d telemetry units could not be read</source>
-        <translation>%d von %d Telemetrieeinheiten konnten nicht gelesen werden</translation>
+    <message numerus="yes">
+        <source>%d of %n telemetry units could not be read</source>
+        <translation>
+            <numerusform>%d von %n Telemetrieeinheit konnte nicht gelesen werden</numerusform>
+            <numerusform>%d von %n Telemetrieeinheiten konnten nicht gelesen werden</numerusform>
+        </translation>
     </message>
     <message>
         <source>Muted</source>
@@ -687,9 +705,12 @@
         <source>Camera %@ stopped: its file ends early</source>
         <translation>Kamera %@ angehalten: ihre Datei endet vorzeitig</translation>
     </message>
-    <message>
-        <source>Trip %@ (%d moments)</source>
-        <translation>Fahrt %@ (%d Abschnitte)</translation>
+    <message numerus="yes">
+        <source>Trip %@ (%n moments)</source>
+        <translation>
+            <numerusform>Fahrt %@ (%n Abschnitt)</numerusform>
+            <numerusform>Fahrt %@ (%n Abschnitte)</numerusform>
+        </translation>
     </message>
     <message>
         <source>telemetry</source>
@@ -703,9 +724,12 @@
         <source> • scan %d/%d</source>
         <translation> • Prüfung %d/%d</translation>
     </message>
-    <message>
-        <source>Batch playback complete (%d trips)</source>
-        <translation>Stapelwiedergabe abgeschlossen (%d Fahrten)</translation>
+    <message numerus="yes">
+        <source>Batch playback complete (%n trips)</source>
+        <translation>
+            <numerusform>Stapelwiedergabe abgeschlossen (%n Fahrt)</numerusform>
+            <numerusform>Stapelwiedergabe abgeschlossen (%n Fahrten)</numerusform>
+        </translation>
     </message>
     <message>
         <source>No telemetry in this moment</source>

@@ -30,6 +30,7 @@ RowLayout {
                 spacing: 2
                 Text {
                     id: title
+                    objectName: "metricTitle"
                     text: modelData.title
                     font.pixelSize: 10
                     font.weight: Font.DemiBold
