@@ -507,10 +507,6 @@
         <translation>Veldrin-Kurzanleitung</translation>
     </message>
     <message>
-        <source>Load an MP4 with File &gt; Open Video or drag and drop. Open a folder for batch playback. Play with the video controls, inspect SEI metadata on the right, and export it with File &gt; Export CSV.</source>
-        <translation>Laden Sie eine MP4-Datei mit Datei &gt; Video öffnen oder per Drag-and-drop. Öffnen Sie einen Ordner für die Stapelwiedergabe. Spielen Sie mit den Videosteuerelementen ab, prüfen Sie die SEI-Metadaten rechts und exportieren Sie sie mit Datei &gt; CSV exportieren.</translation>
-    </message>
-    <message>
         <source>OK</source>
         <translation>OK</translation>
     </message>
@@ -754,6 +750,79 @@
     <message>
         <source>No clip of this camera here</source>
         <translation>Kein Clip dieser Kamera hier</translation>
+    </message>
+    <!-- Quick Guide -->
+    <message>
+        <source>Keys</source>
+        <translation>Tasten</translation>
+    </message>
+    <message>
+        <source>Trips and cameras</source>
+        <translation>Fahrten und Kameras</translation>
+    </message>
+    <message>
+        <source>Exports</source>
+        <translation>Exporte</translation>
+    </message>
+    <message>
+        <source>Space</source>
+        <translation>Leertaste</translation>
+    </message>
+    <message>
+        <source>Play or pause</source>
+        <translation>Abspielen oder anhalten</translation>
+    </message>
+    <message>
+        <source>Back or ahead 5 seconds; with Shift 1 second</source>
+        <translation>5 Sekunden zurück oder vor; mit Umschalt 1 Sekunde</translation>
+    </message>
+    <message>
+        <source>Previous or next frame</source>
+        <translation>Vorheriges oder nächstes Bild</translation>
+    </message>
+    <message>
+        <source>Slower or faster; play faster; pause</source>
+        <translation>Langsamer oder schneller; schneller abspielen; anhalten</translation>
+    </message>
+    <message>
+        <source>Next driving event; with Shift the previous one</source>
+        <translation>Nächstes Fahrereignis; mit Umschalt das vorherige</translation>
+    </message>
+    <message>
+        <source>That camera large; all cameras at once</source>
+        <translation>Diese Kamera groß; alle Kameras zugleich</translation>
+    </message>
+    <message>
+        <source>Sound off or on</source>
+        <translation>Ton aus oder an</translation>
+    </message>
+    <message>
+        <source>Escape</source>
+        <translation>Esc</translation>
+    </message>
+    <message>
+        <source>Leave full screen (a double click on the video enters it)</source>
+        <translation>Vollbild verlassen (ein Doppelklick auf das Video öffnet es)</translation>
+    </message>
+    <message>
+        <source>Open a clip</source>
+        <translation>Einen Clip öffnen</translation>
+    </message>
+    <message>
+        <source>Export the telemetry as CSV</source>
+        <translation>Die Telemetrie als CSV exportieren</translation>
+    </message>
+    <message>
+        <source>Open a clip with File &gt; Open Video or drop it on the window; its telemetry shows on the video, in the cards and the grid on the right, on the map and along the timeline.</source>
+        <translation>Öffnen Sie einen Clip mit Datei &gt; Video öffnen oder legen Sie ihn im Fenster ab; seine Telemetrie erscheint auf dem Video, in den Karten und dem Raster rechts, auf der Karte und entlang der Zeitleiste.</translation>
+    </message>
+    <message>
+        <source>File &gt; Open Batch Folder lists a folder's clips. Clips named by their start, such as 2024-05-01_10-00-00-front.mp4, that follow one another within seconds form a trip, played as one drive. Clips of the same start from other cameras (back, left, right) play in step: small under the video, or large with 1-9, all together with G.</source>
+        <translation>Datei &gt; Stapelordner öffnen listet die Clips eines Ordners. Clips, die nach ihrem Beginn benannt sind, etwa 2024-05-01_10-00-00-front.mp4, und binnen Sekunden aufeinander folgen, bilden eine Fahrt, die am Stück abgespielt wird. Clips desselben Beginns von anderen Kameras (back, left, right) laufen im Gleichschritt mit: klein unter dem Video, groß mit 1-9, alle zusammen mit G.</translation>
+    </message>
+    <message>
+        <source>File &gt; Export CSV, Export Trip CSV and Export Route (GPX, GeoJSON or KML) propose a file beside the clip; you choose the folder and name in the save panel. Export Evidence writes a folder NAME_evidence with the clip, its telemetry and their checksums into the folder you choose.</source>
+        <translation>Datei &gt; CSV exportieren, Fahrt als CSV exportieren und Route exportieren (GPX, GeoJSON oder KML) schlagen eine Datei neben dem Clip vor; Ordner und Name wählen Sie im Speicherdialog. Beweissicherung exportieren schreibt einen Ordner NAME_evidence mit dem Clip, seiner Telemetrie und deren Prüfsummen in den gewählten Ordner.</translation>
     </message>
 </context>
 </TS>

@@ -4,6 +4,7 @@
 #include "TileLayer.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QQuickWindow>
@@ -461,6 +462,12 @@ void ClickZoomMapView::updateTilesUnavailable() {
 void ClickZoomMapView::paintMapLayer(QPainter&, const mapgeo::MapViewport&) {}
 
 void ClickZoomMapView::paintMarkerLayer(QPainter&, const mapgeo::MapViewport&) {}
+
+double ClickZoomMapView::attributionHeight() const {
+    QFont font = QGuiApplication::font();
+    font.setPixelSize(kAttributionPixelSize);
+    return QFontMetricsF(font).height() + 2.0 * kAttributionMargin;
+}
 
 void ClickZoomMapView::paintAttribution(QPainter& painter) const {
     const QString text = m_tiles->attribution();

@@ -25,6 +25,9 @@ class ClickZoomMapView : public QQuickPaintedItem {
     Q_PROPERTY(QString tileSourceMessage READ tileSourceMessage NOTIFY tileSourceMessageChanged)
     // Tiles are failing and none is shown.
     Q_PROPERTY(bool tilesUnavailable READ tilesUnavailable NOTIFY tilesUnavailableChanged)
+    // The strip along the bottom that the attribution's box takes, so that what is laid over
+    // the map can stay clear of it.
+    Q_PROPERTY(double attributionHeight READ attributionHeight CONSTANT)
 
 public:
     static constexpr double kClickZoomInFactor = 0.5;
@@ -43,6 +46,7 @@ public:
     void resetTileAttribution();
     bool tilesUnavailable() const { return m_tilesUnavailable; }
     QString tileSourceMessage() const;
+    double attributionHeight() const;
 
     const mapgeo::MapViewport& viewport() const { return m_viewport; }
     // The null rectangle until the view has a size.

@@ -29,8 +29,10 @@ Rectangle {
             objectName: "detailLabel"
             Layout.fillWidth: true
             text: root.cell.label
-            // Labels differ at their ends ("... X", "... Y", "... Z"): the middle gives way.
-            elide: Text.ElideMiddle
+            // A second line before any letter gives way.
+            wrapMode: Text.Wrap
+            maximumLineCount: 2
+            elide: Text.ElideRight
             font.pixelSize: 10
             font.weight: Font.DemiBold
             color: Theme.white(0.65)

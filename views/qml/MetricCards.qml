@@ -1,13 +1,16 @@
-// Four equal cards: Speed, Steering, Gear and the driver-assistance state.
+// Four equal cards: Speed, Steering, Gear and the driver-assistance state, two to a row so
+// that the longer German titles and state names show whole in the sidebar.
 import QtQuick
 import QtQuick.Layouts
 
-RowLayout {
+GridLayout {
     id: root
     // [{title, value}] in card order.
     required property var cards
 
-    spacing: 8
+    columns: 2
+    columnSpacing: 8
+    rowSpacing: 8
 
     Repeater {
         // A count, not the list: the values change four times a second, the cards stay.
@@ -18,7 +21,7 @@ RowLayout {
             objectName: "metricCard" + index
             Layout.fillWidth: true
             Layout.preferredWidth: 1
-            Layout.preferredHeight: 52
+            Layout.preferredHeight: 46
             radius: 8
             color: Theme.white(0.08)
             ColumnLayout {
@@ -47,10 +50,8 @@ RowLayout {
                     font.bold: true
                     color: "white"
                     Layout.fillWidth: true
-                    // The speed stays on one line and shrinks; the others may wrap to two.
-                    wrapMode: index === 0 ? Text.NoWrap : Text.Wrap
-                    maximumLineCount: index === 0 ? 1 : 2
-                    fontSizeMode: index === 0 ? Text.HorizontalFit : Text.FixedSize
+                    // Should a value still not fit, it shrinks rather than break or lose letters.
+                    fontSizeMode: Text.HorizontalFit
                     minimumPixelSize: 8
                     elide: Text.ElideRight
                     Tip { text: value.truncated ? value.text : "" }

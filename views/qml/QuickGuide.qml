@@ -17,15 +17,15 @@ Dialog {
     // Key and what it does, in turn.
     readonly property var keys: [
         Strings.text("Space"), Strings.text("Play or pause"),
-        Strings.text("← →"), Strings.text("Back or ahead 5 seconds; with Shift 1 second"),
-        Strings.text(", ."), Strings.text("Previous or next frame"),
-        Strings.text("[ ]  L  K"), Strings.text("Slower or faster; play faster; pause"),
-        Strings.text("N"), Strings.text("Next driving event; with Shift the previous one"),
-        Strings.text("1-9  G"), Strings.text("That camera large; all cameras at once"),
-        Strings.text("M"), Strings.text("Sound off or on"),
-        Strings.text("Escape"), Strings.text("Leave the full screen a double click on the video gave"),
-        Strings.text("Ctrl+O"), Strings.text("Open a clip"),
-        Strings.text("Ctrl+E"), Strings.text("Export the telemetry as CSV"),
+        "← →", Strings.text("Back or ahead 5 seconds; with Shift 1 second"),
+        ", .", Strings.text("Previous or next frame"),
+        "[ ]  L  K", Strings.text("Slower or faster; play faster; pause"),
+        "N", Strings.text("Next driving event; with Shift the previous one"),
+        "1-9  G", Strings.text("That camera large; all cameras at once"),
+        "M", Strings.text("Sound off or on"),
+        Strings.text("Escape"), Strings.text("Leave full screen (a double click on the video enters it)"),
+        "Ctrl+O", Strings.text("Open a clip"),
+        "Ctrl+E", Strings.text("Export the telemetry as CSV"),
     ]
 
     component GuideText: Text {

@@ -122,6 +122,8 @@ ColumnLayout {
             anchors.right: parent.right
             anchors.bottom: parent.bottom
             anchors.margins: 6
+            // Above the map's attribution, which holds the bottom right corner.
+            anchors.bottomMargin: 6 + map.attributionHeight
             visible: Settings.routeColouring !== 0 && root.viewer.drive.hasData
             colouring: Settings.routeColouring
             topSpeed: map.topSpeed
