@@ -216,8 +216,9 @@ bool installTranslation(const QLocale& locale) {
                              .arg(QLocale::languageToCode(locale.language()));
     // English keeps its keys but has its plural forms from a translation of their own.
     const bool translated = locale.language() != QLocale::English && translator->load(path);
-    if (!translated && !translator->load(QString::fromLatin1(kTranslationPathPattern)
-                                             .arg(QLatin1String(kPluralOnlyLanguage)))) {
+    if (!translated &&
+        !translator->load(
+            QString::fromLatin1(kTranslationPathPattern).arg(QLatin1String(kPluralOnlyLanguage)))) {
         delete translator;
         return false;
     }

@@ -177,10 +177,9 @@ QStringList TripPlayback::cameras() const {
 }
 
 QString TripPlayback::title() const {
-    return trip_.moments.empty()
-               ? QString()
-               : localizedCount(kTripTitle, int(trip_.moments.size()),
-                                QString::fromStdString(trip_.startText));
+    return trip_.moments.empty() ? QString()
+                                 : localizedCount(kTripTitle, int(trip_.moments.size()),
+                                                  QString::fromStdString(trip_.startText));
 }
 
 QString TripPlayback::clockText() const {

@@ -52,8 +52,9 @@ TEST_F(German, TextsSwitchNumbersKeepTheirPoint) {
     DriveData drive;
     drive.setDrive({}, {{analysis::EventKind::HardBrake, 1.0, -4.75, {}},
                         {analysis::EventKind::AssistOff, 2.0, 0.0, "LANE_GUIDE"}});
-    EXPECT_EQ(QVariantList({drive.events()[0].toMap()["value"], drive.events()[1].toMap()["value"]}),
-              QVariantList({QString::fromUtf8("-4.8 m/s²"), QString::fromUtf8("SPURFÜHRUNG")}));
+    EXPECT_EQ(
+        QVariantList({drive.events()[0].toMap()["value"], drive.events()[1].toMap()["value"]}),
+        QVariantList({QString::fromUtf8("-4.8 m/s²"), QString::fromUtf8("SPURFÜHRUNG")}));
     const QVariantMap speed = r.metricCards()[0].toMap(), brake = r.detailCells()[4].toMap();
     EXPECT_EQ(QVariantList({speed["title"], speed["value"], r.metricCards()[2].toMap()["value"]}),
               QVariantList({"Geschwindigkeit", "36.0 km/h", "FAHRT"}));

@@ -99,7 +99,6 @@ Dialog {
                         delegate: Text {
                             required property var modelData
                             required property int index
-                            Layout.column: index % 2
                             Layout.preferredWidth: index % 2 ? root.textWidth - root.keyColumnWidth - 14 : root.keyColumnWidth
                             wrapMode: Text.Wrap
                             text: modelData
