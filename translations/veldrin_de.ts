@@ -137,7 +137,7 @@
     </message>
     <message>
         <source>Vehicle Speed Mps</source>
-        <translation>Fahrzeuggeschwindigkeit m/s</translation>
+        <translation>Geschwindigkeit m/s</translation>
     </message>
     <message>
         <source>Steering Wheel Angle</source>

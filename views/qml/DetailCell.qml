@@ -29,8 +29,8 @@ Rectangle {
             objectName: "detailLabel"
             Layout.fillWidth: true
             text: root.cell.label
-            // A second line before any letter gives way.
-            wrapMode: Text.Wrap
+            // A second line, between words, before any letter gives way.
+            wrapMode: Text.WordWrap
             maximumLineCount: 2
             elide: Text.ElideRight
             font.pixelSize: 10

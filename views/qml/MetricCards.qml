@@ -21,15 +21,15 @@ GridLayout {
             objectName: "metricCard" + index
             Layout.fillWidth: true
             Layout.preferredWidth: 1
-            Layout.preferredHeight: 46
+            Layout.preferredHeight: 40
             radius: 8
             color: Theme.white(0.08)
             ColumnLayout {
                 anchors.fill: parent
                 anchors.leftMargin: 8
                 anchors.rightMargin: 8
-                anchors.topMargin: 6
-                anchors.bottomMargin: 6
+                anchors.topMargin: 5
+                anchors.bottomMargin: 5
                 spacing: 2
                 Text {
                     id: title
