@@ -97,7 +97,7 @@
     </message>
     <message>
         <source>Speed</source>
-        <translation>Geschwindigkeit</translation>
+        <translation>Tempo</translation>
     </message>
     <message>
         <source>Steering</source>
@@ -137,7 +137,7 @@
     </message>
     <message>
         <source>Vehicle Speed Mps</source>
-        <translation>Geschwindigkeit m/s</translation>
+        <translation>Tempo m/s</translation>
     </message>
     <message>
         <source>Steering Wheel Angle</source>

@@ -1,5 +1,5 @@
-// Four equal cards: Speed, Steering, Gear and the driver-assistance state, two to a row so
-// that the longer German titles and state names show whole in the sidebar.
+// Four equal cards: Speed, Steering, Gear and the driver-assistance state, two to a row and
+// title beside value, so that the longer German titles and state names show whole.
 import QtQuick
 import QtQuick.Layouts
 
@@ -10,7 +10,7 @@ GridLayout {
 
     columns: 2
     columnSpacing: 8
-    rowSpacing: 8
+    rowSpacing: 6
 
     Repeater {
         // A count, not the list: the values change four times a second, the cards stay.
@@ -21,16 +21,14 @@ GridLayout {
             objectName: "metricCard" + index
             Layout.fillWidth: true
             Layout.preferredWidth: 1
-            Layout.preferredHeight: 40
+            Layout.preferredHeight: 24
             radius: 8
             color: Theme.white(0.08)
-            ColumnLayout {
+            RowLayout {
                 anchors.fill: parent
                 anchors.leftMargin: 8
                 anchors.rightMargin: 8
-                anchors.topMargin: 5
-                anchors.bottomMargin: 5
-                spacing: 2
+                spacing: 6
                 Text {
                     id: title
                     objectName: "metricTitle"
@@ -38,9 +36,6 @@ GridLayout {
                     font.pixelSize: 10
                     font.weight: Font.DemiBold
                     color: Theme.white(0.65)
-                    elide: Text.ElideMiddle
-                    Layout.fillWidth: true
-                    Tip { text: title.truncated ? title.text : "" }
                 }
                 Text {
                     id: value
@@ -49,15 +44,13 @@ GridLayout {
                     font.pixelSize: 12
                     font.bold: true
                     color: "white"
+                    horizontalAlignment: Text.AlignRight
                     Layout.fillWidth: true
                     // Should a value still not fit, it shrinks rather than break or lose letters.
                     fontSizeMode: Text.HorizontalFit
                     minimumPixelSize: 8
                     elide: Text.ElideRight
                     Tip { text: value.truncated ? value.text : "" }
-                }
-                Item {
-                    Layout.fillHeight: true
                 }
             }
         }
