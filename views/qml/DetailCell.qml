@@ -7,6 +7,9 @@ Rectangle {
     id: root
     // {key, label, value, arrow ("none", "left", "right"), arrowActive, arrowBright, highlighted}
     required property var cell
+    // What the label needs on one line, padding included.
+    readonly property real wholeLabelWidth: label.implicitWidth + content.anchors.leftMargin
+                                            + content.anchors.rightMargin
     readonly property bool pointsLeft: cell.arrow === "left"
 
     implicitHeight: content.implicitHeight + 12
@@ -29,10 +32,8 @@ Rectangle {
             objectName: "detailLabel"
             Layout.fillWidth: true
             text: root.cell.label
-            // A second line, between words, before any letter gives way.
-            wrapMode: Text.WordWrap
-            maximumLineCount: 2
-            elide: Text.ElideRight
+            // Labels differ at their ends ("... X", "... Y", "... Z"): the middle gives way.
+            elide: Text.ElideMiddle
             font.pixelSize: 10
             font.weight: Font.DemiBold
             color: Theme.white(0.65)
