@@ -131,6 +131,7 @@ protected:
         installTranslation(GetParam().locale);
         Settings::instance()->setOnlyWithMetadata(false);
         Settings::instance()->setUseMilesPerHour(false);
+        Settings::instance()->setRouteColouring(1); // by speed, so the map has its legend
         app = std::make_unique<VeldrinApp>();
         app->launch();
         window = app->mainWindow();
@@ -140,6 +141,7 @@ protected:
     }
     void TearDown() override {
         app.reset();
+        Settings::instance()->setRouteColouring(0);
         installTranslation(QLocale(QLocale::English, QLocale::UnitedStates));
     }
     QString shot(const char* what) const {
@@ -169,6 +171,13 @@ TEST_P(LooksTest, TextsStayClearWholeAndNamed) {
     EXPECT_EQ(overlaps(texts).join("; ").toStdString(), "");
     EXPECT_EQ(needlesslyElided(texts).join("; ").toStdString(), "");
     saveScreenshot(window, shot("main"));
+    // The map's attribution is painted, not a text item: the legend keeps above its strip.
+    const QQuickItem* legend = findItem(window, "routeLegend");
+    const QQuickItem* map = findItem(window, "routeMap");
+    ASSERT_TRUE(legend && legend->isVisible() && map);
+    const double attributionTop =
+        map->height() - map->property("attributionHeight").toDouble();
+    EXPECT_LE(legend->mapRectToItem(map, legend->boundingRect()).bottom(), attributionTop);
 
     QQmlListReference menus(window->property("menuBar").value<QObject*>(), "menus");
     ASSERT_EQ(menus.count(), 3);
