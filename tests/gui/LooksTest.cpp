@@ -175,8 +175,7 @@ TEST_P(LooksTest, TextsStayClearWholeAndNamed) {
     const QQuickItem* legend = findItem(window, "routeLegend");
     const QQuickItem* map = findItem(window, "routeMap");
     ASSERT_TRUE(legend && legend->isVisible() && map);
-    const double attributionTop =
-        map->height() - map->property("attributionHeight").toDouble();
+    const double attributionTop = map->height() - map->property("attributionHeight").toDouble();
     EXPECT_LE(legend->mapRectToItem(map, legend->boundingRect()).bottom(), attributionTop);
 
     QQmlListReference menus(window->property("menuBar").value<QObject*>(), "menus");
