@@ -57,7 +57,7 @@ TEST_F(German, TextsSwitchNumbersKeepTheirPoint) {
         QVariantList({QString::fromUtf8("-4.8 m/s²"), QString::fromUtf8("SPURFÜHRUNG")}));
     const QVariantMap speed = r.metricCards()[0].toMap(), brake = r.detailCells()[4].toMap();
     EXPECT_EQ(QVariantList({speed["title"], speed["value"], r.metricCards()[2].toMap()["value"]}),
-              QVariantList({"Geschwindigkeit", "36.0 km/h", "FAHRT"}));
+              QVariantList({"Tempo", "36.0 km/h", "FAHRT"}));
     // The translated "True" still counts as true.
     EXPECT_EQ(QVariantList({brake["label"], brake["value"], brake["highlighted"]}),
               QVariantList({QString::fromUtf8("Bremse betätigt"), "Wahr", true}));
