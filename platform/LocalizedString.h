@@ -58,8 +58,4 @@ public:
     Q_INVOKABLE QString format(const QString& key, const QVariantList& arguments) const {
         return localizedStringWithArguments(key, arguments);
     }
-    Q_INVOKABLE QString count(const QString& key, int count,
-                              const QVariantList& arguments = {}) const {
-        return localizedCountWithArguments(key, count, arguments);
-    }
 };
