@@ -33,6 +33,8 @@ TEST(CameraStripTest, TheChosenCameraShowsLargeWithItsSoundAndTheCamerasPlayToge
                               "openFolderPanelResult", Q_ARG(QUrl, QUrl::fromLocalFile(trip)));
     // The smallest screen: the other cameras are buttons.
     ASSERT_TRUE(waitFor([&] { return isShown(window, "cameraButton_back"); }));
+    EXPECT_TRUE(window->title().startsWith("Trip 2025-06-01_07-00-00"))
+        << window->title().toStdString();
     auto* sync = findItem(window, "cameraStrip")->property("sync").value<CameraSync*>();
     QQuickItem* view = findItem(window, "playerView");
     auto* audio = view->property("audioOutput").value<QAudioOutput*>();
