@@ -78,6 +78,8 @@ ColumnLayout {
             drive: root.viewer.drive
             carTime: root.viewer.drive.hasData ? root.shownSeconds : NaN
             colouring: Settings.routeColouring
+            // A fitted route, its start and end names with it, stays below the buttons.
+            fitTopInset: mapButtons.y + mapButtons.height
             onRouteTimeClicked: seconds => root.routeTimeChosen(seconds)
         }
         RoundedCorners {
@@ -96,6 +98,7 @@ ColumnLayout {
             border.color: Theme.white(0.18)
         }
         Row {
+            id: mapButtons
             anchors.top: parent.top
             anchors.right: parent.right
             anchors.margins: 6
