@@ -10,6 +10,7 @@
 namespace {
 
 constexpr const char* kTranslationPathPattern = ":/i18n/veldrin_%1.qm";
+constexpr const char* kPluralOnlyLanguage = "en";
 
 struct Conversion {
     bool leftAlign = false;
@@ -138,7 +139,14 @@ QString localizedStringWithArguments(const QString& key, const QVariantList& arg
     const QString format = localizedString(key);
     if (arguments.isEmpty())
         return format;
-    return formatWithLocale(format, arguments, QLocale());
+    return formatWithLocale(format, arguments, QLocale::c());
+}
+
+QString localizedCountWithArguments(const QString& key, int count, const QVariantList& arguments) {
+    const QByteArray utf8 = key.toUtf8();
+    const QString format =
+        QCoreApplication::translate(kLocalizedStringContext, utf8.constData(), nullptr, count);
+    return arguments.isEmpty() ? format : formatWithLocale(format, arguments, QLocale::c());
 }
 
 QString formatWithLocale(const QString& format, const QVariantList& arguments,
@@ -206,11 +214,15 @@ bool installTranslation(const QLocale& locale) {
     auto* translator = new QTranslator(QCoreApplication::instance());
     const QString path = QString::fromLatin1(kTranslationPathPattern)
                              .arg(QLocale::languageToCode(locale.language()));
-    if (locale.language() == QLocale::English || !translator->load(path)) {
+    // English keeps its keys but has its plural forms from a translation of their own.
+    const bool translated = locale.language() != QLocale::English && translator->load(path);
+    if (!translated &&
+        !translator->load(
+            QString::fromLatin1(kTranslationPathPattern).arg(QLatin1String(kPluralOnlyLanguage)))) {
         delete translator;
         return false;
     }
     QCoreApplication::installTranslator(translator);
     installed = translator;
-    return true;
+    return translated;
 }

@@ -1,6 +1,6 @@
 // Every user-visible text passes through here: the English text is the key, looked up in the
-// installed translation (one context), and printf-style arguments are filled under the
-// current QLocale ("%d", "%@", "%.1f", "%%", ...).
+// installed translation (one context), and printf-style arguments are filled ("%d", "%@",
+// "%.1f", "%%", ...). Numbers are written as the C locale writes them in every language.
 #pragma once
 
 #include <QLocale>
@@ -14,8 +14,17 @@ inline constexpr const char* kLocalizedStringContext = "Veldrin";
 
 // The translated text for `key`, or `key` itself when there is no translation.
 QString localizedString(const QString& key);
-// The translated `key` used as a printf-style format for `arguments`, filled under QLocale().
+// The translated `key` used as a printf-style format for `arguments`, numbers in the C locale.
 QString localizedStringWithArguments(const QString& key, const QVariantList& arguments);
+// A text with a count: `key` holds "%n" and has plural forms in the translations; the other
+// placeholders are filled from `arguments` as above.
+QString localizedCountWithArguments(const QString& key, int count,
+                                    const QVariantList& arguments = {});
+
+template <typename... Rest>
+QString localizedCount(const QString& key, int count, const Rest&... rest) {
+    return localizedCountWithArguments(key, count, QVariantList{QVariant::fromValue(rest)...});
+}
 
 template <typename First, typename... Rest>
 QString localizedString(const QString& key, const First& first, const Rest&... rest) {
@@ -34,8 +43,9 @@ QString formatWithLocale(const QString& format, const QVariantList& arguments,
 QString formatCNumber(double value, char conversion, int precision);
 
 // Installs the application's translation for `locale` (replacing an earlier one) and makes
-// `locale` the default for number formatting. English, or a language without a translation,
-// leaves the keys themselves. Returns true when a translation was installed.
+// `locale` the default. English, or a language without a translation, leaves the keys
+// themselves, with only their plural forms translated. Returns true when the language's own
+// translation was installed.
 bool installTranslation(const QLocale& locale);
 
 // The same lookup for QML: an instance is given to the engine by the application.

@@ -27,7 +27,7 @@ constexpr const char* kNoMetadataMessage =
     "No supported Orvik SEI metadata found. Older or parked Orvik clips may lack it.";
 constexpr const char* kNoMetadataStatus = "Unsupported MP4: no Orvik SEI metadata";
 constexpr const char* kOnlyMp4Status = "Only .mp4 files are supported";
-constexpr const char* kBatchCompleteStatus = "Batch playback complete (%d clips)";
+constexpr const char* kBatchCompleteStatus = "Batch playback complete (%n clips)";
 constexpr const char* kBatchClipStatus = "Batch clip %d/%d: %@";
 
 // A batch of one clip never advances.
@@ -289,7 +289,7 @@ void ClipLoader::advanceBatch(bool autoPlay) {
         if (index < 0)
             return;
         if (index + 1 >= clips.size()) {
-            view_.setStatus(localizedString(kBatchCompleteStatus, int(clips.size())));
+            view_.setStatus(localizedCount(kBatchCompleteStatus, int(clips.size())));
             return;
         }
         const QUrl next = clips[index + 1];

@@ -33,7 +33,7 @@ constexpr const char* kEvidenceWritingStatus = "Writing evidence...";
 constexpr const char* kEvidenceExportedStatus = "Evidence written to %@";
 constexpr const char* kEvidenceFailedStatus = "Failed to export evidence: %@";
 constexpr int kScanRefreshIntervalMs = 100;
-constexpr const char* kTripsCompleteStatus = "Batch playback complete (%d trips)";
+constexpr const char* kTripsCompleteStatus = "Batch playback complete (%n trips)";
 } // namespace
 
 ClipSources::ClipSources(ContentView& view, QObject* parent)
@@ -228,7 +228,7 @@ void ClipSources::advanceTrip() {
     if (next < int(tripList_->trips().size()))
         playTripMoment(next, 0, true);
     else
-        view_.setStatus(localizedString(kTripsCompleteStatus, int(tripList_->trips().size())));
+        view_.setStatus(localizedCount(kTripsCompleteStatus, int(tripList_->trips().size())));
 }
 
 bool ClipSources::hasTrips() const {

@@ -19,12 +19,12 @@ constexpr QChar kPathSeparator = u'/';
 constexpr const char* kListingFolderStatus = "Listing folder...";
 constexpr const char* kCouldNotOpenFolderStatus = "Could not open folder";
 constexpr const char* kNoClipsStatus = "No MP4 clips in folder";
-constexpr const char* kFolderLoadedStatus = "Folder loaded (%d clips)";
+constexpr const char* kFolderLoadedStatus = "Folder loaded (%n clips)";
 constexpr const char* kScanProgress = "scan %d/%d";
 constexpr const char* kHeaderPosition = " • Clip %d/%d";
 constexpr const char* kHeaderVisible = " • visible: %d/%d";
-constexpr const char* kHeaderWithFolder = "%@: %d clips%@ • Metadata: %d%@";
-constexpr const char* kHeaderWithoutFolder = "%d clips%@ • Metadata: %d%@";
+constexpr const char* kHeaderWithFolder = "%@: %n clips%@ • Metadata: %d%@";
+constexpr const char* kHeaderWithoutFolder = "%n clips%@ • Metadata: %d%@";
 
 QString statusName(ClipMetadataStatus status) {
     switch (status) {
@@ -108,7 +108,7 @@ bool FolderBatch::applyListing(const FolderListing* listing, bool loadFirstClip)
         view_.setStatus(localizedString(kNoClipsStatus));
         return false;
     }
-    view_.setStatus(localizedString(kFolderLoadedStatus, int(clips.size())));
+    view_.setStatus(localizedCount(kFolderLoadedStatus, int(clips.size())));
     startFolderMetadataScan(clips);
     // A clip opened while the folder was listed stays.
     return loadFirstClip;
@@ -206,9 +206,9 @@ QString FolderBatch::batchHeaderText() const {
             : QString();
     const QUrl folder = view_.selectedFolderURL();
     if (!folder.isEmpty())
-        return localizedString(kHeaderWithFolder, FileServices::lastPathComponent(folder), total,
-                               position, metadata, visible);
-    return localizedString(kHeaderWithoutFolder, total, position, metadata, visible);
+        return localizedCount(kHeaderWithFolder, total, FileServices::lastPathComponent(folder),
+                              position, metadata, visible);
+    return localizedCount(kHeaderWithoutFolder, total, position, metadata, visible);
 }
 
 QList<BatchClipListModel::Row> FolderBatch::visibleRows() const {

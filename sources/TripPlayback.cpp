@@ -37,7 +37,7 @@ constexpr qint64 kStallMs = 3000;
 constexpr const char* kClockFormat = "HH:mm:ss";
 constexpr const char* kLeaderUnreadableNote = "Camera %@ stopped: its file could not be read";
 constexpr const char* kLeaderCutShortNote = "Camera %@ stopped: its file ends early";
-constexpr const char* kTripTitle = "Trip %@ (%d moments)";
+constexpr const char* kTripTitle = "Trip %@ (%n moments)";
 
 } // namespace
 
@@ -177,10 +177,9 @@ QStringList TripPlayback::cameras() const {
 }
 
 QString TripPlayback::title() const {
-    return trip_.moments.empty()
-               ? QString()
-               : localizedString(kTripTitle, QString::fromStdString(trip_.startText),
-                                 int(trip_.moments.size()));
+    return trip_.moments.empty() ? QString()
+                                 : localizedCount(kTripTitle, int(trip_.moments.size()),
+                                                  QString::fromStdString(trip_.startText));
 }
 
 QString TripPlayback::clockText() const {

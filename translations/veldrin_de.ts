@@ -97,7 +97,7 @@
     </message>
     <message>
         <source>Speed</source>
-        <translation>Geschwindigkeit</translation>
+        <translation>Tempo</translation>
     </message>
     <message>
         <source>Steering</source>
@@ -137,7 +137,7 @@
     </message>
     <message>
         <source>Vehicle Speed Mps</source>
-        <translation>Fahrzeuggeschwindigkeit m/s</translation>
+        <translation>Tempo m/s</translation>
     </message>
     <message>
         <source>Steering Wheel Angle</source>
@@ -211,9 +211,12 @@
         <source>Only .mp4 files are supported</source>
         <translation>Nur .mp4-Dateien werden unterstützt</translation>
     </message>
-    <message>
-        <source>Batch playback complete (%d clips)</source>
-        <translation>Stapelwiedergabe abgeschlossen (%d Clips)</translation>
+    <message numerus="yes">
+        <source>Batch playback complete (%n clips)</source>
+        <translation>
+            <numerusform>Stapelwiedergabe abgeschlossen (%n Clip)</numerusform>
+            <numerusform>Stapelwiedergabe abgeschlossen (%n Clips)</numerusform>
+        </translation>
     </message>
     <message>
         <source>Batch clip %d/%d: %@</source>
@@ -231,9 +234,12 @@
         <source>Listing folder...</source>
         <translation>Ordner wird gelesen...</translation>
     </message>
-    <message>
-        <source>Folder loaded (%d clips)</source>
-        <translation>Ordner geladen (%d Clips)</translation>
+    <message numerus="yes">
+        <source>Folder loaded (%n clips)</source>
+        <translation>
+            <numerusform>Ordner geladen (%n Clip)</numerusform>
+            <numerusform>Ordner geladen (%n Clips)</numerusform>
+        </translation>
     </message>
     <message>
         <source>scan %d/%d</source>
@@ -247,13 +253,19 @@
         <source> • visible: %d/%d</source>
         <translation> • sichtbar: %d/%d</translation>
     </message>
-    <message>
-        <source>%@: %d clips%@ • Metadata: %d%@</source>
-        <translation>%@: %d Clips%@ • Metadaten: %d%@</translation>
+    <message numerus="yes">
+        <source>%@: %n clips%@ • Metadata: %d%@</source>
+        <translation>
+            <numerusform>%@: %n Clip%@ • Metadaten: %d%@</numerusform>
+            <numerusform>%@: %n Clips%@ • Metadaten: %d%@</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>%d clips%@ • Metadata: %d%@</source>
-        <translation>%d Clips%@ • Metadaten: %d%@</translation>
+    <message numerus="yes">
+        <source>%n clips%@ • Metadata: %d%@</source>
+        <translation>
+            <numerusform>%n Clip%@ • Metadaten: %d%@</numerusform>
+            <numerusform>%n Clips%@ • Metadaten: %d%@</numerusform>
+        </translation>
     </message>
     <message>
         <source>Only with metadata</source>
@@ -307,9 +319,12 @@
         <source>Recover telemetry</source>
         <translation>Telemetrie retten</translation>
     </message>
-    <message>
-        <source>Clip cut short: telemetry recovered from %d frames; the video cannot be played</source>
-        <translation>Clip abgeschnitten: Telemetrie aus %d Bildern gerettet; das Video lässt sich nicht abspielen</translation>
+    <message numerus="yes">
+        <source>Clip cut short: telemetry recovered from %n frames; the video cannot be played</source>
+        <translation>
+            <numerusform>Clip abgeschnitten: Telemetrie aus %n Bild gerettet; das Video lässt sich nicht abspielen</numerusform>
+            <numerusform>Clip abgeschnitten: Telemetrie aus %n Bildern gerettet; das Video lässt sich nicht abspielen</numerusform>
+        </translation>
     </message>
     <message>
         <source>Recovered telemetry of %@</source>
@@ -492,10 +507,6 @@
         <translation>Veldrin-Kurzanleitung</translation>
     </message>
     <message>
-        <source>Load an MP4 with File &gt; Open Video or drag and drop. Open a folder for batch playback. Play with the video controls, inspect SEI metadata on the right, and export it with File &gt; Export CSV.</source>
-        <translation>Laden Sie eine MP4-Datei mit Datei &gt; Video öffnen oder per Drag-and-drop. Öffnen Sie einen Ordner für die Stapelwiedergabe. Spielen Sie mit den Videosteuerelementen ab, prüfen Sie die SEI-Metadaten rechts und exportieren Sie sie mit Datei &gt; CSV exportieren.</translation>
-    </message>
-    <message>
         <source>OK</source>
         <translation>OK</translation>
     </message>
@@ -531,9 +542,12 @@
         <source>Save</source>
         <translation>Speichern</translation>
     </message>
-    <message>
-        <source>%d of %d telemetry units could not be read</source>
-        <translation>%d von %d Telemetrieeinheiten konnten nicht gelesen werden</translation>
+    <message numerus="yes">
+        <source>%d of %n telemetry units could not be read</source>
+        <translation>
+            <numerusform>%d von %n Telemetrieeinheit konnte nicht gelesen werden</numerusform>
+            <numerusform>%d von %n Telemetrieeinheiten konnten nicht gelesen werden</numerusform>
+        </translation>
     </message>
     <message>
         <source>Muted</source>
@@ -687,9 +701,12 @@
         <source>Camera %@ stopped: its file ends early</source>
         <translation>Kamera %@ angehalten: ihre Datei endet vorzeitig</translation>
     </message>
-    <message>
-        <source>Trip %@ (%d moments)</source>
-        <translation>Fahrt %@ (%d Abschnitte)</translation>
+    <message numerus="yes">
+        <source>Trip %@ (%n moments)</source>
+        <translation>
+            <numerusform>Fahrt %@ (%n Abschnitt)</numerusform>
+            <numerusform>Fahrt %@ (%n Abschnitte)</numerusform>
+        </translation>
     </message>
     <message>
         <source>telemetry</source>
@@ -703,9 +720,12 @@
         <source> • scan %d/%d</source>
         <translation> • Prüfung %d/%d</translation>
     </message>
-    <message>
-        <source>Batch playback complete (%d trips)</source>
-        <translation>Stapelwiedergabe abgeschlossen (%d Fahrten)</translation>
+    <message numerus="yes">
+        <source>Batch playback complete (%n trips)</source>
+        <translation>
+            <numerusform>Stapelwiedergabe abgeschlossen (%n Fahrt)</numerusform>
+            <numerusform>Stapelwiedergabe abgeschlossen (%n Fahrten)</numerusform>
+        </translation>
     </message>
     <message>
         <source>No telemetry in this moment</source>
@@ -730,6 +750,79 @@
     <message>
         <source>No clip of this camera here</source>
         <translation>Kein Clip dieser Kamera hier</translation>
+    </message>
+    <!-- Quick Guide -->
+    <message>
+        <source>Keys</source>
+        <translation>Tasten</translation>
+    </message>
+    <message>
+        <source>Trips and cameras</source>
+        <translation>Fahrten und Kameras</translation>
+    </message>
+    <message>
+        <source>Exports</source>
+        <translation>Exporte</translation>
+    </message>
+    <message>
+        <source>Space</source>
+        <translation>Leertaste</translation>
+    </message>
+    <message>
+        <source>Play or pause</source>
+        <translation>Abspielen oder anhalten</translation>
+    </message>
+    <message>
+        <source>Back or ahead 5 seconds; with Shift 1 second</source>
+        <translation>5 Sekunden zurück oder vor; mit Umschalt 1 Sekunde</translation>
+    </message>
+    <message>
+        <source>Previous or next frame</source>
+        <translation>Vorheriges oder nächstes Bild</translation>
+    </message>
+    <message>
+        <source>Slower or faster; play faster; pause</source>
+        <translation>Langsamer oder schneller; schneller abspielen; anhalten</translation>
+    </message>
+    <message>
+        <source>Next driving event; with Shift the previous one</source>
+        <translation>Nächstes Fahrereignis; mit Umschalt das vorherige</translation>
+    </message>
+    <message>
+        <source>That camera large; all cameras at once</source>
+        <translation>Diese Kamera groß; alle Kameras zugleich</translation>
+    </message>
+    <message>
+        <source>Sound off or on</source>
+        <translation>Ton aus oder an</translation>
+    </message>
+    <message>
+        <source>Escape</source>
+        <translation>Esc</translation>
+    </message>
+    <message>
+        <source>Leave full screen (a double click on the video enters it)</source>
+        <translation>Vollbild verlassen (ein Doppelklick auf das Video öffnet es)</translation>
+    </message>
+    <message>
+        <source>Open a clip</source>
+        <translation>Einen Clip öffnen</translation>
+    </message>
+    <message>
+        <source>Export the telemetry as CSV</source>
+        <translation>Die Telemetrie als CSV exportieren</translation>
+    </message>
+    <message>
+        <source>Open a clip with File &gt; Open Video or drop it on the window; its telemetry shows on the video, in the cards and the grid on the right, on the map and along the timeline.</source>
+        <translation>Öffnen Sie einen Clip mit Datei &gt; Video öffnen oder legen Sie ihn im Fenster ab; seine Telemetrie erscheint auf dem Video, in den Karten und dem Raster rechts, auf der Karte und entlang der Zeitleiste.</translation>
+    </message>
+    <message>
+        <source>File &gt; Open Batch Folder lists a folder's clips. Clips named by their start, such as 2024-05-01_10-00-00-front.mp4, that follow one another within seconds form a trip, played as one drive. Clips of the same start from other cameras (back, left, right) play in step: small under the video, or large with 1-9, all together with G.</source>
+        <translation>Datei &gt; Stapelordner öffnen listet die Clips eines Ordners. Clips, die nach ihrem Beginn benannt sind, etwa 2024-05-01_10-00-00-front.mp4, und binnen Sekunden aufeinander folgen, bilden eine Fahrt, die am Stück abgespielt wird. Clips desselben Beginns von anderen Kameras (back, left, right) laufen im Gleichschritt mit: klein unter dem Video, groß mit 1-9, alle zusammen mit G.</translation>
+    </message>
+    <message>
+        <source>File &gt; Export CSV, Export Trip CSV and Export Route (GPX, GeoJSON or KML) propose a file beside the clip; you choose the folder and name in the save panel. Export Evidence writes a folder NAME_evidence with the clip, its telemetry and their checksums into the folder you choose.</source>
+        <translation>Datei &gt; CSV exportieren, Fahrt als CSV exportieren und Route exportieren (GPX, GeoJSON oder KML) schlagen eine Datei neben dem Clip vor; Ordner und Name wählen Sie im Speicherdialog. Beweissicherung exportieren schreibt einen Ordner NAME_evidence mit dem Clip, seiner Telemetrie und deren Prüfsummen in den gewählten Ordner.</translation>
     </message>
 </context>
 </TS>

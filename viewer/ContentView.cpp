@@ -19,9 +19,9 @@ const char* const kNoSeiMetadataMessage =
     "No SEI metadata found. Orvik firmware 2025.44.25 or later and QB5 or above are required; "
     "parked clips may lack SEI data.";
 const char* const kRowCountMessage = "Rows: %d";
-const char* const kDamagedUnitsNote = "%d of %d telemetry units could not be read";
+const char* const kDamagedUnitsNote = "%d of %n telemetry units could not be read";
 const char* const kRecoveredNote =
-    "Clip cut short: telemetry recovered from %d frames; the video cannot be played";
+    "Clip cut short: telemetry recovered from %n frames; the video cannot be played";
 // The report line only a salvaged clip has, and its row count.
 const QLatin1String kSalvagedKey("salvaged_bytes");
 const QLatin1String kRowsKey("rows_decoded");
@@ -83,6 +83,7 @@ void ContentView::setStatus(const QString& value) {
     assign(this, status_, value, &ContentView::statusChanged);
 }
 void ContentView::setSelectedFileName(const QString& value) {
+    documentChosen_ = true;
     assign(this, selectedFileName_, value, &ContentView::selectedFileNameChanged);
 }
 void ContentView::setIsExtracting(bool value) {
@@ -100,13 +101,13 @@ QString ContentView::extractorDamageNote() const {
         failures += reportCount(extractorDebug_, key);
     if (failures <= 0)
         return QString();
-    return localizedString(kDamagedUnitsNote, failures,
-                           reportCount(extractorDebug_, kUnitCountKey));
+    return localizedCount(kDamagedUnitsNote, int(reportCount(extractorDebug_, kUnitCountKey)),
+                          failures);
 }
 QString ContentView::extractorRecoveryNote() const {
     if (!extractorDebug_.contains(QLatin1String("\n") + kSalvagedKey + QLatin1String(":")))
         return QString();
-    return localizedString(kRecoveredNote, reportCount(extractorDebug_, kRowsKey));
+    return localizedCount(kRecoveredNote, int(reportCount(extractorDebug_, kRowsKey)));
 }
 void ContentView::setCanRecoverTelemetry(bool value) {
     assign(this, canRecoverTelemetry_, value, &ContentView::canRecoverTelemetryChanged);

@@ -40,6 +40,8 @@ class ContentView : public QObject {
     // 4
     Q_PROPERTY(QString selectedFileName READ selectedFileName WRITE setSelectedFileName NOTIFY
                    selectedFileNameChanged)
+    // The chosen clip or trip for the window's title; empty before the first choice.
+    Q_PROPERTY(QString documentTitle READ documentTitle NOTIFY selectedFileNameChanged)
     // 5
     Q_PROPERTY(bool isExtracting READ isExtracting WRITE setIsExtracting NOTIFY isExtractingChanged)
     // 6
@@ -129,6 +131,7 @@ public:
     QString status() const { return status_; }
     void setStatus(const QString& value);
     QString selectedFileName() const { return selectedFileName_; }
+    QString documentTitle() const { return documentChosen_ ? selectedFileName_ : QString(); }
     void setSelectedFileName(const QString& value);
     bool isExtracting() const { return isExtracting_; }
     void setIsExtracting(bool value);
@@ -261,6 +264,7 @@ private:
     bool isDropTargeted_ = false;
     QString status_;
     QString selectedFileName_;
+    bool documentChosen_ = false;
     bool isExtracting_ = false;
     QString extractorMessage_;
     QString extractorDebug_;

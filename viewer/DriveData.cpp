@@ -27,7 +27,8 @@ QString valueText(const analysis::DrivingEvent& event) {
         return localizedString(kAccelerationValue, event.value);
     case analysis::EventKind::AssistOn:
     case analysis::EventKind::AssistOff:
-        return QString::fromStdString(event.state);
+        // The names the card and the grid give the same states.
+        return localizedString(QString::fromStdString(event.state));
     case analysis::EventKind::Stop:
         break;
     }

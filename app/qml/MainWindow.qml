@@ -14,7 +14,8 @@ ApplicationWindow {
     required property var sources
     readonly property var readout: viewer.readout
 
-    title: Strings.text("Veldrin")
+    // The application's name follows, added by Qt.
+    title: viewer.documentTitle
     width: 1200
     height: 820
     color: Theme.gradientStart
@@ -67,9 +68,8 @@ ApplicationWindow {
 
     menuBar: MenuBar {
         objectName: "menuBar"
-        Menu {
+        SizedMenu {
             title: Strings.text("File")
-            delegate: ShortcutMenuItem {}
             Action {
                 objectName: "openVideoAction"
                 text: Strings.text("Open Video...")
@@ -122,9 +122,8 @@ ApplicationWindow {
                 onTriggered: Qt.quit()
             }
         }
-        Menu {
+        SizedMenu {
             title: Strings.text("Tools")
-            delegate: ShortcutMenuItem {}
             Action {
                 objectName: "showMainWindowAction"
                 text: Strings.text("Show Main Window")
@@ -132,9 +131,8 @@ ApplicationWindow {
                 onTriggered: Commands.post(Commands.showMainWindowName)
             }
         }
-        Menu {
+        SizedMenu {
             title: Strings.text("Help")
-            delegate: ShortcutMenuItem {}
             Action {
                 objectName: "quickGuideAction"
                 text: Strings.text("Quick Guide")

@@ -9,16 +9,20 @@ import Veldrin.Views
 
 Window {
     id: root
-    // The map rows, below the others.
-    readonly property int mapRowsHeight: 130
+    // The frame and the form's margins around the form, on each side.
+    readonly property int formMargin: 34
+    readonly property int narrowestWidth: 420
+    // As wide and tall as the form of the language shown needs.
+    readonly property int fittedWidth: Math.max(narrowestWidth, form.implicitWidth + 2 * formMargin)
+    readonly property int fittedHeight: form.implicitHeight + 2 * formMargin
     objectName: "settingsWindow"
     title: Strings.text("Settings")
-    width: 420
-    height: 230 + root.mapRowsHeight
-    minimumWidth: 420
-    maximumWidth: 420
-    minimumHeight: 230 + root.mapRowsHeight
-    maximumHeight: 230 + root.mapRowsHeight
+    width: fittedWidth
+    height: fittedHeight
+    minimumWidth: fittedWidth
+    maximumWidth: fittedWidth
+    minimumHeight: fittedHeight
+    maximumHeight: fittedHeight
     color: Qt.rgba(0.12, 0.12, 0.14, 1)
 
     component MapField: TextField {
@@ -50,6 +54,7 @@ Window {
         border.color: Theme.white(0.1)
 
         GridLayout {
+            id: form
             anchors.fill: parent
             anchors.margins: 14
             columns: 2
@@ -134,29 +139,21 @@ Window {
                 color: "white"
                 Layout.fillWidth: true
             }
-            RowLayout {
+            ThemedSpinBox {
+                objectName: "settingsMapCacheSize"
                 Layout.alignment: Qt.AlignRight
-                SpinBox {
-                    objectName: "settingsMapCacheSize"
-                    Layout.preferredWidth: 110
-                    Layout.preferredHeight: 26
-                    font.pixelSize: 12
-                    from: Settings.minimumMapCacheMegabytes
-                    to: Settings.maximumMapCacheMegabytes
-                    stepSize: 64
-                    editable: true
-                    value: Settings.mapCacheMegabytes
-                    onValueModified: Settings.mapCacheMegabytes = value
-                }
-                TintedButton {
-                    objectName: "settingsClearMapCache"
-                    text: Strings.text("Clear map cache")
-                    onClicked: Settings.clearMapCache()
-                }
+                from: Settings.minimumMapCacheMegabytes
+                to: Settings.maximumMapCacheMegabytes
+                stepSize: 64
+                value: Settings.mapCacheMegabytes
+                onValueModified: Settings.mapCacheMegabytes = value
             }
-            Item {
+            TintedButton {
+                objectName: "settingsClearMapCache"
                 Layout.columnSpan: 2
-                Layout.fillHeight: true
+                Layout.alignment: Qt.AlignRight
+                text: Strings.text("Clear map cache")
+                onClicked: Settings.clearMapCache()
             }
         }
     }

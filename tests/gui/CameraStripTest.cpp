@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QAudioOutput>
 #include <QFile>
 #include <QMediaPlayer>
@@ -31,6 +33,8 @@ TEST(CameraStripTest, TheChosenCameraShowsLargeWithItsSoundAndTheCamerasPlayToge
                               "openFolderPanelResult", Q_ARG(QUrl, QUrl::fromLocalFile(trip)));
     // The smallest screen: the other cameras are buttons.
     ASSERT_TRUE(waitFor([&] { return isShown(window, "cameraButton_back"); }));
+    EXPECT_TRUE(window->title().startsWith("Trip 2025-06-01_07-00-00"))
+        << window->title().toStdString();
     auto* sync = findItem(window, "cameraStrip")->property("sync").value<CameraSync*>();
     QQuickItem* view = findItem(window, "playerView");
     auto* audio = view->property("audioOutput").value<QAudioOutput*>();
@@ -55,6 +59,20 @@ TEST(CameraStripTest, TheChosenCameraShowsLargeWithItsSoundAndTheCamerasPlayToge
     EXPECT_EQ(audio->volume(), 1);
     QTest::keyClick(window, Qt::Key_G);
     EXPECT_TRUE(waitFor([&] { return isShown(window, "cameraGrid"); }));
+    // The cameras' names stay clear of the player's controls over the grid's lower edge.
+    const QQuickItem* controls = findItem(window, "playerControls");
+    const QRectF controlsArea = controls->mapRectToScene(controls->boundingRect());
+    int names = 0;
+    const std::function<void(const QQuickItem*)> checkNames = [&](const QQuickItem* item) {
+        if (item->objectName() == "cameraLabel" && item->isVisible()) {
+            ++names;
+            EXPECT_FALSE(item->mapRectToScene(item->boundingRect()).intersects(controlsArea));
+        }
+        for (const QQuickItem* child : item->childItems())
+            checkNames(child);
+    };
+    checkNames(findItem(window, "cameraGrid"));
+    EXPECT_EQ(names, 2);
     QTest::keyClick(window, Qt::Key_G);
     EXPECT_TRUE(waitFor([&] { return !isShown(window, "cameraGrid"); }));
 

@@ -1,5 +1,6 @@
 // Message texts: printf-style filling under a locale, and the German translation.
 #include "ContentView.h"
+#include "DriveData.h"
 #include "LocalizedString.h"
 #include "TelemetryReadout.h"
 
@@ -40,19 +41,47 @@ protected:
     }
 };
 
-TEST_F(German, TextsAndNumbersSwitch) {
+// One number rule in every language: a point before the decimals, as the cards and the CSV.
+TEST_F(German, TextsSwitchNumbersKeepTheirPoint) {
     ContentView view;
     view.ingestCsv("gear_state,steering_wheel_angle,vehicle_speed_mps,brake_applied\n"
                    "GEAR_DRIVE,-12.5,10,True");
     const TelemetryReadout& r = *view.readout();
-    EXPECT_EQ(r.steeringTooltip(), QString::fromUtf8("Lenkwinkel: -12,5°"));
-    // The cards are formatted without a locale.
+    EXPECT_EQ(r.steeringTooltip(), QString::fromUtf8("Lenkwinkel: -12.5°"));
+    // The events list names a state as the card does.
+    DriveData drive;
+    drive.setDrive({}, {{analysis::EventKind::HardBrake, 1.0, -4.75, {}},
+                        {analysis::EventKind::AssistOff, 2.0, 0.0, "LANE_GUIDE"}});
+    EXPECT_EQ(
+        QVariantList({drive.events()[0].toMap()["value"], drive.events()[1].toMap()["value"]}),
+        QVariantList({QString::fromUtf8("-4.8 m/s²"), QString::fromUtf8("SPURFÜHRUNG")}));
     const QVariantMap speed = r.metricCards()[0].toMap(), brake = r.detailCells()[4].toMap();
     EXPECT_EQ(QVariantList({speed["title"], speed["value"], r.metricCards()[2].toMap()["value"]}),
-              QVariantList({"Geschwindigkeit", "36.0 km/h", "FAHRT"}));
+              QVariantList({"Tempo", "36.0 km/h", "FAHRT"}));
     // The translated "True" still counts as true.
     EXPECT_EQ(QVariantList({brake["label"], brake["value"], brake["highlighted"]}),
               QVariantList({QString::fromUtf8("Bremse betätigt"), "Wahr", true}));
+}
+
+// Counts take the singular for one, in English as in German.
+TEST(Plurals, OneAndManyInBothLanguages) {
+    const QString key = QStringLiteral("Trip %@ (%n moments)");
+    struct Case {
+        QLocale::Language language;
+        int count;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {QLocale::English, 1, "Trip T (1 moment)"},
+        {QLocale::English, 2, "Trip T (2 moments)"},
+        {QLocale::German, 1, "Fahrt T (1 Abschnitt)"},
+        {QLocale::German, 3, "Fahrt T (3 Abschnitte)"},
+    };
+    for (const Case& c : cases) {
+        installTranslation(QLocale(c.language));
+        EXPECT_EQ(localizedCount(key, c.count, QStringLiteral("T")), c.expected);
+    }
+    installTranslation(QLocale(QLocale::English));
 }
 
 } // namespace

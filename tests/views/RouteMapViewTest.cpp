@@ -155,6 +155,12 @@ TEST_F(RouteMapViewTest, FitsNewRoutesAndFollowsTheCarWhileZoomedIn) {
     view.setCoordinates(kTrack + GeoCoordinateList{{10.0, 20.02}});
     view.updateMap();
     EXPECT_TRUE(fittedTo({10.0, 20.02}));
+    // Below the buttons laid over the map's top, at the same scale.
+    view.setFitTopInset(30);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view.isAnimating(); }));
+    const QPointF start = view.viewPointForCoordinate(kTrack.first());
+    EXPECT_NEAR(start.y(), (kSize.height() + 30) / 2.0, 1e-6);
+    EXPECT_NEAR(start.x(), RouteMapView::kFitEdgePadding, 1e-6);
 }
 
 TEST_F(RouteMapViewTest, CarMovesWithoutRepaintingTheMap) {

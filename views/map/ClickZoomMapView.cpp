@@ -4,6 +4,7 @@
 #include "TileLayer.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QQuickWindow>
@@ -27,6 +28,19 @@ const QColor kAttributionTextColor{40, 40, 40};
 
 double lerp(double from, double to, double t) {
     return from + (to - from) * t;
+}
+
+// `rect` fitted into the view less a strip of `topInset` along its top.
+mapgeo::MapViewport fittedBelow(const mapgeo::MapRect& rect, const QSizeF& viewSize,
+                                double edgePadding, double topInset) {
+    const QSizeF below(viewSize.width(), std::max(0.0, viewSize.height() - topInset));
+    const mapgeo::MapViewport fitted = mapgeo::MapViewport::fitting(rect, below, edgePadding);
+    if (!fitted.isValid() || !(topInset > 0.0))
+        return fitted;
+    // The same scale over the whole view, its centre raised by half the strip.
+    mapgeo::MapPoint centre = fitted.center();
+    centre.y -= topInset / 2.0 / fitted.pixelsPerMapPoint();
+    return mapgeo::MapViewport(centre, fitted.pixelsPerMapPoint(), viewSize);
 }
 
 QRectF snappedViewRect(const mapgeo::MapViewport& viewport, const mapgeo::MapRect& rect) {
@@ -130,7 +144,7 @@ void ClickZoomMapView::resetTileAttribution() {
 
 void ClickZoomMapView::showMapRect(const mapgeo::MapRect& rect, double edgePadding, bool animated) {
     m_fit = Fit{rect, edgePadding};
-    const mapgeo::MapViewport fitted = mapgeo::MapViewport::fitting(rect, size(), edgePadding);
+    const mapgeo::MapViewport fitted = fittedBelow(rect, size(), edgePadding, m_fitTopInset);
     if (!fitted.isValid())
         return;
     if (animated && m_viewport.isValid()) {
@@ -261,7 +275,7 @@ void ClickZoomMapView::geometryChange(const QRectF& newGeometry, const QRectF& o
     stopAnimation();
     if (m_fit) {
         setViewport(
-            mapgeo::MapViewport::fitting(m_fit->rect, newGeometry.size(), m_fit->edgePadding));
+            fittedBelow(m_fit->rect, newGeometry.size(), m_fit->edgePadding, m_fitTopInset));
     } else if (m_viewport.isValid()) {
         setViewport(mapgeo::MapViewport(m_viewport.center(), m_viewport.pixelsPerMapPoint(),
                                         newGeometry.size()));
@@ -461,6 +475,21 @@ void ClickZoomMapView::updateTilesUnavailable() {
 void ClickZoomMapView::paintMapLayer(QPainter&, const mapgeo::MapViewport&) {}
 
 void ClickZoomMapView::paintMarkerLayer(QPainter&, const mapgeo::MapViewport&) {}
+
+void ClickZoomMapView::setFitTopInset(double inset) {
+    if (inset == m_fitTopInset)
+        return;
+    m_fitTopInset = inset;
+    emit fitTopInsetChanged();
+    if (m_fit)
+        showMapRect(m_fit->rect, m_fit->edgePadding, false);
+}
+
+double ClickZoomMapView::attributionHeight() const {
+    QFont font = QGuiApplication::font();
+    font.setPixelSize(kAttributionPixelSize);
+    return QFontMetricsF(font).height() + 2.0 * kAttributionMargin;
+}
 
 void ClickZoomMapView::paintAttribution(QPainter& painter) const {
     const QString text = m_tiles->attribution();

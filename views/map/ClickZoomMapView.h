@@ -25,6 +25,12 @@ class ClickZoomMapView : public QQuickPaintedItem {
     Q_PROPERTY(QString tileSourceMessage READ tileSourceMessage NOTIFY tileSourceMessageChanged)
     // Tiles are failing and none is shown.
     Q_PROPERTY(bool tilesUnavailable READ tilesUnavailable NOTIFY tilesUnavailableChanged)
+    // The strip along the bottom that the attribution's box takes, so that what is laid over
+    // the map can stay clear of it.
+    Q_PROPERTY(double attributionHeight READ attributionHeight CONSTANT)
+    // A strip along the top, under what is laid over the map there, that a fitted rectangle
+    // keeps out of.
+    Q_PROPERTY(double fitTopInset READ fitTopInset WRITE setFitTopInset NOTIFY fitTopInsetChanged)
 
 public:
     static constexpr double kClickZoomInFactor = 0.5;
@@ -43,6 +49,9 @@ public:
     void resetTileAttribution();
     bool tilesUnavailable() const { return m_tilesUnavailable; }
     QString tileSourceMessage() const;
+    double attributionHeight() const;
+    double fitTopInset() const { return m_fitTopInset; }
+    void setFitTopInset(double inset);
 
     const mapgeo::MapViewport& viewport() const { return m_viewport; }
     // The null rectangle until the view has a size.
@@ -67,6 +76,7 @@ signals:
     void tileUrlTemplateChanged();
     void tileAttributionChanged();
     void tilesUnavailableChanged();
+    void fitTopInsetChanged();
     void tileSourceMessageChanged();
 
 protected:
@@ -129,6 +139,7 @@ private:
     QList<TileKey> m_missingTiles;
     bool m_anyTileShown = false;
     bool m_tilesUnavailable = false;
+    double m_fitTopInset = 0.0;
     int m_repaintRequests = 0;
 
     QVariantAnimation* m_animation = nullptr;

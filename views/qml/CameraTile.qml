@@ -49,9 +49,11 @@ Rectangle {
         font.pixelSize: 11
         color: root.note.length > 0 ? Theme.warning : Theme.white(0.6)
     }
+    // At the top: the player's controls lie along the bottom of a grid's lower tiles.
     Rectangle {
+        objectName: "cameraLabel"
         anchors.left: parent.left
-        anchors.bottom: parent.bottom
+        anchors.top: parent.top
         anchors.margins: 5
         width: label.implicitWidth + 10
         height: label.implicitHeight + 4

@@ -7,6 +7,9 @@ Rectangle {
     id: root
     // {key, label, value, arrow ("none", "left", "right"), arrowActive, arrowBright, highlighted}
     required property var cell
+    // What the label needs on one line, padding included.
+    readonly property real wholeLabelWidth: label.implicitWidth + content.anchors.leftMargin
+                                            + content.anchors.rightMargin
     readonly property bool pointsLeft: cell.arrow === "left"
 
     implicitHeight: content.implicitHeight + 12

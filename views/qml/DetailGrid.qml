@@ -1,4 +1,5 @@
-// Every detail field of the current row in two equal columns, filled row by row.
+// Every detail field of the current row in two equal columns, filled row by row; a field whose
+// label does not fit half the width takes the whole row.
 import QtQuick
 import QtQuick.Layouts
 
@@ -19,6 +20,7 @@ GridLayout {
             cell: root.cells[index]
             Layout.fillWidth: true
             Layout.preferredWidth: 1
+            Layout.columnSpan: wholeLabelWidth > (root.width - root.columnSpacing) / 2 ? 2 : 1
             Layout.minimumWidth: 10
             Layout.alignment: Qt.AlignTop | Qt.AlignLeft
         }

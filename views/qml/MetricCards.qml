@@ -1,13 +1,16 @@
-// Four equal cards: Speed, Steering, Gear and the driver-assistance state.
+// Four equal cards: Speed, Steering, Gear and the driver-assistance state, two to a row and
+// title beside value, so that the longer German titles and state names show whole.
 import QtQuick
 import QtQuick.Layouts
 
-RowLayout {
+GridLayout {
     id: root
     // [{title, value}] in card order.
     required property var cards
 
-    spacing: 8
+    columns: 2
+    columnSpacing: 8
+    rowSpacing: 6
 
     Repeater {
         // A count, not the list: the values change four times a second, the cards stay.
@@ -18,25 +21,21 @@ RowLayout {
             objectName: "metricCard" + index
             Layout.fillWidth: true
             Layout.preferredWidth: 1
-            Layout.preferredHeight: 52
+            Layout.preferredHeight: 24
             radius: 8
             color: Theme.white(0.08)
-            ColumnLayout {
+            RowLayout {
                 anchors.fill: parent
                 anchors.leftMargin: 8
                 anchors.rightMargin: 8
-                anchors.topMargin: 6
-                anchors.bottomMargin: 6
-                spacing: 2
+                spacing: 6
                 Text {
                     id: title
+                    objectName: "metricTitle"
                     text: modelData.title
                     font.pixelSize: 10
                     font.weight: Font.DemiBold
                     color: Theme.white(0.65)
-                    elide: Text.ElideMiddle
-                    Layout.fillWidth: true
-                    Tip { text: title.truncated ? title.text : "" }
                 }
                 Text {
                     id: value
@@ -45,17 +44,13 @@ RowLayout {
                     font.pixelSize: 12
                     font.bold: true
                     color: "white"
+                    horizontalAlignment: Text.AlignRight
                     Layout.fillWidth: true
-                    // The speed stays on one line and shrinks; the others may wrap to two.
-                    wrapMode: index === 0 ? Text.NoWrap : Text.Wrap
-                    maximumLineCount: index === 0 ? 1 : 2
-                    fontSizeMode: index === 0 ? Text.HorizontalFit : Text.FixedSize
+                    // Should a value still not fit, it shrinks rather than break or lose letters.
+                    fontSizeMode: Text.HorizontalFit
                     minimumPixelSize: 8
                     elide: Text.ElideRight
                     Tip { text: value.truncated ? value.text : "" }
-                }
-                Item {
-                    Layout.fillHeight: true
                 }
             }
         }

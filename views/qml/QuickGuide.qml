@@ -10,8 +10,36 @@ Dialog {
     objectName: "quickGuide"
     modal: true
     anchors.centerIn: Controls.Overlay.overlay
-    width: 420
     padding: 20
+    // The description column of the keys and the paragraphs share this width.
+    readonly property int textWidth: 520
+    readonly property int keyColumnWidth: 110
+    // Key and what it does, in turn.
+    readonly property var keys: [
+        Strings.text("Space"), Strings.text("Play or pause"),
+        "← →", Strings.text("Back or ahead 5 seconds; with Shift 1 second"),
+        ", .", Strings.text("Previous or next frame"),
+        "[ ]  L  K", Strings.text("Slower or faster; play faster; pause"),
+        "N", Strings.text("Next driving event; with Shift the previous one"),
+        "1-9  G", Strings.text("That camera large; all cameras at once"),
+        "M", Strings.text("Sound off or on"),
+        Strings.text("Escape"), Strings.text("Leave full screen (a double click on the video enters it)"),
+        "Ctrl+O", Strings.text("Open a clip"),
+        "Ctrl+E", Strings.text("Export the telemetry as CSV"),
+    ]
+
+    component GuideText: Text {
+        Layout.preferredWidth: root.textWidth
+        wrapMode: Text.Wrap
+        font.pixelSize: 12
+        color: Theme.white(0.85)
+    }
+    component GuideHeading: Text {
+        Layout.topMargin: 4
+        font.pixelSize: 12
+        font.bold: true
+        color: "white"
+    }
     closePolicy: Popup.CloseOnEscape
     // Focus, so that Escape reaches the guide rather than the window's keys.
     focus: true
@@ -48,7 +76,7 @@ Dialog {
                 }
             }
             ColumnLayout {
-                spacing: 6
+                spacing: 8
                 Text {
                     objectName: "quickGuideTitle"
                     text: Strings.text("Veldrin Quick Guide")
@@ -56,13 +84,37 @@ Dialog {
                     font.bold: true
                     color: "white"
                 }
-                Text {
+                GuideText {
                     objectName: "quickGuideText"
-                    Layout.preferredWidth: 320
-                    wrapMode: Text.Wrap
-                    text: Strings.text("Load an MP4 with File > Open Video or drag and drop. Open a folder for batch playback. Play with the video controls, inspect SEI metadata on the right, and export it with File > Export CSV.")
-                    font.pixelSize: 12
-                    color: Theme.white(0.85)
+                    text: Strings.text("Open a clip with File > Open Video or drop it on the window; its telemetry shows on the video, in the cards and the grid on the right, on the map and along the timeline.")
+                }
+                GuideHeading { text: Strings.text("Keys") }
+                GridLayout {
+                    objectName: "quickGuideKeys"
+                    columns: 2
+                    columnSpacing: 14
+                    rowSpacing: 3
+                    Repeater {
+                        model: root.keys
+                        delegate: Text {
+                            required property var modelData
+                            required property int index
+                            Layout.preferredWidth: index % 2 ? root.textWidth - root.keyColumnWidth - 14 : root.keyColumnWidth
+                            wrapMode: Text.Wrap
+                            text: modelData
+                            font.pixelSize: 12
+                            font.family: index % 2 ? Qt.application.font.family : Theme.monospace
+                            color: index % 2 ? Theme.white(0.85) : "white"
+                        }
+                    }
+                }
+                GuideHeading { text: Strings.text("Trips and cameras") }
+                GuideText {
+                    text: Strings.text("File > Open Batch Folder lists a folder's clips. Clips named by their start, such as 2024-05-01_10-00-00-front.mp4, that follow one another within seconds form a trip, played as one drive. Clips of the same start from other cameras (back, left, right) play in step: small under the video, or large with 1-9, all together with G.")
+                }
+                GuideHeading { text: Strings.text("Exports") }
+                GuideText {
+                    text: Strings.text("File > Export CSV, Export Trip CSV and Export Route (GPX, GeoJSON or KML) propose a file beside the clip; you choose the folder and name in the save panel. Export Evidence writes a folder NAME_evidence with the clip, its telemetry and their checksums into the folder you choose.")
                 }
             }
         }

@@ -78,6 +78,8 @@ ColumnLayout {
             drive: root.viewer.drive
             carTime: root.viewer.drive.hasData ? root.shownSeconds : NaN
             colouring: Settings.routeColouring
+            // A fitted route, its start and end names with it, stays below the buttons.
+            fitTopInset: mapButtons.y + mapButtons.height
             onRouteTimeClicked: seconds => root.routeTimeChosen(seconds)
         }
         RoundedCorners {
@@ -96,6 +98,7 @@ ColumnLayout {
             border.color: Theme.white(0.18)
         }
         Row {
+            id: mapButtons
             anchors.top: parent.top
             anchors.right: parent.right
             anchors.margins: 6
@@ -122,6 +125,8 @@ ColumnLayout {
             anchors.right: parent.right
             anchors.bottom: parent.bottom
             anchors.margins: 6
+            // Above the map's attribution, which holds the bottom right corner.
+            anchors.bottomMargin: 6 + map.attributionHeight
             visible: Settings.routeColouring !== 0 && root.viewer.drive.hasData
             colouring: Settings.routeColouring
             topSpeed: map.topSpeed
