@@ -32,6 +32,27 @@ std::string readAtomType(std::span<const std::uint8_t> buffer, std::uint64_t off
     return type;
 }
 
+AtomFraming readAtomHeader(std::span<const std::uint8_t> bytes, std::uint64_t left,
+                           AtomHeader& header) {
+    if (left < kCompactHeaderBytes || bytes.size() < kCompactHeaderBytes)
+        return AtomFraming::NoHeader;
+    const std::uint32_t sizeField = readBigEndian32(bytes, 0);
+    std::memcpy(header.type.data(), bytes.data() + kTypeOffset, header.type.size());
+    header.size = sizeField;
+    header.headerSize = kCompactHeaderBytes;
+    if (sizeField == kSizeToEndOfFile) {
+        header.size = left;
+    } else if (sizeField == kSizeIsExtended) {
+        if (left < kExtendedHeaderBytes || bytes.size() < kExtendedHeaderBytes)
+            return AtomFraming::TruncatedExtendedSize;
+        header.size = readBigEndian64(bytes, kExtendedSizeOffset);
+        header.headerSize = kExtendedHeaderBytes;
+    }
+    if (header.size < header.headerSize)
+        return AtomFraming::InvalidSize;
+    return header.size > left ? AtomFraming::BeyondEnd : AtomFraming::Whole;
+}
+
 namespace {
 
 MediaData walkToMediaData(std::span<const std::uint8_t> buffer, bool* cut) {
@@ -39,40 +60,34 @@ MediaData walkToMediaData(std::span<const std::uint8_t> buffer, bool* cut) {
     if (length < kMinimumContainerBytes || readAtomType(buffer, kTypeOffset) != "ftyp")
         throw ExtractError(messages::kNotSupportedContainer);
 
-    std::uint64_t position = 0;
-    for (;;) {
-        // Written as "bytes left < bytes needed" so that nothing can overflow.
-        const std::uint64_t left = length - position;
-        if (left < kCompactHeaderBytes)
+    for (std::uint64_t position = 0;;) {
+        AtomHeader atom;
+        const AtomFraming framing =
+            readAtomHeader(buffer.subspan(position), length - position, atom);
+        switch (framing) {
+        case AtomFraming::NoHeader:
             throw ExtractError(messages::kMdatNotFound);
-        const std::uint32_t sizeField = readBigEndian32(buffer, position);
-        const std::string type = readAtomType(buffer, position + kTypeOffset);
-
-        std::uint64_t atomSize = sizeField;
-        std::uint64_t headerSize = kCompactHeaderBytes;
-        if (sizeField == kSizeToEndOfFile) {
-            atomSize = left;
-        } else if (sizeField == kSizeIsExtended) {
-            if (left < kExtendedHeaderBytes)
-                throw ExtractError(messages::kTruncatedExtendedAtomSize);
-            atomSize = readBigEndian64(buffer, position + kExtendedSizeOffset);
-            headerSize = kExtendedHeaderBytes;
-        }
-        if (atomSize < headerSize)
+        case AtomFraming::TruncatedExtendedSize:
+            throw ExtractError(messages::kTruncatedExtendedAtomSize);
+        case AtomFraming::InvalidSize:
             throw ExtractError(messages::kInvalidAtomSize);
-        const MediaData payload{static_cast<std::int64_t>(position + headerSize),
-                                static_cast<std::int64_t>(atomSize - headerSize)};
-        if (atomSize > left) {
-            if (cut == nullptr || type != "mdat")
+        case AtomFraming::BeyondEnd:
+        case AtomFraming::Whole:
+            break;
+        }
+        const MediaData payload{static_cast<std::int64_t>(position + atom.headerSize),
+                                static_cast<std::int64_t>(atom.size - atom.headerSize)};
+        if (framing == AtomFraming::BeyondEnd) {
+            if (cut == nullptr || !atom.is("mdat"))
                 throw ExtractError(messages::kAtomBeyondFile);
             *cut = true;
             return payload;
         }
-        if (position == 0 && atomSize < kMinimumFileTypeAtomBytes)
+        if (position == 0 && atom.size < kMinimumFileTypeAtomBytes)
             throw ExtractError(messages::kInvalidFileHeader);
-        if (type == "mdat")
+        if (atom.is("mdat"))
             return payload;
-        position += atomSize;
+        position += atom.size;
     }
 }
 

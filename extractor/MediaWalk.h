@@ -2,7 +2,9 @@
 // gives the payload range of the first top-level "mdat". Checks only the atom framing.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 
@@ -25,6 +27,28 @@ inline std::uint64_t readBigEndian64(std::span<const std::uint8_t> buffer, std::
     return (std::uint64_t{readBigEndian32(buffer, offset)} << 32) |
            readBigEndian32(buffer, offset + 4);
 }
+
+// One atom's header, as both the media walk and the movie-header reader frame atoms.
+struct AtomHeader {
+    std::uint64_t size = 0; // the whole atom; a size of 0 ("to the end") resolved
+    std::uint64_t headerSize = 0;
+    std::array<char, 4> type = {};
+
+    bool is(const char (&name)[5]) const { return std::memcmp(type.data(), name, 4) == 0; }
+};
+
+enum class AtomFraming {
+    Whole,                 // the header is sound and the atom fits in what is left
+    NoHeader,              // fewer bytes than a compact header
+    TruncatedExtendedSize, // a 64-bit size announced but not all there
+    InvalidSize,           // smaller than its own header
+    BeyondEnd,             // runs past what is left; `header` is filled in
+};
+
+// Reads the header at the start of `bytes` (those present, at least 16 where there are so
+// many) of an atom with `left` bytes from its start to the end of its container.
+AtomFraming readAtomHeader(std::span<const std::uint8_t> bytes, std::uint64_t left,
+                           AtomHeader& header);
 
 // The four bytes at `offset` as ASCII text; empty when they do not fit or any is 0x80 or above.
 std::string readAtomType(std::span<const std::uint8_t> buffer, std::uint64_t offset);

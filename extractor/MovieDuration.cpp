@@ -14,45 +14,18 @@
 namespace MetadataExtractor {
 namespace {
 
-constexpr std::uint64_t kCompactHeaderBytes = 8;
-constexpr std::uint64_t kExtendedHeaderBytes = 16;
-constexpr std::uint32_t kSizeToEndOfFile = 0;
-constexpr std::uint32_t kSizeIsExtended = 1;
+constexpr std::uint64_t kLongestAtomHeaderBytes = 16;
 // A header-only walk still ends on a file of millions of tiny atoms.
 constexpr int kMaxTopLevelAtoms = 100'000;
 constexpr std::size_t kVersion0Bytes = 4 + 4 + 4 + 4 + 4;
 constexpr std::size_t kVersion1Bytes = 4 + 8 + 8 + 4 + 8;
 
-struct AtomHeader {
-    std::uint64_t size = 0;
-    std::uint64_t headerSize = 0;
-    char type[4] = {};
-};
-
-// The header of the atom at `offset` inside [offset, end), or nothing when it is malformed.
-std::optional<AtomHeader> readHeader(const std::uint8_t* bytes, std::uint64_t available,
-                                     std::uint64_t left) {
-    if (available < kCompactHeaderBytes)
-        return std::nullopt;
+// The header of an atom that lies whole within `left` bytes, or nothing.
+std::optional<AtomHeader> wholeAtom(std::span<const std::uint8_t> bytes, std::uint64_t left) {
     AtomHeader header;
-    header.size = readBigEndian32({bytes, available}, 0);
-    header.headerSize = kCompactHeaderBytes;
-    std::memcpy(header.type, bytes + 4, sizeof header.type);
-    if (header.size == kSizeToEndOfFile) {
-        header.size = left;
-    } else if (header.size == kSizeIsExtended) {
-        if (available < kExtendedHeaderBytes)
-            return std::nullopt;
-        header.size = readBigEndian64({bytes, available}, kCompactHeaderBytes);
-        header.headerSize = kExtendedHeaderBytes;
-    }
-    if (header.size < header.headerSize || header.size > left)
+    if (readAtomHeader(bytes, left, header) != AtomFraming::Whole)
         return std::nullopt;
     return header;
-}
-
-bool isType(const AtomHeader& header, const char (&type)[5]) {
-    return std::memcmp(header.type, type, 4) == 0;
 }
 
 std::optional<double> fromMovieHeader(std::span<const std::uint8_t> body) {
@@ -87,10 +60,10 @@ std::optional<double> movieHeaderDuration(std::span<const std::uint8_t> movieBod
     const std::uint64_t length = movieBody.size();
     while (position < length) {
         const std::uint64_t left = length - position;
-        const auto header = readHeader(movieBody.data() + position, left, left);
+        const auto header = wholeAtom(movieBody.subspan(position), left);
         if (!header)
             return std::nullopt;
-        if (isType(*header, "mvhd"))
+        if (header->is("mvhd"))
             return fromMovieHeader(movieBody.subspan(position + header->headerSize,
                                                      header->size - header->headerSize));
         position += header->size;
@@ -100,14 +73,14 @@ std::optional<double> movieHeaderDuration(std::span<const std::uint8_t> movieBod
 
 std::optional<double> movieDuration(std::uint64_t fileSize, const ReadAt& readAt) {
     std::uint64_t position = 0;
-    std::uint8_t headerBytes[kExtendedHeaderBytes];
+    std::uint8_t headerBytes[kLongestAtomHeaderBytes];
     for (int atoms = 0; atoms < kMaxTopLevelAtoms && position < fileSize; ++atoms) {
         const std::uint64_t left = fileSize - position;
         const std::size_t got = readAt(position, headerBytes);
-        const auto header = readHeader(headerBytes, got, left);
+        const auto header = wholeAtom({headerBytes, got}, left);
         if (!header)
             return std::nullopt;
-        if (isType(*header, "moov")) {
+        if (header->is("moov")) {
             const std::uint64_t bodySize = header->size - header->headerSize;
             if (bodySize > kMaxMovieAtomBytes)
                 return std::nullopt;
