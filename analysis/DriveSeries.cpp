@@ -8,8 +8,6 @@
 namespace analysis {
 namespace {
 
-constexpr double kMaxAbsLatitude = 90.0;
-constexpr double kMaxAbsLongitude = 180.0;
 constexpr double kFullTurn = 360.0;
 constexpr double kHalfTurn = 180.0;
 constexpr double kPedalPercent = 100.0;
@@ -44,9 +42,14 @@ private:
 
 } // namespace
 
-bool GeoFix::valid() const {
+bool isFix(double latitude, double longitude) {
     // Written so that NaN fails too.
-    return std::fabs(latitude) <= kMaxAbsLatitude && std::fabs(longitude) <= kMaxAbsLongitude;
+    return std::fabs(latitude) <= kMaxAbsLatitude && std::fabs(longitude) <= kMaxAbsLongitude &&
+           (latitude != 0.0 || longitude != 0.0);
+}
+
+bool GeoFix::valid() const {
+    return isFix(latitude, longitude);
 }
 
 DriveSeries driveSeries(std::span<const DriveRow> rows, double duration) {

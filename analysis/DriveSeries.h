@@ -29,6 +29,13 @@ struct BlinkerTick {
     bool left = false;
 };
 
+inline constexpr double kMaxAbsLatitude = 90.0;
+inline constexpr double kMaxAbsLongitude = 180.0;
+
+// The one rule of what a position is worth drawing, placing or exporting: both numbers finite
+// and in range, and not exactly (0, 0), which a receiver without a fix writes.
+bool isFix(double latitude, double longitude);
+
 struct GeoFix {
     double latitude = DriveRow::kMissing;
     double longitude = DriveRow::kMissing;

@@ -1,5 +1,6 @@
 #include "RoutePoints.h"
 
+#include "DriveSeries.h"
 #include "ExportText.h"
 
 #include <algorithm>
@@ -26,12 +27,6 @@ template <typename Number> Number numberOf(std::string_view cell) {
     return value;
 }
 
-bool validFix(double latitude, double longitude) {
-    // Written so that NaN fails too.
-    return std::fabs(latitude) <= kMaxAbsLatitude && std::fabs(longitude) <= kMaxAbsLongitude &&
-           (latitude != 0.0 || longitude != 0.0);
-}
-
 std::size_t rowAt(const std::vector<double>& rowTimes, double time) {
     const auto at = std::lower_bound(rowTimes.begin(), rowTimes.end(), time - kRowTimeTolerance);
     return static_cast<std::size_t>(at - rowTimes.begin());
@@ -53,10 +48,10 @@ Route routeOf(const Telemetry& telemetry) {
         const std::size_t row = route.rows++;
         const double latitude = numberOf<double>(cells[kLatitudeField - 1]);
         double longitude = numberOf<double>(cells[kLongitudeField - 1]);
-        if (!validFix(latitude, longitude))
+        if (!analysis::isFix(latitude, longitude))
             return;
-        if (longitude == kMaxAbsLongitude)
-            longitude = -kMaxAbsLongitude;
+        if (longitude == analysis::kMaxAbsLongitude)
+            longitude = -analysis::kMaxAbsLongitude;
         if (!route.points.empty() && route.points.back().latitude == latitude &&
             route.points.back().longitude == longitude)
             return;

@@ -8,8 +8,6 @@
 
 namespace exports {
 
-inline constexpr double kMaxAbsLatitude = 90.0;
-inline constexpr double kMaxAbsLongitude = 180.0;
 inline constexpr double kFullTurnDegrees = 360.0;
 
 struct RoutePoint {

@@ -1,6 +1,7 @@
 // Route building and the car's per-render values; see RouteTrack.h.
 #include "RouteTrack.h"
 
+#include "DriveSeries.h"
 #include "TelemetryValues.h"
 
 #include <algorithm>
@@ -15,8 +16,7 @@ std::optional<GeoCoordinate> coordinateFrom(QStringView latitude, QStringView lo
     const std::optional<double> lon = telemetry::parseNumber(longitude);
     if (!lon)
         return std::nullopt;
-    // Written so that NaN fails too.
-    if (!(std::fabs(*lat) <= kMaxAbsLatitude && std::fabs(*lon) <= kMaxAbsLongitude))
+    if (!analysis::isFix(*lat, *lon))
         return std::nullopt;
     return GeoCoordinate{*lat, *lon};
 }

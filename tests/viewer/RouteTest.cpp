@@ -30,7 +30,8 @@ TEST(BuildRoute, RowsThatMakePoints) {
         {"nanAndInfinityDropped",
          "latitude_deg,longitude_deg\nnan,1\n1,nan\ninf,1\n2,-inf\n3,3",
          {{3, 3}}},
-        {"zeroKept", "latitude_deg,longitude_deg\n0,0\n0.0,-0.0", {{0, 0}}},
+        // What a receiver without a fix writes; either number zero alone is a fix.
+        {"zeroZeroDropped", "latitude_deg,longitude_deg\n0,0\n0.0,-0.0\n0,1\n-0.0,0", {{0, 1}}},
         {"firstDuplicateColumnUsed", "longitude_deg,latitude_deg,latitude_deg\n1,2,3", {{2, 1}}},
         {"missingColumn", "latitude_deg,lon\n1,2", {}},
     };

@@ -1,6 +1,8 @@
 // The route map item (see RouteMapView.h).
 #include "RouteMapView.h"
 
+#include "DriveSeries.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QJSValue>
@@ -68,7 +70,7 @@ std::optional<GeoCoordinate> optionalCoordinate(const QVariant& input) {
     } else {
         return std::nullopt;
     }
-    if (!(std::abs(coordinate.latitude) <= 90.0) || !(std::abs(coordinate.longitude) <= 180.0))
+    if (!analysis::isFix(coordinate.latitude, coordinate.longitude))
         return std::nullopt;
     return coordinate;
 }
