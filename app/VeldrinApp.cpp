@@ -7,6 +7,7 @@
 #include "LocalizedString.h"
 #include "RouteMapView.h"
 #include "Settings.h"
+#include "TileSource.h"
 #include "TimelineItem.h"
 #include "VideoPlayer.h"
 
@@ -110,6 +111,12 @@ VeldrinApp::VeldrinApp(QObject* parent) : QObject(parent) {
     // File > Quit and Ctrl+Q call Qt.quit(); queued, so a quit before exec() is not lost.
     connect(&engine_, &QQmlEngine::quit, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &VeldrinApp::shutDown);
+    connect(Settings::instance(), &Settings::mapTilesChanged, this,
+            &VeldrinApp::tileSourceNoteChanged);
+}
+
+QString VeldrinApp::tileSourceNote() const {
+    return tilesource::inUseNote();
 }
 
 VeldrinApp::~VeldrinApp() {

@@ -19,6 +19,9 @@ class ContentView;
 
 class VeldrinApp : public QObject {
     Q_OBJECT
+    // The map's tile source in use and why (the command line or environment may override the
+    // settings), for the settings window.
+    Q_PROPERTY(QString tileSourceNote READ tileSourceNote NOTIFY tileSourceNoteChanged)
 
 public:
     // Small enough for a 1366 x 768 screen with a panel and a title bar.
@@ -45,9 +48,14 @@ public:
     // Every window holding a viewer: the main window and, once made, the fallback window.
     QList<QQuickWindow*> viewerWindows() const;
 
+    QString tileSourceNote() const;
+
     Q_INVOKABLE void showSettings();
     Q_INVOKABLE void openReferencePage() const;
     Q_INVOKABLE void openIssuesPage() const;
+
+signals:
+    void tileSourceNoteChanged();
 
 private:
     struct ViewerWindow;

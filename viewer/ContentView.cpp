@@ -319,9 +319,15 @@ void ContentView::setTickOnFrames(bool on) {
         refreshPlaybackClock();
 }
 
-void ContentView::framePresented() {
-    if (std::exchange(tickDue_, false))
+void ContentView::framePresented(double shownSeconds) {
+    if (!std::exchange(tickDue_, false))
+        return;
+    if (player_->currentItem() == VideoPlayer::kNoItem) {
         refreshPlaybackClock();
+        return;
+    }
+    setPlaybackDuration(sanitisedSeconds(player_->duration()));
+    setPlaybackTime(sanitisedSeconds(shownSeconds));
 }
 
 qsizetype ContentView::currentRowIndex() const {

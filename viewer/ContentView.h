@@ -227,7 +227,9 @@ public:
     // are drawn with that frame rather than in a window draw of their own; a tick that meets no
     // frame by the next one is applied then. Leaving this mode applies a tick at once.
     Q_INVOKABLE void setTickOnFrames(bool on);
-    Q_INVOKABLE void framePresented();
+    // A frame showing media time `shownSeconds`: the readout takes that time, never the player's
+    // position, which a player just swapped in reports stale until its first update.
+    Q_INVOKABLE void framePresented(double shownSeconds);
 
 signals:
     void isDropTargetedChanged();

@@ -314,7 +314,9 @@ ApplicationWindow {
         nameFilters: [Strings.text("Comma-separated values") + " (*.csv)"]
         onAccepted: window.sources.exportCsv(file)
     }
-    // GPX, GeoJSON or KML, as the chosen filter says.
+    // GPX, GeoJSON or KML: the filter chosen when Save is pressed, unless the typed name's
+    // extension names one. No default suffix: the Widgets panel would keep the one it opened
+    // with, so the extension is added afterwards and a file it would replace asked about here.
     Platform.FileDialog {
         id: routeDialog
         objectName: "routeDialog"
@@ -322,8 +324,26 @@ ApplicationWindow {
         acceptLabel: Strings.text("Save")
         fileMode: Platform.FileDialog.SaveFile
         nameFilters: window.sources.routeNameFilters
-        defaultSuffix: selectedNameFilter.extensions[0] || ""
-        onAccepted: window.sources.exportRoute(file, selectedNameFilter.index)
+        onAccepted: {
+            const question = window.sources.routeReplaceQuestion(file, selectedNameFilter.index)
+            if (question.length === 0) {
+                window.sources.exportRoute(file, selectedNameFilter.index)
+                return
+            }
+            routeReplaceDialog.file = file
+            routeReplaceDialog.filterIndex = selectedNameFilter.index
+            routeReplaceDialog.text = question
+            routeReplaceDialog.open()
+        }
+    }
+    Platform.MessageDialog {
+        id: routeReplaceDialog
+        objectName: "routeReplaceDialog"
+        property url file
+        property int filterIndex: 0
+        title: window.sources.routeExportPanelTitle
+        buttons: Platform.MessageDialog.Yes | Platform.MessageDialog.No
+        onYesClicked: window.sources.exportRoute(file, filterIndex)
     }
 
     Platform.FileDialog {
@@ -372,7 +392,7 @@ ApplicationWindow {
     Connections {
         target: studio.player
         function onShownPositionChanged() {
-            window.viewer.framePresented()
+            window.viewer.framePresented(studio.player.shownPosition / 1000)
         }
         function onPlayingChanged() {
             window.viewer.setTickOnFrames(studio.player.playing)

@@ -6,11 +6,12 @@ import QtQuick.Layouts
 import Qt.labs.platform as Platform
 import Veldrin.Platform
 import Veldrin.Views
+import Veldrin.Shell
 
 Window {
     id: root
     // The map rows, below the others.
-    readonly property int mapRowsHeight: 130
+    readonly property int mapRowsHeight: 160
     objectName: "settingsWindow"
     title: Strings.text("Settings")
     width: 420
@@ -127,6 +128,15 @@ Window {
                 placeholderText: Strings.text("Attribution of the online map")
                 text: Settings.mapAttribution
                 onEditingFinished: Settings.mapAttribution = text.trim()
+            }
+            Text {
+                objectName: "settingsTileSourceNote"
+                Layout.columnSpan: 2
+                Layout.fillWidth: true
+                text: Shell.tileSourceNote
+                elide: Text.ElideMiddle
+                font.pixelSize: 11
+                color: Theme.white(0.65)
             }
             Text {
                 text: Strings.text("Map cache (MB)")

@@ -182,10 +182,12 @@ Item {
     }
     // Frames reach this clock in C++ rather than a script handler: a frame handed to a script
     // keeps its picture buffer alive until the next garbage collection, hundreds of them.
+    // The frame's own time: a player just swapped in reports a stale position for a while.
     FrameClock {
+        id: frameClock
         player: root.mediaPlayer
         videoSink: root.videoSink
-        onTimeChanged: root.shownPosition = root.mediaPlayer.position
+        onTimeChanged: root.shownPosition = frameClock.time * 1000
     }
     Connections {
         target: root.mediaPlayer
