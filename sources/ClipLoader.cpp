@@ -6,6 +6,7 @@
 #include "LocalizedString.h"
 #include "MetadataOutcome.h"
 #include "PendingExternalFile.h"
+#include "RecoveredTiming.h"
 #include "Staging.h"
 
 #include <QFileInfo>
@@ -197,23 +198,35 @@ void ClipLoader::recoverTelemetry() {
         true);
 }
 
-// The clip keeps its error status: only its telemetry is whole, never its video.
+// The clip keeps its error status: only its telemetry is whole, never its video. Its rows are
+// browsed on a clock of their own, timed by a clip of the same camera where there is one.
 void ClipLoader::applyRecovery(const MetadataExtractor::Output& output,
                                const LoadContext& context) {
-    if (!takeResult(context))
-        return;
-    const QString text = QString::fromStdString(output.text());
-    if (!output.isSuccess() || !csvHasMetadata(text)) {
-        view_.setExtractorMessage(output.isSuccess()
-                                      ? localizedString(kNoMetadataMessage)
-                                      : localizedString(QString::fromStdString(output.message())));
+    if (view_.fileLoadID() != context.fileLoadID) {
+        takeResult(context);
         return;
     }
-    view_.setExtractorMessage(QString());
-    view_.setExtractorDebug(QString::fromStdString(output.report()));
-    view_.setRawCSV(text);
-    view_.ingestCsv(text);
-    view_.setStatus(localizedString(kRecoveredStatus, context.displayName));
+    auto* watcher = new QFutureWatcher<std::optional<double>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, output, context] {
+        const std::optional<double> secondsPerRow = watcher->result();
+        watcher->deleteLater();
+        if (!takeResult(context))
+            return;
+        const QString text = QString::fromStdString(output.text());
+        if (!output.isSuccess() || !csvHasMetadata(text)) {
+            view_.setExtractorMessage(
+                output.isSuccess() ? localizedString(kNoMetadataMessage)
+                                   : localizedString(QString::fromStdString(output.message())));
+            return;
+        }
+        view_.setExtractorMessage(QString());
+        view_.setExtractorDebug(QString::fromStdString(output.report()));
+        view_.setRawCSV(text);
+        view_.ingestCsv(text);
+        view_.browseRecoveredRows(secondsPerRow);
+        view_.setStatus(localizedString(kRecoveredStatus, context.displayName));
+    });
+    watcher->setFuture(QtConcurrent::run(RecoveredTiming::secondsPerRowNear, context.clipPath));
 }
 
 void ClipLoader::applyExtractionResult(const MetadataExtractor::Output& output,

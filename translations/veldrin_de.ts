@@ -731,5 +731,45 @@
         <source>No clip of this camera here</source>
         <translation>Kein Clip dieser Kamera hier</translation>
     </message>
+    <message>
+        <source>Export Telemetry CSV of %@</source>
+        <translation>Telemetrie-CSV von %@ exportieren</translation>
+    </message>
+    <message>
+        <source>Export Evidence of %@</source>
+        <translation>Beweissicherung von %@ exportieren</translation>
+    </message>
+    <message>
+        <source>Export Trip Route</source>
+        <translation>Route der Fahrt exportieren</translation>
+    </message>
+    <message>
+        <source>Writing route...</source>
+        <translation>Route wird geschrieben...</translation>
+    </message>
+    <message>
+        <source>&quot;%@&quot; already exists. Do you want to replace it?</source>
+        <translation>„%@“ ist bereits vorhanden. Möchten Sie die Datei ersetzen?</translation>
+    </message>
+    <message>
+        <source>Could not open %@: no such file</source>
+        <translation>%@ konnte nicht geöffnet werden: Datei nicht vorhanden</translation>
+    </message>
+    <message>
+        <source>In use: %@, from %@, which overrides this setting</source>
+        <translation>Verwendet: %@, aus %@, das diese Einstellung übersteuert</translation>
+    </message>
+    <message>
+        <source>In use: %@, from this setting</source>
+        <translation>Verwendet: %@, aus dieser Einstellung</translation>
+    </message>
+    <message>
+        <source>In use: the default online map</source>
+        <translation>Verwendet: die Standard-Online-Karte</translation>
+    </message>
+    <message>
+        <source>frame %d of %d</source>
+        <translation>Bild %d von %d</translation>
+    </message>
 </context>
 </TS>

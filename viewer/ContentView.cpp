@@ -6,6 +6,7 @@
 #include "Settings.h"
 #include "TelemetryReadout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -228,6 +229,8 @@ const QStringList& ContentView::detailKeys() {
 }
 
 void ContentView::clearMetadataTable(RouteUpdate update) {
+    if (std::exchange(recoveredRows_, 0) > 0)
+        emit recoveredRowsChanged();
     const bool hadHeaders = !table_.headers().isEmpty();
     const bool hadRows = table_.rowCount() > 0;
     const bool hadRoute = update == RouteUpdate::rebuild &&
@@ -296,6 +299,9 @@ void ContentView::setTripClock(double time, double duration) {
 }
 
 void ContentView::refreshPlaybackClock() {
+    // Recovered rows keep the clock their browsing sets.
+    if (recoveredRows_ > 0)
+        return;
     if (player_->currentItem() == VideoPlayer::kNoItem) {
         setPlaybackDuration(0);
         setPlaybackTime(0);
@@ -328,6 +334,30 @@ void ContentView::framePresented(double shownSeconds) {
     }
     setPlaybackDuration(sanitisedSeconds(player_->duration()));
     setPlaybackTime(sanitisedSeconds(shownSeconds));
+}
+
+void ContentView::browseRecoveredRows(std::optional<double> secondsPerRow) {
+    const int rows = csvRowCount();
+    recoveredRows_ = rows;
+    recoveredTimed_ = secondsPerRow.has_value() && *secondsPerRow > 0;
+    const double duration = recoveredTimed_ ? rows * *secondsPerRow : rows;
+    assign(this, playbackDuration_, duration, &ContentView::playbackDurationChanged);
+    drive_->setClipDuration(duration, recoveredTimed_);
+    setPlaybackTime(0);
+    emit recoveredRowsChanged();
+}
+
+void ContentView::seekRecovered(double seconds) {
+    if (recoveredRows_ > 0)
+        setPlaybackTime(std::clamp(seconds, 0.0, playbackDuration_));
+}
+
+void ContentView::stepRecoveredRow(int rows) {
+    if (recoveredRows_ == 0)
+        return;
+    // The middle of the row: its start can round into the row before.
+    const qsizetype row = std::clamp<qsizetype>(currentRowIndex() + rows, 0, recoveredRows_ - 1);
+    setPlaybackTime((double(row) + 0.5) * playbackDuration_ / recoveredRows_);
 }
 
 qsizetype ContentView::currentRowIndex() const {
