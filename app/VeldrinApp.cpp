@@ -6,6 +6,7 @@
 #include "ContentView.h"
 #include "LocalizedString.h"
 #include "RouteMapView.h"
+#include "RouteSavePanel.h"
 #include "Settings.h"
 #include "TileSource.h"
 #include "TimelineItem.h"
@@ -204,6 +205,11 @@ void VeldrinApp::showSettings() {
     settingsWindow_->show();
     settingsWindow_->raise();
     settingsWindow_->requestActivate();
+}
+
+void VeldrinApp::openRouteSavePanel(ClipSources* sources, QWindow* parent) const {
+    if (sources)
+        ::openRouteSavePanel(sources, parent);
 }
 
 void VeldrinApp::openReferencePage() const {

@@ -3,12 +3,14 @@
 #pragma once
 
 #include "AppDelegate.h"
+#include "ClipSources.h"
 
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QQmlEngine>
 #include <QUrl>
+#include <QWindow>
 
 #include <memory>
 #include <vector>
@@ -51,6 +53,8 @@ public:
     QString tileSourceNote() const;
 
     Q_INVOKABLE void showSettings();
+    // File > Export Route...: the save panel over `parent`, writing through `sources`.
+    Q_INVOKABLE void openRouteSavePanel(ClipSources* sources, QWindow* parent) const;
     Q_INVOKABLE void openReferencePage() const;
     Q_INVOKABLE void openIssuesPage() const;
 

@@ -42,13 +42,11 @@ ApplicationWindow {
         evidenceDialog.folder = sources.exportFolderUrl
         evidenceDialog.open()
     }
+    // GPX, GeoJSON or KML, from a panel driven in C++ (see RouteSavePanel).
     function exportRoute() {
         if (viewer.rawCSV.length === 0)
             return
-        routeDialog.folder = sources.exportFolderUrl
-        routeDialog.currentFile = sources.proposedRouteExportUrl
-        routeDialog.open()
-        routeDialog.currentFile = sources.proposedRouteExportUrl
+        Shell.openRouteSavePanel(sources, window)
     }
     function exportTripCsv() {
         if (!sources.trip.canExport)
@@ -314,38 +312,6 @@ ApplicationWindow {
         nameFilters: [Strings.text("Comma-separated values") + " (*.csv)"]
         onAccepted: window.sources.exportCsv(file)
     }
-    // GPX, GeoJSON or KML: the filter chosen when Save is pressed, unless the typed name's
-    // extension names one. No default suffix: the Widgets panel would keep the one it opened
-    // with, so the extension is added afterwards and a file it would replace asked about here.
-    Platform.FileDialog {
-        id: routeDialog
-        objectName: "routeDialog"
-        title: window.sources.routeExportPanelTitle
-        acceptLabel: Strings.text("Save")
-        fileMode: Platform.FileDialog.SaveFile
-        nameFilters: window.sources.routeNameFilters
-        onAccepted: {
-            const question = window.sources.routeReplaceQuestion(file, selectedNameFilter.index)
-            if (question.length === 0) {
-                window.sources.exportRoute(file, selectedNameFilter.index)
-                return
-            }
-            routeReplaceDialog.file = file
-            routeReplaceDialog.filterIndex = selectedNameFilter.index
-            routeReplaceDialog.text = question
-            routeReplaceDialog.open()
-        }
-    }
-    Platform.MessageDialog {
-        id: routeReplaceDialog
-        objectName: "routeReplaceDialog"
-        property url file
-        property int filterIndex: 0
-        title: window.sources.routeExportPanelTitle
-        buttons: Platform.MessageDialog.Yes | Platform.MessageDialog.No
-        onYesClicked: window.sources.exportRoute(file, filterIndex)
-    }
-
     Platform.FileDialog {
         id: tripExportDialog
         objectName: "tripExportDialog"

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QAbstractButton>
 #include <QMediaPlayer>
 #include <QScreen>
 #include <QSettings>
@@ -280,7 +281,8 @@ TEST_F(StudioWindowTest, ExportsWriteTheChosenTypeAndAskBeforeReplacingUnderTheF
         ASSERT_TRUE(acceptFileDialog(panel, dir + "/" + save.typed));
         EXPECT_TRUE(waitFor([&] { return readText(save.written).startsWith(save.starts); }))
             << save.written;
-        EXPECT_EQ(QDir(dir).entryList(QDir::Files).size(), 2) << save.written;
+        EXPECT_EQ(QDir(dir).entryList(QDir::Files).size(), 2)
+            << save.written << " " << QDir(dir).entryList(QDir::Files).join(",").toStdString();
         QFile::remove(dir + "/" + save.written);
     }
 
