@@ -61,7 +61,7 @@ Item {
     // rather than with the player's own position ticks: every change redraws the whole
     // window, and a tick between two frames would cost one extra window draw.
     property real shownPosition: 0
-    onPlayingChanged: shownPosition = mediaPlayer.position
+    onPlayingChanged: shownPosition = frameClock.time * 1000
     readonly property bool hasMedia: mediaPlayer.duration > 0
 
     function togglePlayback() {

@@ -39,7 +39,7 @@ Rectangle {
         contentWidth: availableWidth
         contentHeight: column.implicitHeight
         activeFocusOnTab: true
-        ScrollBar.vertical.policy: ScrollBar.AsNeeded
+        ScrollBar.vertical.policy: contentHeight > height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
         ScrollBar.vertical.interactive: true
         readonly property real lineStep: 40
         function scrollBy(dy) {
