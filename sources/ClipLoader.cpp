@@ -75,9 +75,8 @@ bool ClipLoader::loadClip(const QUrl& fileUrl, bool autoPlay, bool advancing) {
         return false;
     }
     view_.setSelectedFolderClipPath(FileServices::fullPath(fileUrl));
-    copyInBackground(fileUrl,
-                     beginLoad(*staged, FileServices::lastPathComponent(fileUrl), autoPlay,
-                               advancing));
+    copyInBackground(
+        fileUrl, beginLoad(*staged, FileServices::lastPathComponent(fileUrl), autoPlay, advancing));
     return true;
 }
 

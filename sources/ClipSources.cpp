@@ -153,10 +153,10 @@ void ClipSources::exportRoute(const QUrl& destination, int filterIndex) {
     if (csv.isEmpty() || destination.isEmpty())
         return;
     const auto report = [this](const QUrl& written) {
-        view_.setStatus(written.isEmpty()
-                            ? localizedString(kRouteExportFailedStatus)
-                            : localizedString(kRouteExportedStatus,
-                                              FileServices::lastPathComponent(written)));
+        view_.setStatus(
+            written.isEmpty()
+                ? localizedString(kRouteExportFailedStatus)
+                : localizedString(kRouteExportedStatus, FileServices::lastPathComponent(written)));
     };
     if (!trip_->active()) {
         report(RouteExport::write(csv, exportClipPath(), destination, filterIndex));
@@ -169,8 +169,8 @@ void ClipSources::exportRoute(const QUrl& destination, int filterIndex) {
         report(watcher->result());
         watcher->deleteLater();
     });
-    watcher->setFuture(QtConcurrent::run(RouteExport::writeTrip, trip_->trip(), destination,
-                                         filterIndex));
+    watcher->setFuture(
+        QtConcurrent::run(RouteExport::writeTrip, trip_->trip(), destination, filterIndex));
 }
 
 QString ClipSources::routeReplaceQuestion(const QUrl& destination, int filterIndex) const {
@@ -203,9 +203,9 @@ void ClipSources::recoverTelemetry() {
 }
 
 QString ClipSources::evidencePanelTitle() const {
-    return trip_->active() ? localizedString(kClipEvidencePanelTitle,
-                                             QFileInfo(exportClipPath()).fileName())
-                           : localizedString(kEvidencePanelTitle);
+    return trip_->active()
+               ? localizedString(kClipEvidencePanelTitle, QFileInfo(exportClipPath()).fileName())
+               : localizedString(kEvidencePanelTitle);
 }
 
 QUrl ClipSources::proposedRouteExportUrl() const {
@@ -312,9 +312,9 @@ QString ClipSources::openFolderPanelTitle() const {
 }
 
 QString ClipSources::exportPanelTitle() const {
-    return trip_->active() ? localizedString(kClipExportPanelTitle,
-                                             QFileInfo(exportClipPath()).fileName())
-                           : localizedString(kExportPanelTitle);
+    return trip_->active()
+               ? localizedString(kClipExportPanelTitle, QFileInfo(exportClipPath()).fileName())
+               : localizedString(kExportPanelTitle);
 }
 
 QString ClipSources::onlyWithMetadataLabel() const {

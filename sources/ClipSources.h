@@ -52,8 +52,8 @@ class ClipSources : public QObject {
     Q_PROPERTY(QStringList routeNameFilters READ routeNameFilters CONSTANT)
     Q_PROPERTY(QString routeExportPanelTitle READ routeExportPanelTitle NOTIFY
                    proposedExportFileNameChanged)
-    Q_PROPERTY(QString evidencePanelTitle READ evidencePanelTitle NOTIFY
-                   proposedExportFileNameChanged)
+    Q_PROPERTY(
+        QString evidencePanelTitle READ evidencePanelTitle NOTIFY proposedExportFileNameChanged)
     Q_PROPERTY(QString onlyWithMetadataLabel READ onlyWithMetadataLabel CONSTANT)
     // The batch as trips: headers and moments (see TripListModel), whether the folder is worth
     // showing so, and the trip being played.

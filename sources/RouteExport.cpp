@@ -36,13 +36,15 @@ std::pair<exports::Format, QString> chosen(const QUrl& destination, int filterIn
     });
     if (named != kOffered.end())
         return {named->format, path};
-    const Offered& filter = kOffered[std::size_t(std::clamp<int>(filterIndex, 0, int(kOffered.size()) - 1))];
+    const Offered& filter =
+        kOffered[std::size_t(std::clamp<int>(filterIndex, 0, int(kOffered.size()) - 1))];
     return {filter.format, path + QLatin1Char('.') + QLatin1String(filter.suffix)};
 }
 
 QUrl writeText(const std::string& text, const QString& path) {
     const QUrl target = QUrl::fromLocalFile(path);
-    return FileServices::writeTextAtomically(QString::fromStdString(text), target) ? target : QUrl();
+    return FileServices::writeTextAtomically(QString::fromStdString(text), target) ? target
+                                                                                   : QUrl();
 }
 
 } // namespace
@@ -74,7 +76,8 @@ QUrl proposedTripUrl(const trips::Trip& trip) {
 }
 
 QUrl finalUrl(const QUrl& destination, int filterIndex) {
-    return destination.isEmpty() ? QUrl() : QUrl::fromLocalFile(chosen(destination, filterIndex).second);
+    return destination.isEmpty() ? QUrl()
+                                 : QUrl::fromLocalFile(chosen(destination, filterIndex).second);
 }
 
 QUrl write(const QString& csv, const QString& clipPath, const QUrl& destination, int filterIndex) {

@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
-#include <QAbstractButton>
 #include <QMediaPlayer>
 #include <QScreen>
 #include <QSettings>
@@ -256,8 +256,8 @@ TEST_F(StudioWindowTest, PanelsOpenTheClipAndSaveBesideItAskingBeforeReplacing) 
 TEST_F(StudioWindowTest, ExportsWriteTheChosenTypeAndAskBeforeReplacingUnderTheFinalName) {
     const QString dir = tempDir();
     QObject* sources = window->property("sources").value<QObject*>();
-    QMetaObject::invokeMethod(sources, "loadClip",
-                              Q_ARG(QUrl, makeClip(dir + "/clip.mp4")), Q_ARG(bool, false));
+    QMetaObject::invokeMethod(sources, "loadClip", Q_ARG(QUrl, makeClip(dir + "/clip.mp4")),
+                              Q_ARG(bool, false));
     ASSERT_TRUE(waitFor([&] { return textOf(window, "statusText") == "Loaded clip.mp4"; }));
     const auto readText = [&](const QString& name) {
         return QString::fromStdString(testclips::readFile((dir + "/" + name).toStdString()));

@@ -165,9 +165,8 @@ TEST_F(TripPlaybackTest, ExportsOfAPlayingTripProposeNamesAndWriteTheWholeRoute)
         sources_->exportRoute(fileUrl(out + "/route"), filter);
         ASSERT_TRUE(waitFor([&] { return view_->status() == "Route exported to " + name; }))
             << view_->status().toStdString();
-        EXPECT_EQ(readBytes(out + "/" + name),
-                  readBytes(QString::fromStdString(joined) + "/" + start + "_trip." +
-                            formats[filter]))
+        EXPECT_EQ(readBytes(out + "/" + name), readBytes(QString::fromStdString(joined) + "/" +
+                                                         start + "_trip." + formats[filter]))
             << formats[filter];
     }
 

@@ -59,9 +59,12 @@ Rectangle {
             onTapped: scroll.forceActiveFocus()
         }
 
+        // Room for the scroll bar, so that it covers nothing.
+        readonly property real barRoom: contentHeight > height ? ScrollBar.vertical.width + 2 : 0
+
         ColumnLayout {
             id: column
-            width: scroll.availableWidth
+            width: scroll.availableWidth - scroll.barRoom
             spacing: 10
 
             Text {
@@ -158,7 +161,6 @@ Rectangle {
             DetailGrid {
                 objectName: "detailGrid"
                 Layout.fillWidth: true
-                Layout.rightMargin: 12
                 visible: root.readout.hasRow
                 cells: root.readout.detailCells
             }
