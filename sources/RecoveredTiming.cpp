@@ -32,10 +32,10 @@ std::optional<double> secondsPerRowNear(const QString& clipPath) {
             continue;
         const MetadataExtractor::Output output = MetadataExtractor::extract(path);
         const std::string& text = output.text();
-        const auto lines = std::count(text.begin(), text.end(), '\n');
-        // The header line is not a row.
-        if (output.isSuccess() && lines > 1)
-            return *duration / double(lines - 1);
+        // Lines are joined by newlines with none after the last: one per row after the header.
+        const auto rows = std::count(text.begin(), text.end(), '\n');
+        if (output.isSuccess() && rows > 0)
+            return *duration / double(rows);
     }
     return std::nullopt;
 }

@@ -21,6 +21,7 @@
 #include <QWheelEvent>
 
 #include <memory>
+#include <ostream>
 
 using namespace studio;
 
@@ -31,6 +32,10 @@ struct Walk {
     QSize size;
     QLocale locale;
 };
+
+void PrintTo(const Walk& walk, std::ostream* out) {
+    *out << walk.name;
+}
 
 constexpr int kMaxScrollSteps = 200;
 constexpr double kSameTimeSeconds = 0.001;
