@@ -134,7 +134,7 @@ Window {
                 Layout.columnSpan: 2
                 Layout.fillWidth: true
                 text: Shell.tileSourceNote
-                elide: Text.ElideMiddle
+                wrapMode: Text.Wrap
                 font.pixelSize: 11
                 color: Theme.white(0.65)
             }

@@ -94,7 +94,14 @@ TEST_F(StudioWindowTest, SettingsStayInStepAndShowMainWindowKeepsOneFittedWindow
                               "openFolderPanelResult", Q_ARG(QUrl, QUrl::fromLocalFile(folder)));
     ASSERT_TRUE(waitFor([&] { return textOf(window, "statusText") == "Loaded one.mp4"; }));
     EXPECT_TRUE(textOf(window, "batchHeader").contains("1 clip"));
+    // A map file named by the environment outranks the settings, and the settings say so.
+    const QByteArray tiles = qgetenv("VELDRIN_TILES");
+    qputenv("VELDRIN_TILES", "/maps/alps.mbtiles");
     QQuickWindow* settings = openSettings();
+    EXPECT_EQ(textOf(settings, "settingsTileSourceNote"),
+              "In use: alps.mbtiles, from VELDRIN_TILES, which overrides this setting");
+    saveScreenshot(settings, "settings");
+    qputenv("VELDRIN_TILES", tiles);
     click(window, "speedButton");
     EXPECT_EQ(findItem(settings, "settingsSpeedUnit")->property("currentIndex").toInt(), 1);
     EXPECT_EQ(textOf(window, "overlaySpeedUnit"), "mph");
