@@ -237,6 +237,19 @@ TEST_P(JourneyTest, TheFirstHour) {
             .contains("<kml");
     }));
     shot("trip-exported");
+
+    // The trip's clips listed one by one: a click on a camera without telemetry stays there.
+    ASSERT_TRUE(scrollSidebarTo("batchBox"));
+    click(window, "segment_" + tr("Clips"));
+    const QString back = QDir(trip).entryList({"*-back.mp4"}, QDir::Files, QDir::Name).value(0);
+    ASSERT_TRUE(waitFor([&] { return findItem(window, "batchRow_" + back) != nullptr; }));
+    clickRow(back);
+    EXPECT_TRUE(waitFor([&] {
+        return !viewer->property("isExtracting").toBool() && textOf(window, "fileName") == back;
+    }));
+    QTest::qWait(300);
+    EXPECT_EQ(textOf(window, "fileName"), back);
+    shot("trip-clip");
 }
 
 INSTANTIATE_TEST_SUITE_P(
