@@ -65,8 +65,10 @@ ContentView::ContentView(QObject* parent)
     uiTimer_->setInterval(kUiTimerIntervalMs);
     uiTimer_->setTimerType(Qt::PreciseTimer);
     connect(uiTimer_, &QTimer::timeout, this, [this] {
-        if (!tickOnFrames_ || std::exchange(tickDue_, true))
+        if (!tickOnFrames_)
             refreshPlaybackClock();
+        else if (std::exchange(tickDue_, true))
+            applyShownTime();
     });
     Settings* settings = Settings::instance();
     connect(settings, &Settings::onlyWithMetadataChanged, this,
@@ -326,14 +328,19 @@ void ContentView::setTickOnFrames(bool on) {
 }
 
 void ContentView::framePresented(double shownSeconds) {
-    if (!std::exchange(tickDue_, false))
-        return;
-    if (player_->currentItem() == VideoPlayer::kNoItem) {
+    shownSeconds_ = shownSeconds;
+    if (std::exchange(tickDue_, false))
+        applyShownTime();
+}
+
+// While playing, even a tick that met no frame keeps to the frame still on screen.
+void ContentView::applyShownTime() {
+    if (player_->currentItem() == VideoPlayer::kNoItem || recoveredRows_ > 0) {
         refreshPlaybackClock();
         return;
     }
     setPlaybackDuration(sanitisedSeconds(player_->duration()));
-    setPlaybackTime(sanitisedSeconds(shownSeconds));
+    setPlaybackTime(sanitisedSeconds(shownSeconds_));
 }
 
 void ContentView::browseRecoveredRows(std::optional<double> secondsPerRow) {

@@ -273,6 +273,7 @@ signals:
     void tripClockChanged();
 
 private:
+    void applyShownTime();
     VideoPlayer* player_;
     bool isDropTargeted_ = false;
     QString status_;
@@ -300,6 +301,7 @@ private:
     QTimer* uiTimer_;
     bool tickOnFrames_ = false;
     bool tickDue_ = false;
+    double shownSeconds_ = 0.0; // the media time of the frame on screen
     TelemetryReadout* readout_;
     DriveData* drive_;
     QString tripRouteIdentity_;
