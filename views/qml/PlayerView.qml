@@ -312,7 +312,8 @@ Item {
             anchors.rightMargin: 8
             anchors.verticalCenter: parent.verticalCenter
             text: root.rowsShown && !root.viewer.recoveredTimed
-                  ? Strings.format("frame %d of %d", [root.viewer.readout.rowIndex + 1, root.viewer.recoveredRows])
+                  ? Strings.format("frame %d of %d",
+                                   [root.viewer.readout.rowIndex + 1, root.viewer.recoveredRows])
                   : root.rowsShown ? root.formatTime(root.viewer.playbackTime * 1000) + " / "
                                      + root.formatTime(root.viewer.playbackDuration * 1000)
                   : root.tripShown ? root.trip.clockText + "  " + root.formatTime(root.trip.time * 1000)
