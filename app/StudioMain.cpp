@@ -42,18 +42,10 @@ void scheduleScreenshot(const QString& path, int delayMs) {
         QCoreApplication::exit(exitCode);
     });
 }
-} // namespace
 
-int runStudio(int argc, char** argv) {
-    // A widgets application, so the platform file dialogs can fall back to QFileDialog.
-    QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(kOrganizationName);
-    QCoreApplication::setApplicationName(kApplicationName);
-    QGuiApplication::setApplicationDisplayName(kDisplayName);
-    QGuiApplication::setDesktopFileName(kDesktopFileName);
-
-    QCommandLineParser parser;
+void addOptions(QCommandLineParser& parser) {
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("MP4 clips to open"),
                                  QStringLiteral("[files...]"));
     parser.addOption({kScreenshotOption, QStringLiteral("Save the window to <file> and quit."),
@@ -62,7 +54,30 @@ int runStudio(int argc, char** argv) {
                       QStringLiteral("Milliseconds before the screenshot (default 3000)."),
                       QStringLiteral("ms"), kDefaultScreenshotDelayMs});
     parser.addOption({kTilesOption, kTilesOptionHelp, QStringLiteral("file|url")});
-    parser.process(app);
+}
+
+void setNames() {
+    QCoreApplication::setOrganizationName(kOrganizationName);
+    QCoreApplication::setApplicationName(kApplicationName);
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELDRIN_VERSION));
+}
+} // namespace
+
+int runStudio(int argc, char** argv) {
+    QCommandLineParser parser;
+    addOptions(parser);
+    {
+        // Read before any display is opened: --help, --version and a wrong option need none,
+        // and print and exit here.
+        QCoreApplication reader(argc, argv);
+        setNames();
+        parser.process(reader);
+    }
+    // A widgets application, so the platform file dialogs can fall back to QFileDialog.
+    QApplication app(argc, argv);
+    setNames();
+    QGuiApplication::setApplicationDisplayName(kDisplayName);
+    QGuiApplication::setDesktopFileName(kDesktopFileName);
 
     const QList<QUrl> handedOver =
         urlsFromArguments(parser.positionalArguments(), QDir::currentPath());

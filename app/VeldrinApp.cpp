@@ -6,7 +6,9 @@
 #include "ContentView.h"
 #include "LocalizedString.h"
 #include "RouteMapView.h"
+#include "RouteSavePanel.h"
 #include "Settings.h"
+#include "TileSource.h"
 #include "TimelineItem.h"
 #include "VideoPlayer.h"
 
@@ -110,6 +112,12 @@ VeldrinApp::VeldrinApp(QObject* parent) : QObject(parent) {
     // File > Quit and Ctrl+Q call Qt.quit(); queued, so a quit before exec() is not lost.
     connect(&engine_, &QQmlEngine::quit, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &VeldrinApp::shutDown);
+    connect(Settings::instance(), &Settings::mapTilesChanged, this,
+            &VeldrinApp::tileSourceNoteChanged);
+}
+
+QString VeldrinApp::tileSourceNote() const {
+    return tilesource::inUseNote();
 }
 
 VeldrinApp::~VeldrinApp() {
@@ -197,6 +205,11 @@ void VeldrinApp::showSettings() {
     settingsWindow_->show();
     settingsWindow_->raise();
     settingsWindow_->requestActivate();
+}
+
+void VeldrinApp::openRouteSavePanel(ClipSources* sources, QWindow* parent) const {
+    if (sources)
+        ::openRouteSavePanel(sources, parent);
 }
 
 void VeldrinApp::openReferencePage() const {

@@ -3,12 +3,14 @@
 #pragma once
 
 #include "AppDelegate.h"
+#include "ClipSources.h"
 
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QQmlEngine>
 #include <QUrl>
+#include <QWindow>
 
 #include <memory>
 #include <vector>
@@ -19,6 +21,9 @@ class ContentView;
 
 class VeldrinApp : public QObject {
     Q_OBJECT
+    // The map's tile source in use and why (the command line or environment may override the
+    // settings), for the settings window.
+    Q_PROPERTY(QString tileSourceNote READ tileSourceNote NOTIFY tileSourceNoteChanged)
 
 public:
     // Small enough for a 1366 x 768 screen with a panel and a title bar.
@@ -45,9 +50,16 @@ public:
     // Every window holding a viewer: the main window and, once made, the fallback window.
     QList<QQuickWindow*> viewerWindows() const;
 
+    QString tileSourceNote() const;
+
     Q_INVOKABLE void showSettings();
+    // File > Export Route...: the save panel over `parent`, writing through `sources`.
+    Q_INVOKABLE void openRouteSavePanel(ClipSources* sources, QWindow* parent) const;
     Q_INVOKABLE void openReferencePage() const;
     Q_INVOKABLE void openIssuesPage() const;
+
+signals:
+    void tileSourceNoteChanged();
 
 private:
     struct ViewerWindow;

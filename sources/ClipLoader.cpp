@@ -6,14 +6,17 @@
 #include "LocalizedString.h"
 #include "MetadataOutcome.h"
 #include "PendingExternalFile.h"
+#include "RecoveredTiming.h"
 #include "Staging.h"
 
+#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
 constexpr const char* kRejectedSizeStatus = "MP4 rejected: empty, oversized, or unreadable file";
+constexpr const char* kMissingStatus = "Could not open %@: no such file";
 constexpr const char* kStagingFailedStatus = "Could not access dropped file";
 constexpr const char* kStagingRefusedStatus =
     "The staging folder is a link or belongs to another user; clips are not copied there";
@@ -53,9 +56,14 @@ ClipLoader::~ClipLoader() {
     Staging::removeStagedCopy(view_.stagedFileURL());
 }
 
-bool ClipLoader::loadClip(const QUrl& fileUrl, bool autoPlay) {
+bool ClipLoader::loadClip(const QUrl& fileUrl, bool autoPlay, bool advancing) {
     // Security-scoped access has no counterpart here: nothing to take or give back.
     const std::optional<qint64> size = FileServices::fileSize(fileUrl);
+    if (!size && !QFileInfo::exists(FileServices::fullPath(fileUrl)) &&
+        !FileServices::lastPathComponent(fileUrl).isEmpty()) {
+        view_.setStatus(localizedString(kMissingStatus, FileServices::lastPathComponent(fileUrl)));
+        return false;
+    }
     if (!size || *size < kMinClipBytes || *size > kMaxClipBytes) {
         view_.setStatus(localizedString(kRejectedSizeStatus));
         return false;
@@ -67,13 +75,13 @@ bool ClipLoader::loadClip(const QUrl& fileUrl, bool autoPlay) {
         return false;
     }
     view_.setSelectedFolderClipPath(FileServices::fullPath(fileUrl));
-    copyInBackground(fileUrl,
-                     beginLoad(*staged, FileServices::lastPathComponent(fileUrl), autoPlay));
+    copyInBackground(
+        fileUrl, beginLoad(*staged, FileServices::lastPathComponent(fileUrl), autoPlay, advancing));
     return true;
 }
 
 ClipLoader::LoadContext ClipLoader::beginLoad(const QUrl& stagedFileURL, const QString& displayName,
-                                              bool autoPlay) {
+                                              bool autoPlay, bool advancing) {
     LoadContext context;
     context.clipPath = view_.selectedFolderClipPath();
     context.inFolder = isInFolder(context.clipPath);
@@ -81,6 +89,7 @@ ClipLoader::LoadContext ClipLoader::beginLoad(const QUrl& stagedFileURL, const Q
     context.stagedFileURL = stagedFileURL;
     context.displayName = displayName;
     context.autoPlay = autoPlay;
+    context.advancing = advancing && context.inFolder;
 
     const QUrl supersededCopy = view_.stagedFileURL();
     view_.setStagedFileURL(stagedFileURL);
@@ -149,7 +158,7 @@ void ClipLoader::finishCopy(bool copied, const LoadContext& context) {
         view_.setIsExtracting(false);
         view_.setExtractorMessage(localizedString(kStagingFailedStatus));
         view_.setStatus(localizedString(kStagingFailedStatus));
-        if (context.inFolder)
+        if (context.advancing)
             advanceBatch(context.autoPlay);
         return;
     }
@@ -188,23 +197,35 @@ void ClipLoader::recoverTelemetry() {
         true);
 }
 
-// The clip keeps its error status: only its telemetry is whole, never its video.
+// The clip keeps its error status: only its telemetry is whole, never its video. Its rows are
+// browsed on a clock of their own, timed by a clip of the same camera where there is one.
 void ClipLoader::applyRecovery(const MetadataExtractor::Output& output,
                                const LoadContext& context) {
-    if (!takeResult(context))
-        return;
-    const QString text = QString::fromStdString(output.text());
-    if (!output.isSuccess() || !csvHasMetadata(text)) {
-        view_.setExtractorMessage(output.isSuccess()
-                                      ? localizedString(kNoMetadataMessage)
-                                      : localizedString(QString::fromStdString(output.message())));
+    if (view_.fileLoadID() != context.fileLoadID) {
+        takeResult(context);
         return;
     }
-    view_.setExtractorMessage(QString());
-    view_.setExtractorDebug(QString::fromStdString(output.report()));
-    view_.setRawCSV(text);
-    view_.ingestCsv(text);
-    view_.setStatus(localizedString(kRecoveredStatus, context.displayName));
+    auto* watcher = new QFutureWatcher<std::optional<double>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, output, context] {
+        const std::optional<double> secondsPerRow = watcher->result();
+        watcher->deleteLater();
+        if (!takeResult(context))
+            return;
+        const QString text = QString::fromStdString(output.text());
+        if (!output.isSuccess() || !csvHasMetadata(text)) {
+            view_.setExtractorMessage(
+                output.isSuccess() ? localizedString(kNoMetadataMessage)
+                                   : localizedString(QString::fromStdString(output.message())));
+            return;
+        }
+        view_.setExtractorMessage(QString());
+        view_.setExtractorDebug(QString::fromStdString(output.report()));
+        view_.setRawCSV(text);
+        view_.ingestCsv(text);
+        view_.browseRecoveredRows(secondsPerRow);
+        view_.setStatus(localizedString(kRecoveredStatus, context.displayName));
+    });
+    watcher->setFuture(QtConcurrent::run(RecoveredTiming::secondsPerRowNear, context.clipPath));
 }
 
 void ClipLoader::applyExtractionResult(const MetadataExtractor::Output& output,
@@ -223,7 +244,7 @@ void ClipLoader::applyExtractionResult(const MetadataExtractor::Output& output,
             recoverable_ = context;
             view_.setCanRecoverTelemetry(true);
         }
-        if (context.inFolder)
+        if (context.advancing)
             advanceBatch(context.autoPlay);
         return;
     }
@@ -245,8 +266,16 @@ void ClipLoader::applyExtractionResult(const MetadataExtractor::Output& output,
     if (keepsStatus(context))
         view_.setStatus(context.clipPath, hasMetadata ? ClipMetadataStatus::withMetadata
                                                       : ClipMetadataStatus::noMetadata);
-    if (!hasMetadata && context.inFolder)
+    if (hasMetadata)
+        return;
+    if (context.advancing) {
         advanceBatch(context.autoPlay);
+        return;
+    }
+    // A clip the user chose plays its video, with an empty readout and the notice.
+    view_.player()->replaceCurrentItem(context.stagedFileURL);
+    if (context.autoPlay)
+        view_.player()->play();
 }
 
 bool ClipLoader::handleDroppedURLs(const QList<QUrl>& urls) {
@@ -293,7 +322,7 @@ void ClipLoader::advanceBatch(bool autoPlay) {
             return;
         }
         const QUrl next = clips[index + 1];
-        if (loadClip(next, autoPlay)) {
+        if (loadClip(next, autoPlay, true)) {
             view_.setStatus(localizedString(kBatchClipStatus, int(index + 2), int(clips.size()),
                                             FileServices::lastPathComponent(next)));
             return;

@@ -35,13 +35,16 @@ public:
         bool autoPlay = false;
         QString clipPath; // null when absent
         bool inFolder = false;
+        // Loaded by the advance at a clip's end, which passes over clips that fail or carry no
+        // telemetry; a clip the user chose stays whatever its outcome.
+        bool advancing = false;
     };
 
     explicit ClipLoader(ContentView& view, QObject* parent = nullptr);
     ~ClipLoader() override;
 
     // Returns true when the load started (size check passed, staging folder usable).
-    bool loadClip(const QUrl& fileUrl, bool autoPlay);
+    bool loadClip(const QUrl& fileUrl, bool autoPlay, bool advancing = false);
     bool handleDroppedURLs(const QList<QUrl>& urls);
     void setDropTargeted(bool targeted);
     void openClipPanelResult(const QUrl& fileUrl);
@@ -63,7 +66,8 @@ private:
         std::atomic<int> percent{0};
     };
 
-    LoadContext beginLoad(const QUrl& stagedFileURL, const QString& displayName, bool autoPlay);
+    LoadContext beginLoad(const QUrl& stagedFileURL, const QString& displayName, bool autoPlay,
+                          bool advancing);
     void copyInBackground(const QUrl& fileUrl, const LoadContext& context);
     void finishCopy(bool copied, const LoadContext& context);
     void showCopyProgress();

@@ -16,13 +16,20 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 constexpr const char* kOpenClipPanelTitle = "Select Orvik Dashcam MP4";
 constexpr const char* kOpenFolderPanelTitle = "Select Folder With Orvik MP4 Clips";
 constexpr const char* kOnlyWithMetadataLabel = "Only with metadata";
 constexpr const char* kExportPanelTitle = "Export Telemetry CSV";
+constexpr const char* kClipExportPanelTitle = "Export Telemetry CSV of %@";
+constexpr const char* kClipEvidencePanelTitle = "Export Evidence of %@";
+constexpr const char* kTripRouteExportPanelTitle = "Export Trip Route";
+constexpr const char* kRouteWritingStatus = "Writing route...";
+constexpr const char* kReplaceQuestion = "\"%@\" already exists. Do you want to replace it?";
 constexpr const char* kExportedStatus = "CSV exported to %@";
 constexpr const char* kExportFailedStatus = "Failed to export CSV";
 constexpr const char* kRouteExportPanelTitle = "Export Route";
@@ -76,6 +83,9 @@ ClipSources::ClipSources(ContentView& view, QObject* parent)
             &ClipSources::proposedExportFileNameChanged);
     connect(&view_, &ContentView::selectedFolderClipPathChanged, this,
             &ClipSources::proposedExportFileNameChanged);
+    for (const auto signal : {&TripPlayback::activeChanged, &TripPlayback::momentChanged,
+                              &TripPlayback::telemetryChanged})
+        connect(trip_, signal, this, &ClipSources::proposedExportFileNameChanged);
 }
 
 ClipSources::~ClipSources() = default;
@@ -142,15 +152,40 @@ void ClipSources::exportRoute(const QUrl& destination, int filterIndex) {
     const QString csv = view_.rawCSV();
     if (csv.isEmpty() || destination.isEmpty())
         return;
-    const QUrl written =
-        RouteExport::write(csv, view_.selectedFolderClipPath(), destination, filterIndex);
-    view_.setStatus(written.isEmpty() ? localizedString(kRouteExportFailedStatus)
-                                      : localizedString(kRouteExportedStatus,
-                                                        FileServices::lastPathComponent(written)));
+    const auto report = [this](const QUrl& written) {
+        view_.setStatus(
+            written.isEmpty()
+                ? localizedString(kRouteExportFailedStatus)
+                : localizedString(kRouteExportedStatus, FileServices::lastPathComponent(written)));
+    };
+    if (!trip_->active()) {
+        report(RouteExport::write(csv, exportClipPath(), destination, filterIndex));
+        return;
+    }
+    // Every moment's telemetry is read again from its file, as the command line does.
+    view_.setStatus(localizedString(kRouteWritingStatus));
+    auto* watcher = new QFutureWatcher<QUrl>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [watcher, report] {
+        report(watcher->result());
+        watcher->deleteLater();
+    });
+    watcher->setFuture(
+        QtConcurrent::run(RouteExport::writeTrip, trip_->trip(), destination, filterIndex));
+}
+
+QString ClipSources::routeReplaceQuestion(const QUrl& destination, int filterIndex) const {
+    const QUrl target = RouteExport::finalUrl(destination, filterIndex);
+    if (target.isEmpty() || target == destination || !QFileInfo::exists(target.toLocalFile()))
+        return QString();
+    return localizedString(kReplaceQuestion, FileServices::lastPathComponent(target));
+}
+
+QString ClipSources::exportClipPath() const {
+    return trip_->active() ? trip_->telemetryClipPath() : view_.selectedFolderClipPath();
 }
 
 void ClipSources::exportEvidence(const QUrl& folder) {
-    const QString clip = view_.selectedFolderClipPath();
+    const QString clip = exportClipPath();
     if (view_.rawCSV().isEmpty() || clip.isEmpty() || folder.isEmpty())
         return;
     view_.setStatus(localizedString(kEvidenceWritingStatus));
@@ -168,11 +203,14 @@ void ClipSources::recoverTelemetry() {
 }
 
 QString ClipSources::evidencePanelTitle() const {
-    return localizedString(kEvidencePanelTitle);
+    return trip_->active()
+               ? localizedString(kClipEvidencePanelTitle, QFileInfo(exportClipPath()).fileName())
+               : localizedString(kEvidencePanelTitle);
 }
 
 QUrl ClipSources::proposedRouteExportUrl() const {
-    return RouteExport::proposedUrl(view_.selectedFolderClipPath());
+    return trip_->active() ? RouteExport::proposedTripUrl(trip_->trip())
+                           : RouteExport::proposedUrl(exportClipPath());
 }
 
 QStringList ClipSources::routeNameFilters() const {
@@ -180,7 +218,7 @@ QStringList ClipSources::routeNameFilters() const {
 }
 
 QString ClipSources::routeExportPanelTitle() const {
-    return localizedString(kRouteExportPanelTitle);
+    return localizedString(trip_->active() ? kTripRouteExportPanelTitle : kRouteExportPanelTitle);
 }
 
 void ClipSources::exportTripCsv(const QUrl& destination) {
@@ -253,11 +291,12 @@ QString ClipSources::batchHeaderText() const {
 }
 
 QString ClipSources::proposedExportFileName() const {
-    return CsvExport::proposedFileName(view_.selectedFileName());
+    return CsvExport::proposedFileName(trip_->active() ? QFileInfo(exportClipPath()).fileName()
+                                                       : view_.selectedFileName());
 }
 
 QUrl ClipSources::proposedExportUrl() const {
-    return CsvExport::proposedUrl(view_.selectedFolderClipPath());
+    return CsvExport::proposedUrl(exportClipPath());
 }
 
 QUrl ClipSources::exportFolderUrl() const {
@@ -273,7 +312,9 @@ QString ClipSources::openFolderPanelTitle() const {
 }
 
 QString ClipSources::exportPanelTitle() const {
-    return localizedString(kExportPanelTitle);
+    return trip_->active()
+               ? localizedString(kClipExportPanelTitle, QFileInfo(exportClipPath()).fileName())
+               : localizedString(kExportPanelTitle);
 }
 
 QString ClipSources::onlyWithMetadataLabel() const {

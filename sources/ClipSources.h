@@ -44,13 +44,16 @@ class ClipSources : public QObject {
     // Texts of the panels and batch controls, already localized.
     Q_PROPERTY(QString openClipPanelTitle READ openClipPanelTitle CONSTANT)
     Q_PROPERTY(QString openFolderPanelTitle READ openFolderPanelTitle CONSTANT)
-    Q_PROPERTY(QString exportPanelTitle READ exportPanelTitle CONSTANT)
+    // While a trip plays, the export panels act on the shown moment's clip and name it.
+    Q_PROPERTY(QString exportPanelTitle READ exportPanelTitle NOTIFY proposedExportFileNameChanged)
     // Route export: the panel's proposal (the clip's name, ".gpx"), filters and title.
     Q_PROPERTY(QUrl proposedRouteExportUrl READ proposedRouteExportUrl NOTIFY
                    proposedExportFileNameChanged)
     Q_PROPERTY(QStringList routeNameFilters READ routeNameFilters CONSTANT)
-    Q_PROPERTY(QString routeExportPanelTitle READ routeExportPanelTitle CONSTANT)
-    Q_PROPERTY(QString evidencePanelTitle READ evidencePanelTitle CONSTANT)
+    Q_PROPERTY(QString routeExportPanelTitle READ routeExportPanelTitle NOTIFY
+                   proposedExportFileNameChanged)
+    Q_PROPERTY(
+        QString evidencePanelTitle READ evidencePanelTitle NOTIFY proposedExportFileNameChanged)
     Q_PROPERTY(QString onlyWithMetadataLabel READ onlyWithMetadataLabel CONSTANT)
     // The batch as trips: headers and moments (see TripListModel), whether the folder is worth
     // showing so, and the trip being played.
@@ -92,9 +95,12 @@ public:
     // Writes the loaded clip's CSV to `destination` (the save panel's choice) atomically;
     // the status names the file written. Nothing happens without CSV or without a URL.
     Q_INVOKABLE void exportCsv(const QUrl& destination);
-    // Writes the loaded clip's route as the format of the panel's filter `filterIndex` (or of
-    // the name's extension); the status names the file written.
+    // Writes the loaded clip's route, or the whole playing trip's, as the format of the panel's
+    // filter `filterIndex` (or of the name's extension); the status names the file written.
     Q_INVOKABLE void exportRoute(const QUrl& destination, int filterIndex);
+    // The question to ask before exportRoute replaces a file the panel did not ask about (its
+    // extension added after the panel closed), or empty when there is none to ask.
+    Q_INVOKABLE QString routeReplaceQuestion(const QUrl& destination, int filterIndex) const;
     // Writes the loaded clip's evidence bundle, NAME_evidence/, into `folder` off the GUI
     // thread; the status then names the folder written, or why none was.
     Q_INVOKABLE void exportEvidence(const QUrl& folder);
@@ -141,6 +147,8 @@ private:
     void onTripsGrouped();
     void showFolderStart();
     void advanceTrip();
+    // The clip the exports act on: the loaded one, or the playing trip's shown moment's.
+    QString exportClipPath() const;
 
     ContentView& view_;
     std::unique_ptr<ClipLoader> loader_;

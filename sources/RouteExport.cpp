@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace RouteExport {
 namespace {
@@ -25,6 +26,26 @@ constexpr std::array<Offered, 3> kOffered = {{
     {exports::Format::GeoJson, "GeoJSON", "geojson"},
     {exports::Format::Kml, "Keyhole Markup Language", "kml"},
 }};
+
+// The format and file: an extension naming a format wins, else the filter's is added.
+std::pair<exports::Format, QString> chosen(const QUrl& destination, int filterIndex) {
+    const QString path = FileServices::fullPath(destination);
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const auto named = std::find_if(kOffered.begin(), kOffered.end(), [&](const Offered& o) {
+        return suffix == QLatin1String(o.suffix);
+    });
+    if (named != kOffered.end())
+        return {named->format, path};
+    const Offered& filter =
+        kOffered[std::size_t(std::clamp<int>(filterIndex, 0, int(kOffered.size()) - 1))];
+    return {filter.format, path + QLatin1Char('.') + QLatin1String(filter.suffix)};
+}
+
+QUrl writeText(const std::string& text, const QString& path) {
+    const QUrl target = QUrl::fromLocalFile(path);
+    return FileServices::writeTextAtomically(QString::fromStdString(text), target) ? target
+                                                                                   : QUrl();
+}
 
 } // namespace
 
@@ -45,24 +66,39 @@ QUrl proposedUrl(const QString& clipPath) {
                             QLatin1Char('.') + kOffered.front().suffix));
 }
 
+QUrl proposedTripUrl(const trips::Trip& trip) {
+    if (trip.moments.empty())
+        return QUrl();
+    const QString joined = QString::fromStdString(trips::joinedTripFileName(trip.startText, 1));
+    return QUrl::fromLocalFile(QDir(QString::fromStdString(trip.moments.front().folder))
+                                   .filePath(FileServices::deletingPathExtension(joined) +
+                                             QLatin1Char('.') + kOffered.front().suffix));
+}
+
+QUrl finalUrl(const QUrl& destination, int filterIndex) {
+    return destination.isEmpty() ? QUrl()
+                                 : QUrl::fromLocalFile(chosen(destination, filterIndex).second);
+}
+
 QUrl write(const QString& csv, const QString& clipPath, const QUrl& destination, int filterIndex) {
     if (csv.isEmpty() || destination.isEmpty())
         return QUrl();
-    QUrl target = destination;
-    const QString suffix = QFileInfo(destination.path()).suffix().toLower();
-    auto chosen = std::find_if(kOffered.begin(), kOffered.end(),
-                               [&](const Offered& o) { return suffix == QLatin1String(o.suffix); });
-    if (chosen == kOffered.end()) {
-        chosen = kOffered.begin() + std::clamp<int>(filterIndex, 0, int(kOffered.size()) - 1);
-        target.setPath(destination.path() + QLatin1Char('.') + chosen->suffix);
-    }
-    const std::string path = QFile::encodeName(clipPath).toStdString();
+    const auto [format, target] = chosen(destination, filterIndex);
     const std::string rows = csv.toStdString();
     const exports::Telemetry telemetry = exports::clipTelemetry(
-        rows, QFileInfo(clipPath).fileName().toStdString(), MetadataExtractor::movieDuration(path));
-    const std::string text = exports::render(chosen->format, telemetry);
-    return FileServices::writeTextAtomically(QString::fromStdString(text), target) ? target
-                                                                                   : QUrl();
+        rows, QFileInfo(clipPath).fileName().toStdString(),
+        MetadataExtractor::movieDuration(QFile::encodeName(clipPath).toStdString()));
+    return writeText(exports::render(format, telemetry), target);
+}
+
+QUrl writeTrip(const trips::Trip& trip, const QUrl& destination, int filterIndex) {
+    if (trip.moments.empty() || destination.isEmpty())
+        return QUrl();
+    const auto [format, target] = chosen(destination, filterIndex);
+    const std::string joined = trips::joinedTripFileName(trip.startText, 1);
+    const exports::Telemetry telemetry =
+        exports::tripTelemetry(trip, joined.substr(0, joined.rfind('.')));
+    return writeText(exports::render(format, telemetry), target);
 }
 
 } // namespace RouteExport

@@ -2,6 +2,8 @@
 // filter says), from the telemetry CSV the window holds.
 #pragma once
 
+#include "Trips.h"
+
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -15,10 +17,21 @@ QStringList nameFilters();
 // filter's suffix, in the clip's own folder. Empty without a clip.
 QUrl proposedUrl(const QString& clipPath);
 
+// The playing trip's proposal: START_trip and the first filter's suffix, in its folder, as the
+// command line names its joined trip.
+QUrl proposedTripUrl(const trips::Trip& trip);
+
+// The file a route is written to: the destination when its extension names one of the formats,
+// else the destination with the extension of filter `filterIndex` added.
+QUrl finalUrl(const QUrl& destination, int filterIndex);
+
 // Writes the route of `csv`, the telemetry of the clip at `clipPath` (its name gives the start
-// time, its movie header the duration), atomically. The format is the destination's extension
-// when it names one, else that of filter `filterIndex`, whose extension is then added. Returns
-// the file written, or an empty URL on failure.
+// time, its movie header the duration), atomically to finalUrl(). Returns the file written, or an
+// empty URL on failure.
 QUrl write(const QString& csv, const QString& clipPath, const QUrl& destination, int filterIndex);
+
+// Writes the whole trip's route as the command line's --join-trips --format does (each
+// moment's telemetry read again from its file, so call it off the GUI thread).
+QUrl writeTrip(const trips::Trip& trip, const QUrl& destination, int filterIndex);
 
 } // namespace RouteExport

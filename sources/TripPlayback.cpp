@@ -97,6 +97,7 @@ void TripPlayback::start(trips::Trip trip, double startSeconds, bool autoPlay) {
     forgetStandby();
     active_ = true;
     csv_.assign(trip_.moments.size(), std::nullopt);
+    csvPath_.assign(trip_.moments.size(), QString());
     view_.drive()->clear();
     extracting_ = 0;
     candidate_ = 0;
@@ -217,6 +218,10 @@ QVariantMap TripPlayback::currentClips() const {
         clips.insert(QString::fromStdString(clip.camera),
                      QUrl::fromLocalFile(TripList::clipPath(moment, clip)));
     return clips;
+}
+
+QString TripPlayback::telemetryClipPath() const {
+    return momentHasTelemetry() ? csvPath_[moment_] : QString();
 }
 
 bool TripPlayback::momentHasTelemetry() const {
@@ -563,6 +568,7 @@ void TripPlayback::extractNext() {
                         found.clips[clipIndex].rows =
                             std::count(output.text().begin(), output.text().end(), '\n');
                         csv_[momentIndex] = output.text();
+                        csvPath_[momentIndex] = TripList::clipPath(found, found.clips[clipIndex]);
                         ++extracting_;
                         candidate_ = 0;
                         if (momentIndex == moment_)

@@ -88,6 +88,8 @@ public:
     QMediaPlayer* standbyPlayer() const { return player_->standbyPlayer(); }
 
     const trips::Trip& trip() const { return trip_; }
+    // The file of the shown moment whose telemetry the window shows; empty without one.
+    QString telemetryClipPath() const;
     // The trip's joined CSV: the command line's --join-trips text.
     std::string joinedCsv() const;
 
@@ -159,6 +161,7 @@ private:
     QString note_;
     // Each moment's telemetry CSV once read (empty when it has none); nothing before.
     std::vector<std::optional<std::string>> csv_;
+    std::vector<QString> csvPath_; // the file each CSV came from
     // The moment and file the standby player holds, once it loaded, or once it failed.
     struct Standby {
         std::size_t moment = 0;

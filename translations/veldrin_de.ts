@@ -824,5 +824,45 @@
         <source>File &gt; Export CSV, Export Trip CSV and Export Route (GPX, GeoJSON or KML) propose a file beside the clip; you choose the folder and name in the save panel. Export Evidence writes a folder NAME_evidence with the clip, its telemetry and their checksums into the folder you choose.</source>
         <translation>Datei &gt; CSV exportieren, Fahrt als CSV exportieren und Route exportieren (GPX, GeoJSON oder KML) schlagen eine Datei neben dem Clip vor; Ordner und Name wählen Sie im Speicherdialog. Beweissicherung exportieren schreibt einen Ordner NAME_evidence mit dem Clip, seiner Telemetrie und deren Prüfsummen in den gewählten Ordner.</translation>
     </message>
+    <message>
+        <source>Export Telemetry CSV of %@</source>
+        <translation>Telemetrie-CSV von %@ exportieren</translation>
+    </message>
+    <message>
+        <source>Export Evidence of %@</source>
+        <translation>Beweissicherung von %@ exportieren</translation>
+    </message>
+    <message>
+        <source>Export Trip Route</source>
+        <translation>Route der Fahrt exportieren</translation>
+    </message>
+    <message>
+        <source>Writing route...</source>
+        <translation>Route wird geschrieben...</translation>
+    </message>
+    <message>
+        <source>&quot;%@&quot; already exists. Do you want to replace it?</source>
+        <translation>„%@“ ist bereits vorhanden. Möchten Sie die Datei ersetzen?</translation>
+    </message>
+    <message>
+        <source>Could not open %@: no such file</source>
+        <translation>%@ konnte nicht geöffnet werden: Datei nicht vorhanden</translation>
+    </message>
+    <message>
+        <source>In use: %@, from %@, which overrides this setting</source>
+        <translation>Verwendet: %@, aus %@, das diese Einstellung übersteuert</translation>
+    </message>
+    <message>
+        <source>In use: %@, from this setting</source>
+        <translation>Verwendet: %@, aus dieser Einstellung</translation>
+    </message>
+    <message>
+        <source>In use: the default online map</source>
+        <translation>Verwendet: die Standard-Online-Karte</translation>
+    </message>
+    <message>
+        <source>frame %d of %d</source>
+        <translation>Bild %d von %d</translation>
+    </message>
 </context>
 </TS>

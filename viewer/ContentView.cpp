@@ -6,6 +6,7 @@
 #include "Settings.h"
 #include "TelemetryReadout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -64,8 +65,10 @@ ContentView::ContentView(QObject* parent)
     uiTimer_->setInterval(kUiTimerIntervalMs);
     uiTimer_->setTimerType(Qt::PreciseTimer);
     connect(uiTimer_, &QTimer::timeout, this, [this] {
-        if (!tickOnFrames_ || std::exchange(tickDue_, true))
+        if (!tickOnFrames_)
             refreshPlaybackClock();
+        else if (std::exchange(tickDue_, true))
+            applyShownTime();
     });
     Settings* settings = Settings::instance();
     connect(settings, &Settings::onlyWithMetadataChanged, this,
@@ -229,6 +232,8 @@ const QStringList& ContentView::detailKeys() {
 }
 
 void ContentView::clearMetadataTable(RouteUpdate update) {
+    if (std::exchange(recoveredRows_, 0) > 0)
+        emit recoveredRowsChanged();
     const bool hadHeaders = !table_.headers().isEmpty();
     const bool hadRows = table_.rowCount() > 0;
     const bool hadRoute = update == RouteUpdate::rebuild &&
@@ -297,6 +302,9 @@ void ContentView::setTripClock(double time, double duration) {
 }
 
 void ContentView::refreshPlaybackClock() {
+    // Recovered rows keep the clock their browsing sets.
+    if (recoveredRows_ > 0)
+        return;
     if (player_->currentItem() == VideoPlayer::kNoItem) {
         setPlaybackDuration(0);
         setPlaybackTime(0);
@@ -320,9 +328,44 @@ void ContentView::setTickOnFrames(bool on) {
         refreshPlaybackClock();
 }
 
-void ContentView::framePresented() {
+void ContentView::framePresented(double shownSeconds) {
+    shownSeconds_ = shownSeconds;
     if (std::exchange(tickDue_, false))
+        applyShownTime();
+}
+
+// While playing, even a tick that met no frame keeps to the frame still on screen.
+void ContentView::applyShownTime() {
+    if (player_->currentItem() == VideoPlayer::kNoItem || recoveredRows_ > 0) {
         refreshPlaybackClock();
+        return;
+    }
+    setPlaybackDuration(sanitisedSeconds(player_->duration()));
+    setPlaybackTime(sanitisedSeconds(shownSeconds_));
+}
+
+void ContentView::browseRecoveredRows(std::optional<double> secondsPerRow) {
+    const int rows = csvRowCount();
+    recoveredRows_ = rows;
+    recoveredTimed_ = secondsPerRow.has_value() && *secondsPerRow > 0;
+    const double duration = recoveredTimed_ ? rows * *secondsPerRow : rows;
+    assign(this, playbackDuration_, duration, &ContentView::playbackDurationChanged);
+    drive_->setClipDuration(duration, recoveredTimed_);
+    setPlaybackTime(0);
+    emit recoveredRowsChanged();
+}
+
+void ContentView::seekRecovered(double seconds) {
+    if (recoveredRows_ > 0)
+        setPlaybackTime(std::clamp(seconds, 0.0, playbackDuration_));
+}
+
+void ContentView::stepRecoveredRow(int rows) {
+    if (recoveredRows_ == 0)
+        return;
+    // The middle of the row: its start can round into the row before.
+    const qsizetype row = std::clamp<qsizetype>(currentRowIndex() + rows, 0, recoveredRows_ - 1);
+    setPlaybackTime((double(row) + 0.5) * playbackDuration_ / recoveredRows_);
 }
 
 qsizetype ContentView::currentRowIndex() const {

@@ -105,6 +105,10 @@ class ContentView : public QObject {
     Q_PROPERTY(QTimer* uiTimer READ uiTimer CONSTANT)
     // 26
     Q_PROPERTY(QStringList detailKeys READ detailKeys CONSTANT)
+    // A recovered clip's rows, browsed without its video (0 otherwise), and whether they are
+    // timed by a clip of the same camera; untimed, the playback clock counts rows.
+    Q_PROPERTY(int recoveredRows READ recoveredRows NOTIFY recoveredRowsChanged)
+    Q_PROPERTY(bool recoveredTimed READ recoveredTimed NOTIFY recoveredRowsChanged)
     // The readout and the car's position at the current playback time, for the views.
     Q_PROPERTY(TelemetryReadout* readout READ readout CONSTANT)
     // The loaded drive's series and events, for the timeline, the events list and the map.
@@ -222,6 +226,15 @@ public:
     TelemetryReadout* readout() const { return readout_; }
     DriveData* drive() const { return drive_; }
 
+    // Browses the table's rows on a clock of their own: `secondsPerRow` from a clip of the same
+    // camera, or none. Cleared with the table.
+    void browseRecoveredRows(std::optional<double> secondsPerRow);
+    int recoveredRows() const { return recoveredRows_; }
+    bool recoveredTimed() const { return recoveredTimed_; }
+    // Moves the recovered rows' clock (clamped to its rows).
+    Q_INVOKABLE void seekRecovered(double seconds);
+    Q_INVOKABLE void stepRecoveredRow(int rows);
+
     // Playback clock: copies the player's duration and time (non-finite or negative -> 0).
     Q_INVOKABLE void refreshPlaybackClock();
     Q_INVOKABLE void startObservingPlaybackClock();
@@ -230,9 +243,12 @@ public:
     // are drawn with that frame rather than in a window draw of their own; a tick that meets no
     // frame by the next one is applied then. Leaving this mode applies a tick at once.
     Q_INVOKABLE void setTickOnFrames(bool on);
-    Q_INVOKABLE void framePresented();
+    // A frame showing media time `shownSeconds`: the readout takes that time, never the player's
+    // position, which a player just swapped in reports stale until its first update.
+    Q_INVOKABLE void framePresented(double shownSeconds);
 
 signals:
+    void recoveredRowsChanged();
     void isDropTargetedChanged();
     void statusChanged();
     void selectedFileNameChanged();
@@ -260,6 +276,7 @@ signals:
     void tripClockChanged();
 
 private:
+    void applyShownTime();
     VideoPlayer* player_;
     bool isDropTargeted_ = false;
     QString status_;
@@ -282,10 +299,13 @@ private:
     QPointer<QObject> folderScanTask_;
     double playbackDuration_ = 0.0;
     double playbackTime_ = 0.0;
+    int recoveredRows_ = 0;
+    bool recoveredTimed_ = false;
     QUuid fileLoadID_;
     QTimer* uiTimer_;
     bool tickOnFrames_ = false;
     bool tickDue_ = false;
+    double shownSeconds_ = 0.0; // the media time of the frame on screen
     TelemetryReadout* readout_;
     DriveData* drive_;
     QString tripRouteIdentity_;

@@ -49,10 +49,11 @@ void DriveData::setClipSource(const QString& csv) {
     rebuildClip();
 }
 
-void DriveData::setClipDuration(double seconds) {
-    if (seconds == clipDuration_)
+void DriveData::setClipDuration(double seconds, bool timed) {
+    if (seconds == clipDuration_ && timed == clipTimed_)
         return;
     clipDuration_ = seconds;
+    clipTimed_ = timed;
     rebuildClip();
 }
 
@@ -62,7 +63,9 @@ void DriveData::rebuildClip() {
     // The rows view into this text; what is kept owns its strings.
     const std::string text = clipCsv_.toStdString();
     const std::vector<analysis::DriveRow> rows = analysis::readDriveRows(text);
-    publish(analysis::driveSeries(rows, clipDuration_), analysis::findEvents(rows, clipDuration_));
+    publish(analysis::driveSeries(rows, clipDuration_),
+            clipTimed_ ? analysis::findEvents(rows, clipDuration_)
+                       : std::vector<analysis::DrivingEvent>());
 }
 
 void DriveData::setDrive(analysis::DriveSeries series, std::vector<analysis::DrivingEvent> events) {

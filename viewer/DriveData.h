@@ -44,7 +44,8 @@ public:
 
     // A clip: built once both the CSV text and a positive duration are known.
     void setClipSource(const QString& csv);
-    void setClipDuration(double seconds);
+    // `timed` false: the duration counts rows, not seconds, so no events are found.
+    void setClipDuration(double seconds, bool timed = true);
     // A trip (or any other whole): replaces what a clip gave, until the next clip source.
     void setDrive(analysis::DriveSeries series, std::vector<analysis::DrivingEvent> events);
     void clear();
@@ -62,6 +63,7 @@ signals:
 
 private:
     void rebuildClip();
+    bool clipTimed_ = true;
     void publish(analysis::DriveSeries series, std::vector<analysis::DrivingEvent> events);
 
     QString clipCsv_;

@@ -43,13 +43,11 @@ ApplicationWindow {
         evidenceDialog.folder = sources.exportFolderUrl
         evidenceDialog.open()
     }
+    // GPX, GeoJSON or KML, from a panel driven in C++ (see RouteSavePanel).
     function exportRoute() {
         if (viewer.rawCSV.length === 0)
             return
-        routeDialog.folder = sources.exportFolderUrl
-        routeDialog.currentFile = sources.proposedRouteExportUrl
-        routeDialog.open()
-        routeDialog.currentFile = sources.proposedRouteExportUrl
+        Shell.openRouteSavePanel(sources, window)
     }
     function exportTripCsv() {
         if (!sources.trip.canExport)
@@ -312,18 +310,6 @@ ApplicationWindow {
         nameFilters: [Strings.text("Comma-separated values") + " (*.csv)"]
         onAccepted: window.sources.exportCsv(file)
     }
-    // GPX, GeoJSON or KML, as the chosen filter says.
-    Platform.FileDialog {
-        id: routeDialog
-        objectName: "routeDialog"
-        title: window.sources.routeExportPanelTitle
-        acceptLabel: Strings.text("Save")
-        fileMode: Platform.FileDialog.SaveFile
-        nameFilters: window.sources.routeNameFilters
-        defaultSuffix: selectedNameFilter.extensions[0] || ""
-        onAccepted: window.sources.exportRoute(file, selectedNameFilter.index)
-    }
-
     Platform.FileDialog {
         id: tripExportDialog
         objectName: "tripExportDialog"
@@ -370,7 +356,7 @@ ApplicationWindow {
     Connections {
         target: studio.player
         function onShownPositionChanged() {
-            window.viewer.framePresented()
+            window.viewer.framePresented(studio.player.shownPosition / 1000)
         }
         function onPlayingChanged() {
             window.viewer.setTickOnFrames(studio.player.playing)

@@ -6,6 +6,7 @@ import QtQuick.Layouts
 import Qt.labs.platform as Platform
 import Veldrin.Platform
 import Veldrin.Views
+import Veldrin.Shell
 
 Window {
     id: root
@@ -132,6 +133,15 @@ Window {
                 placeholderText: Strings.text("Attribution of the online map")
                 text: Settings.mapAttribution
                 onEditingFinished: Settings.mapAttribution = text.trim()
+            }
+            Text {
+                objectName: "settingsTileSourceNote"
+                Layout.columnSpan: 2
+                Layout.fillWidth: true
+                text: Shell.tileSourceNote
+                wrapMode: Text.Wrap
+                font.pixelSize: 11
+                color: Theme.white(0.65)
             }
             Text {
                 text: Strings.text("Map cache (MB)")

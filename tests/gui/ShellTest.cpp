@@ -113,6 +113,31 @@ TEST_F(ShellTest, QuitKeyAndClosingTheWindowEndTheStudioWithNothingLeftBehind) {
     }
 }
 
+// Help and version need no display; a file that is not there is named in the status.
+TEST_F(ShellTest, HelpAndVersionNeedNoDisplayAndAMissingFileIsNamed) {
+    for (const char* option : {"--help", "--version"}) {
+        QProcess studio;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("DISPLAY");
+        environment.remove("WAYLAND_DISPLAY");
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        studio.setProcessEnvironment(environment);
+        studio.start(QStringLiteral(VELDRIN_STUDIO_PATH), {option});
+        ASSERT_TRUE(ends(studio)) << option << studio.readAllStandardError().toStdString();
+        const QString out = QString::fromUtf8(studio.readAllStandardOutput());
+        EXPECT_TRUE(QString(option) == "--help" ? out.contains("--tiles <file|url>")
+                                                : out.startsWith("veldrin-studio 0."))
+            << out.toStdString();
+    }
+
+    VeldrinApp app;
+    app.launch({QUrl::fromLocalFile(root + "/gone.mp4")});
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(app.mainWindow()));
+    EXPECT_TRUE(waitFor([&] {
+        return textOf(app.mainWindow(), "statusText") == "Could not open gone.mp4: no such file";
+    })) << textOf(app.mainWindow(), "statusText").toStdString();
+}
+
 TEST_F(ShellTest, AHandOverRestoresAndActivatesTheWindowWithTheLaunchersToken) {
     VeldrinApp app;
     app.launch();

@@ -1,6 +1,7 @@
 #include "StudioDriver.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -99,6 +100,26 @@ bool acceptFileDialog(QFileDialog* panel, const QString& name) {
         return false;
     button->click();
     return true;
+}
+
+void chooseFileType(QFileDialog* panel, int index) {
+    auto* types = panel->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    while (types->currentIndex() < index)
+        QTest::keyClick(types, Qt::Key_Down);
+    while (types->currentIndex() > index)
+        QTest::keyClick(types, Qt::Key_Up);
+}
+
+QMessageBox* shownMessageBox() {
+    QMessageBox* shown = nullptr;
+    waitFor([&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
+                shown = box;
+        }
+        return shown != nullptr;
+    });
+    return shown;
 }
 
 void answerNextQuestion(QMessageBox::StandardButton answer, bool* asked) {

@@ -39,6 +39,10 @@ QFileDialog* shownFileDialog();
 // button; returns whether the button could be pressed. Unlike QFileDialog::selectFile, typing
 // works whether or not the panel has already taken the focus.
 bool acceptFileDialog(QFileDialog* panel, const QString& name = {});
+// Picks the panel's file type `index` from its list with the keyboard, as a person does.
+void chooseFileType(QFileDialog* panel, int index);
+// The message box once one is on screen, or null after a wait.
+QMessageBox* shownMessageBox();
 // Answers the next message box that comes up with `answer` and sets `*asked`.
 void answerNextQuestion(QMessageBox::StandardButton answer, bool* asked);
 

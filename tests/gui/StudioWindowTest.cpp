@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QMediaPlayer>
@@ -93,7 +94,14 @@ TEST_F(StudioWindowTest, SettingsStayInStepAndShowMainWindowKeepsOneFittedWindow
                               "openFolderPanelResult", Q_ARG(QUrl, QUrl::fromLocalFile(folder)));
     ASSERT_TRUE(waitFor([&] { return textOf(window, "statusText") == "Loaded one.mp4"; }));
     EXPECT_TRUE(textOf(window, "batchHeader").contains("1 clip"));
+    // A map file named by the environment outranks the settings, and the settings say so.
+    const QByteArray tiles = qgetenv("VELDRIN_TILES");
+    qputenv("VELDRIN_TILES", "/maps/alps.mbtiles");
     QQuickWindow* settings = openSettings();
+    EXPECT_EQ(textOf(settings, "settingsTileSourceNote"),
+              "In use: alps.mbtiles, from VELDRIN_TILES, which overrides this setting");
+    saveScreenshot(settings, "settings");
+    qputenv("VELDRIN_TILES", tiles);
     click(window, "speedButton");
     EXPECT_EQ(findItem(settings, "settingsSpeedUnit")->property("currentIndex").toInt(), 1);
     EXPECT_EQ(textOf(window, "overlaySpeedUnit"), "mph");
@@ -141,7 +149,7 @@ TEST_F(StudioWindowTest, DroppedClipShowsSpinnerThenReadoutRouteAndItsUnreadable
     EXPECT_TRUE(isShown(window, "extractingIndicator"));
     ASSERT_TRUE(waitFor([&] { return textOf(window, "statusText") == "Loaded damaged.mp4"; }));
     EXPECT_FALSE(isShown(window, "extractingIndicator"));
-    for (const char* shown : {"telemetryOverlay", "metricCards", "detailScroll", "routeBox",
+    for (const char* shown : {"telemetryOverlay", "metricCards", "detailGrid", "routeBox",
                               "debugBox", "exportCsvButton"})
         EXPECT_TRUE(isShown(window, shown)) << shown;
     EXPECT_NE(findItem(window, "detailCell_linear_acceleration_mps2_z"), nullptr);
@@ -158,9 +166,6 @@ TEST_F(StudioWindowTest, PlayerAndGuideKeysInTheSmallestWindow) {
     ASSERT_TRUE(
         drop(window, {makeClip(tempDir() + "/keys.mp4", {"--duration", "12", "--fps", "10"})}));
     ASSERT_TRUE(waitFor([&] { return textOf(window, "statusText") == "Loaded keys.mp4"; }));
-    const QQuickItem* cell = findItem(window, "detailCell_linear_acceleration_mps2_z");
-    EXPECT_TRUE(
-        waitFor([&] { return findItem(window, "detailScroll")->height() > 2 * cell->height(); }));
     saveScreenshot(window, "smallest-window");
     QQuickItem* player = findItem(window, "playerView");
     QObject* media = player->property("mediaPlayer").value<QObject*>();
@@ -251,6 +256,59 @@ TEST_F(StudioWindowTest, PanelsOpenTheClipAndSaveBesideItAskingBeforeReplacing) 
     EXPECT_EQ(textOf(window, "statusText"), "CSV exported to trip #2 100%25_sei.csv");
     EXPECT_EQ(readText(),
               window->property("viewer").value<QObject*>()->property("rawCSV").toString());
+}
+
+// Each written file has the format chosen in the panel's type list when Save is pressed, or the
+// one its typed extension names; a file the added extension would replace is asked about first.
+TEST_F(StudioWindowTest, ExportsWriteTheChosenTypeAndAskBeforeReplacingUnderTheFinalName) {
+    const QString dir = tempDir();
+    QObject* sources = window->property("sources").value<QObject*>();
+    QMetaObject::invokeMethod(sources, "loadClip", Q_ARG(QUrl, makeClip(dir + "/clip.mp4")),
+                              Q_ARG(bool, false));
+    ASSERT_TRUE(waitFor([&] { return textOf(window, "statusText") == "Loaded clip.mp4"; }));
+    const auto readText = [&](const QString& name) {
+        return QString::fromStdString(testclips::readFile((dir + "/" + name).toStdString()));
+    };
+    struct Save {
+        const char* command;
+        int type;
+        const char* typed;
+        const char* written;
+        const char* starts;
+    };
+    for (const Save& save : {Save{"exportRoute", 1, "a", "a.geojson", "{"},
+                             Save{"exportRoute", 2, "b", "b.kml", "<?xml"},
+                             Save{"exportRoute", 0, "c", "c.gpx", "<?xml"},
+                             Save{"exportRoute", 1, "d.kml", "d.kml", "<?xml"},
+                             Save{"exportCsv", 0, "e", "e.csv", "version,"}}) {
+        QMetaObject::invokeMethod(window, save.command);
+        QFileDialog* panel = shownFileDialog();
+        ASSERT_NE(panel, nullptr) << save.written;
+        chooseFileType(panel, save.type);
+        ASSERT_TRUE(acceptFileDialog(panel, dir + "/" + save.typed));
+        EXPECT_TRUE(waitFor([&] { return readText(save.written).startsWith(save.starts); }))
+            << save.written;
+        EXPECT_EQ(QDir(dir).entryList(QDir::Files).size(), 2)
+            << save.written << " " << QDir(dir).entryList(QDir::Files).join(",").toStdString();
+        QFile::remove(dir + "/" + save.written);
+    }
+
+    testclips::writeFile((dir + "/c.gpx").toStdString(), "kept");
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        QMetaObject::invokeMethod(window, "exportRoute");
+        QFileDialog* panel = shownFileDialog();
+        ASSERT_NE(panel, nullptr);
+        chooseFileType(panel, 0);
+        ASSERT_TRUE(acceptFileDialog(panel, dir + "/c"));
+        QMessageBox* question = shownMessageBox();
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(question->text(), "\"c.gpx\" already exists. Do you want to replace it?");
+        question->button(answer)->click();
+        EXPECT_EQ(waitFor([&] { return readText("c.gpx") != "kept"; },
+                          std::chrono::milliseconds(answer == QMessageBox::Yes ? 20000 : 500)),
+                  answer == QMessageBox::Yes);
+    }
+    EXPECT_TRUE(readText("c.gpx").startsWith("<?xml"));
 }
 
 // A trip folder opened as the command line opens it: the time label shows the trip's clock and

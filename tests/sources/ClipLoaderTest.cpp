@@ -37,7 +37,9 @@ TEST_F(ClipLoaderTest, RejectedFilesChangeOnlyTheStatus) {
     ASSERT_TRUE(QFile::resize(dir() + "/oversized.mp4", (qint64(1) << 30) + 1)); // sparse
     for (const char* name : {"empty.mp4", "oversized.mp4", "missing.mp4", ""}) {
         EXPECT_FALSE(sources_->loadClip(fileUrl(dir() + "/" + name), false)) << name;
-        EXPECT_EQ(view_->status(), "MP4 rejected: empty, oversized, or unreadable file");
+        EXPECT_EQ(view_->status(), QString(name) == "missing.mp4"
+                                       ? "Could not open missing.mp4: no such file"
+                                       : "MP4 rejected: empty, oversized, or unreadable file");
     }
 
     // The staging folder cannot be made, or is not this user's own.
@@ -85,12 +87,13 @@ TEST_F(ClipLoaderTest, OnlyTheNewestOfTwoLoadsApplies) {
     // The superseded copy goes once its extraction has returned: the result has arrived.
     ASSERT_TRUE(waitFor([&] { return !QFileInfo::exists(slowCopy); }));
     EXPECT_EQ(extracting.count() + statuses.count() + status.count() + csv.count(), 0);
+    // The clip without telemetry plays its video, with the notice and no readout.
     EXPECT_EQ(std::tuple(view_->status(), view_->extractorMessage(), view_->rawCSV(),
-                         view_->player()->currentItem()),
+                         view_->player()->currentSource()),
               std::tuple("Unsupported MP4: no Orvik SEI metadata",
                          "No supported Orvik SEI metadata found. Older or parked Orvik clips may "
                          "lack it.",
-                         "", VideoPlayer::kNoItem));
+                         "", view_->stagedFileURL()));
     // Export is unavailable without telemetry: nothing is written.
     sources_->exportCsv(fileUrl(dir() + "/out.csv"));
     EXPECT_FALSE(QFileInfo::exists(dir() + "/out.csv"));

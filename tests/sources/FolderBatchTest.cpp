@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QPointer>
+#include <QSignalSpy>
 
 using namespace sourcestest;
 
@@ -94,30 +95,69 @@ TEST_F(FolderBatchTest, CancelledScanStopsBeforeTheNextClip) {
               std::pair(ClipMetadataStatus::withMetadata, ClipMetadataStatus::unknown));
 }
 
-TEST_F(FolderBatchTest, AdvancePassesOverClipsThatFailOrCarryNothing) {
+// A click loads exactly its row and stays there whatever the outcome; a clip without telemetry
+// plays its video. Only the advance at a clip's end passes over clips that fail or carry nothing.
+TEST_F(FolderBatchTest, AClickStaysOnItsRowAndOnlyAClipsEndPassesOverFailures) {
     const QString root = dir() + "/batch";
-    makeClip(root + "/1.mp4");
-    makeClip(root + "/2.mp4", {"--no-telemetry"});
-    writeBytes(root + "/3.mp4", QByteArray(64, 'x'));
-    writeBytes(root + "/4.mp4", ""); // fails the size check during the advance
-    makeClip(root + "/5.mp4");
+    const std::vector<std::string> brief{"--frames", "8", "--fps", "20"};
+    makeClip(root + "/1.mp4", brief);
+    const QByteArray whole = readBytes(makeClip(dir() + "/whole.mp4", {"--frames", "30"}));
+    writeBytes(root + "/2.mp4", whole.left(whole.size() / 2));
+    makeClip(root + "/3.mp4", {"--no-telemetry", "--frames", "8", "--fps", "20"});
+    writeBytes(root + "/4.mp4", QByteArray(64, 'x'));
+    writeBytes(root + "/5.mp4", ""); // fails the size check during the advance
+    makeClip(root + "/10.mp4", brief);
     ASSERT_TRUE(loadFolder(root));
     ASSERT_TRUE(idle());
     EXPECT_EQ(view_->status(), "Loaded 1.mp4");
 
+    struct Click {
+        const char* name;
+        const char* status;
+        bool recoverable;
+        bool playable;
+    };
+    for (const Click& click :
+         {Click{"2.mp4", "MP4 rejected: MP4 atom extends beyond file", true, false},
+          Click{"3.mp4", "Unsupported MP4: no Orvik SEI metadata", false, true},
+          Click{"4.mp4", "MP4 rejected: not a supported MP4 container", false, false},
+          Click{"10.mp4", "Loaded 10.mp4", false, true}}) {
+        sources_->selectFolderClip(root + "/" + click.name);
+        ASSERT_TRUE(idle());
+        // Long enough for a wrongly started advance to show.
+        waitFor([] { return false; }, 300);
+        EXPECT_EQ(std::tuple(view_->status(), view_->selectedFolderClipPath(),
+                             view_->canRecoverTelemetry(),
+                             view_->player()->currentItem() != VideoPlayer::kNoItem),
+                  std::tuple(QString(click.status), root + "/" + click.name, click.recoverable,
+                             click.playable))
+            << click.name;
+    }
+    EXPECT_EQ(view_->csvRowCount(), 8);
+    sources_->selectFolderClip(root + "/3.mp4");
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(std::pair(view_->csvRowCount(), view_->extractorMessage()),
+              std::pair(0, QString("No supported Orvik SEI metadata found. Older or parked "
+                                   "Orvik clips may lack it.")));
+
+    sources_->selectFolderClip(root + "/1.mp4");
+    ASSERT_TRUE(idle());
     QStringList statuses;
     QObject::connect(view_.get(), &ContentView::statusChanged, view_.get(),
                      [&] { statuses.append(view_->status()); });
-    sources_->selectFolderClip(root + "/2.mp4");
-    ASSERT_TRUE(waitFor([&] { return view_->status() == "Loaded 5.mp4"; }));
-    EXPECT_EQ(statuses, QStringList({"Checking 2.mp4", "Unsupported MP4: no Orvik SEI metadata",
-                                     "Checking 3.mp4", "Batch clip 3/5: 3.mp4",
-                                     "MP4 rejected: not a supported MP4 container",
-                                     "MP4 rejected: empty, oversized, or unreadable file",
-                                     "Checking 5.mp4", "Batch clip 5/5: 5.mp4", "Loaded 5.mp4"}));
-    EXPECT_EQ(view_->statusFor(root + "/3.mp4"), ClipMetadataStatus::error);
-    EXPECT_EQ(view_->selectedFolderClipPath(), root + "/5.mp4");
-    EXPECT_NE(view_->player()->mediaPlayer()->playbackState(), QMediaPlayer::PlayingState);
+    view_->player()->play();
+    ASSERT_TRUE(waitFor([&] { return view_->status() == "Loaded 10.mp4"; }))
+        << view_->status().toStdString();
+    EXPECT_EQ(statuses,
+              QStringList({"Checking 2.mp4", "Batch clip 2/6: 2.mp4",
+                           "MP4 rejected: MP4 atom extends beyond file", "Checking 3.mp4",
+                           "Batch clip 3/6: 3.mp4", "Unsupported MP4: no Orvik SEI metadata",
+                           "Checking 4.mp4", "Batch clip 4/6: 4.mp4",
+                           "MP4 rejected: not a supported MP4 container",
+                           "MP4 rejected: empty, oversized, or unreadable file", "Checking 10.mp4",
+                           "Batch clip 6/6: 10.mp4", "Loaded 10.mp4"}));
+    EXPECT_EQ(view_->selectedFolderClipPath(), root + "/10.mp4");
+    EXPECT_EQ(view_->player()->mediaPlayer()->playbackState(), QMediaPlayer::PlayingState);
 }
 
 TEST_F(FolderBatchTest, TheLastClipEndsTheBatchAndABatchOfOneNeverAdvances) {
@@ -130,6 +170,10 @@ TEST_F(FolderBatchTest, TheLastClipEndsTheBatchAndABatchOfOneNeverAdvances) {
         ASSERT_TRUE(idle());
         sources_->selectFolderClip(root + "/1.mp4");
         ASSERT_TRUE(idle());
+        // The clip without telemetry plays to its end.
+        QSignalSpy ended(view_->player(), &VideoPlayer::itemDidPlayToEnd);
+        view_->player()->play();
+        ASSERT_TRUE(waitFor([&] { return ended.count() == 1; }));
         EXPECT_EQ(view_->status(), name == "ending" ? "Batch playback complete (2 clips)"
                                                     : "Unsupported MP4: no Orvik SEI metadata");
     }

@@ -1,10 +1,14 @@
 // A clip cut short in the studio: it fails as before, offers recovery, and the recovered rows
 // fill the window (never the player) and go into the evidence bundle.
+#include "DriveData.h"
 #include "SourcesTestSupport.h"
+#include "TelemetryReadout.h"
 #include "VideoPlayer.h"
 
 #include <QDir>
 #include <QFile>
+
+#include <functional>
 
 using namespace sourcestest;
 
@@ -37,4 +41,46 @@ TEST_F(SourcesTest, RecoveredClipFillsTheTableAndItsEvidenceBundle) {
     ASSERT_TRUE(waitFor([&] { return view_->status().startsWith("Failed to export evidence"); }));
     EXPECT_EQ(view_->status(),
               "Failed to export evidence: " + dir() + "/out/cut_evidence: already exists");
+}
+
+// The recovered rows are browsed on a clock of their own: timed by a clip of the same camera in
+// the folder where there is one, else counted in rows, without events.
+TEST_F(SourcesTest, RecoveredRowsAreBrowsedTimedByAClipOfTheSameCamera) {
+    const QString folder = dir() + "/drive";
+    const QByteArray whole = readBytes(
+        makeClip(folder + "/2026-01-01_10-00-00-front.mp4", {"--frames", "40", "--fps", "20"}));
+    makeClip(folder + "/2026-01-01_10-00-00-back.mp4", {"--frames", "40", "--fps", "10"});
+    writeBytes(folder + "/2026-01-01_10-01-00-front.mp4", whole.left(whole.size() / 2));
+    writeBytes(dir() + "/cut.mp4", whole.left(whole.size() / 2));
+    for (const QString& cut : {folder + "/2026-01-01_10-01-00-front.mp4", dir() + "/cut.mp4"}) {
+        SCOPED_TRACE(cut.toStdString());
+        const bool timed = cut.startsWith(folder);
+        ASSERT_TRUE(sources_->loadClip(fileUrl(cut), false));
+        ASSERT_TRUE(waitFor([&] { return view_->canRecoverTelemetry(); }));
+        sources_->recoverTelemetry();
+        ASSERT_TRUE(waitFor([&] { return view_->recoveredRows() > 0; }));
+        const int rows = view_->csvRowCount();
+        EXPECT_EQ(std::pair(view_->recoveredRows(), view_->recoveredTimed()),
+                  std::pair(rows, timed));
+        EXPECT_NEAR(view_->playbackDuration(), timed ? rows / 20.0 : rows, 1e-9);
+        EXPECT_TRUE(view_->drive()->hasData());
+        EXPECT_TRUE(timed || view_->drive()->events().isEmpty());
+
+        // Steps, seeks and the ends; the clock is the browsing's, not the empty player's.
+        const struct {
+            std::function<void()> move;
+            int row;
+        } moves[] = {
+            {[&] { view_->stepRecoveredRow(1); }, 1},
+            {[&] { view_->stepRecoveredRow(2); }, 3},
+            {[&] { view_->refreshPlaybackClock(); }, 3},
+            {[&] { view_->seekRecovered(view_->playbackDuration() / 2); }, rows / 2},
+            {[&] { view_->stepRecoveredRow(-rows); }, 0},
+            {[&] { view_->stepRecoveredRow(rows); }, rows - 1},
+        };
+        for (const auto& step : moves) {
+            step.move();
+            EXPECT_EQ(view_->readout()->rowIndex(), step.row);
+        }
+    }
 }

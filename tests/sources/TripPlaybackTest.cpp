@@ -139,3 +139,39 @@ TEST_F(TripPlaybackTest, ACameraFileCutShortStopsWithANoteAndTheTripGoesOn) {
         << trip()->time() << " " << trip()->note().toStdString();
     EXPECT_TRUE(noted);
 }
+
+// While a trip plays, the route is the whole trip's, as the command line joins it; the CSV and
+// the evidence are the shown moment's clip's, named in the panels' titles and proposals.
+TEST_F(TripPlaybackTest, ExportsOfAPlayingTripProposeNamesAndWriteTheWholeRoute) {
+    const QString root = makeTrip();
+    const QString start = QString::fromStdString(trip()->trip().startText);
+    const QString front = start + "-front";
+    EXPECT_EQ(std::tuple(sources_->proposedRouteExportUrl(), sources_->proposedExportUrl(),
+                         sources_->exportPanelTitle(), sources_->evidencePanelTitle(),
+                         sources_->routeExportPanelTitle()),
+              std::tuple(fileUrl(root + "/" + start + "_trip.gpx"),
+                         fileUrl(root + "/" + front + "_sei.csv"),
+                         "Export Telemetry CSV of " + front + ".mp4",
+                         "Export Evidence of " + front + ".mp4", QString("Export Trip Route")));
+
+    const std::string joined = testclips::makeTempDir();
+    const QString out = QString::fromStdString(testclips::makeTempDir());
+    const char* formats[] = {"gpx", "geojson", "kml"};
+    for (int filter = 0; filter < 3; ++filter) {
+        ASSERT_EQ(testclips::runExtractor({"-d", joined, "--join-trips", "--format",
+                                           formats[filter], root.toStdString()}),
+                  0);
+        const QString name = QString("route.") + formats[filter];
+        sources_->exportRoute(fileUrl(out + "/route"), filter);
+        ASSERT_TRUE(waitFor([&] { return view_->status() == "Route exported to " + name; }))
+            << view_->status().toStdString();
+        EXPECT_EQ(readBytes(out + "/" + name), readBytes(QString::fromStdString(joined) + "/" +
+                                                         start + "_trip." + formats[filter]))
+            << formats[filter];
+    }
+
+    sources_->exportEvidence(fileUrl(out));
+    ASSERT_TRUE(waitFor([&] { return view_->status().startsWith("Evidence written to"); }))
+        << view_->status().toStdString();
+    EXPECT_TRUE(QFile::exists(out + "/" + front + "_evidence/manifest.json"));
+}

@@ -4,8 +4,10 @@
 #include "MbTiles.h"
 #include "MbTilesWriter.h"
 #include "RouteMapView.h"
+#include "Settings.h"
 #include "TileLayer.h"
 #include "TileServer.h"
+#include "TileSource.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +15,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
 
 namespace {
 
@@ -117,3 +121,42 @@ TEST(TileSourceChoice, CommandLineThenEnvironmentThenSettings) {
 }
 
 } // namespace
+
+TEST(TileSourceChoice, TheSettingsNoteSaysWhichSourceIsInUseAndWhy) {
+    const char* variables[] = {tilesource::kTilesEnvironmentVariable,
+                               tilesource::kUrlTemplateEnvironmentVariable};
+    QList<QByteArray> saved;
+    for (const char* variable : variables) {
+        saved.append(qgetenv(variable));
+        qunsetenv(variable);
+    }
+    const QString storedTiles = Settings::instance()->mapTiles();
+    const QString url = "https://a.invalid/{z}/{x}/{y}.png";
+    // Each step adds a source that outranks the ones before.
+    const struct {
+        std::function<void()> step;
+        QString note;
+    } table[] = {
+        {[] { Settings::instance()->setMapTiles(""); }, "In use: the default online map"},
+        {[] { Settings::instance()->setMapTiles("/s/alps.mbtiles"); },
+         "In use: alps.mbtiles, from this setting"},
+        {[&] { qputenv(tilesource::kUrlTemplateEnvironmentVariable, url.toUtf8()); },
+         "In use: " + url + ", from VELDRIN_TILE_URL, which overrides this setting"},
+        {[] { qputenv(tilesource::kTilesEnvironmentVariable, "/e/roads.mbtiles"); },
+         "In use: roads.mbtiles, from VELDRIN_TILES, which overrides this setting"},
+        {[] { tilesource::setCommandLineLocation("/c/city.mbtiles"); },
+         "In use: city.mbtiles, from --tiles, which overrides this setting"},
+    };
+    for (const auto& c : table) {
+        c.step();
+        EXPECT_EQ(tilesource::inUseNote(), c.note);
+    }
+    tilesource::setCommandLineLocation(QString());
+    Settings::instance()->setMapTiles(storedTiles);
+    for (qsizetype i = 0; i < saved.size(); ++i) {
+        if (saved[i].isNull())
+            qunsetenv(variables[i]);
+        else
+            qputenv(variables[i], saved[i]);
+    }
+}

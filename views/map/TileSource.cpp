@@ -1,9 +1,11 @@
 // Tile source choice and the online source (see TileSource.h).
 #include "TileSource.h"
 
+#include "LocalizedString.h"
 #include "Settings.h"
 
 #include <QAbstractNetworkCache>
+#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkDiskCache>
 #include <QNetworkReply>
@@ -14,9 +16,24 @@ namespace {
 constexpr const char* kUserAgent =
     "VeldrinStudio/" VELDRIN_VERSION " (+" VELDRIN_PROJECT_CONTACT ")";
 
+constexpr const char* kOverriddenNote = "In use: %@, from %@, which overrides this setting";
+constexpr const char* kSettingNote = "In use: %@, from this setting";
+constexpr const char* kBuiltInNote = "In use: the default online map";
+constexpr const char* kTilesOptionName = "--tiles";
+
 QString& commandLineLocation() {
     static QString location;
     return location;
+}
+
+TileSourceInputs configuredInputs() {
+    const Settings* settings = Settings::instance();
+    return {commandLineLocation(),
+            qEnvironmentVariable(tilesource::kTilesEnvironmentVariable),
+            qEnvironmentVariable(tilesource::kUrlTemplateEnvironmentVariable),
+            qEnvironmentVariable(tilesource::kAttributionEnvironmentVariable),
+            settings->mapTiles(),
+            settings->mapAttribution()};
 }
 } // namespace
 
@@ -71,11 +88,39 @@ void setCommandLineLocation(const QString& location) {
 }
 
 TileSourceChoice configured() {
-    const Settings* settings = Settings::instance();
-    return choose({commandLineLocation(), qEnvironmentVariable(kTilesEnvironmentVariable),
-                   qEnvironmentVariable(kUrlTemplateEnvironmentVariable),
-                   qEnvironmentVariable(kAttributionEnvironmentVariable), settings->mapTiles(),
-                   settings->mapAttribution()});
+    return choose(configuredInputs());
+}
+
+Origin originOf(const TileSourceInputs& inputs) {
+    if (!inputs.commandLine.isEmpty())
+        return Origin::commandLine;
+    if (!inputs.environmentTiles.isEmpty())
+        return Origin::tilesVariable;
+    if (!inputs.environmentUrl.isEmpty())
+        return Origin::urlVariable;
+    return inputs.settingsLocation.isEmpty() ? Origin::builtIn : Origin::settings;
+}
+
+QString inUseNote() {
+    const TileSourceInputs inputs = configuredInputs();
+    const QString location = choose(inputs).location;
+    const QString shown =
+        isUrlTemplate(location) ? location : QFileInfo(filePath(location)).fileName();
+    switch (originOf(inputs)) {
+    case Origin::commandLine:
+        return localizedString(kOverriddenNote, shown, QString::fromLatin1(kTilesOptionName));
+    case Origin::tilesVariable:
+        return localizedString(kOverriddenNote, shown,
+                               QString::fromLatin1(kTilesEnvironmentVariable));
+    case Origin::urlVariable:
+        return localizedString(kOverriddenNote, shown,
+                               QString::fromLatin1(kUrlTemplateEnvironmentVariable));
+    case Origin::settings:
+        return localizedString(kSettingNote, shown);
+    case Origin::builtIn:
+        break;
+    }
+    return localizedString(kBuiltInNote);
 }
 
 } // namespace tilesource

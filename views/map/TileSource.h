@@ -53,6 +53,12 @@ void setCommandLineLocation(const QString& location);
 // The choice from this process's command line, environment and stored settings.
 TileSourceChoice configured();
 
+// Which of the inputs `choose` takes.
+enum class Origin { commandLine, tilesVariable, urlVariable, settings, builtIn };
+Origin originOf(const TileSourceInputs& inputs);
+// For the settings window: the source in use and why, a map file by its name.
+QString inUseNote();
+
 } // namespace tilesource
 
 class TileSource : public QObject {

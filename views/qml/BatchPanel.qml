@@ -86,6 +86,7 @@ ColumnLayout {
             policy: ScrollBar.AlwaysOn
         }
         delegate: BatchRow {
+            objectName: "batchRow_" + name
             width: ListView.view.width - 10
             onClicked: root.sources.selectFolderClip(path)
         }

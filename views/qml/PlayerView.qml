@@ -19,6 +19,10 @@ Item {
     // Not "onTrip": QML reads a name of "on" and a capital as a signal handler, and such a
     // property's binding never updated.
     readonly property bool tripShown: trip !== null && trip.active
+    // The window's ContentView: a recovered clip's rows, which have no video, are browsed on its
+    // clock by the scrubber and keys.
+    property var viewer: null
+    readonly property bool rowsShown: viewer !== null && viewer.recoveredRows > 0
     // Where the presented frames arrive: the timeline's playhead and the car follow them.
     readonly property QtObject videoSink: standbyShown ? standbyOutput.videoSink : videoOutput.videoSink
     // A trip's next moment loads in the standby player behind the picture and shows at the
@@ -57,7 +61,7 @@ Item {
     // rather than with the player's own position ticks: every change redraws the whole
     // window, and a tick between two frames would cost one extra window draw.
     property real shownPosition: 0
-    onPlayingChanged: shownPosition = mediaPlayer.position
+    onPlayingChanged: shownPosition = frameClock.time * 1000
     readonly property bool hasMedia: mediaPlayer.duration > 0
 
     function togglePlayback() {
@@ -70,13 +74,16 @@ Item {
     }
 
     function seekTo(milliseconds) {
-        if (tripShown)
+        if (rowsShown)
+            viewer.seekRecovered(milliseconds / 1000)
+        else if (tripShown)
             trip.seek(milliseconds / 1000)
         else if (hasMedia)
             mediaPlayer.position = Math.max(0, Math.min(mediaPlayer.duration, milliseconds))
     }
     function seekBy(milliseconds) {
-        seekTo((tripShown ? trip.time * 1000 : mediaPlayer.position) + milliseconds)
+        seekTo((rowsShown ? viewer.playbackTime * 1000
+                          : tripShown ? trip.time * 1000 : mediaPlayer.position) + milliseconds)
     }
     // Frame k is shown from k * frameMs on; positions are whole milliseconds.
     function frameIndexAt(milliseconds) {
@@ -87,11 +94,15 @@ Item {
         seekTo(Math.ceil(Math.max(0, Math.min(last, index)) * frameMs))
     }
     function stepFrame(frames) {
-        if (!playing)
+        if (rowsShown)
+            viewer.stepRecoveredRow(frames)
+        else if (!playing)
             seekToFrame(frameIndexAt(mediaPlayer.position) + frames)
     }
     function seekToLastFrame() {
-        if (tripShown)
+        if (rowsShown)
+            viewer.stepRecoveredRow(viewer.recoveredRows)
+        else if (tripShown)
             trip.seek(trip.duration)
         else
             seekToFrame(frameIndexAt(mediaPlayer.duration))
@@ -182,10 +193,12 @@ Item {
     }
     // Frames reach this clock in C++ rather than a script handler: a frame handed to a script
     // keeps its picture buffer alive until the next garbage collection, hundreds of them.
+    // The frame's own time: a player just swapped in reports a stale position for a while.
     FrameClock {
+        id: frameClock
         player: root.mediaPlayer
         videoSink: root.videoSink
-        onTimeChanged: root.shownPosition = root.mediaPlayer.position
+        onTimeChanged: root.shownPosition = frameClock.time * 1000
     }
     Connections {
         target: root.mediaPlayer
@@ -210,7 +223,7 @@ Item {
         height: 34
         radius: 10
         color: Theme.black(0.55)
-        opacity: root.hasMedia ? 1 : 0.5
+        opacity: root.hasMedia || root.rowsShown ? 1 : 0.5
 
         Row {
             id: leading
@@ -232,12 +245,16 @@ Item {
             anchors.leftMargin: 6
             anchors.rightMargin: 10
             anchors.verticalCenter: parent.verticalCenter
-            enabled: root.tripShown || (root.hasMedia && root.mediaPlayer.seekable)
+            enabled: root.rowsShown || root.tripShown || (root.hasMedia && root.mediaPlayer.seekable)
             from: 0
-            to: Math.max(1, root.tripShown ? root.trip.duration * 1000 : root.mediaPlayer.duration)
-            value: pressed ? value : (root.tripShown ? root.trip.time * 1000 : root.shownPosition)
+            to: Math.max(1, root.rowsShown ? root.viewer.playbackDuration * 1000
+                          : root.tripShown ? root.trip.duration * 1000 : root.mediaPlayer.duration)
+            value: pressed ? value : (root.rowsShown ? root.viewer.playbackTime * 1000
+                                      : root.tripShown ? root.trip.time * 1000 : root.shownPosition)
             onMoved: {
-                if (root.tripShown)
+                if (root.rowsShown)
+                    root.viewer.seekRecovered(value / 1000)
+                else if (root.tripShown)
                     root.trip.seek(value / 1000)
                 else
                     root.mediaPlayer.position = value
@@ -294,7 +311,12 @@ Item {
             anchors.right: trailing.left
             anchors.rightMargin: 8
             anchors.verticalCenter: parent.verticalCenter
-            text: root.tripShown ? root.trip.clockText + "  " + root.formatTime(root.trip.time * 1000)
+            text: root.rowsShown && !root.viewer.recoveredTimed
+                  ? Strings.format("frame %d of %d",
+                                   [root.viewer.readout.rowIndex + 1, root.viewer.recoveredRows])
+                  : root.rowsShown ? root.formatTime(root.viewer.playbackTime * 1000) + " / "
+                                     + root.formatTime(root.viewer.playbackDuration * 1000)
+                  : root.tripShown ? root.trip.clockText + "  " + root.formatTime(root.trip.time * 1000)
                                 + " / " + root.formatTime(root.trip.duration * 1000)
                               : root.formatTime(root.shownPosition) + " / "
                                 + root.formatTime(root.mediaPlayer.duration)

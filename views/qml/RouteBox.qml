@@ -66,6 +66,8 @@ ColumnLayout {
     Item {
         Layout.fillWidth: true
         Layout.preferredHeight: root.mapHeight
+        // The map's tiles reach past its box; nothing is drawn outside the panel.
+        clip: true
         RouteMapView {
             id: map
             objectName: "routeMap"

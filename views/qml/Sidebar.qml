@@ -28,128 +28,152 @@ Rectangle {
     border.width: 1
     border.color: Theme.white(0.15)
 
-    ColumnLayout {
+    // Everything scrolls: wheel, scroll bar and keys (Up, Down, Page Up, Page Down once focused
+    // by Tab or a click), and nothing is drawn outside the panel.
+    ScrollView {
+        id: scroll
+        objectName: "sidebarScroll"
         anchors.fill: parent
         anchors.margins: 12
-        spacing: 10
+        clip: true
+        contentWidth: availableWidth
+        contentHeight: column.implicitHeight
+        activeFocusOnTab: true
+        ScrollBar.vertical.policy: contentHeight > height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
+        ScrollBar.vertical.interactive: true
+        readonly property real lineStep: 40
+        function scrollBy(dy) {
+            const flick = contentItem
+            flick.contentY = Math.max(0, Math.min(flick.contentHeight - flick.height,
+                                                  flick.contentY + dy))
+        }
+        Keys.onPressed: event => {
+            const steps = {[Qt.Key_Down]: lineStep, [Qt.Key_Up]: -lineStep,
+                           [Qt.Key_PageDown]: height, [Qt.Key_PageUp]: -height}
+            if (steps[event.key] !== undefined) {
+                scrollBy(steps[event.key])
+                event.accepted = true
+            }
+        }
+        TapHandler {
+            onTapped: scroll.forceActiveFocus()
+        }
 
-        Text {
-            text: Strings.text("SEI Metadata")
-            font.pixelSize: 16
-            font.bold: true
-            color: "white"
-        }
-        ExtractingIndicator {
-            objectName: "extractingIndicator"
-            visible: root.viewer.isExtracting
-        }
-        Text {
-            objectName: "extractorMessage"
-            Layout.fillWidth: true
-            text: root.viewer.extractorMessage
-            wrapMode: Text.Wrap
-            font.pixelSize: 12
-            font.weight: Font.Medium
-            color: Theme.white(0.75)
-        }
-        Text {
-            objectName: "damageNote"
-            Layout.fillWidth: true
-            visible: text.length > 0
-            text: root.viewer.extractorDamageNote
-            wrapMode: Text.Wrap
-            font.pixelSize: 12
-            font.weight: Font.DemiBold
-            color: Theme.warning
-        }
-        Text {
-            objectName: "recoveryNote"
-            Layout.fillWidth: true
-            visible: text.length > 0
-            text: root.viewer.extractorRecoveryNote
-            wrapMode: Text.Wrap
-            font.pixelSize: 12
-            font.weight: Font.DemiBold
-            color: Theme.warning
-        }
-        Button {
-            objectName: "recoverButton"
-            visible: root.viewer.canRecoverTelemetry
-            text: Strings.text("Recover telemetry")
-            onClicked: root.sources.recoverTelemetry()
-        }
-        DebugBox {
-            objectName: "debugBox"
-            Layout.fillWidth: true
-            visible: root.viewer.extractorDebug.length > 0
-            report: root.viewer.extractorDebug
-        }
-        Loader {
-            objectName: "batchBoxLoader"
-            Layout.fillWidth: true
-            active: root.viewer.folderClips.length > 0
-            visible: active
-            sourceComponent: BatchPanel {
-                objectName: "batchBox"
-                viewer: root.viewer
-                sources: root.sources
+        // Room for the scroll bar, so that it covers nothing.
+        readonly property real barRoom: contentHeight > height ? ScrollBar.vertical.width + 2 : 0
+
+        ColumnLayout {
+            id: column
+            width: scroll.availableWidth - scroll.barRoom
+            spacing: 10
+
+            Text {
+                text: Strings.text("SEI Metadata")
+                font.pixelSize: 16
+                font.bold: true
+                color: "white"
             }
-        }
-        Loader {
-            objectName: "routeBoxLoader"
-            Layout.fillWidth: true
-            active: root.viewer.routeCoordinates.length > 0
-            visible: active
-            sourceComponent: RouteBox {
-                objectName: "routeBox"
-                viewer: root.viewer
-                readout: root.readout
-                backdrop: root.backdrop
-                mapHeight: root.height < root.shortHeight ? root.compactMapHeight
-                                                          : root.fullMapHeight
-                shownSeconds: root.shownSeconds
-                onRouteTimeChosen: seconds => root.routeTimeChosen(seconds)
+            ExtractingIndicator {
+                objectName: "extractingIndicator"
+                visible: root.viewer.isExtracting
             }
-        }
-        EventList {
-            objectName: "eventsBox"
-            Layout.fillWidth: true
-            visible: root.viewer.drive.hasData && root.viewer.drive.events.length > 0
-            drive: root.viewer.drive
-            onEventChosen: seconds => root.eventChosen(seconds)
-        }
-        MetricCards {
-            objectName: "metricCards"
-            Layout.fillWidth: true
-            visible: root.readout.hasRow
-            cards: root.readout.metricCards
-        }
-        ScrollView {
-            objectName: "detailScroll"
-            Layout.fillWidth: true
-            Layout.fillHeight: true
-            visible: root.readout.hasRow
-            contentWidth: availableWidth
-            ScrollBar.vertical.policy: ScrollBar.AlwaysOn
+            Text {
+                objectName: "extractorMessage"
+                Layout.fillWidth: true
+                text: root.viewer.extractorMessage
+                wrapMode: Text.Wrap
+                font.pixelSize: 12
+                font.weight: Font.Medium
+                color: Theme.white(0.75)
+            }
+            Text {
+                objectName: "damageNote"
+                Layout.fillWidth: true
+                visible: text.length > 0
+                text: root.viewer.extractorDamageNote
+                wrapMode: Text.Wrap
+                font.pixelSize: 12
+                font.weight: Font.DemiBold
+                color: Theme.warning
+            }
+            Text {
+                objectName: "recoveryNote"
+                Layout.fillWidth: true
+                visible: text.length > 0
+                text: root.viewer.extractorRecoveryNote
+                wrapMode: Text.Wrap
+                font.pixelSize: 12
+                font.weight: Font.DemiBold
+                color: Theme.warning
+            }
+            Button {
+                objectName: "recoverButton"
+                visible: root.viewer.canRecoverTelemetry
+                text: Strings.text("Recover telemetry")
+                onClicked: root.sources.recoverTelemetry()
+            }
+            DebugBox {
+                objectName: "debugBox"
+                Layout.fillWidth: true
+                visible: root.viewer.extractorDebug.length > 0
+                report: root.viewer.extractorDebug
+            }
+            Loader {
+                objectName: "batchBoxLoader"
+                Layout.fillWidth: true
+                active: root.viewer.folderClips.length > 0
+                visible: active
+                sourceComponent: BatchPanel {
+                    objectName: "batchBox"
+                    viewer: root.viewer
+                    sources: root.sources
+                }
+            }
+            Loader {
+                objectName: "routeBoxLoader"
+                Layout.fillWidth: true
+                active: root.viewer.routeCoordinates.length > 0
+                visible: active
+                sourceComponent: RouteBox {
+                    objectName: "routeBox"
+                    viewer: root.viewer
+                    readout: root.readout
+                    backdrop: root.backdrop
+                    mapHeight: root.height < root.shortHeight ? root.compactMapHeight
+                                                              : root.fullMapHeight
+                    shownSeconds: root.shownSeconds
+                    onRouteTimeChosen: seconds => root.routeTimeChosen(seconds)
+                }
+            }
+            EventList {
+                objectName: "eventsBox"
+                Layout.fillWidth: true
+                visible: root.viewer.drive.hasData && root.viewer.drive.events.length > 0
+                drive: root.viewer.drive
+                onEventChosen: seconds => root.eventChosen(seconds)
+            }
+            MetricCards {
+                objectName: "metricCards"
+                Layout.fillWidth: true
+                visible: root.readout.hasRow
+                cards: root.readout.metricCards
+            }
             DetailGrid {
                 objectName: "detailGrid"
-                width: parent.width - 12
+                Layout.fillWidth: true
+                visible: root.readout.hasRow
                 cells: root.readout.detailCells
             }
-        }
-        Text {
-            objectName: "placeholder"
-            Layout.fillWidth: true
-            visible: !root.readout.hasRow
-            text: Strings.text("Load a supported Orvik MP4 clip to see metadata")
-            wrapMode: Text.Wrap
-            font.pixelSize: 12
-            font.weight: Font.Medium
-            color: Theme.white(0.65)
-        }
-        Item {
-            Layout.fillHeight: true
-            visible: !root.readout.hasRow
+            Text {
+                objectName: "placeholder"
+                Layout.fillWidth: true
+                visible: !root.readout.hasRow
+                text: Strings.text("Load a supported Orvik MP4 clip to see metadata")
+                wrapMode: Text.Wrap
+                font.pixelSize: 12
+                font.weight: Font.Medium
+                color: Theme.white(0.65)
+            }
         }
     }
 }

@@ -20,6 +20,7 @@ Item {
         objectName: "playerView"
         anchors.fill: parent
         mediaPlayer: root.viewer.player.mediaPlayer
+        viewer: root.viewer
         frameCount: root.viewer.csvRowCount
         onFullScreenToggled: root.fullScreenToggled()
     }

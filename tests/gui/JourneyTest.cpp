@@ -1,0 +1,266 @@
+// A new user's first hour, walked through the real windows at 1600 x 1000 in English, at
+// 1366 x 768 in German and in the smallest window: a clip, a mixed folder clicked row by row with
+// the filter off and on, a cut clip recovered and stepped through, a trip played across a moment
+// switch and exported. Beyond "no crash" it checks what a user sees; screenshots go under the build
+// folder.
+#include "StudioDriver.h"
+
+#include "ContentView.h"
+#include "LocalizedString.h"
+#include "Settings.h"
+#include "TestClips.h"
+#include "VeldrinApp.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QLocale>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVideoFrame>
+#include <QVideoSink>
+#include <QWheelEvent>
+
+#include <memory>
+#include <ostream>
+
+using namespace studio;
+
+namespace {
+
+struct Walk {
+    const char* name;
+    QSize size;
+    QLocale locale;
+};
+
+void PrintTo(const Walk& walk, std::ostream* out) {
+    *out << walk.name;
+}
+
+constexpr int kMaxScrollSteps = 200;
+constexpr double kSameTimeSeconds = 0.001;
+
+class JourneyTest : public ::testing::TestWithParam<Walk> {
+protected:
+    void SetUp() override {
+        installTranslation(GetParam().locale);
+        Settings::instance()->setOnlyWithMetadata(false);
+        app = std::make_unique<VeldrinApp>();
+        app->launch();
+        window = app->mainWindow();
+        ASSERT_NE(window, nullptr);
+        window->resize(GetParam().size);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        sources = window->property("sources").value<QObject*>();
+        viewer = window->property("viewer").value<QObject*>();
+        folder = QString::fromStdString(testclips::makeTempDir());
+    }
+    void TearDown() override {
+        app.reset();
+        installTranslation(QLocale(QLocale::English));
+    }
+
+    QString tr(const char* text) const { return localizedString(text); }
+    void shot(const QString& step) {
+        saveScreenshot(window, QString("journey-%1-%2").arg(GetParam().name, step));
+    }
+    QString status() const { return textOf(window, "statusText"); }
+    QString clip(const QString& name, std::vector<std::string> args = {}) {
+        args.insert(args.begin(), {"--fast", "--size", "320x240", "--duration", "3"});
+        return QString::fromStdString(
+            testclips::generate((folder + "/" + name).toStdString(), args));
+    }
+
+    // Scrolls the sidebar with its keys until `name` lies wholly inside it.
+    bool scrollSidebarTo(const QString& name) {
+        QQuickItem* scroll = findItem(window, "sidebarScroll");
+        QQuickItem* item = findItem(window, name);
+        if (!scroll || !item)
+            return false;
+        QMetaObject::invokeMethod(scroll, "forceActiveFocus");
+        const auto inside = [&] {
+            const QRectF view =
+                scroll->mapRectToScene(QRectF(0, 0, scroll->width(), scroll->height()));
+            const QRectF shown = item->mapRectToScene(QRectF(0, 0, item->width(), item->height()));
+            return view.adjusted(-1, -1, 1, 1).contains(shown);
+        };
+        for (int step = 0; step < kMaxScrollSteps && !inside(); ++step) {
+            const bool below =
+                item->mapToScene(QPointF(0, 0)).y() > scroll->mapToScene(QPointF(0, 0)).y();
+            QTest::keyClick(window, below ? Qt::Key_Down : Qt::Key_Up);
+        }
+        return inside();
+    }
+    void clickRow(const QString& name) {
+        QQuickItem* row = findItem(window, "batchRow_" + name);
+        ASSERT_NE(row, nullptr) << name.toStdString();
+        // The list shows the row first, as its own scroll bar would.
+        QMetaObject::invokeMethod(findItem(window, "batchList"), "positionViewAtIndex",
+                                  Q_ARG(int, row->property("index").toInt()), Q_ARG(int, 0));
+        ASSERT_TRUE(scrollSidebarTo("batchBox"));
+        click(window, "batchRow_" + name);
+    }
+
+    std::unique_ptr<VeldrinApp> app;
+    QQuickWindow* window = nullptr;
+    QObject* sources = nullptr;
+    QObject* viewer = nullptr;
+    QString folder;
+};
+
+TEST_P(JourneyTest, TheFirstHour) {
+    // A single clip: every part of the sidebar can be scrolled into view, by keys and wheel.
+    const QString single = clip("single.mp4", {"--duration", "12"});
+    QMetaObject::invokeMethod(sources, "loadClip", Q_ARG(QUrl, QUrl::fromLocalFile(single)),
+                              Q_ARG(bool, false));
+    ASSERT_TRUE(waitFor([&] { return status() == tr("Loaded %@").replace("%@", "single.mp4"); }))
+        << status().toStdString();
+    shot("clip");
+    for (const char* part :
+         {"debugBox", "routeBox", "metricCards", "detailCell_accelerator_pedal_position",
+          "detailCell_linear_acceleration_mps2_z"})
+        EXPECT_TRUE(scrollSidebarTo(part)) << part;
+    shot("clip-scrolled");
+    // The wheel over the cards scrolls back up where the sidebar is taller than the window.
+    QQuickItem* scroll = findItem(window, "sidebarScroll");
+    auto* flick = scroll->property("contentItem").value<QQuickItem*>();
+    const double bottom = flick->property("contentY").toDouble();
+    QQuickItem* cards = findItem(window, "metricCards");
+    const QPointF over = cards->mapToScene(QPointF(cards->width() / 2, cards->height() / 2));
+    QWheelEvent wheel(over, window->mapToGlobal(over.toPoint()), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(window, &wheel);
+    EXPECT_TRUE(bottom == 0 ||
+                waitFor([&] { return flick->property("contentY").toDouble() < bottom; }));
+
+    // A mixed folder: each click loads exactly its row, filter off and on.
+    const QByteArray whole =
+        QByteArray::fromStdString(testclips::readFile(clip("whole.mp4").toStdString()));
+    QDir(folder).remove("whole.mp4");
+    QDir(folder).remove("single.mp4");
+    clip("clip1.mp4");
+    testclips::writeFile((folder + "/clip2.mp4").toStdString(),
+                         whole.left(whole.size() / 2).toStdString());
+    clip("clip3.mp4", {"--no-telemetry"});
+    testclips::writeFile((folder + "/clip4.mp4").toStdString(), "not an MP4 at all");
+    clip("clip10.mp4");
+    QMetaObject::invokeMethod(sources, "openFolderPanelResult",
+                              Q_ARG(QUrl, QUrl::fromLocalFile(folder)));
+    ASSERT_TRUE(waitFor([&] { return findItem(window, "batchRow_clip10.mp4") != nullptr; }));
+    ASSERT_TRUE(waitFor([&] { return !viewer->property("isScanningFolderMetadata").toBool(); }));
+    for (const bool filtered : {false, true}) {
+        Settings::instance()->setOnlyWithMetadata(filtered);
+        const QStringList rows = filtered ? QStringList{"clip1.mp4", "clip10.mp4"}
+                                          : QStringList{"clip1.mp4", "clip2.mp4", "clip3.mp4",
+                                                        "clip4.mp4", "clip10.mp4"};
+        for (const QString& row : rows) {
+            ASSERT_TRUE(waitFor([&] { return findItem(window, "batchRow_" + row) != nullptr; }))
+                << row.toStdString();
+            clickRow(row);
+            EXPECT_TRUE(waitFor([&] {
+                return !viewer->property("isExtracting").toBool() &&
+                       textOf(window, "fileName") == row;
+            })) << row.toStdString()
+                << " shows " << textOf(window, "fileName").toStdString();
+            QTest::qWait(300);
+            EXPECT_EQ(textOf(window, "fileName"), row) << "stays on " << row.toStdString();
+        }
+    }
+    Settings::instance()->setOnlyWithMetadata(false);
+    shot("folder");
+
+    // The cut clip recovered: the keys step through its rows, counted as frames.
+    ASSERT_TRUE(waitFor([&] { return findItem(window, "batchRow_clip2.mp4") != nullptr; }));
+    clickRow("clip2.mp4");
+    ASSERT_TRUE(waitFor([&] { return isShown(window, "recoverButton"); }));
+    ASSERT_TRUE(scrollSidebarTo("recoverButton"));
+    click(window, "recoverButton");
+    ASSERT_TRUE(waitFor([&] { return viewer->property("recoveredRows").toInt() > 0; }));
+    const int rows = viewer->property("recoveredRows").toInt();
+    const QString frames = tr("frame %d of %d");
+    EXPECT_EQ(textOf(window, "timeLabel"), localizedString(frames, 1, rows));
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(window, Qt::Key_Period);
+    EXPECT_EQ(textOf(window, "timeLabel"), localizedString(frames, 4, rows));
+    QTest::keyClick(window, Qt::Key_End);
+    EXPECT_EQ(textOf(window, "timeLabel"), localizedString(frames, rows, rows));
+    shot("recovered");
+
+    // A trip: the readout's time is the shown frame's across the moment switch.
+    const QString trip = QString::fromStdString(testclips::makeTempDir()) + "/trip";
+    testclips::generate(trip.toStdString(),
+                        {"--fast", "--size", "320x240", "--moments", "2", "--seconds", "3",
+                         "--cameras", "front,back", "--trip"});
+    QMetaObject::invokeMethod(sources, "openFolderPanelResult",
+                              Q_ARG(QUrl, QUrl::fromLocalFile(trip)));
+    QObject* tripPlayback = sources->property("trip").value<QObject*>();
+    ASSERT_TRUE(waitFor([&] { return tripPlayback->property("canExport").toBool(); }));
+    QQuickItem* player = findItem(window, "playerView");
+    int compared = 0, wrong = 0;
+    // Compared at every change of the readout's time while the trip plays.
+    auto* view = qobject_cast<ContentView*>(viewer);
+    const auto compare = QObject::connect(view, &ContentView::playbackTimeChanged, view, [&] {
+        const QVideoFrame frame = player->property("videoSink").value<QVideoSink*>()->videoFrame();
+        if (!tripPlayback->property("playing").toBool() || frame.startTime() < 0)
+            return;
+        ++compared;
+        if (std::abs(view->playbackTime() - frame.startTime() / 1e6) > kSameTimeSeconds) {
+            ++wrong;
+            ADD_FAILURE() << "readout at " << view->playbackTime() << " s, frame at "
+                          << frame.startTime() / 1e6 << " s, moment "
+                          << tripPlayback->property("momentIndex").toInt();
+        }
+    });
+    QMetaObject::invokeMethod(player, "togglePlayback");
+    ASSERT_TRUE(waitFor([&] {
+        return tripPlayback->property("momentIndex").toInt() == 1 &&
+               tripPlayback->property("time").toDouble() > 4.0;
+    }));
+    QObject::disconnect(compare);
+    QMetaObject::invokeMethod(player, "togglePlayback");
+    EXPECT_GT(compared, 4);
+    EXPECT_EQ(wrong, 0) << "of " << compared;
+    QTest::keyClick(window, Qt::Key_G);
+    shot("trip-grid");
+    QTest::keyClick(window, Qt::Key_G);
+
+    // The trip's route through its panel, the type chosen in the list and no extension typed.
+    QMetaObject::invokeMethod(window, "exportRoute");
+    QFileDialog* panel = shownFileDialog();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->windowTitle(), tr("Export Trip Route"));
+    EXPECT_TRUE(panel->selectedFiles().value(0).endsWith("_trip.gpx"));
+    chooseFileType(panel, 2);
+    ASSERT_TRUE(acceptFileDialog(panel, trip + "/route"));
+    EXPECT_TRUE(waitFor([&] {
+        return QString::fromStdString(testclips::readFile((trip + "/route.kml").toStdString()))
+            .contains("<kml");
+    }));
+    shot("trip-exported");
+
+    // The trip's clips listed one by one: a click on a camera without telemetry stays there.
+    ASSERT_TRUE(scrollSidebarTo("batchBox"));
+    click(window, "segment_" + tr("Clips"));
+    const QString back = QDir(trip).entryList({"*-back.mp4"}, QDir::Files, QDir::Name).value(0);
+    ASSERT_TRUE(waitFor([&] { return findItem(window, "batchRow_" + back) != nullptr; }));
+    clickRow(back);
+    EXPECT_TRUE(waitFor([&] {
+        return !viewer->property("isExtracting").toBool() && textOf(window, "fileName") == back;
+    }));
+    QTest::qWait(300);
+    EXPECT_EQ(textOf(window, "fileName"), back);
+    shot("trip-clip");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, JourneyTest,
+    ::testing::Values(Walk{"english-1600x1000", QSize(1600, 1000), QLocale(QLocale::English)},
+                      Walk{"german-1366x768", QSize(1366, 768),
+                           QLocale(QLocale::German, QLocale::Germany)},
+                      Walk{"smallest-1000x640", QSize(1000, 640), QLocale(QLocale::English)}),
+    [](const auto& info) {
+        return std::string(info.param.name).erase(std::string(info.param.name).find('-'));
+    });
+
+} // namespace
