@@ -117,13 +117,22 @@ TEST_P(JourneyTest, TheFirstHour) {
     ASSERT_TRUE(waitFor([&] { return status() == tr("Loaded %@").replace("%@", "single.mp4"); }))
         << status().toStdString();
     shot("clip");
+    // What lies above the sidebar: scrolled away, none of its items may show there.
+    QQuickItem* scroll = findItem(window, "sidebarScroll");
+    const auto aboveSidebar = [&] {
+        const QRectF panel = scroll->parentItem()->mapRectToScene(
+            QRectF(0, 0, scroll->parentItem()->width(), scroll->parentItem()->height()));
+        return window->grabWindow().copy(
+            QRectF(panel.left(), 0, panel.width(), panel.top()).toAlignedRect());
+    };
+    const QImage unscrolled = aboveSidebar();
     for (const char* part :
          {"debugBox", "routeBox", "metricCards", "detailCell_accelerator_pedal_position",
           "detailCell_linear_acceleration_mps2_z"})
         EXPECT_TRUE(scrollSidebarTo(part)) << part;
     shot("clip-scrolled");
+    EXPECT_TRUE(aboveSidebar() == unscrolled) << "the sidebar draws outside its panel";
     // The wheel over the cards scrolls back up where the sidebar is taller than the window.
-    QQuickItem* scroll = findItem(window, "sidebarScroll");
     auto* flick = scroll->property("contentItem").value<QQuickItem*>();
     const double bottom = flick->property("contentY").toDouble();
     QQuickItem* cards = findItem(window, "metricCards");

@@ -7,6 +7,7 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPainterPath>
 #include <QQuickWindow>
 #include <QStyleHints>
 #include <QVariantAnimation>
@@ -405,6 +406,11 @@ void ClickZoomMapView::paint(QPainter* painter) {
             },
             Qt::QueuedConnection);
     }
+    if (m_cornerRadius > 0) {
+        QPainterPath rounded;
+        rounded.addRoundedRect(QRectF(QPointF(0, 0), size()), m_cornerRadius, m_cornerRadius);
+        painter->setClipPath(rounded);
+    }
     painter->drawImage(QPointF(0, 0), m_mapLayer);
     paintMarkerLayer(*painter, m_viewport);
     paintAttribution(*painter);
@@ -475,6 +481,14 @@ void ClickZoomMapView::updateTilesUnavailable() {
 void ClickZoomMapView::paintMapLayer(QPainter&, const mapgeo::MapViewport&) {}
 
 void ClickZoomMapView::paintMarkerLayer(QPainter&, const mapgeo::MapViewport&) {}
+
+void ClickZoomMapView::setCornerRadius(double radius) {
+    if (radius == m_cornerRadius)
+        return;
+    m_cornerRadius = radius;
+    emit cornerRadiusChanged();
+    update();
+}
 
 void ClickZoomMapView::setFitTopInset(double inset) {
     if (inset == m_fitTopInset)

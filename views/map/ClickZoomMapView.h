@@ -31,6 +31,10 @@ class ClickZoomMapView : public QQuickPaintedItem {
     // A strip along the top, under what is laid over the map there, that a fitted rectangle
     // keeps out of.
     Q_PROPERTY(double fitTopInset READ fitTopInset WRITE setFitTopInset NOTIFY fitTopInsetChanged)
+    // The map rounds its own corners: shapes laid over it to hide them escape a scrolled
+    // parent's clip under the software renderer.
+    Q_PROPERTY(
+        double cornerRadius READ cornerRadius WRITE setCornerRadius NOTIFY cornerRadiusChanged)
 
 public:
     static constexpr double kClickZoomInFactor = 0.5;
@@ -52,6 +56,8 @@ public:
     double attributionHeight() const;
     double fitTopInset() const { return m_fitTopInset; }
     void setFitTopInset(double inset);
+    double cornerRadius() const { return m_cornerRadius; }
+    void setCornerRadius(double radius);
 
     const mapgeo::MapViewport& viewport() const { return m_viewport; }
     // The null rectangle until the view has a size.
@@ -77,6 +83,7 @@ signals:
     void tileAttributionChanged();
     void tilesUnavailableChanged();
     void fitTopInsetChanged();
+    void cornerRadiusChanged();
     void tileSourceMessageChanged();
 
 protected:
@@ -140,6 +147,7 @@ private:
     bool m_anyTileShown = false;
     bool m_tilesUnavailable = false;
     double m_fitTopInset = 0.0;
+    double m_cornerRadius = 0.0;
     int m_repaintRequests = 0;
 
     QVariantAnimation* m_animation = nullptr;

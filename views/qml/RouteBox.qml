@@ -9,8 +9,7 @@ ColumnLayout {
     id: root
     required property var viewer
     required property var readout
-    // The colour behind the map's corners.
-    property color backdrop: "black"
+    readonly property real mapCornerRadius: 10
     required property int mapHeight
     // Seconds of the picture on screen: the car sits between the drive's rows around it.
     property real shownSeconds: 0
@@ -82,19 +81,12 @@ ColumnLayout {
             colouring: Settings.routeColouring
             // A fitted route, its start and end names with it, stays below the buttons.
             fitTopInset: mapButtons.y + mapButtons.height
+            cornerRadius: root.mapCornerRadius
             onRouteTimeClicked: seconds => root.routeTimeChosen(seconds)
-        }
-        RoundedCorners {
-            anchors.fill: parent
-            radius: 10
-            topLeftColor: root.backdrop
-            topRightColor: root.backdrop
-            bottomLeftColor: root.backdrop
-            bottomRightColor: root.backdrop
         }
         Rectangle {
             anchors.fill: parent
-            radius: 10
+            radius: root.mapCornerRadius
             color: "transparent"
             border.width: 1
             border.color: Theme.white(0.18)

@@ -12,8 +12,6 @@ Rectangle {
     required property var readout
     // Seconds of the picture on screen, for the map's car.
     property real shownSeconds: 0
-    // The colour the sidebar's translucent fill makes over the window background.
-    property color backdrop: "black"
     // A sidebar shorter than this (a small screen) gives the detail grid some of the map's
     // height, so the grid keeps a couple of rows in view.
     readonly property real shortHeight: 560
@@ -138,7 +136,6 @@ Rectangle {
                     objectName: "routeBox"
                     viewer: root.viewer
                     readout: root.readout
-                    backdrop: root.backdrop
                     mapHeight: root.height < root.shortHeight ? root.compactMapHeight
                                                               : root.fullMapHeight
                     shownSeconds: root.shownSeconds

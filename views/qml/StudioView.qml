@@ -167,8 +167,6 @@ Item {
             Sidebar {
                 id: sidebar
                 objectName: "sidebar"
-                backdrop: Qt.tint(background.colorAt(sidebar, sidebar.width / 2, sidebar.height / 3),
-                                  Theme.white(0.08))
                 Layout.preferredWidth: 360
                 Layout.fillHeight: true
                 visible: !root.videoOnly
