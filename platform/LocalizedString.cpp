@@ -2,6 +2,8 @@
 #include "LocalizedString.h"
 
 #include <QCoreApplication>
+#include <QKeySequence>
+#include <QLibraryInfo>
 #include <QTranslator>
 
 #include <charconv>
@@ -11,6 +13,8 @@ namespace {
 
 constexpr const char* kTranslationPathPattern = ":/i18n/veldrin_%1.qm";
 constexpr const char* kPluralOnlyLanguage = "en";
+// Qt's own texts: shortcut key names, standard dialog buttons.
+constexpr const char* kQtCatalogue = "qtbase";
 
 struct Conversion {
     bool leftAlign = false;
@@ -203,6 +207,34 @@ QString formatWithLocale(const QString& format, const QVariantList& arguments,
     return out;
 }
 
+QString LocalizedStrings::shortcut(const QString& portable) const {
+    return QKeySequence(portable, QKeySequence::PortableText).toString(QKeySequence::NativeText);
+}
+
+namespace {
+
+// Qt's catalogue for the language, from the system's Qt translations; none for English.
+void installQtTranslation(const QLocale& locale) {
+    static QTranslator* installed = nullptr;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+        installed = nullptr;
+    }
+    if (locale.language() == QLocale::English)
+        return;
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(locale, QLatin1String(kQtCatalogue), QLatin1String("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return;
+    }
+    QCoreApplication::installTranslator(translator);
+    installed = translator;
+}
+
+} // namespace
+
 bool installTranslation(const QLocale& locale) {
     static QTranslator* installed = nullptr;
     if (installed) {
@@ -211,6 +243,7 @@ bool installTranslation(const QLocale& locale) {
         installed = nullptr;
     }
     QLocale::setDefault(locale);
+    installQtTranslation(locale);
     auto* translator = new QTranslator(QCoreApplication::instance());
     const QString path = QString::fromLatin1(kTranslationPathPattern)
                              .arg(QLocale::languageToCode(locale.language()));

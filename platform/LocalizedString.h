@@ -42,7 +42,8 @@ QString formatWithLocale(const QString& format, const QVariantList& arguments,
 // the same digits and rounding, a point as the decimal separator.
 QString formatCNumber(double value, char conversion, int precision);
 
-// Installs the application's translation for `locale` (replacing an earlier one) and makes
+// Installs the application's translation for `locale`, with Qt's own (shortcut names, the
+// file dialogs' buttons) where the system has it, replacing earlier ones, and makes
 // `locale` the default. English, or a language without a translation, leaves the keys
 // themselves, with only their plural forms translated. Returns true when the language's own
 // translation was installed.
@@ -58,4 +59,6 @@ public:
     Q_INVOKABLE QString format(const QString& key, const QVariantList& arguments) const {
         return localizedStringWithArguments(key, arguments);
     }
+    // A shortcut ("Ctrl+O") as the menus show it in the current language ("Strg+O").
+    Q_INVOKABLE QString shortcut(const QString& portable) const;
 };

@@ -63,6 +63,15 @@ TEST_F(German, TextsSwitchNumbersKeepTheirPoint) {
               QVariantList({QString::fromUtf8("Bremse betätigt"), "Wahr", true}));
 }
 
+// Shortcuts read as the German menus write them, from Qt's own catalogue; English keeps its own.
+TEST(Shortcuts, NamedInTheLanguageShown) {
+    const LocalizedStrings strings;
+    ASSERT_TRUE(installTranslation(QLocale(QLocale::German, QLocale::Germany)));
+    EXPECT_EQ(strings.shortcut("Ctrl+Shift+O"), "Strg+Umschalt+O");
+    installTranslation(QLocale(QLocale::English));
+    EXPECT_EQ(strings.shortcut("Ctrl+Shift+O"), "Ctrl+Shift+O");
+}
+
 // Counts take the singular for one, in English as in German.
 TEST(Plurals, OneAndManyInBothLanguages) {
     const QString key = QStringLiteral("Trip %@ (%n moments)");

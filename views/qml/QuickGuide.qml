@@ -24,8 +24,8 @@ Dialog {
         "1-9  G", Strings.text("That camera large; all cameras at once"),
         "M", Strings.text("Sound off or on"),
         Strings.text("Escape"), Strings.text("Leave full screen (a double click on the video enters it)"),
-        "Ctrl+O", Strings.text("Open a clip"),
-        "Ctrl+E", Strings.text("Export the telemetry as CSV"),
+        Strings.shortcut("Ctrl+O"), Strings.text("Open a clip"),
+        Strings.shortcut("Ctrl+E"), Strings.text("Export the telemetry as CSV"),
     ]
 
     component GuideText: Text {
