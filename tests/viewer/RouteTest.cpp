@@ -1,5 +1,9 @@
 // The route: which rows make points, the collapse of repeats, and the map's current values.
 #include "ContentView.h"
+#include "DriveSeries.h"
+#include "DrivingEvents.h"
+#include "RoutePoints.h"
+#include "TestClips.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +41,29 @@ TEST(BuildRoute, RowsThatMakePoints) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(routeOf(c.csv), c.expected) << c.name;
+}
+
+// The map's route, the exported route and the rows the timeline places the car by are the same
+// points: fixes at (0, 0), rows without a fix, out of range and repeated positions alike.
+TEST(BuildRoute, MapExportsAndTimelineAgreeOnThePoints) {
+    std::string csv = testclips::kCsvHeader;
+    for (const char* position : {"48,11", "0,0", ",", "48,11", "48.5,11", "95,11", "-0.0,0",
+                                 "48.5,11.25", "nan,11", "48.5,11.25", "0,11.5"})
+        csv += std::string("\n1,,0,5,,,,,,,") + position + ",,,,";
+    std::vector<std::pair<double, double>> map, exported, timeline;
+    for (const GeoCoordinate& c : routeOf(QString::fromStdString(csv)))
+        map.emplace_back(c.latitude, c.longitude);
+    for (const exports::RoutePoint& p :
+         exports::routeOf(exports::clipTelemetry(csv, "clip.mp4", 1.0)).points)
+        exported.emplace_back(p.latitude, p.longitude);
+    const auto rows = analysis::readDriveRows(csv);
+    for (const std::size_t row : analysis::routeRows(analysis::driveSeries(rows, 1.0)))
+        timeline.emplace_back(rows[row].latitude, rows[row].longitude);
+    const std::vector<std::pair<double, double>> expected = {
+        {48, 11}, {48.5, 11}, {48.5, 11.25}, {0, 11.5}};
+    EXPECT_EQ(map, expected);
+    EXPECT_EQ(exported, expected);
+    EXPECT_EQ(timeline, expected);
 }
 
 TEST(RouteValues, CurrentCoordinateAndHeadingComeFromTheCurrentRow) {
