@@ -3,9 +3,9 @@
 
 #include <QFile>
 #include <QFutureWatcher>
-#include <QRegularExpression>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -22,12 +22,17 @@ void setBeforeExtractionHookForTesting(std::function<void(const QString& path)> 
 }
 
 bool csvHasMetadata(const QString& text) {
-    // Line feed, vertical tab, form feed, carriage return (alone or before a line feed),
-    // next line, line separator, paragraph separator.
-    static const QRegularExpression lineBreaks(QStringLiteral("\r\n|[\n\v\f\r\u0085\u2028\u2029]"));
-    const QStringList lines = text.split(lineBreaks, Qt::SkipEmptyParts);
-    const QString first = lines.isEmpty() ? QString() : lines.first().trimmed();
-    return !first.startsWith(QLatin1String(kNoMetadataLineStart));
+    // Only the first line that is not empty counts: it is found without splitting the whole
+    // text. Line feed, vertical tab, form feed, carriage return, next line, line separator,
+    // paragraph separator.
+    const auto isLineBreak = [](QChar c) {
+        return c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r' || c == u'\u0085' ||
+               c == u'\u2028' || c == u'\u2029';
+    };
+    const auto end = text.cend();
+    const auto first = std::find_if_not(text.cbegin(), end, isLineBreak);
+    const QStringView line(first, std::find_if(first, end, isLineBreak));
+    return !line.trimmed().startsWith(QLatin1String(kNoMetadataLineStart));
 }
 
 ClipMetadataStatus metadataStatusFor(const MetadataExtractor::Output& output) {
