@@ -32,9 +32,12 @@ std::optional<double> secondsPerRowNear(const QString& clipPath) {
             continue;
         const MetadataExtractor::Output output = MetadataExtractor::extract(path);
         const std::string& text = output.text();
+        // The no-telemetry notice has line feeds too, but no rows.
+        if (!output.isSuccess() || text.starts_with(MetadataExtractor::kNoMetadataNotice))
+            continue;
         // Lines are joined by newlines with none after the last: one per row after the header.
         const auto rows = std::count(text.begin(), text.end(), '\n');
-        if (output.isSuccess() && rows > 0)
+        if (rows > 0)
             return *duration / double(rows);
     }
     return std::nullopt;

@@ -50,6 +50,8 @@ TEST_F(SourcesTest, RecoveredRowsAreBrowsedTimedByAClipOfTheSameCamera) {
     const QByteArray whole = readBytes(
         makeClip(folder + "/2026-01-01_10-00-00-front.mp4", {"--frames", "40", "--fps", "20"}));
     makeClip(folder + "/2026-01-01_10-00-00-back.mp4", {"--frames", "40", "--fps", "10"});
+    // Before it in name order, of the same camera but without telemetry: it times nothing.
+    makeClip(folder + "/2026-01-01_09-59-00-front.mp4", {"--frames", "40", "--no-telemetry"});
     writeBytes(folder + "/2026-01-01_10-01-00-front.mp4", whole.left(whole.size() / 2));
     writeBytes(dir() + "/cut.mp4", whole.left(whole.size() / 2));
     for (const QString& cut : {folder + "/2026-01-01_10-01-00-front.mp4", dir() + "/cut.mp4"}) {
