@@ -28,13 +28,14 @@ constexpr std::size_t kPieceBytes = 64 * 1024;
 // What one point or row may add past a full piece, give or take: reserved once.
 constexpr std::size_t kPieceSlack = 4 * 1024;
 
-// Field numbers by kind of value, for JSON Lines.
+// How JSON Lines writes a field's cell.
 enum class CellKind { Number, Text, Flag };
-constexpr std::array<CellKind, MetadataExtractor::kTelemetryFieldCount> kCellKinds = {
-    CellKind::Number, CellKind::Text,   CellKind::Number, CellKind::Number,
-    CellKind::Number, CellKind::Number, CellKind::Flag,   CellKind::Flag,
-    CellKind::Flag,   CellKind::Text,   CellKind::Number, CellKind::Number,
-    CellKind::Number, CellKind::Number, CellKind::Number, CellKind::Number};
+constexpr CellKind cellKind(MetadataExtractor::FieldKind kind) {
+    using MetadataExtractor::FieldKind;
+    return kind == FieldKind::Flag                                    ? CellKind::Flag
+           : kind == FieldKind::Gear || kind == FieldKind::Assistance ? CellKind::Text
+                                                                      : CellKind::Number;
+}
 constexpr std::string_view kTrueCell = "True";
 constexpr std::array<std::string_view, 3> kNonFiniteCells = {"nan", "inf", "-inf"};
 
@@ -323,7 +324,8 @@ void writeJsonLines(const Telemetry& telemetry, const TextSink& sink) {
             if (!first)
                 out += ',';
             first = false;
-            appendJsonCell(out, columns[field], kCellKinds[field], cells[field]);
+            appendJsonCell(out, columns[field], cellKind(MetadataExtractor::fieldKinds()[field]),
+                           cells[field]);
         }
         out += "}\n";
         writer.handOnIfFull();

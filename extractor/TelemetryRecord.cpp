@@ -15,31 +15,29 @@ enum WireType : std::uint8_t {
     kFixed32 = 5,
 };
 
-enum class ValueKind { Unsigned, Gear, Flag, Assistance, Float, Double };
-
 struct FieldSpec {
     std::string_view name;
     WireType wireType;
-    ValueKind kind;
+    FieldKind kind;
 };
 
 constexpr std::array<FieldSpec, kTelemetryFieldCount> kFields = {{
-    {"version", kVarint, ValueKind::Unsigned},
-    {"gear_state", kVarint, ValueKind::Gear},
-    {"frame_seq_no", kVarint, ValueKind::Unsigned},
-    {"vehicle_speed_mps", kFixed32, ValueKind::Float},
-    {"accelerator_pedal_position", kFixed32, ValueKind::Float},
-    {"steering_wheel_angle", kFixed32, ValueKind::Float},
-    {"blinker_on_left", kVarint, ValueKind::Flag},
-    {"blinker_on_right", kVarint, ValueKind::Flag},
-    {"brake_applied", kVarint, ValueKind::Flag},
-    {"navark_state", kVarint, ValueKind::Assistance},
-    {"latitude_deg", kFixed64, ValueKind::Double},
-    {"longitude_deg", kFixed64, ValueKind::Double},
-    {"heading_deg", kFixed64, ValueKind::Double},
-    {"linear_acceleration_mps2_x", kFixed64, ValueKind::Double},
-    {"linear_acceleration_mps2_y", kFixed64, ValueKind::Double},
-    {"linear_acceleration_mps2_z", kFixed64, ValueKind::Double},
+    {"version", kVarint, FieldKind::Unsigned},
+    {"gear_state", kVarint, FieldKind::Gear},
+    {"frame_seq_no", kVarint, FieldKind::Unsigned},
+    {"vehicle_speed_mps", kFixed32, FieldKind::Float},
+    {"accelerator_pedal_position", kFixed32, FieldKind::Float},
+    {"steering_wheel_angle", kFixed32, FieldKind::Float},
+    {"blinker_on_left", kVarint, FieldKind::Flag},
+    {"blinker_on_right", kVarint, FieldKind::Flag},
+    {"brake_applied", kVarint, FieldKind::Flag},
+    {"navark_state", kVarint, FieldKind::Assistance},
+    {"latitude_deg", kFixed64, FieldKind::Double},
+    {"longitude_deg", kFixed64, FieldKind::Double},
+    {"heading_deg", kFixed64, FieldKind::Double},
+    {"linear_acceleration_mps2_x", kFixed64, FieldKind::Double},
+    {"linear_acceleration_mps2_y", kFixed64, FieldKind::Double},
+    {"linear_acceleration_mps2_z", kFixed64, FieldKind::Double},
 }};
 
 constexpr std::array<std::string_view, kTelemetryFieldCount> makeColumns() {
@@ -49,6 +47,14 @@ constexpr std::array<std::string_view, kTelemetryFieldCount> makeColumns() {
     return columns;
 }
 constexpr std::array<std::string_view, kTelemetryFieldCount> kColumns = makeColumns();
+
+constexpr std::array<FieldKind, kTelemetryFieldCount> makeKinds() {
+    std::array<FieldKind, kTelemetryFieldCount> kinds{};
+    for (std::size_t i = 0; i < kFields.size(); ++i)
+        kinds[i] = kFields[i].kind;
+    return kinds;
+}
+constexpr std::array<FieldKind, kTelemetryFieldCount> kKinds = makeKinds();
 
 constexpr unsigned kFieldNumberShift = 3;
 constexpr std::uint64_t kWireTypeMask = 0x7;
@@ -144,6 +150,10 @@ const std::array<std::string_view, kTelemetryFieldCount>& csvColumns() {
     return kColumns;
 }
 
+const std::array<FieldKind, kTelemetryFieldCount>& fieldKinds() {
+    return kKinds;
+}
+
 std::optional<std::string_view> TelemetryRecord::value(std::size_t fieldNumber) const {
     if (fieldNumber < 1 || fieldNumber > kTelemetryFieldCount || texts_[fieldNumber - 1].empty())
         return std::nullopt;
@@ -190,17 +200,17 @@ bool decodeTelemetryValues(std::span<const std::uint8_t> payload, TelemetryValue
 char* writeValueText(char* out, const TelemetryValues& values, std::size_t fieldNumber) {
     const std::uint64_t bits = values.bits(fieldNumber);
     switch (kFields[fieldNumber - 1].kind) {
-    case ValueKind::Gear:
+    case FieldKind::Gear:
         return writeGearText(out, bits);
-    case ValueKind::Flag:
+    case FieldKind::Flag:
         return writeFlagText(out, bits);
-    case ValueKind::Assistance:
+    case FieldKind::Assistance:
         return writeAssistanceText(out, bits);
-    case ValueKind::Float:
+    case FieldKind::Float:
         return writeFloatText(out, std::bit_cast<float>(static_cast<std::uint32_t>(bits)));
-    case ValueKind::Double:
+    case FieldKind::Double:
         return writeDoubleText(out, std::bit_cast<double>(bits));
-    case ValueKind::Unsigned:
+    case FieldKind::Unsigned:
         break;
     }
     return writeUnsignedText(out, bits);

@@ -18,6 +18,11 @@ inline constexpr std::size_t kTelemetryFieldCount = 16;
 // The CSV column names in field-number order: csvColumns()[n - 1] names field n.
 const std::array<std::string_view, kTelemetryFieldCount>& csvColumns();
 
+// What each field's value is, in field-number order: fieldKinds()[n - 1] is field n's. Readers of
+// the CSV take their cells' types from here.
+enum class FieldKind { Unsigned, Gear, Flag, Assistance, Float, Double };
+const std::array<FieldKind, kTelemetryFieldCount>& fieldKinds();
+
 // Fields that an accepted record must carry.
 inline constexpr std::size_t kVersionFieldNumber = 1;
 inline constexpr std::size_t kFrameSequenceFieldNumber = 3;

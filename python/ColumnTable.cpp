@@ -9,12 +9,23 @@
 namespace pytables {
 namespace {
 
-// Column types in CSV order; the engine's field table gives the names.
-constexpr std::array<ColumnType, MetadataExtractor::kTelemetryFieldCount> kTypes = {
-    ColumnType::Unsigned, ColumnType::Text,   ColumnType::Unsigned, ColumnType::Number,
-    ColumnType::Number,   ColumnType::Number, ColumnType::Flag,     ColumnType::Flag,
-    ColumnType::Flag,     ColumnType::Text,   ColumnType::Number,   ColumnType::Number,
-    ColumnType::Number,   ColumnType::Number, ColumnType::Number,   ColumnType::Number};
+// A column's type from the engine's kind of field.
+constexpr ColumnType columnType(MetadataExtractor::FieldKind kind) {
+    using MetadataExtractor::FieldKind;
+    switch (kind) {
+    case FieldKind::Unsigned:
+        return ColumnType::Unsigned;
+    case FieldKind::Flag:
+        return ColumnType::Flag;
+    case FieldKind::Gear:
+    case FieldKind::Assistance:
+        return ColumnType::Text;
+    case FieldKind::Float:
+    case FieldKind::Double:
+        break;
+    }
+    return ColumnType::Number;
+}
 
 constexpr std::string_view kTrue = "True";
 constexpr std::string_view kFalse = "False";
@@ -55,8 +66,14 @@ void appendCell(Column& column, std::string_view cell) {
 
 std::vector<Column> readColumns(std::string_view csv) {
     std::vector<Column> columns;
-    for (std::size_t i = 0; i < kTypes.size(); ++i)
-        columns.push_back({MetadataExtractor::csvColumns()[i], kTypes[i], {}, {}, {}, {}, {}});
+    for (std::size_t i = 0; i < MetadataExtractor::kTelemetryFieldCount; ++i)
+        columns.push_back({MetadataExtractor::csvColumns()[i],
+                           columnType(MetadataExtractor::fieldKinds()[i]),
+                           {},
+                           {},
+                           {},
+                           {},
+                           {}});
     std::size_t lineStart = csv.find('\n');
     while (lineStart != std::string_view::npos) {
         ++lineStart;
