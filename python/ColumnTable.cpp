@@ -2,7 +2,6 @@
 
 #include "TelemetryRecord.h"
 
-#include <array>
 #include <charconv>
 #include <cmath>
 
