@@ -12,6 +12,10 @@ namespace {
 
 using extractcli::CommandLine;
 using extractcli::UsageError;
+using namespace std::string_literals;
+
+constexpr const char* kEvidenceAlone =
+    "--manifest and --evidence take one clip file, with --salvage and --report only";
 
 std::variant<CommandLine, UsageError> parse(const std::string& words) {
     std::vector<std::string> args{"veldrin-extract"};
@@ -56,46 +60,36 @@ TEST(ExtractCommandLine, TakesEachModesOptions) {
         EXPECT_EQ(std::get<CommandLine>(parse(c.words)), c.expected) << c.words;
 }
 
+// Each as standard error gets it, after "veldrin-extract: ".
 TEST(ExtractCommandLine, RefusesWithTheFirstUsageError) {
-    const struct {
-        const char* words;
-        UsageError expected;
-    } cases[] = {
-        {"--bogus clip.mp4", {"--bogus", "unknown option"}},
-        {"--help --bogus", {"--bogus", "unknown option"}},
-        {"clip.mp4 -o", {"-o", "needs a value"}},
-        {"-d '' clip.mp4", {"-d", "needs a value"}},
-        {"-j 0 -d out a", {"-j", "needs a whole number from 1 to 256"}},
-        {"-j 257 -d out a", {"-j", "needs a whole number from 1 to 256"}},
-        {"-j 2x -d out a", {"-j", "needs a whole number from 1 to 256"}},
-        {"--format pdf clip.mp4", {"--format", "needs csv, gpx, geojson, kml or jsonl"}},
-        {"", {"", "no clip given"}},
-        {"-o a -d b clip.mp4", {"", "-o and -d exclude each other"}},
-        {"a b", {"", "one clip at a time without -d"}},
-        {"-d out a -", {"-", "standard input is read only without -d"}},
-        {"--trips -", {"-", "standard input is read only without -d"}},
-        {"--events -o x clip.mp4", {"", "--events goes without -o, -d and trips"}},
-        {"--events --format kml clip.mp4", {"", "--events goes without --format"}},
-        {"--manifest -",
-         {"", "--manifest and --evidence take one clip file, with --salvage "
-              "and --report only"}},
-        {"--manifest --evidence out clip.mp4",
-         {"", "--manifest and --evidence take one clip file, with --salvage and --report only"}},
-        {"--salvage --trips a", {"", "--salvage does not go with trips"}},
-        {"--join-trips a", {"", "--join-trips needs -d OUTDIR"}},
-        {"--trips -o x a", {"", "-o does not go with trips"}},
-        {"--trips -d out a", {"", "-d with --trips needs --join-trips"}},
+    const std::pair<const char*, const char*> cases[] = {
+        {"--bogus clip.mp4", "--bogus: unknown option"},
+        {"--help --bogus", "--bogus: unknown option"},
+        {"clip.mp4 -o", "-o: needs a value"},
+        {"-d '' clip.mp4", "-d: needs a value"},
+        {"-j 0 -d out a", "-j: needs a whole number from 1 to 256"},
+        {"-j 257 -d out a", "-j: needs a whole number from 1 to 256"},
+        {"-j 2x -d out a", "-j: needs a whole number from 1 to 256"},
+        {"--format pdf clip.mp4", "--format: needs csv, gpx, geojson, kml or jsonl"},
+        {"", "no clip given"},
+        {"-o a -d b clip.mp4", "-o and -d exclude each other"},
+        {"a b", "one clip at a time without -d"},
+        {"-d out a -", "-: standard input is read only without -d"},
+        {"--trips -", "-: standard input is read only without -d"},
+        {"--events -o x clip.mp4", "--events goes without -o, -d and trips"},
+        {"--events --format kml clip.mp4", "--events goes without --format"},
+        {"--manifest -", kEvidenceAlone},
+        {"--manifest --evidence out clip.mp4", kEvidenceAlone},
+        {"--salvage --trips a", "--salvage does not go with trips"},
+        {"--join-trips a", "--join-trips needs -d OUTDIR"},
+        {"--trips -o x a", "-o does not go with trips"},
+        {"--trips -d out a", "-d with --trips needs --join-trips"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(std::get<UsageError>(parse(c.words)), c.expected) << c.words;
-}
-
-TEST(ExtractCommandLine, UsageErrorNamesItsSubjectThenPointsToHelp) {
-    const std::string help = "Try 'veldrin-extract --help' for more information.\n";
-    EXPECT_EQ(extractcli::usageErrorText({"-o", "needs a value"}),
-              "veldrin-extract: -o: needs a value\n" + help);
-    EXPECT_EQ(extractcli::usageErrorText({"", "no clip given"}),
-              "veldrin-extract: no clip given\n" + help);
+    for (const auto& [words, line] : cases)
+        EXPECT_EQ(extractcli::usageErrorText(std::get<UsageError>(parse(words))),
+                  "veldrin-extract: "s + line +
+                      "\nTry 'veldrin-extract --help' for more information.\n")
+            << words;
 }
 
 } // namespace
