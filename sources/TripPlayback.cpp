@@ -35,9 +35,11 @@ constexpr double kSeekToleranceSeconds = 0.1;
 // A leader that neither loads nor moves for this long while it should play is stuck.
 constexpr qint64 kStallMs = 3000;
 constexpr const char* kClockFormat = "HH:mm:ss";
-constexpr const char* kLeaderUnreadableNote = "Camera %@ stopped: its file could not be read";
-constexpr const char* kLeaderCutShortNote = "Camera %@ stopped: its file ends early";
-constexpr const char* kTripTitle = "Trip %@ (%n moments)";
+constexpr const char* kLeaderUnreadableNote =
+    QT_TRANSLATE_NOOP("Veldrin", "Camera %1 stopped: its file could not be read");
+constexpr const char* kLeaderCutShortNote =
+    QT_TRANSLATE_NOOP("Veldrin", "Camera %1 stopped: its file ends early");
+constexpr const char* kTripTitle = QT_TRANSLATE_N_NOOP("Veldrin", "Trip %1 (%n moments)");
 
 } // namespace
 
