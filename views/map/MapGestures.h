@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QPointF>
-#include <Qt>
 #include <functional>
 
 class QMouseEvent;
