@@ -85,6 +85,8 @@ QFont font(int pixels, bool bold) {
     QFont f(overlayFontFamily());
     f.setPixelSize(pixels);
     f.setBold(bold);
+    // The same glyphs whatever the machine's font configuration says of hinting.
+    f.setHintingPreference(QFont::PreferNoHinting);
     return f;
 }
 

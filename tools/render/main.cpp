@@ -222,6 +222,13 @@ std::optional<UsageError> parse(int argc, char** argv, CommandLine& c) {
     return std::nullopt;
 }
 
+// Qt's notes (a missing runtime folder, say) stay off standard error, which carries the
+// tool's own lines; only its failures pass.
+void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::cerr << errorLine("Qt", message.toStdString());
+}
+
 std::atomic<bool> interrupted{false};
 std::atomic<int> interruptSignal{0};
 
@@ -382,6 +389,7 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, onInterrupt);
     // Text needs a platform; a render needs no screen.
     qputenv(kPlatformVariable, kPlatform);
+    qInstallMessageHandler(qtMessages);
     QGuiApplication application(argc, argv);
     return run(c);
 }
