@@ -1,5 +1,6 @@
 // The command line's contract: exit statuses and messages, nothing left under the output's
 // name after an interrupt, and text drawn on a machine without fonts.
+#include "MbTilesWriter.h"
 #include "RenderTestSupport.h"
 #include "TestClips.h"
 
@@ -114,6 +115,46 @@ TEST(RenderCliTest, TextIsDrawnWithoutInstalledFonts) {
             withRegion(source[k], painter, data, static_cast<qsizetype>(k), render::Region::Gauges);
         EXPECT_LT(lumaDifference(without[k], drawn, painter.speedArea()), 5.0);
         EXPECT_LT(lumaDifference(without[k], withFonts[k], painter.speedArea()), 1.0);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The mini map's background: the MBTiles file's tiles (here one blue world, enlarged to every
+// zoom), else a plain dark panel.
+TEST(RenderCliTest, TheMiniMapLiesOnTheTilesOfAnMbTilesFile) {
+    const std::string dir = testclips::makeTempDir();
+    const std::string clip = jumpingSpeedClip(dir);
+    const QString tiles = QString::fromStdString(dir + "/world.mbtiles");
+    ASSERT_TRUE(writeMbTiles(tiles, {{"format", "png"}}, {{{0, 0, 0}, tileImage(Qt::blue)}}));
+    const render::OverlayData data = overlayOf(clip);
+    const render::OverlayPainter painter(QSize(kWidth, kHeight), data.route());
+    const QRect map = painter.region(render::Region::Map);
+    // The blue difference of the map's middle half.
+    const auto blueness = [&](const std::vector<std::uint8_t>& picture) {
+        const std::uint8_t* u = picture.data() + kWidth * kHeight;
+        double sum = 0;
+        int count = 0;
+        for (int y = map.top() + map.height() / 4; y < map.bottom() - map.height() / 4; y += 2)
+            for (int x = map.left() + map.width() / 4; x < map.right() - map.width() / 4;
+                 x += 2, ++count)
+                sum += u[(y / 2) * (kWidth / 2) + x / 2];
+        return sum / count;
+    };
+    for (const bool withTiles : {false, true}) {
+        SCOPED_TRACE(withTiles);
+        std::vector<std::string> args = {clip, "-o", dir + "/map.mp4", "--to", "0.5"};
+        if (withTiles)
+            args.insert(args.end(), {"--tiles", tiles.toStdString()});
+        std::string err;
+        ASSERT_EQ(runRender(args, &err), 0) << err;
+        const double blue = blueness(decodeFrames(dir + "/map.mp4").front());
+        if (withTiles)
+            EXPECT_GT(blue, 200);
+        else
+            EXPECT_LT(blue, 145);
     }
 }
 

@@ -5,7 +5,7 @@
 #include "ClipRender.h"
 #include "ClipSearch.h"
 #include "FileIdentity.h"
-#include "MbTiles.h"
+#include "MbTilesReader.h"
 #include "MetadataExtractor.h"
 #include "MovieDuration.h"
 
