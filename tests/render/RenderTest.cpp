@@ -1,11 +1,14 @@
 // What a render shows: the source's frames at the source's timing, each with the overlay of its
 // own row, and the picture kept outside the overlay.
+#include "ClipRender.h"
+#include "MetadataExtractor.h"
 #include "RenderTestSupport.h"
 #include "TestClips.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 
 using namespace rendertest;
 
@@ -144,6 +147,43 @@ TEST_F(RenderTest, TheOverlayAloneIsTransparentOutsideItsRegions) {
         EXPECT_EQ(opaqueOutside, 0);
         EXPECT_GT(opaqueInGauges, gauges.width() * gauges.height() / 2);
     }
+}
+
+} // namespace
+
+namespace {
+
+// The renderer copies a clip's audio, cut as its range is. (The clip with audio is the
+// generated one remuxed by ffmpeg, whose interleaved media data the extractor does not read:
+// the telemetry comes from the clip before.)
+TEST_F(RenderTest, TheAudioIsCopiedAndCutWithTheRange) {
+    const std::string withAudio = dir_ + "/with-audio.mp4";
+    ASSERT_EQ(std::system(("ffmpeg -v error -y -i '" + clip_ +
+                           "' -f lavfi -i sine=sample_rate=48000 -map 0:v -map 1:a -c:v copy "
+                           "-c:a aac -shortest '" +
+                           withAudio + "'")
+                              .c_str()),
+              0);
+    render::RenderRequest request;
+    request.clipPath = withAudio;
+    request.outputPath = dir_ + "/audio-range.mp4";
+    request.from = 1.0;
+    request.to = 2.0;
+    render::OverlaySource overlay;
+    overlay.csv = MetadataExtractor::extract(clip_).text();
+    const std::atomic<bool> cancel{false};
+    const render::RenderOutcome outcome = render::renderClip(request, overlay, cancel, {});
+    ASSERT_EQ(outcome.error, "");
+    EXPECT_EQ(outcome.frames, kFps);
+    const std::string facts = testclips::makeTempDir() + "/audio.txt";
+    ASSERT_EQ(std::system(("ffprobe -v error -select_streams a -show_entries stream=codec_name,"
+                           "duration -of csv=p=0 '" +
+                           request.outputPath + "' >" + facts)
+                              .c_str()),
+              0);
+    const std::string line = testclips::readFile(facts);
+    EXPECT_EQ(line.substr(0, line.find(',')), "aac");
+    EXPECT_NEAR(std::stod(line.substr(line.find(',') + 1)), 1.0, 0.05);
 }
 
 } // namespace
