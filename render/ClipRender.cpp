@@ -37,6 +37,7 @@ constexpr const char* kBurnedContainer = "mp4";
 constexpr const char* kOverlayContainer = "mov";
 // Frames between the decoding and the encoding thread.
 constexpr std::size_t kQueuedFrames = 8;
+constexpr int kRgbaBytes = 4;
 // A frame starting this close to a range's edge counts as on it.
 constexpr double kEdgeSeconds = 1e-6;
 
@@ -350,8 +351,9 @@ void copyStraight(const QImage& region, QPoint at, AVFrame* frame) {
     const QImage straight = region.convertToFormat(QImage::Format_RGBA8888);
     for (int y = 0; y < straight.height(); ++y)
         std::memcpy(frame->data[0] + static_cast<std::ptrdiff_t>(at.y() + y) * frame->linesize[0] +
-                        static_cast<std::ptrdiff_t>(at.x()) * 4,
-                    straight.constScanLine(y), static_cast<std::size_t>(straight.width()) * 4);
+                        static_cast<std::ptrdiff_t>(at.x()) * kRgbaBytes,
+                    straight.constScanLine(y),
+                    static_cast<std::size_t>(straight.width()) * kRgbaBytes);
 }
 
 class Job {
@@ -469,12 +471,13 @@ private:
     }
 
     // Draws the overlay of the frame at `pts` region by region; calls `place` for each region
-    // that shows something.
-    template <typename Place> void drawOverlay(std::int64_t pts, Place place) {
+    // that shows something, or for every region with `everyRegion`.
+    template <typename Place>
+    void drawOverlay(std::int64_t pts, Place place, bool everyRegion = false) {
         const FrameReadout readout = data_->readout(rowOf(pts));
         for (std::size_t i = 0; i < kRegionCount; ++i) {
             const auto which = static_cast<Region>(i);
-            if (painter_->paint(which, readout, regionImages_[i]))
+            if (painter_->paint(which, readout, regionImages_[i]) || everyRegion)
                 place(regionImages_[i], painter_->region(which).topLeft());
         }
     }
@@ -592,6 +595,14 @@ private:
                                                 nullptr, nullptr)))
             return kOutOfMemory;
         std::unique_ptr<SwsContext, void (*)(SwsContext*)> scalerOwner(scaler, sws_freeContext);
+        // Canvases come back from the encoder transparent but for the regions, which every frame
+        // redraws whole: only a new one is cleared, once.
+        std::unique_ptr<AVBufferPool, void (*)(AVBufferPool*)> canvases(
+            av_buffer_pool_init(static_cast<std::size_t>(width) * height * kRgbaBytes,
+                                av_buffer_allocz),
+            [](AVBufferPool* pool) { av_buffer_pool_uninit(&pool); });
+        if (!canvases)
+            return kOutOfMemory;
         for (std::size_t i = first_; i < end_; ++i) {
             if (cancel_) {
                 outcome_.cancelled = true;
@@ -599,20 +610,17 @@ private:
             }
             const double start = threadSeconds();
             FramePtr canvas(av_frame_alloc());
-            if (!canvas)
+            if (!canvas || !(canvas->buf[0] = av_buffer_pool_get(canvases.get())))
                 return kOutOfMemory;
             canvas->format = AV_PIX_FMT_RGBA;
             canvas->width = width;
             canvas->height = height;
-            if (const int rc = av_frame_get_buffer(canvas.get(), 0); rc < 0)
-                return avError("cannot allocate a picture", rc);
-            for (int y = 0; y < height; ++y)
-                std::memset(canvas->data[0] + static_cast<std::ptrdiff_t>(y) * canvas->linesize[0],
-                            0, static_cast<std::size_t>(width) * 4);
+            canvas->data[0] = canvas->buf[0]->data;
+            canvas->linesize[0] = width * kRgbaBytes;
             const std::int64_t pts = timeline_.shown[i];
-            drawOverlay(pts, [&](const QImage& image, QPoint at) {
-                copyStraight(image, at, canvas.get());
-            });
+            drawOverlay(
+                pts, [&](const QImage& image, QPoint at) { copyStraight(image, at, canvas.get()); },
+                true);
             FramePtr frame = std::move(canvas);
             if (proRes) {
                 FramePtr converted(av_frame_alloc());

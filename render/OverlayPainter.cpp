@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace render {
 namespace {
@@ -174,22 +175,43 @@ OverlayPainter::OverlayPainter(QSize frameSize, const RouteShape& route, const T
     if (!route_.coordinates().isEmpty())
         mapViewport_ =
             mapgeo::MapViewport::fitting(route_.boundingMapRect(), p.map.size(), kMapPadding);
-    mapBackground_ = mapBackground(tiles);
+    for (std::size_t i = 0; i < kRegionCount; ++i)
+        backgrounds_[i] = background(static_cast<Region>(i), tiles);
+}
+
+// What a region shows on every frame, drawn once: its panel, and the mini map's tiles and route.
+QImage OverlayPainter::background(Region which, const TileReader& tiles) const {
+    if (which == Region::Map)
+        return mapBackground(tiles);
+    const QRect pixels = region(which);
+    QImage image(pixels.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    const Panels p = panels(QSizeF(frameSize_) / scale_);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(-pixels.topLeft());
+    painter.scale(scale_, scale_);
+    if (which == Region::Gauges || which == Region::GMeter)
+        drawPanel(painter, which == Region::Gauges ? p.gauges : p.gMeter, kStripRadius);
+    else if (which == Region::Clock)
+        drawPanel(painter, p.clock, kClockSize.height() / 2);
+    return image;
 }
 
 bool OverlayPainter::paint(Region which, const FrameReadout& readout, QImage& image) const {
     const QRect pixels = region(which);
     if (image.size() != pixels.size() || image.format() != QImage::Format_ARGB32_Premultiplied)
         image = QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    if (pixels.isEmpty() || (which == Region::Event && readout.event.isEmpty()))
+    if (pixels.isEmpty() || (which == Region::Event && readout.event.isEmpty())) {
+        image.fill(Qt::transparent);
         return false;
+    }
+    const QImage& background = backgrounds_[static_cast<std::size_t>(which)];
+    std::memcpy(image.bits(), background.constBits(),
+                static_cast<std::size_t>(image.sizeInBytes()));
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    if (which == Region::Map) {
-        painter.drawImage(0, 0, mapBackground_);
-    }
     painter.translate(-pixels.topLeft());
     painter.scale(scale_, scale_);
     switch (which) {
@@ -214,7 +236,6 @@ bool OverlayPainter::paint(Region which, const FrameReadout& readout, QImage& im
 
 void OverlayPainter::paintGauges(QPainter& painter, const FrameReadout& r) const {
     const QRectF strip = panels(QSizeF(frameSize_) / scale_).gauges;
-    drawPanel(painter, strip, kStripRadius);
     const double middle = strip.center().y();
     double x = strip.left() + kStripPadding;
     const auto centred = [middle](double left, QSizeF size) {
@@ -299,7 +320,6 @@ void OverlayPainter::paintGauges(QPainter& painter, const FrameReadout& r) const
 
 void OverlayPainter::paintClock(QPainter& painter, const FrameReadout& r) const {
     const QRectF panel = panels(QSizeF(frameSize_) / scale_).clock;
-    drawPanel(painter, panel, kClockSize.height() / 2);
     painter.setPen(Qt::white);
     painter.setFont(font(kClockPixels, true));
     painter.drawText(panel, Qt::AlignCenter, r.clock);
@@ -317,7 +337,6 @@ void OverlayPainter::paintEvent(QPainter& painter, const FrameReadout& r) const 
 
 void OverlayPainter::paintGMeter(QPainter& painter, const FrameReadout& r) const {
     const QRectF panel = panels(QSizeF(frameSize_) / scale_).gMeter;
-    drawPanel(painter, panel, kStripRadius);
     const QPointF centre(panel.center().x(), panel.top() + kGMeterCentreY);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(white(kRingOpacity), 1));

@@ -43,6 +43,7 @@ private:
     void paintEvent(QPainter& painter, const FrameReadout& readout) const;
     void paintGMeter(QPainter& painter, const FrameReadout& readout) const;
     void paintMap(QPainter& painter, const FrameReadout& readout) const;
+    QImage background(Region region, const TileReader& tiles) const;
     QImage mapBackground(const TileReader& tiles) const;
 
     QSize frameSize_;
@@ -51,7 +52,7 @@ private:
     QRect speedArea_;
     RouteShape route_;
     mapgeo::MapViewport mapViewport_;
-    QImage mapBackground_;
+    std::array<QImage, kRegionCount> backgrounds_;
 };
 
 // The family of the overlay's embedded typeface, loaded from the resources on first use.

@@ -61,9 +61,10 @@ Fixed fixedPoint(const Coefficients& c) {
     return f;
 }
 
-std::uint8_t toByte(long long sum) {
-    const long long value = (sum + (1 << (kFractionBits - 1))) >> kFractionBits;
-    return static_cast<std::uint8_t>(std::clamp(value, 0LL, 255LL));
+// The sums stay well inside an int: at most 255 * 1020 * 257 and the colour terms.
+std::uint8_t toByte(int sum) {
+    const int value = (sum + (1 << (kFractionBits - 1))) >> kFractionBits;
+    return static_cast<std::uint8_t>(std::clamp(value, 0, kFull));
 }
 
 } // namespace
@@ -82,12 +83,12 @@ void blendInto(YuvPicture& picture, const QImage& overlay, QPoint at) {
         for (int x = left; x < right; ++x) {
             const QRgb pixel = source[x - at.x()];
             const int alpha = qAlpha(pixel);
-            if (alpha == 0)
-                continue;
             luma[x] = toByte(luma[x] * (kFull - alpha) * kUnit + f.yOffset * alpha +
                              f.y[0] * qRed(pixel) + f.y[1] * qGreen(pixel) + f.y[2] * qBlue(pixel));
         }
     }
+    // No test for transparent pixels: they come out unchanged, and the loops stay free of
+    // branches for the vectoriser.
     // Chroma from each 2x2 block's sums: four samples weigh four times one.
     for (int y = top / 2; y < bottom / 2; ++y) {
         std::uint8_t* u = picture.planes[1] + static_cast<std::ptrdiff_t>(y) * picture.strides[1];
@@ -99,8 +100,6 @@ void blendInto(YuvPicture& picture, const QImage& overlay, QPoint at) {
             const int column = 2 * x - at.x();
             const QRgb p[4] = {upper[column], upper[column + 1], lower[column], lower[column + 1]};
             const int alpha = qAlpha(p[0]) + qAlpha(p[1]) + qAlpha(p[2]) + qAlpha(p[3]);
-            if (alpha == 0)
-                continue;
             const int red = qRed(p[0]) + qRed(p[1]) + qRed(p[2]) + qRed(p[3]);
             const int green = qGreen(p[0]) + qGreen(p[1]) + qGreen(p[2]) + qGreen(p[3]);
             const int blue = qBlue(p[0]) + qBlue(p[1]) + qBlue(p[2]) + qBlue(p[3]);

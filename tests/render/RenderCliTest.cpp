@@ -79,8 +79,11 @@ TEST(RenderCliTest, AnInterruptedRenderLeavesNothing) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     bool writing = false;
     while (!writing && std::chrono::steady_clock::now() < deadline) {
-        for (const auto& entry : std::filesystem::directory_iterator(out))
-            writing = writing || entry.file_size() > 0;
+        for (const auto& entry : std::filesystem::directory_iterator(out)) {
+            std::error_code gone;
+            const auto size = entry.file_size(gone);
+            writing = writing || (!gone && size > 0);
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     EXPECT_TRUE(writing);
