@@ -34,7 +34,7 @@ struct OverlaySource {
     std::optional<double> duration;
     std::string clipFileName;
     bool milesPerHour = false;
-    TileReader tiles;
+    MapTiles tiles;
 };
 
 struct RenderProgress {

@@ -78,6 +78,8 @@ constexpr const char* kGValueFormat = "%1 g";
 constexpr double kMapRadius = 10;
 constexpr double kMapPadding = 14;
 constexpr double kCarScale = 1.4;
+constexpr int kAttributionPixels = 7;
+constexpr double kAttributionPadding = 4;
 
 const char* const kFontFiles[] = {":/render/fonts/DejaVuSans.ttf",
                                   ":/render/fonts/DejaVuSans-Bold.ttf"};
@@ -153,7 +155,7 @@ QString overlayFontFamily() {
     return family;
 }
 
-OverlayPainter::OverlayPainter(QSize frameSize, const RouteShape& route, const TileReader& tiles)
+OverlayPainter::OverlayPainter(QSize frameSize, const RouteShape& route, const MapTiles& tiles)
     : frameSize_(frameSize), scale_(std::max(kSmallestScale, frameSize.height() / kReferenceLines)),
       route_(route) {
     const Panels p = panels(QSizeF(frameSize) / scale_);
@@ -180,7 +182,7 @@ OverlayPainter::OverlayPainter(QSize frameSize, const RouteShape& route, const T
 }
 
 // What a region shows on every frame, drawn once: its panel, and the mini map's tiles and route.
-QImage OverlayPainter::background(Region which, const TileReader& tiles) const {
+QImage OverlayPainter::background(Region which, const MapTiles& tiles) const {
     if (which == Region::Map)
         return mapBackground(tiles);
     const QRect pixels = region(which);
@@ -360,7 +362,7 @@ void OverlayPainter::paintGMeter(QPainter& painter, const FrameReadout& r) const
                      QString::fromLatin1(kGValueFormat).arg(std::min(length, 9.99), 0, 'f', 2));
 }
 
-QImage OverlayPainter::mapBackground(const TileReader& tiles) const {
+QImage OverlayPainter::mapBackground(const MapTiles& tiles) const {
     const QRect pixels = region(Region::Map);
     QImage image(pixels.size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -379,19 +381,31 @@ QImage OverlayPainter::mapBackground(const TileReader& tiles) const {
     painter.fillRect(panel, kPlainMap);
     painter.translate(panel.topLeft());
     if (mapViewport_.isValid()) {
-        if (tiles) {
+        if (tiles.read) {
             const int zoom = tiles::zoomLevelForScale(mapViewport_.pixelsPerMapPoint() * scale_);
             for (const TileKey& key : tiles::tilesCovering(mapViewport_.visibleMapRect(), zoom)) {
-                const QImage tile = tiles(key);
+                const QImage tile = tiles.read(key);
                 const mapgeo::MapRect area = tiles::tileMapRect(key);
+                // A pixel of overlap, so that no seam shows between neighbours.
+                const double overlap = 1.0 / scale_;
                 if (!tile.isNull())
                     painter.drawImage(
                         QRectF(mapViewport_.viewPointForMapPoint(area.origin),
-                               mapViewport_.viewPointForMapPoint({area.maxX(), area.maxY()})),
+                               mapViewport_.viewPointForMapPoint({area.maxX(), area.maxY()}))
+                            .adjusted(0, 0, overlap, overlap),
                         tile);
             }
         }
         RouteAndCarRenderer(route_).drawTrack(painter, mapViewport_);
+    }
+    if (tiles.read && !tiles.attribution.isEmpty()) {
+        painter.setFont(font(kAttributionPixels, false));
+        const QRectF line(kAttributionPadding, panel.height() - kAttributionPixels * 1.6,
+                          panel.width() - 2 * kAttributionPadding, kAttributionPixels * 1.6);
+        painter.fillRect(line.adjusted(-kAttributionPadding, 0, kAttributionPadding, 0),
+                         black(kPanelOpacity));
+        painter.setPen(white(kUnitOpacity));
+        painter.drawText(line, Qt::AlignRight | Qt::AlignVCenter, tiles.attribution);
     }
     painter.resetTransform();
     painter.setClipping(false);

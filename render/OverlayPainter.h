@@ -19,13 +19,17 @@ namespace render {
 enum class Region { Gauges, Clock, Event, GMeter, Map };
 inline constexpr std::size_t kRegionCount = 5;
 
-// A map tile, or a null image where there is none.
-using TileReader = std::function<QImage(const TileKey&)>;
+// The mini map's background: a tile, or a null image where there is none, and whom the
+// tiles' source asks to be credited.
+struct MapTiles {
+    std::function<QImage(const TileKey&)> read;
+    QString attribution;
+};
 
 class OverlayPainter {
 public:
     // Without `tiles` the route lies on a plain background.
-    OverlayPainter(QSize frameSize, const RouteShape& route, const TileReader& tiles = {});
+    OverlayPainter(QSize frameSize, const RouteShape& route, const MapTiles& tiles = {});
 
     QSize frameSize() const { return frameSize_; }
     // In frame pixels, at even positions and sizes (whole chroma samples), inside the frame.
@@ -43,8 +47,8 @@ private:
     void paintEvent(QPainter& painter, const FrameReadout& readout) const;
     void paintGMeter(QPainter& painter, const FrameReadout& readout) const;
     void paintMap(QPainter& painter, const FrameReadout& readout) const;
-    QImage background(Region region, const TileReader& tiles) const;
-    QImage mapBackground(const TileReader& tiles) const;
+    QImage background(Region region, const MapTiles& tiles) const;
+    QImage mapBackground(const MapTiles& tiles) const;
 
     QSize frameSize_;
     double scale_ = 1.0;

@@ -329,7 +329,8 @@ int run(const CommandLine& c) {
             std::cerr << errorLine(c.tiles, mapProblem(message));
             return kExitFailure;
         }
-        overlay.tiles = [&map](const TileKey& key) { return map.read(key); };
+        overlay.tiles = {[&map](const TileKey& key) { return map.read(key); },
+                         map.info().attribution};
     }
     overlay.csv = extracted.text();
     overlay.duration = MetadataExtractor::movieDuration(c.clip);
