@@ -19,8 +19,12 @@ constexpr QStringView kLateralKey = u"linear_acceleration_mps2_y";
 constexpr const char* kWallClockFormat = "HH:mm:ss";
 
 // Indexed by analysis::EventKind; the studio's events list names them so.
-const char* const kEventNames[] = {"Hard braking",  "Hard acceleration", "Sharp turn",
-                                   "Assistance on", "Assistance off",    "Stop"};
+const char* const kEventNames[] = {QT_TRANSLATE_NOOP("Veldrin", "Hard braking"),
+                                   QT_TRANSLATE_NOOP("Veldrin", "Hard acceleration"),
+                                   QT_TRANSLATE_NOOP("Veldrin", "Sharp turn"),
+                                   QT_TRANSLATE_NOOP("Veldrin", "Assistance on"),
+                                   QT_TRANSLATE_NOOP("Veldrin", "Assistance off"),
+                                   QT_TRANSLATE_NOOP("Veldrin", "Stop")};
 
 } // namespace
 
