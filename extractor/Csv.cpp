@@ -28,17 +28,17 @@ CsvBuilder::CsvBuilder(std::size_t expectedRows) {
 
 // `writeCell(out, fieldNumber)` writes the cell's text at `out` and returns its end.
 template <typename CellWriter> void CsvBuilder::appendCells(CellWriter writeCell) {
-    const std::size_t rowStart = text_.size();
-    // Beyond the expected rows the text grows geometrically: amortised constant time per row.
-    text_.resize(rowStart + kMaxRowBytes);
-    char* out = text_.data() + rowStart;
+    // Written in a local row and appended: growing the text first would fill it with zeros.
+    char row[kMaxRowBytes + ValueText::kWriteRoom];
+    char* out = row;
     *out++ = kLineSeparator;
     for (std::size_t field = 1; field <= kTelemetryFieldCount; ++field) {
         if (field > 1)
             *out++ = kCellSeparator;
         out = writeCell(out, field);
     }
-    text_.resize(static_cast<std::size_t>(out - text_.data()));
+    // Beyond the expected rows the text grows geometrically: amortised constant time per row.
+    text_.append(row, static_cast<std::size_t>(out - row));
 }
 
 void CsvBuilder::appendRow(const TelemetryValues& values) {

@@ -223,7 +223,7 @@ std::optional<TelemetryRecord> decodeTelemetryRecord(std::span<const std::uint8_
     TelemetryRecord record;
     for (std::size_t field = 1; field <= kTelemetryFieldCount; ++field) {
         if (values.has(field)) {
-            char text[ValueText::kCapacity];
+            char text[ValueText::kWriteRoom];
             const char* const end = writeValueText(text, values, field);
             record.set(field,
                        ValueText(std::string_view(text, static_cast<std::size_t>(end - text))));

@@ -50,7 +50,7 @@ private:
 bool decodeTelemetryValues(std::span<const std::uint8_t> payload, TelemetryValues& values);
 
 // Writes the value text of a field present in `values` at `out`, which has room for
-// ValueText::kCapacity characters; returns the end of the text.
+// ValueText::kWriteRoom characters; returns the end of the text.
 char* writeValueText(char* out, const TelemetryValues& values, std::size_t fieldNumber);
 
 // A map from field name to value text, at most one entry per field. Stored as one slot per
