@@ -2,9 +2,9 @@
 // its rounding interval (the reals that read back to it, one unit 2^q wide) between one and
 // ten units wide. With 10^p = 5^p x 2^p the scaled value and bounds are (4m, 4m +- 2) x 5^p /
 // 2^(2 - q - p), exact in 128 bits while 5^p fits in 64 bits, which covers magnitudes from
-// about 1e-11 up to 2^53 (doubles) and 2^24 (floats). The answer is the multiple of the
-// largest power of ten inside the interval that lies nearest the value, ties to even: what
-// std::to_chars gives.
+// about 1e-11 up to 2^53 (doubles), and in 64 bits from about 1e-8 up to 2^24 (floats). The answer
+// is the multiple of the largest power of ten inside the interval that lies nearest the value, ties
+// to even: what std::to_chars gives.
 #include "ShortestDecimal.h"
 
 #include <array>
@@ -50,12 +50,17 @@ template <> struct Format<float> {
     static constexpr int kMantissaBits = 23;
     static constexpr int kExponentBits = 8;
     static constexpr int kExponentBias = 150; // value = m x 2^(biased - bias)
+    // 4m x 5^p stays within 64 bits up to 5^15, magnitudes down to about 1e-8.
+    using Scaled = std::uint64_t;
+    static constexpr int kLargestPowerOf5 = 15;
 };
 template <> struct Format<double> {
     using Bits = std::uint64_t;
     static constexpr int kMantissaBits = 52;
     static constexpr int kExponentBits = 11;
     static constexpr int kExponentBias = 1075;
+    using Scaled = Wide;
+    static constexpr int kLargestPowerOf5 = 27;
 };
 
 template <typename Float> std::optional<Decimal> exactShortest(Float value) {
@@ -70,18 +75,19 @@ template <typename Float> std::optional<Decimal> exactShortest(Float value) {
     const int q = biased - F::kExponentBias;
     const int p = -floorLog10Pow2(q);
     const int shift = 2 - q - p;
-    if (p < 0 || p >= static_cast<int>(kPowersOf5.size()) || shift >= 128)
+    using Scaled = typename F::Scaled;
+    if (p < 0 || p > F::kLargestPowerOf5 || shift >= static_cast<int>(8 * sizeof(Scaled)))
         return std::nullopt;
 
     // The value and its interval's ends, times 4 x 5^p, over 2^shift: in units of 10^-p, at
     // least one and less than ten of which (10^-p <= 2^q) fit in the interval. The interval is
     // closed when m is even (ties read back to even).
-    const Wide five = kPowersOf5[static_cast<std::size_t>(p)];
-    const Wide scaled = Wide{m << 2} * five;
-    const Wide upper = scaled + 2 * five;
-    const Wide lower = scaled - 2 * five;
+    const Scaled five = kPowersOf5[static_cast<std::size_t>(p)];
+    const Scaled scaled = Scaled{m << 2} * five;
+    const Scaled upper = scaled + 2 * five;
+    const Scaled lower = scaled - 2 * five;
     const bool closed = (m & 1) == 0;
-    const Wide below = (Wide{1} << shift) - 1;
+    const Scaled below = (Scaled{1} << shift) - 1;
     std::uint64_t hi = static_cast<std::uint64_t>(upper >> shift);
     if ((upper & below) == 0 && !closed)
         --hi;
@@ -101,8 +107,8 @@ template <typename Float> std::optional<Decimal> exactShortest(Float value) {
     }
     // Otherwise the unit nearest the value, ties to even, moved inside the interval.
     const std::uint64_t whole = static_cast<std::uint64_t>(scaled >> shift);
-    const Wide rest = scaled & below;
-    const Wide half = Wide{1} << (shift - 1);
+    const Scaled rest = scaled & below;
+    const Scaled half = Scaled{1} << (shift - 1);
     decimal = {whole + (rest > half || (rest == half && (whole & 1) != 0) ? 1 : 0), -p};
     if (decimal.significand < lo)
         ++decimal.significand;

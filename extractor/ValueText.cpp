@@ -54,8 +54,11 @@ constexpr std::uint64_t kTenToTheSixteen = kTenToTheEight * kTenToTheEight;
 constexpr std::size_t kWordDigits = 16;
 constexpr Chars16 kZeroDigits = (Chars16{0x3030303030303030ULL} << 64) | 0x3030303030303030ULL;
 
-// The last sixteen digits of `value`, zeros in front.
+// The last sixteen digits of `value`, zeros in front; a float's take one word of eight.
 Chars16 sixteenDigits(std::uint64_t value) {
+    constexpr std::uint64_t kZeroWord = 0x3030303030303030ULL;
+    if (value < kTenToTheEight)
+        return Chars16{eightDigits(static_cast<std::uint32_t>(value))} << 64 | kZeroWord;
     const auto high = static_cast<std::uint32_t>(value / kTenToTheEight % kTenToTheEight);
     const auto low = static_cast<std::uint32_t>(value % kTenToTheEight);
     return Chars16{eightDigits(high)} | Chars16{eightDigits(low)} << 64;
