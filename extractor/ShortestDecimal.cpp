@@ -76,12 +76,14 @@ template <typename Float> std::optional<Decimal> exactShortest(Float value) {
     const int p = -floorLog10Pow2(q);
     const int shift = 2 - q - p;
     using Scaled = typename F::Scaled;
-    if (p < 0 || p > F::kLargestPowerOf5 || shift >= static_cast<int>(8 * sizeof(Scaled)))
+    if (p < 0 || p > F::kLargestPowerOf5 || shift < 1 ||
+        shift >= static_cast<int>(8 * sizeof(Scaled)))
         return std::nullopt;
 
-    // The value and its interval's ends, times 4 x 5^p, over 2^shift: in units of 10^-p, at
-    // least one and less than ten of which (10^-p <= 2^q) fit in the interval. The interval is
-    // closed when m is even (ties read back to even).
+    // Doubles from 2^53 and floats from 2^24 on have p = 0 and a shift below one: left to
+    // std::to_chars. The value and its interval's ends, times 4 x 5^p, over 2^shift: in units of
+    // 10^-p, at least one and less than ten of which (10^-p <= 2^q) fit in the interval. The
+    // interval is closed when m is even (ties read back to even).
     const Scaled five = kPowersOf5[static_cast<std::size_t>(p)];
     const Scaled scaled = Scaled{m << 2} * five;
     const Scaled upper = scaled + 2 * five;
