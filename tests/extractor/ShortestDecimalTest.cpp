@@ -1,5 +1,5 @@
-// Shortest round-trip decimals against std::to_chars: the integer path digit for digit over a
-// whole binade of floats, a stride through all of them and many doubles, and the texts laid out
+// Shortest round-trip decimals against std::to_chars: the integer path digit for digit over
+// every float of a range, a stride through all of them and many doubles, and the texts laid out
 // from them byte for byte against the plain-notation rewrite of std::to_chars' text.
 #include "ShortestDecimal.h"
 #include "ReferenceText.h"
@@ -59,17 +59,17 @@ TEST(ShortestDecimal, TelemetryValues) {
         EXPECT_EQ(shortestDecimal(value), expected) << value;
 }
 
-TEST(ShortestDecimal, EveryFloatOfABinadeAndAStrideThroughAll) {
+TEST(ShortestDecimal, EveryFloatOfARangeAndAStrideThroughAll) {
     std::size_t exact = 0;
-    // [16, 32): speeds in metres per second, every one of the 2^23 values; the texts of some.
+    // [16, 20): speeds in metres per second, every one of the 2^21 values; the texts of some.
     constexpr std::uint32_t kTextStride = 61;
     for (std::uint32_t bits = std::bit_cast<std::uint32_t>(16.0f);
-         bits < std::bit_cast<std::uint32_t>(32.0f); ++bits)
+         bits < std::bit_cast<std::uint32_t>(20.0f); ++bits)
         ASSERT_NO_FATAL_FAILURE(
             expectAsToChars(std::bit_cast<float>(bits), exact, bits % kTextStride == 0));
-    EXPECT_EQ(exact, (std::size_t{1} << 23) - 1); // all but 16 itself
+    EXPECT_EQ(exact, (std::size_t{1} << 21) - 1); // all but 16 itself
     // Every bit pattern's neighbourhood: signs, subnormals, both ends, infinities and NaNs.
-    constexpr std::uint64_t kStride = 4099;
+    constexpr std::uint64_t kStride = 16411;
     for (std::uint64_t bits = 0; bits <= 0xFFFFFFFF; bits += kStride)
         ASSERT_NO_FATAL_FAILURE(
             expectAsToChars(std::bit_cast<float>(static_cast<std::uint32_t>(bits)), exact));
@@ -78,7 +78,7 @@ TEST(ShortestDecimal, EveryFloatOfABinadeAndAStrideThroughAll) {
 TEST(ShortestDecimal, RandomAndBoundaryDoubles) {
     std::mt19937_64 random(26);
     std::size_t exact = 0;
-    constexpr int kDraws = 400000;
+    constexpr int kDraws = 100000;
     for (int i = 0; i < kDraws; ++i) {
         // Any bit pattern; a full significand at telemetry magnitudes; a short decimal.
         const double any = std::bit_cast<double>(random());
