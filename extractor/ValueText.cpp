@@ -38,7 +38,7 @@ __extension__ typedef unsigned __int128 Chars16;
 // Eight decimal digits of `value` (below 10^8), zeros in front, as the bytes of one word, the
 // first digit in the lowest byte: split in halves, quarters and single digits lane-wise, without
 // a chain of divisions or stores that are read back.
-std::uint64_t eightDigits(std::uint32_t value) {
+[[gnu::always_inline]] inline std::uint64_t eightDigits(std::uint32_t value) {
     constexpr std::uint32_t kTenThousand = 10000;
     std::uint64_t lanes = value / kTenThousand | std::uint64_t{value % kTenThousand} << 32;
     // x / 100 as (x x 10486) >> 20 and x / 10 as (x x 103) >> 10, exact for four and two digits.
@@ -55,7 +55,7 @@ constexpr std::size_t kWordDigits = 16;
 constexpr Chars16 kZeroDigits = (Chars16{0x3030303030303030ULL} << 64) | 0x3030303030303030ULL;
 
 // The last sixteen digits of `value`, zeros in front; a float's take one word of eight.
-Chars16 sixteenDigits(std::uint64_t value) {
+[[gnu::always_inline]] inline Chars16 sixteenDigits(std::uint64_t value) {
     constexpr std::uint64_t kZeroWord = 0x3030303030303030ULL;
     if (value < kTenToTheEight)
         return Chars16{eightDigits(static_cast<std::uint32_t>(value))} << 64 | kZeroWord;
@@ -174,7 +174,17 @@ char* writeUnsignedText(char* out, std::uint64_t value) {
     return std::to_chars(out, out + ValueText::kCapacity, value).ptr;
 }
 char* writeFlagText(char* out, std::uint64_t value) {
-    return writeText(out, value != 0 ? "True" : "False");
+    // Each name padded to one word and stored whole: no copy of a variable length.
+    static constexpr std::array<std::string_view, 2> kNames = {"False", "True"};
+    static constexpr auto kWords = [] {
+        std::array<std::array<char, 8>, 2> words{};
+        for (std::size_t i = 0; i < kNames.size(); ++i)
+            std::copy(kNames[i].begin(), kNames[i].end(), words[i].begin());
+        return words;
+    }();
+    const std::size_t index = value != 0 ? 1 : 0;
+    std::memcpy(out, kWords[index].data(), kWords[index].size());
+    return out + kNames[index].size();
 }
 char* writeGearText(char* out, std::uint64_t value) {
     return writeNameOrDecimal(out, kGearNames, value);
