@@ -18,15 +18,7 @@ namespace {
 __extension__ typedef unsigned __int128 Wide;
 
 // 5^27 is the largest power of five below 2^64.
-constexpr std::array<std::uint64_t, 28> kPowersOf5 = [] {
-    std::array<std::uint64_t, 28> powers{};
-    std::uint64_t power = 1;
-    for (std::uint64_t& entry : powers) {
-        entry = power;
-        power *= 5;
-    }
-    return powers;
-}();
+constexpr auto kPowersOf5 = powersOf<28>(5);
 
 // floor(e x log10(2)), exact for |e| up to 2620.
 constexpr int floorLog10Pow2(int e) {

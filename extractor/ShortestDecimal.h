@@ -9,16 +9,18 @@
 
 namespace MetadataExtractor {
 
-// 10^0 to 10^19, every power of ten below 2^64.
-inline constexpr std::array<std::uint64_t, 20> kPowersOf10 = [] {
-    std::array<std::uint64_t, 20> powers{};
+// base^0 to base^(N - 1).
+template <std::size_t N> constexpr std::array<std::uint64_t, N> powersOf(std::uint64_t base) {
+    std::array<std::uint64_t, N> powers{};
     std::uint64_t power = 1;
     for (std::uint64_t& entry : powers) {
         entry = power;
-        power *= 10;
+        power *= base;
     }
     return powers;
-}();
+}
+// Every power of ten below 2^64.
+inline constexpr auto kPowersOf10 = powersOf<20>(10);
 
 // significand x 10^exponent, the significand without trailing zeros.
 struct Decimal {
