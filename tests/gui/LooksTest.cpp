@@ -12,11 +12,15 @@
 #include <QQmlListReference>
 #include <QTest>
 
+#include <chrono>
 #include <memory>
 
 using namespace studio;
 
 namespace {
+
+// Generous: the clip's drive data is read on the thread pool, which other tests may keep busy.
+constexpr std::chrono::seconds kDriveDataWait{60};
 
 struct Look {
     const char* name;
@@ -161,12 +165,17 @@ TEST_P(LooksTest, TextsStayClearWholeAndNamed) {
                               Q_ARG(QUrl, QUrl::fromLocalFile(path)));
     ASSERT_TRUE(waitFor([&] { return findItem(window, "metricCard0") != nullptr; }));
     ASSERT_TRUE(waitFor([&] { return !textOf(window, "fileName").isEmpty(); }));
-    QTest::qWait(500); // the readout's first tick and the layout settling
+    ASSERT_TRUE(waitFor([&] { return isShown(window, "routeLegend"); }, kDriveDataWait));
     EXPECT_TRUE(window->title().contains("2024-05-01_10-00-00-front"))
         << window->title().toStdString();
 
-    // Texts over the video are drawn on the picture and may cross what it shows.
-    const QList<ShownText> texts = shownTexts(window->contentItem(), {"telemetryOverlay"});
+    // Texts over the video are drawn on the picture and may cross what it shows. The lists the
+    // drive data fills are laid out at the next polish: what counts is how the texts settle.
+    QList<ShownText> texts;
+    waitFor([&] {
+        texts = shownTexts(window->contentItem(), {"telemetryOverlay"});
+        return overlaps(texts).isEmpty() && needlesslyElided(texts).isEmpty();
+    });
     EXPECT_GT(texts.size(), 20);
     EXPECT_EQ(overlaps(texts).join("; ").toStdString(), "");
     EXPECT_EQ(needlesslyElided(texts).join("; ").toStdString(), "");
@@ -174,7 +183,7 @@ TEST_P(LooksTest, TextsStayClearWholeAndNamed) {
     // The map's attribution is painted, not a text item: the legend keeps above its strip.
     const QQuickItem* legend = findItem(window, "routeLegend");
     const QQuickItem* map = findItem(window, "routeMap");
-    ASSERT_TRUE(legend && legend->isVisible() && map);
+    ASSERT_TRUE(map);
     const double attributionTop = map->height() - map->property("attributionHeight").toDouble();
     EXPECT_LE(legend->mapRectToItem(map, legend->boundingRect()).bottom(), attributionTop);
 
