@@ -15,7 +15,9 @@
 #include "TripPlayback.h"
 #include "VeldrinApp.h"
 
+#include <QDir>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QQuickItem>
@@ -88,11 +90,25 @@ void printOffsets(const char* name, std::map<QString, std::vector<double>> offse
     }
 }
 
+// The moment of `leaderClip` and the other clips of its start in its folder, as the trip list
+// groups them.
+trips::Trip momentOf(const QUrl& leaderClip) {
+    const QFileInfo leader(leaderClip.toLocalFile());
+    std::vector<trips::ClipFacts> facts;
+    for (const QString& name : leader.dir().entryList(QDir::Files))
+        facts.push_back({leader.absolutePath().toStdString(), name.toStdString(), {}, 0});
+    for (trips::Trip& trip : trips::groupTrips(std::move(facts)))
+        if (playback::findMoment(trip, leaderClip).index)
+            return trip;
+    return {};
+}
+
 int drift(const QUrl& leaderClip, int seconds) {
     QMediaPlayer leader;
     QVideoSink sink;
     leader.setVideoSink(&sink);
     CameraSync sync;
+    sync.useTrip(momentOf(leaderClip));
     sync.setLeaderSink(&sink);
     sync.setLeader(&leader);
     leader.setSource(leaderClip);

@@ -46,6 +46,7 @@ Item {
         nextLeader: root.playerView.standbyPlayer || null
         leaderSink: root.playerView.videoSink
         audioOutput: root.playerView.audioOutput
+        trip: root.playerView.trip
     }
     Binding {
         target: root.playerView

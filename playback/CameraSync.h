@@ -1,42 +1,30 @@
 // The other cameras of the moment the large player shows, played in step with it. The large
-// player (the leader) is whoever drives the window's clock; every other camera of its moment
-// gets a silent follower player. Each presented frame's time is measured; small drift is
-// corrected with slight rate nudges, large drift with a seek. Play, pause, seek, speed and a
-// new clip on the leader reach every follower. Frames of any camera can be shown in any
-// number of display sinks, so switching the large camera reloads nothing.
+// player (the leader) is whoever drives the window's clock; every other camera of its moment,
+// as the trip grouping found them, gets a silent follower (FollowerCamera). Play, pause, seek,
+// speed and a new clip on the leader reach every follower; drift is taken up by each follower;
+// frames of any camera go to any number of displays (FrameRouter); only the large camera is
+// heard (routeCameraAudio).
 #pragma once
 
+#include "CameraClock.h"
+#include "FollowerCamera.h"
+#include "FrameRouter.h"
+#include "MomentCameras.h"
+#include "TripPlayback.h"
+#include "Trips.h"
+
 #include <QAudioOutput>
-#include <QElapsedTimer>
 #include <QMediaPlayer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
-#include <QUrl>
 #include <QVariantList>
 #include <QVideoSink>
 
-#include <map>
-#include <memory>
+#include <optional>
 #include <vector>
-
-class QVideoFrame;
-
-// How a follower answers its offset from the leader.
-struct DriftStep {
-    enum class Kind { Hold, Nudge, Wait, Reseek };
-    Kind kind = Kind::Hold;
-    // The follower's playback rate; the leader's own while holding, waiting or after a seek.
-    double rate = 1.0;
-};
-
-// Pure rule: `offsetMs` is the follower's presented time minus the leader's (positive: ahead).
-// On this media backend a rate change is a flushing seek that sets the follower back by about
-// `rateLagMs`, so a nudge is kept until the follower is that far ahead, and a follower ahead
-// waits paused instead of slowing down.
-DriftStep decideDrift(double offsetMs, double leaderRate, double followerRate, double rateLagMs);
 
 class CameraSync : public QObject {
     Q_OBJECT
@@ -49,7 +37,10 @@ class CameraSync : public QObject {
     // The window's audio output, the leader's; silenced while another camera is large, whose
     // own output then speaks, muted as this one is.
     Q_PROPERTY(QAudioOutput* audioOutput READ audioOutput WRITE setAudioOutput NOTIFY leaderChanged)
-    // Every camera of the leader's folder, in byte order; empty for a clip of an odd name.
+    // The trip being played, whose moments give the cameras; while it is not active only the
+    // leader plays.
+    Q_PROPERTY(TripPlayback* trip READ trip WRITE setTrip NOTIFY tripChanged)
+    // Every camera of the trip, in byte order; empty while the leader's clip is not in it.
     Q_PROPERTY(QStringList cameras READ cameras NOTIFY momentChanged)
     Q_PROPERTY(QString leaderCamera READ leaderCamera NOTIFY momentChanged)
     // The camera shown large; the leader's when none was chosen.
@@ -63,7 +54,7 @@ public:
     explicit CameraSync(QObject* parent = nullptr);
     ~CameraSync() override;
 
-    QMediaPlayer* leader() const { return leader_; }
+    QMediaPlayer* leader() const { return leader_.player; }
     void setLeader(QMediaPlayer* player);
     QMediaPlayer* nextLeader() const { return nextLeader_; }
     void setNextLeader(QMediaPlayer* player);
@@ -71,8 +62,12 @@ public:
     void setLeaderSink(QVideoSink* sink);
     QAudioOutput* audioOutput() const { return audio_; }
     void setAudioOutput(QAudioOutput* output);
+    TripPlayback* trip() const { return tripPlayback_; }
+    void setTrip(TripPlayback* playback);
+    // The trip whose moments give the cameras; none leaves the leader alone.
+    void useTrip(std::optional<trips::Trip> trip);
     QStringList cameras() const { return cameras_; }
-    QString leaderCamera() const { return leaderCamera_; }
+    QString leaderCamera() const { return moment_.camera; }
     QString largeCamera() const;
     void setLargeCamera(const QString& camera);
     bool active() const { return cameras_.size() > 1; }
@@ -89,54 +84,41 @@ public:
 
 signals:
     void leaderChanged();
+    void tripChanged();
     void momentChanged();
     void largeCameraChanged();
     void tilesChanged();
 
 private:
-    struct FrameClock {
-        qint64 mediaUs = -1;
-        qint64 arrivedNs = 0;
-    };
-    struct Follower;
-
     void leaderSourceChanged();
-    std::unique_ptr<Follower> makeFollower(const QString& camera, const QUrl& clip);
+    void showMoment();
     void nextLeaderSourceChanged();
+    std::unique_ptr<playback::FollowerCamera> makeFollower(const QString& camera, const QUrl& clip);
     void loadFollowers();
     void leaderFrame(const QVideoFrame& frame);
-    void followerFrame(Follower& follower, const QVideoFrame& frame);
-    void followerStatus(Follower& follower);
-    void followerFailed(Follower& follower);
-    void syncFollower(Follower& follower);
     void applyLeaderState();
     void correctDrift();
     void routeAudio();
-    void forward(const QString& camera, const QVideoFrame& frame);
-    double presentedMs(const FrameClock& clock, const QMediaPlayer* player) const;
-    void readFolder(const QString& folder);
 
-    QPointer<QMediaPlayer> leader_;
+    playback::CameraClock clock_;
+    playback::LeaderCamera leader_;
     QPointer<QVideoSink> leaderSink_;
     QPointer<QAudioOutput> audio_;
-    QString folder_;
-    // Clip names of the folder by start text, then camera.
-    std::map<QString, std::map<QString, QString>> folderMoments_;
+    QPointer<TripPlayback> tripPlayback_;
+    std::vector<QMetaObject::Connection> tripConnections_;
+    std::optional<trips::Trip> trip_;
+    playback::MomentCameras moment_;
     QStringList cameras_;
-    QString leaderCamera_;
-    QString momentStart_;
     QString largeCamera_;
-    FrameClock leaderClock_;
-    std::map<QString, std::unique_ptr<Follower>> followers_;
-    std::map<QString, std::unique_ptr<Follower>> aheadFollowers_;
-    QString aheadMoment_;
+    playback::Followers followers_;
+    playback::Followers aheadFollowers_;
+    std::optional<std::size_t> aheadMoment_;
     QPointer<QMediaPlayer> nextLeader_;
     QMetaObject::Connection nextLeaderConnection_;
-    std::map<QVideoSink*, QString> displays_;
+    playback::FrameRouter frames_;
     std::vector<QMetaObject::Connection> leaderConnections_;
     QMetaObject::Connection leaderSinkConnection_;
     QMetaObject::Connection audioConnection_;
-    QElapsedTimer clock_;
     QTimer driftTimer_;
 };
 
