@@ -71,29 +71,29 @@ MapRect unionRect(const MapRect& a, const MapRect& b) {
 }
 
 MapViewport::MapViewport(const MapPoint& center, double pixelsPerMapPoint, const QSizeF& viewSize)
-    : m_center(center), m_scale(pixelsPerMapPoint), m_viewSize(viewSize) {}
+    : center_(center), scale_(pixelsPerMapPoint), viewSize_(viewSize) {}
 
 bool MapViewport::isValid() const {
-    return m_scale > 0.0 && std::isfinite(m_scale) && m_viewSize.width() > 0.0 &&
-           m_viewSize.height() > 0.0;
+    return scale_ > 0.0 && std::isfinite(scale_) && viewSize_.width() > 0.0 &&
+           viewSize_.height() > 0.0;
 }
 
 MapRect MapViewport::visibleMapRect() const {
     if (!isValid())
         return mapRectNull();
-    const double width = m_viewSize.width() / m_scale;
-    const double height = m_viewSize.height() / m_scale;
-    return {{m_center.x - width / 2.0, m_center.y - height / 2.0}, {width, height}};
+    const double width = viewSize_.width() / scale_;
+    const double height = viewSize_.height() / scale_;
+    return {{center_.x - width / 2.0, center_.y - height / 2.0}, {width, height}};
 }
 
 QPointF MapViewport::viewPointForMapPoint(const MapPoint& point) const {
-    return {(point.x - m_center.x) * m_scale + m_viewSize.width() / 2.0,
-            (point.y - m_center.y) * m_scale + m_viewSize.height() / 2.0};
+    return {(point.x - center_.x) * scale_ + viewSize_.width() / 2.0,
+            (point.y - center_.y) * scale_ + viewSize_.height() / 2.0};
 }
 
 MapPoint MapViewport::mapPointForViewPoint(const QPointF& point) const {
-    return {m_center.x + (point.x() - m_viewSize.width() / 2.0) / m_scale,
-            m_center.y + (point.y() - m_viewSize.height() / 2.0) / m_scale};
+    return {center_.x + (point.x() - viewSize_.width() / 2.0) / scale_,
+            center_.y + (point.y() - viewSize_.height() / 2.0) / scale_};
 }
 
 MapViewport MapViewport::fitting(const MapRect& rect, const QSizeF& viewSize, double edgePadding) {

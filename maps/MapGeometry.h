@@ -59,9 +59,9 @@ public:
     MapViewport(const MapPoint& center, double pixelsPerMapPoint, const QSizeF& viewSize);
 
     bool isValid() const;
-    const QSizeF& viewSize() const { return m_viewSize; }
-    double pixelsPerMapPoint() const { return m_scale; }
-    MapPoint center() const { return m_center; }
+    const QSizeF& viewSize() const { return viewSize_; }
+    double pixelsPerMapPoint() const { return scale_; }
+    MapPoint center() const { return center_; }
     MapRect visibleMapRect() const;
 
     QPointF viewPointForMapPoint(const MapPoint& point) const;
@@ -71,9 +71,9 @@ public:
     static MapViewport fitting(const MapRect& rect, const QSizeF& viewSize, double edgePadding);
 
 private:
-    MapPoint m_center;
-    double m_scale = 0.0;
-    QSizeF m_viewSize;
+    MapPoint center_;
+    double scale_ = 0.0;
+    QSizeF viewSize_;
 };
 
 } // namespace mapgeo

@@ -43,7 +43,7 @@ bool overlaps(const mapgeo::MapRect& a, const mapgeo::MapRect& b) {
 } // namespace
 
 MbTilesReader::MbTilesReader()
-    : m_connection(QLatin1String(kConnectionPrefix) + QString::number(++connectionCount)) {}
+    : connection_(QLatin1String(kConnectionPrefix) + QString::number(++connectionCount)) {}
 
 MbTilesReader::~MbTilesReader() {
     close();
@@ -55,8 +55,8 @@ const char* MbTilesReader::open(const QString& path) {
         return kMissingFileMessage;
     if (!file.isFile() || !file.isReadable())
         return kUnreadableFileMessage;
-    QSqlDatabase database = QSqlDatabase::addDatabase(QLatin1String(kDriver), m_connection);
-    m_registered = true;
+    QSqlDatabase database = QSqlDatabase::addDatabase(QLatin1String(kDriver), connection_);
+    registered_ = true;
     database.setConnectOptions(QLatin1String(kConnectOptions));
     database.setDatabaseName(path);
     if (!database.open())
@@ -74,37 +74,37 @@ const char* MbTilesReader::open(const QString& path) {
 
     bool minOk = false;
     bool maxOk = false;
-    m_info.minZoom = metadata.value(QStringLiteral("minzoom")).toInt(&minOk);
-    m_info.maxZoom = metadata.value(QStringLiteral("maxzoom")).toInt(&maxOk);
+    info_.minZoom = metadata.value(QStringLiteral("minzoom")).toInt(&minOk);
+    info_.maxZoom = metadata.value(QStringLiteral("maxzoom")).toInt(&maxOk);
     if (!query.exec(QLatin1String(kZoomRangeQuery)) || !query.next())
         return kNotMbTilesMessage;
     if (!minOk || !maxOk) {
         if (query.value(1).isNull())
             return kNotMbTilesMessage;
-        m_info.minZoom = query.value(0).toInt();
-        m_info.maxZoom = query.value(1).toInt();
+        info_.minZoom = query.value(0).toInt();
+        info_.maxZoom = query.value(1).toInt();
     }
-    m_info.maxZoom = std::min(m_info.maxZoom, tiles::kMaxZoom);
-    m_info.attribution = metadata.value(QStringLiteral("attribution"));
-    m_info.bounds = boundsFromText(metadata.value(QStringLiteral("bounds")));
-    m_ready = true;
+    info_.maxZoom = std::min(info_.maxZoom, tiles::kMaxZoom);
+    info_.attribution = metadata.value(QStringLiteral("attribution"));
+    info_.bounds = boundsFromText(metadata.value(QStringLiteral("bounds")));
+    ready_ = true;
     return nullptr;
 }
 
 void MbTilesReader::close() {
-    m_ready = false;
-    if (!m_registered)
+    ready_ = false;
+    if (!registered_)
         return;
-    m_registered = false;
-    m_decoded.clear();
-    QSqlDatabase::database(m_connection, false).close();
-    QSqlDatabase::removeDatabase(m_connection);
+    registered_ = false;
+    decoded_.clear();
+    QSqlDatabase::database(connection_, false).close();
+    QSqlDatabase::removeDatabase(connection_);
 }
 
 QImage MbTilesReader::decoded(const TileKey& key) {
-    if (const QImage* image = m_decoded.object(key))
+    if (const QImage* image = decoded_.object(key))
         return *image;
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    QSqlQuery query(QSqlDatabase::database(connection_, false));
     query.prepare(QLatin1String(kTileQuery));
     query.addBindValue(key.zoom);
     query.addBindValue(key.x);
@@ -116,15 +116,15 @@ QImage MbTilesReader::decoded(const TileKey& key) {
     if (image.isNull())
         return image;
     image.convertTo(QImage::Format_ARGB32_Premultiplied);
-    m_decoded.insert(key, new QImage(image));
+    decoded_.insert(key, new QImage(image));
     return image;
 }
 
 QImage MbTilesReader::read(const TileKey& key) {
-    if (!m_ready || key.zoom < m_info.minZoom || key.zoom > tiles::kMaxZoom ||
-        !overlaps(tiles::tileMapRect(key), m_info.bounds))
+    if (!ready_ || key.zoom < info_.minZoom || key.zoom > tiles::kMaxZoom ||
+        !overlaps(tiles::tileMapRect(key), info_.bounds))
         return {};
-    const int depth = std::max(0, key.zoom - m_info.maxZoom);
+    const int depth = std::max(0, key.zoom - info_.maxZoom);
     const TileKey deepest{key.zoom - depth, key.x >> depth, key.y >> depth};
     const QImage image = decoded(deepest);
     if (image.isNull() || depth == 0)

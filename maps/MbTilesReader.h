@@ -37,7 +37,7 @@ public:
     // Null on success, else one of the messages above (untranslated); the reader then answers
     // nothing.
     const char* open(const QString& path);
-    const MbTilesInfo& info() const { return m_info; }
+    const MbTilesInfo& info() const { return info_; }
     // The tile, enlarged from the deepest level when `key` lies beyond it; a null image when
     // the file has none there.
     QImage read(const TileKey& key);
@@ -46,9 +46,9 @@ public:
 private:
     QImage decoded(const TileKey& key);
 
-    QString m_connection;
-    bool m_registered = false;
-    bool m_ready = false;
-    MbTilesInfo m_info;
-    QCache<TileKey, QImage> m_decoded{kDecodedTiles};
+    QString connection_;
+    bool registered_ = false;
+    bool ready_ = false;
+    MbTilesInfo info_;
+    QCache<TileKey, QImage> decoded_{kDecodedTiles};
 };

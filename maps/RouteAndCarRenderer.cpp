@@ -57,36 +57,36 @@ bool clipSegment(const QRectF& clip, QPointF& a, QPointF& b) {
 } // namespace
 
 RouteAndCarRenderer::RouteAndCarRenderer(RouteShape shape)
-    : m_shape(std::move(shape)), m_strokeColor(kSystemRed) {
-    m_strokeColor.setAlphaF(kStrokeAlpha);
+    : shape_(std::move(shape)), strokeColor_(kSystemRed) {
+    strokeColor_.setAlphaF(kStrokeAlpha);
 }
 
 bool RouteAndCarRenderer::updateCar(const GeoCoordinate& coordinate, double heading) {
-    if (m_carCoordinate && m_carCoordinate->latitude == coordinate.latitude &&
-        m_carCoordinate->longitude == coordinate.longitude && m_carHeading == heading)
+    if (carCoordinate_ && carCoordinate_->latitude == coordinate.latitude &&
+        carCoordinate_->longitude == coordinate.longitude && carHeading_ == heading)
         return false;
-    m_carCoordinate = coordinate;
-    m_carHeading = heading;
+    carCoordinate_ = coordinate;
+    carHeading_ = heading;
     return true;
 }
 
 void RouteAndCarRenderer::drawTrack(QPainter& painter, const mapgeo::MapViewport& viewport,
                                     const std::vector<QRgb>& colours) const {
-    const QList<mapgeo::MapPoint>& points = m_shape.mapPoints();
+    const QList<mapgeo::MapPoint>& points = shape_.mapPoints();
     if (points.size() < 2 || !viewport.isValid())
         return;
     const bool coloured = colours.size() == static_cast<std::size_t>(points.size());
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     const auto penOf = [this](QColor colour) {
-        return QPen(colour, m_lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        return QPen(colour, lineWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     };
-    QRgb runColour = coloured ? colours.front() : m_strokeColor.rgba();
-    painter.setPen(penOf(coloured ? QColor::fromRgba(runColour) : m_strokeColor));
+    QRgb runColour = coloured ? colours.front() : strokeColor_.rgba();
+    painter.setPen(penOf(coloured ? QColor::fromRgba(runColour) : strokeColor_));
     painter.setBrush(Qt::NoBrush);
 
     // Far-away points would overflow the rasteriser and cost time: clip to the view first.
-    const double margin = 2.0 * m_lineWidth;
+    const double margin = 2.0 * lineWidth_;
     const QRectF clip =
         QRectF(QPointF(0, 0), viewport.viewSize()).adjusted(-margin, -margin, margin, margin);
     QPolygonF run;

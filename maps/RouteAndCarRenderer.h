@@ -22,11 +22,11 @@ public:
 
     explicit RouteAndCarRenderer(RouteShape shape);
 
-    const RouteShape& shape() const { return m_shape; }
-    QColor strokeColor() const { return m_strokeColor; }
-    double lineWidth() const { return m_lineWidth; }
-    std::optional<GeoCoordinate> carCoordinate() const { return m_carCoordinate; }
-    double carHeading() const { return m_carHeading; }
+    const RouteShape& shape() const { return shape_; }
+    QColor strokeColor() const { return strokeColor_; }
+    double lineWidth() const { return lineWidth_; }
+    std::optional<GeoCoordinate> carCoordinate() const { return carCoordinate_; }
+    double carHeading() const { return carHeading_; }
 
     // Places the car; false when it is already there with that heading (nothing to redraw).
     bool updateCar(const GeoCoordinate& coordinate, double heading);
@@ -38,9 +38,9 @@ public:
     static void drawCar(QPainter& painter);
 
 private:
-    RouteShape m_shape;
-    QColor m_strokeColor;
-    double m_lineWidth = kLineWidth;
-    std::optional<GeoCoordinate> m_carCoordinate;
-    double m_carHeading = 0.0;
+    RouteShape shape_;
+    QColor strokeColor_;
+    double lineWidth_ = kLineWidth;
+    std::optional<GeoCoordinate> carCoordinate_;
+    double carHeading_ = 0.0;
 };

@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <cmath>
 
-RouteShape::RouteShape(const GeoCoordinateList& coordinates) : m_coordinates(coordinates) {
-    m_mapPoints.reserve(coordinates.size());
+RouteShape::RouteShape(const GeoCoordinateList& coordinates) : coordinates_(coordinates) {
+    mapPoints_.reserve(coordinates.size());
     double minX = 0.0, minY = 0.0, maxX = 0.0, maxY = 0.0;
     for (const GeoCoordinate& coordinate : coordinates) {
         const mapgeo::MapPoint point = mapgeo::mapPointForCoordinate(coordinate);
-        if (m_mapPoints.isEmpty()) {
+        if (mapPoints_.isEmpty()) {
             minX = maxX = point.x;
             minY = maxY = point.y;
         } else {
@@ -18,44 +18,44 @@ RouteShape::RouteShape(const GeoCoordinateList& coordinates) : m_coordinates(coo
             minY = std::min(minY, point.y);
             maxY = std::max(maxY, point.y);
         }
-        m_mapPoints.append(point);
+        mapPoints_.append(point);
     }
-    if (!m_mapPoints.isEmpty())
-        m_bounds = {{minX, minY}, {maxX - minX, maxY - minY}};
+    if (!mapPoints_.isEmpty())
+        bounds_ = {{minX, minY}, {maxX - minX, maxY - minY}};
 
-    if (m_mapPoints.size() > 1)
-        m_segmentMeters.reserve(m_mapPoints.size() - 1);
-    for (qsizetype i = 1; i < m_mapPoints.size(); ++i) {
-        const double meters = mapgeo::metersBetweenMapPoints(m_mapPoints[i - 1], m_mapPoints[i]);
-        m_segmentMeters.append(meters);
-        m_totalMeters += meters;
+    if (mapPoints_.size() > 1)
+        segmentMeters_.reserve(mapPoints_.size() - 1);
+    for (qsizetype i = 1; i < mapPoints_.size(); ++i) {
+        const double meters = mapgeo::metersBetweenMapPoints(mapPoints_[i - 1], mapPoints_[i]);
+        segmentMeters_.append(meters);
+        totalMeters_ += meters;
     }
 }
 
 std::optional<GeoCoordinate> RouteShape::coordinateAtProgress(double progress) const {
-    if (m_coordinates.isEmpty() || std::isnan(progress))
+    if (coordinates_.isEmpty() || std::isnan(progress))
         return std::nullopt;
-    if (m_coordinates.size() == 1 || progress <= 0.0)
-        return m_coordinates.first();
+    if (coordinates_.size() == 1 || progress <= 0.0)
+        return coordinates_.first();
     if (progress >= 1.0)
-        return m_coordinates.last();
-    if (!(m_totalMeters > 0.0))
-        return m_coordinates.first();
+        return coordinates_.last();
+    if (!(totalMeters_ > 0.0))
+        return coordinates_.first();
 
-    double remaining = progress * m_totalMeters;
-    for (qsizetype i = 0; i < m_segmentMeters.size(); ++i) {
-        const double length = m_segmentMeters[i];
+    double remaining = progress * totalMeters_;
+    for (qsizetype i = 0; i < segmentMeters_.size(); ++i) {
+        const double length = segmentMeters_[i];
         if (remaining > length) {
             remaining -= length;
             continue;
         }
         const double t = length > 0.0 ? remaining / length : 0.0;
-        const GeoCoordinate& start = m_coordinates[i];
-        const GeoCoordinate& end = m_coordinates[i + 1];
+        const GeoCoordinate& start = coordinates_[i];
+        const GeoCoordinate& end = coordinates_[i + 1];
         return GeoCoordinate{start.latitude + t * (end.latitude - start.latitude),
                              start.longitude + t * (end.longitude - start.longitude)};
     }
-    return m_coordinates.last();
+    return coordinates_.last();
 }
 
 std::optional<GeoCoordinate> coordinateAtProgress(const GeoCoordinateList& coordinates,

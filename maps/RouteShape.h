@@ -13,21 +13,21 @@ public:
     RouteShape() = default;
     explicit RouteShape(const GeoCoordinateList& coordinates);
 
-    const GeoCoordinateList& coordinates() const { return m_coordinates; }
-    const QList<mapgeo::MapPoint>& mapPoints() const { return m_mapPoints; }
+    const GeoCoordinateList& coordinates() const { return coordinates_; }
+    const QList<mapgeo::MapPoint>& mapPoints() const { return mapPoints_; }
     // The null rectangle for an empty track.
-    mapgeo::MapRect boundingMapRect() const { return m_bounds; }
-    double totalMeters() const { return m_totalMeters; }
+    mapgeo::MapRect boundingMapRect() const { return bounds_; }
+    double totalMeters() const { return totalMeters_; }
 
     // The point at a fraction of the track's length, walking segment by segment.
     std::optional<GeoCoordinate> coordinateAtProgress(double progress) const;
 
 private:
-    GeoCoordinateList m_coordinates;
-    QList<mapgeo::MapPoint> m_mapPoints;
-    QList<double> m_segmentMeters;
-    double m_totalMeters = 0.0;
-    mapgeo::MapRect m_bounds = mapgeo::mapRectNull();
+    GeoCoordinateList coordinates_;
+    QList<mapgeo::MapPoint> mapPoints_;
+    QList<double> segmentMeters_;
+    double totalMeters_ = 0.0;
+    mapgeo::MapRect bounds_ = mapgeo::mapRectNull();
 };
 
 // The same walk for callers holding only coordinates.

@@ -1,6 +1,7 @@
 #include "CameraSync.h"
 
 #include "CameraAudio.h"
+#include "SetAndNotify.h"
 
 #include <QVideoFrame>
 #include <QtQml/qqml.h>
@@ -112,11 +113,8 @@ QString CameraSync::largeCamera() const {
 }
 
 void CameraSync::setLargeCamera(const QString& camera) {
-    if (camera == largeCamera_)
-        return;
-    largeCamera_ = camera;
-    routeAudio();
-    emit largeCameraChanged();
+    if (setAndNotify(largeCamera_, camera, this, &CameraSync::largeCameraChanged))
+        routeAudio();
 }
 
 QVariantList CameraSync::tiles() const {

@@ -23,12 +23,12 @@ QByteArray tileResponse() {
 } // namespace
 
 TileServer::TileServer() {
-    connect(&m_server, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-            m_buffers.insert(socket, {});
+    connect(&server_, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket* socket = server_.nextPendingConnection()) {
+            buffers_.insert(socket, {});
             connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
             connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-                m_buffers.remove(socket);
+                buffers_.remove(socket);
                 socket->deleteLater();
             });
         }
@@ -36,16 +36,16 @@ TileServer::TileServer() {
 }
 
 bool TileServer::start(quint16 port) {
-    if (!m_server.listen(QHostAddress::LocalHost, port))
+    if (!server_.listen(QHostAddress::LocalHost, port))
         return false;
-    m_port = m_server.serverPort();
+    port_ = server_.serverPort();
     return true;
 }
 
 void TileServer::stop() {
-    m_server.close();
-    const QList<QTcpSocket*> sockets = m_buffers.keys();
-    m_buffers.clear();
+    server_.close();
+    const QList<QTcpSocket*> sockets = buffers_.keys();
+    buffers_.clear();
     for (QTcpSocket* socket : sockets) {
         socket->disconnect(this);
         socket->abort();
@@ -54,11 +54,11 @@ void TileServer::stop() {
 }
 
 QString TileServer::urlTemplate() const {
-    return QStringLiteral("http://127.0.0.1:%1/{z}/{x}/{y}.png").arg(m_port);
+    return QStringLiteral("http://127.0.0.1:%1/{z}/{x}/{y}.png").arg(port_);
 }
 
 void TileServer::onReadyRead(QTcpSocket* socket) {
-    QByteArray& buffer = m_buffers[socket];
+    QByteArray& buffer = buffers_[socket];
     buffer += socket->readAll();
     for (qsizetype end = buffer.indexOf("\r\n\r\n"); end >= 0; end = buffer.indexOf("\r\n\r\n")) {
         const QList<QByteArray> lines = buffer.left(end).split('\n');
@@ -66,14 +66,14 @@ void TileServer::onReadyRead(QTcpSocket* socket) {
         const QString path = QString::fromLatin1(lines.value(0).split(' ').value(1));
         for (const QByteArray& line : lines)
             if (line.toLower().startsWith("user-agent:"))
-                m_userAgents.append(line.mid(line.indexOf(':') + 1).trimmed());
-        m_paths.append(path);
-        m_maxOpen = std::max(m_maxOpen, ++m_open);
-        QTimer::singleShot(m_answerDelayMs, this, [this, socket = QPointer(socket), path] {
-            --m_open;
+                userAgents_.append(line.mid(line.indexOf(':') + 1).trimmed());
+        paths_.append(path);
+        maxOpen_ = std::max(maxOpen_, ++open_);
+        QTimer::singleShot(answerDelayMs_, this, [this, socket = QPointer(socket), path] {
+            --open_;
             static const QByteArray found = tileResponse();
             if (socket && socket->state() == QAbstractSocket::ConnectedState)
-                socket->write(m_missing.contains(path)
+                socket->write(missing_.contains(path)
                                   ? "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n"
                                   : found);
         });

@@ -18,30 +18,30 @@ public:
     // Port 0: any free one; after stop(), start(port()) brings the same server back.
     bool start(quint16 port = 0);
     void stop();
-    quint16 port() const { return m_port; }
+    quint16 port() const { return port_; }
     QString urlTemplate() const;
 
-    void setAnswerDelayMs(int ms) { m_answerDelayMs = ms; }
+    void setAnswerDelayMs(int ms) { answerDelayMs_ = ms; }
     // Paths answered with 404.
-    void setMissingPaths(const QStringList& paths) { m_missing = paths; }
+    void setMissingPaths(const QStringList& paths) { missing_ = paths; }
 
-    qsizetype requestCount() const { return m_paths.size(); }
-    const QStringList& paths() const { return m_paths; }
-    const QByteArrayList& userAgents() const { return m_userAgents; }
-    int maxOpenRequests() const { return m_maxOpen; }
+    qsizetype requestCount() const { return paths_.size(); }
+    const QStringList& paths() const { return paths_; }
+    const QByteArrayList& userAgents() const { return userAgents_; }
+    int maxOpenRequests() const { return maxOpen_; }
 
     static QColor tileColor() { return {20, 140, 220}; }
 
 private:
     void onReadyRead(QTcpSocket* socket);
 
-    QTcpServer m_server;
-    QHash<QTcpSocket*, QByteArray> m_buffers;
-    QStringList m_paths;
-    QByteArrayList m_userAgents;
-    QStringList m_missing;
-    quint16 m_port = 0; // kept after stop() so clients still address the same URLs
-    int m_answerDelayMs = 0;
-    int m_open = 0;
-    int m_maxOpen = 0;
+    QTcpServer server_;
+    QHash<QTcpSocket*, QByteArray> buffers_;
+    QStringList paths_;
+    QByteArrayList userAgents_;
+    QStringList missing_;
+    quint16 port_ = 0; // kept after stop() so clients still address the same URLs
+    int answerDelayMs_ = 0;
+    int open_ = 0;
+    int maxOpen_ = 0;
 };

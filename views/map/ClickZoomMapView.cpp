@@ -2,6 +2,7 @@
 // ClickZoomMapView.h).
 #include "ClickZoomMapView.h"
 
+#include "SetAndNotify.h"
 #include "TileLayer.h"
 #include "TilePainter.h"
 #include "ViewportMotion.h"
@@ -11,46 +12,46 @@
 #include <QQuickWindow>
 
 ClickZoomMapView::ClickZoomMapView(QQuickItem* parent)
-    : QQuickPaintedItem(parent), m_tiles(new TileLayer({}, this)),
-      m_tilePainter(new TilePainter(*m_tiles, this)), m_animation(new ViewportAnimation(this)),
-      m_gestures({[this](const QPointF& delta) { panBy(delta); },
-                  [this](const QPointF& point, double factor) { scaleAround(point, factor); },
-                  [this](const QPointF& point, double factor) { zoomAt(point, factor); },
-                  [this] {
-                      stopAnimation();
-                      userMovedMap();
-                      mapDragged();
-                  },
-                  [this](const QPointF& point) { return clickedAt(point); },
-                  [this](bool keep) { setKeepMouseGrab(keep); }}),
-      m_fit(Fit{mapgeo::mapRectWorld(), 0.0}) {
+    : QQuickPaintedItem(parent), tiles_(new TileLayer({}, this)),
+      tilePainter_(new TilePainter(*tiles_, this)), animation_(new ViewportAnimation(this)),
+      gestures_({[this](const QPointF& delta) { panBy(delta); },
+                 [this](const QPointF& point, double factor) { scaleAround(point, factor); },
+                 [this](const QPointF& point, double factor) { zoomAt(point, factor); },
+                 [this] {
+                     stopAnimation();
+                     userMovedMap();
+                     mapDragged();
+                 },
+                 [this](const QPointF& point) { return clickedAt(point); },
+                 [this](bool keep) { setKeepMouseGrab(keep); }}),
+      fit_(Fit{mapgeo::mapRectWorld(), 0.0}) {
     setAcceptedMouseButtons(Qt::LeftButton | Qt::RightButton);
     setAcceptTouchEvents(true);
     setOpaquePainting(true);
     setFillColor(TilePainter::kBackgroundColor);
 
-    connect(m_animation, &ViewportAnimation::stepped, this, &ClickZoomMapView::setViewport);
-    connect(m_tiles, &TileLayer::tileLoaded, this, [this] {
+    connect(animation_, &ViewportAnimation::stepped, this, &ClickZoomMapView::setViewport);
+    connect(tiles_, &TileLayer::tileLoaded, this, [this] {
         invalidateMapLayer();
         requestRepaint();
     });
-    connect(m_tiles, &TileLayer::tileFailed, m_tilePainter, &TilePainter::updateTilesUnavailable);
-    connect(m_tilePainter, &TilePainter::tilesUnavailableChanged, this,
+    connect(tiles_, &TileLayer::tileFailed, tilePainter_, &TilePainter::updateTilesUnavailable);
+    connect(tilePainter_, &TilePainter::tilesUnavailableChanged, this,
             &ClickZoomMapView::tilesUnavailableChanged);
-    connect(m_tiles, &TileLayer::sourceMessageChanged, this,
+    connect(tiles_, &TileLayer::sourceMessageChanged, this,
             &ClickZoomMapView::tileSourceMessageChanged);
 }
 
 ClickZoomMapView::~ClickZoomMapView() = default;
 
 QString ClickZoomMapView::tileUrlTemplate() const {
-    return m_tiles->urlTemplate();
+    return tiles_->urlTemplate();
 }
 
 void ClickZoomMapView::setTileUrlTemplate(const QString& urlTemplate) {
-    const QString before = m_tiles->urlTemplate();
-    m_tiles->setUrlTemplate(urlTemplate);
-    if (m_tiles->urlTemplate() == before)
+    const QString before = tiles_->urlTemplate();
+    tiles_->setUrlTemplate(urlTemplate);
+    if (tiles_->urlTemplate() == before)
         return;
     invalidateMapLayer();
     requestRepaint();
@@ -63,17 +64,17 @@ void ClickZoomMapView::resetTileUrlTemplate() {
 }
 
 QString ClickZoomMapView::tileSourceMessage() const {
-    return m_tiles->sourceMessage();
+    return tiles_->sourceMessage();
 }
 
 QString ClickZoomMapView::tileAttribution() const {
-    return m_tiles->attribution();
+    return tiles_->attribution();
 }
 
 void ClickZoomMapView::setTileAttribution(const QString& attribution) {
-    const QString before = m_tiles->attribution();
-    m_tiles->setAttribution(attribution);
-    if (m_tiles->attribution() == before)
+    const QString before = tiles_->attribution();
+    tiles_->setAttribution(attribution);
+    if (tiles_->attribution() == before)
         return;
     requestRepaint();
     emit tileAttributionChanged();
@@ -84,12 +85,11 @@ void ClickZoomMapView::resetTileAttribution() {
 }
 
 void ClickZoomMapView::showMapRect(const mapgeo::MapRect& rect, double edgePadding, bool animated) {
-    m_fit = Fit{rect, edgePadding};
-    const mapgeo::MapViewport fitted =
-        mapgeo::fittedBelow(rect, size(), edgePadding, m_fitTopInset);
+    fit_ = Fit{rect, edgePadding};
+    const mapgeo::MapViewport fitted = mapgeo::fittedBelow(rect, size(), edgePadding, fitTopInset_);
     if (!fitted.isValid())
         return;
-    if (animated && m_viewport.isValid()) {
+    if (animated && viewport_.isValid()) {
         animateTo(fitted, std::nullopt);
     } else {
         stopAnimation();
@@ -102,7 +102,7 @@ void ClickZoomMapView::zoomAt(const QPointF& viewPoint, double factor) {
     // pointer is still the one that stays there.
     stopAnimation();
     const std::optional<mapgeo::MapViewport> target =
-        mapgeo::zoomedAbout(m_viewport, viewPoint, factor);
+        mapgeo::zoomedAbout(viewport_, viewPoint, factor);
     if (!target)
         return;
     userMovedMap();
@@ -110,12 +110,12 @@ void ClickZoomMapView::zoomAt(const QPointF& viewPoint, double factor) {
 }
 
 bool ClickZoomMapView::isAnimating() const {
-    return m_animation->isRunning();
+    return animation_->isRunning();
 }
 
 void ClickZoomMapView::scaleAround(const QPointF& viewPoint, double factor) {
     const std::optional<mapgeo::MapViewport> target =
-        mapgeo::zoomedAbout(m_viewport, viewPoint, factor);
+        mapgeo::zoomedAbout(viewport_, viewPoint, factor);
     if (!target)
         return;
     stopAnimation();
@@ -124,21 +124,21 @@ void ClickZoomMapView::scaleAround(const QPointF& viewPoint, double factor) {
 }
 
 void ClickZoomMapView::panBy(const QPointF& viewDelta) {
-    if (!m_viewport.isValid())
+    if (!viewport_.isValid())
         return;
-    setViewport(mapgeo::pannedBy(m_viewport, viewDelta));
+    setViewport(mapgeo::pannedBy(viewport_, viewDelta));
 }
 
 QPointF ClickZoomMapView::viewPointForCoordinate(const GeoCoordinate& coordinate) const {
-    return m_viewport.viewPointForMapPoint(mapgeo::mapPointForCoordinate(coordinate));
+    return viewport_.viewPointForMapPoint(mapgeo::mapPointForCoordinate(coordinate));
 }
 
 GeoCoordinate ClickZoomMapView::coordinateForViewPoint(const QPointF& viewPoint) const {
-    return mapgeo::coordinateForMapPoint(m_viewport.mapPointForViewPoint(viewPoint));
+    return mapgeo::coordinateForMapPoint(viewport_.mapPointForViewPoint(viewPoint));
 }
 
 void ClickZoomMapView::setViewport(const mapgeo::MapViewport& viewport) {
-    m_viewport = viewport;
+    viewport_ = viewport;
     invalidateMapLayer();
     requestRepaint();
     viewportChanged();
@@ -146,35 +146,35 @@ void ClickZoomMapView::setViewport(const mapgeo::MapViewport& viewport) {
 
 void ClickZoomMapView::animateTo(const mapgeo::MapViewport& target, std::optional<QPointF> anchor) {
     stopAnimation();
-    if (!m_viewport.isValid()) {
+    if (!viewport_.isValid()) {
         setViewport(target);
         return;
     }
-    m_animation->start(m_viewport, target, anchor);
+    animation_->start(viewport_, target, anchor);
 }
 
 void ClickZoomMapView::stopAnimation() {
-    m_animation->stop();
+    animation_->stop();
 }
 
 void ClickZoomMapView::userMovedMap() {
-    m_fit.reset();
+    fit_.reset();
 }
 
 void ClickZoomMapView::centerOn(const mapgeo::MapPoint& point) {
-    if (!m_viewport.isValid())
+    if (!viewport_.isValid())
         return;
-    m_fit.reset();
-    setViewport(mapgeo::MapViewport(point, m_viewport.pixelsPerMapPoint(), m_viewport.viewSize()));
+    fit_.reset();
+    setViewport(mapgeo::MapViewport(point, viewport_.pixelsPerMapPoint(), viewport_.viewSize()));
 }
 
 void ClickZoomMapView::requestRepaint() {
-    ++m_repaintRequests;
+    ++repaintRequests_;
     update();
 }
 
 void ClickZoomMapView::invalidateMapLayer() {
-    m_tilePainter->invalidate();
+    tilePainter_->invalidate();
 }
 
 void ClickZoomMapView::geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry) {
@@ -182,56 +182,56 @@ void ClickZoomMapView::geometryChange(const QRectF& newGeometry, const QRectF& o
     if (newGeometry.size() == oldGeometry.size() || newGeometry.isEmpty())
         return;
     stopAnimation();
-    if (m_fit) {
-        setViewport(mapgeo::fittedBelow(m_fit->rect, newGeometry.size(), m_fit->edgePadding,
-                                        m_fitTopInset));
-    } else if (m_viewport.isValid()) {
-        setViewport(mapgeo::MapViewport(m_viewport.center(), m_viewport.pixelsPerMapPoint(),
+    if (fit_) {
+        setViewport(
+            mapgeo::fittedBelow(fit_->rect, newGeometry.size(), fit_->edgePadding, fitTopInset_));
+    } else if (viewport_.isValid()) {
+        setViewport(mapgeo::MapViewport(viewport_.center(), viewport_.pixelsPerMapPoint(),
                                         newGeometry.size()));
     }
 }
 
 void ClickZoomMapView::mousePressEvent(QMouseEvent* event) {
-    m_gestures.mousePress(event);
+    gestures_.mousePress(event);
 }
 
 void ClickZoomMapView::mouseMoveEvent(QMouseEvent* event) {
-    m_gestures.mouseMove(event);
+    gestures_.mouseMove(event);
 }
 
 void ClickZoomMapView::mouseReleaseEvent(QMouseEvent* event) {
-    m_gestures.mouseRelease(event);
+    gestures_.mouseRelease(event);
 }
 
 void ClickZoomMapView::mouseDoubleClickEvent(QMouseEvent* event) {
     // The second press of a double click zooms again, like any other click.
-    m_gestures.mousePress(event);
+    gestures_.mousePress(event);
 }
 
 void ClickZoomMapView::wheelEvent(QWheelEvent* event) {
-    m_gestures.wheel(event);
+    gestures_.wheel(event);
 }
 
 void ClickZoomMapView::touchEvent(QTouchEvent* event) {
-    m_gestures.touch(event);
+    gestures_.touch(event);
 }
 
 void ClickZoomMapView::paint(QPainter* painter) {
-    if (!m_viewport.isValid())
+    if (!viewport_.isValid())
         return;
     const qreal devicePixelRatio =
         window() ? window()->effectiveDevicePixelRatio() : painter->device()->devicePixelRatio();
     const QImage& mapLayer =
-        m_tilePainter->image(m_viewport, (size() * devicePixelRatio).toSize(), devicePixelRatio,
-                             [this](QPainter& layer) { paintMapLayer(layer, m_viewport); });
-    if (m_cornerRadius > 0) {
+        tilePainter_->image(viewport_, (size() * devicePixelRatio).toSize(), devicePixelRatio,
+                            [this](QPainter& layer) { paintMapLayer(layer, viewport_); });
+    if (cornerRadius_ > 0) {
         QPainterPath rounded;
-        rounded.addRoundedRect(QRectF(QPointF(0, 0), size()), m_cornerRadius, m_cornerRadius);
+        rounded.addRoundedRect(QRectF(QPointF(0, 0), size()), cornerRadius_, cornerRadius_);
         painter->setClipPath(rounded);
     }
     painter->drawImage(QPointF(0, 0), mapLayer);
-    paintMarkerLayer(*painter, m_viewport);
-    m_tilePainter->paintAttribution(*painter, size());
+    paintMarkerLayer(*painter, viewport_);
+    tilePainter_->paintAttribution(*painter, size());
 }
 
 void ClickZoomMapView::paintMapLayer(QPainter&, const mapgeo::MapViewport&) {}
@@ -239,20 +239,13 @@ void ClickZoomMapView::paintMapLayer(QPainter&, const mapgeo::MapViewport&) {}
 void ClickZoomMapView::paintMarkerLayer(QPainter&, const mapgeo::MapViewport&) {}
 
 void ClickZoomMapView::setCornerRadius(double radius) {
-    if (radius == m_cornerRadius)
-        return;
-    m_cornerRadius = radius;
-    emit cornerRadiusChanged();
-    update();
+    if (setAndNotify(cornerRadius_, radius, this, &ClickZoomMapView::cornerRadiusChanged))
+        update();
 }
 
 void ClickZoomMapView::setFitTopInset(double inset) {
-    if (inset == m_fitTopInset)
-        return;
-    m_fitTopInset = inset;
-    emit fitTopInsetChanged();
-    if (m_fit)
-        showMapRect(m_fit->rect, m_fit->edgePadding, false);
+    if (setAndNotify(fitTopInset_, inset, this, &ClickZoomMapView::fitTopInsetChanged) && fit_)
+        showMapRect(fit_->rect, fit_->edgePadding, false);
 }
 
 double ClickZoomMapView::attributionHeight() const {
@@ -260,5 +253,5 @@ double ClickZoomMapView::attributionHeight() const {
 }
 
 bool ClickZoomMapView::tilesUnavailable() const {
-    return m_tilePainter->tilesUnavailable();
+    return tilePainter_->tilesUnavailable();
 }

@@ -49,14 +49,14 @@ public:
     bool tilesUnavailable() const;
     QString tileSourceMessage() const;
     double attributionHeight() const;
-    double fitTopInset() const { return m_fitTopInset; }
+    double fitTopInset() const { return fitTopInset_; }
     void setFitTopInset(double inset);
-    double cornerRadius() const { return m_cornerRadius; }
+    double cornerRadius() const { return cornerRadius_; }
     void setCornerRadius(double radius);
 
-    const mapgeo::MapViewport& viewport() const { return m_viewport; }
+    const mapgeo::MapViewport& viewport() const { return viewport_; }
     // The null rectangle until the view has a size.
-    mapgeo::MapRect visibleMapRect() const { return m_viewport.visibleMapRect(); }
+    mapgeo::MapRect visibleMapRect() const { return viewport_.visibleMapRect(); }
     // Fits `rect` with `edgePadding` view points around it; kept fitted through resizes until
     // the user moves the map.
     void showMapRect(const mapgeo::MapRect& rect, double edgePadding, bool animated);
@@ -67,9 +67,9 @@ public:
     QPointF viewPointForCoordinate(const GeoCoordinate& coordinate) const;
     GeoCoordinate coordinateForViewPoint(const QPointF& viewPoint) const;
 
-    TileLayer* tileLayer() const { return m_tiles; }
+    TileLayer* tileLayer() const { return tiles_; }
     // How often this item asked to be repainted; playback must not ask when nothing moved.
-    int repaintRequestCount() const { return m_repaintRequests; }
+    int repaintRequestCount() const { return repaintRequests_; }
 
     void paint(QPainter* painter) override;
 
@@ -120,13 +120,13 @@ private:
     // Zoom about an anchor without animation (wheel, pinch).
     void scaleAround(const QPointF& viewPoint, double factor);
 
-    TileLayer* m_tiles = nullptr;
-    TilePainter* m_tilePainter = nullptr;
-    ViewportAnimation* m_animation = nullptr;
-    MapGestures m_gestures;
-    mapgeo::MapViewport m_viewport;
-    std::optional<Fit> m_fit;
-    double m_fitTopInset = 0.0;
-    double m_cornerRadius = 0.0;
-    int m_repaintRequests = 0;
+    TileLayer* tiles_ = nullptr;
+    TilePainter* tilePainter_ = nullptr;
+    ViewportAnimation* animation_ = nullptr;
+    MapGestures gestures_;
+    mapgeo::MapViewport viewport_;
+    std::optional<Fit> fit_;
+    double fitTopInset_ = 0.0;
+    double cornerRadius_ = 0.0;
+    int repaintRequests_ = 0;
 };

@@ -32,18 +32,18 @@ public:
 
     Outcome update(const RouteInputs& inputs);
 
-    const std::optional<QString>& routeID() const { return m_routeID; }
-    qsizetype routeCount() const { return m_routeCount; }
-    const RouteAndCarRenderer* renderer() const { return m_renderer ? &*m_renderer : nullptr; }
-    const QList<RouteMark>& marks() const { return m_marks; }
-    int rebuildCount() const { return m_rebuildCount; }
+    const std::optional<QString>& routeID() const { return routeID_; }
+    qsizetype routeCount() const { return routeCount_; }
+    const RouteAndCarRenderer* renderer() const { return renderer_ ? &*renderer_ : nullptr; }
+    const QList<RouteMark>& marks() const { return marks_; }
+    int rebuildCount() const { return rebuildCount_; }
 
 private:
     void rebuild(const RouteInputs& inputs);
 
-    std::optional<QString> m_routeID;
-    qsizetype m_routeCount = 0;
-    std::optional<RouteAndCarRenderer> m_renderer;
-    QList<RouteMark> m_marks;
-    int m_rebuildCount = 0;
+    std::optional<QString> routeID_;
+    qsizetype routeCount_ = 0;
+    std::optional<RouteAndCarRenderer> renderer_;
+    QList<RouteMark> marks_;
+    int rebuildCount_ = 0;
 };

@@ -21,46 +21,46 @@ bool movedFarEnough(const QPointF& from, const QPointF& to) {
 
 } // namespace
 
-MapGestures::MapGestures(Actions actions) : m_actions(std::move(actions)) {}
+MapGestures::MapGestures(Actions actions) : actions_(std::move(actions)) {}
 
 void MapGestures::mousePress(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) {
         event->ignore();
         return;
     }
-    m_pressedButton = event->button();
-    m_pressPosition = m_lastDragPosition = event->position();
-    m_dragging = false;
+    pressedButton_ = event->button();
+    pressPosition_ = lastDragPosition_ = event->position();
+    dragging_ = false;
     event->accept();
 }
 
 void MapGestures::mouseMove(QMouseEvent* event) {
-    if (m_pressedButton != Qt::LeftButton)
+    if (pressedButton_ != Qt::LeftButton)
         return;
     const QPointF position = event->position();
-    if (!m_dragging && movedFarEnough(m_pressPosition, position)) {
-        m_dragging = true;
-        m_actions.keepMouseGrab(true);
-        m_actions.dragStarted();
+    if (!dragging_ && movedFarEnough(pressPosition_, position)) {
+        dragging_ = true;
+        actions_.keepMouseGrab(true);
+        actions_.dragStarted();
     }
-    if (m_dragging) {
-        m_actions.pan(position - m_lastDragPosition);
-        m_lastDragPosition = position;
+    if (dragging_) {
+        actions_.pan(position - lastDragPosition_);
+        lastDragPosition_ = position;
     }
     event->accept();
 }
 
 void MapGestures::mouseRelease(QMouseEvent* event) {
-    if (event->button() != m_pressedButton)
+    if (event->button() != pressedButton_)
         return;
     // Only a press released without dragging is a click.
-    if (!m_dragging && !(m_pressedButton == Qt::LeftButton && m_actions.clicked(event->position())))
-        m_actions.zoomAnimated(event->position(), m_pressedButton == Qt::LeftButton
-                                                      ? kClickZoomInFactor
-                                                      : kClickZoomOutFactor);
-    m_pressedButton = Qt::NoButton;
-    m_dragging = false;
-    m_actions.keepMouseGrab(false);
+    if (!dragging_ && !(pressedButton_ == Qt::LeftButton && actions_.clicked(event->position())))
+        actions_.zoomAnimated(event->position(), pressedButton_ == Qt::LeftButton
+                                                     ? kClickZoomInFactor
+                                                     : kClickZoomOutFactor);
+    pressedButton_ = Qt::NoButton;
+    dragging_ = false;
+    actions_.keepMouseGrab(false);
     event->accept();
 }
 
@@ -70,7 +70,7 @@ void MapGestures::wheel(QWheelEvent* event) {
         event->ignore();
         return;
     }
-    m_actions.zoomAtOnce(event->position(), std::exp2(-notches * kWheelZoomStepLog2));
+    actions_.zoomAtOnce(event->position(), std::exp2(-notches * kWheelZoomStepLog2));
     event->accept();
 }
 
@@ -78,9 +78,9 @@ void MapGestures::touch(QTouchEvent* event) {
     const QList<QEventPoint>& points = event->points();
     switch (event->type()) {
     case QEvent::TouchBegin:
-        m_touchMoved = false;
+        touchMoved_ = false;
         if (!points.isEmpty())
-            m_touchStart = points.first().position();
+            touchStart_ = points.first().position();
         break;
     case QEvent::TouchUpdate:
         if (points.size() >= 2) {
@@ -89,23 +89,23 @@ void MapGestures::touch(QTouchEvent* event) {
             const double spanNow = QLineF(now0, now1).length();
             const double spanBefore = QLineF(before0, before1).length();
             const QPointF middleNow = (now0 + now1) / 2.0;
-            m_actions.pan(middleNow - (before0 + before1) / 2.0);
+            actions_.pan(middleNow - (before0 + before1) / 2.0);
             if (spanNow > 0.0 && spanBefore > 0.0)
-                m_actions.zoomAtOnce(middleNow, spanBefore / spanNow);
-            m_touchMoved = true;
+                actions_.zoomAtOnce(middleNow, spanBefore / spanNow);
+            touchMoved_ = true;
         } else if (points.size() == 1) {
             const QEventPoint& point = points.first();
-            if (!m_touchMoved && movedFarEnough(m_touchStart, point.position())) {
-                m_touchMoved = true;
-                m_actions.dragStarted();
+            if (!touchMoved_ && movedFarEnough(touchStart_, point.position())) {
+                touchMoved_ = true;
+                actions_.dragStarted();
             }
-            if (m_touchMoved)
-                m_actions.pan(point.position() - point.lastPosition());
+            if (touchMoved_)
+                actions_.pan(point.position() - point.lastPosition());
         }
         break;
     case QEvent::TouchEnd:
-        if (!m_touchMoved && points.size() == 1)
-            m_actions.zoomAnimated(points.first().position(), kClickZoomInFactor);
+        if (!touchMoved_ && points.size() == 1)
+            actions_.zoomAnimated(points.first().position(), kClickZoomInFactor);
         break;
     default:
         break;

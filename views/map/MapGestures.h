@@ -35,13 +35,13 @@ public:
     void touch(QTouchEvent* event);
 
 private:
-    Actions m_actions;
+    Actions actions_;
 
-    Qt::MouseButton m_pressedButton = Qt::NoButton;
-    QPointF m_pressPosition;
-    QPointF m_lastDragPosition;
-    bool m_dragging = false;
+    Qt::MouseButton pressedButton_ = Qt::NoButton;
+    QPointF pressPosition_;
+    QPointF lastDragPosition_;
+    bool dragging_ = false;
 
-    bool m_touchMoved = false;
-    QPointF m_touchStart;
+    bool touchMoved_ = false;
+    QPointF touchStart_;
 };

@@ -4,21 +4,21 @@
 #include "LocalizedString.h"
 
 MbTilesSource::MbTilesSource(const QString& path, QObject* parent)
-    : TileSource(parent), m_worker(new QObject) {
-    m_worker->moveToThread(&m_thread);
+    : TileSource(parent), worker_(new QObject) {
+    worker_->moveToThread(&thread_);
     // Run on the reader's thread as it ends: the connection is closed where it was opened.
     connect(
-        &m_thread, &QThread::finished, m_worker, [this] { m_reader.close(); },
+        &thread_, &QThread::finished, worker_, [this] { reader_.close(); },
         Qt::DirectConnection);
-    m_thread.start();
-    QMetaObject::invokeMethod(m_worker, [this, path] {
-        const char* failure = m_reader.open(path);
-        const MbTilesInfo info = m_reader.info();
+    thread_.start();
+    QMetaObject::invokeMethod(worker_, [this, path] {
+        const char* failure = reader_.open(path);
+        const MbTilesInfo info = reader_.info();
         QMetaObject::invokeMethod(this, [this, failure, path, info] {
             if (failure) {
                 emit failed(localizedString(QString::fromLatin1(failure), path));
             } else {
-                m_info = info;
+                info_ = info;
                 emit opened();
             }
         });
@@ -26,14 +26,14 @@ MbTilesSource::MbTilesSource(const QString& path, QObject* parent)
 }
 
 MbTilesSource::~MbTilesSource() {
-    m_thread.quit();
-    m_thread.wait();
-    delete m_worker;
+    thread_.quit();
+    thread_.wait();
+    delete worker_;
 }
 
 void MbTilesSource::fetch(const TileKey& key) {
-    QMetaObject::invokeMethod(m_worker, [this, key] {
-        const QImage image = m_reader.read(key);
+    QMetaObject::invokeMethod(worker_, [this, key] {
+        const QImage image = reader_.read(key);
         QMetaObject::invokeMethod(this, [this, key, image] { emit answered(key, image, true); });
     });
 }

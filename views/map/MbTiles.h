@@ -20,16 +20,16 @@ public:
 
     void fetch(const TileKey& key) override;
     int maxInFlight() const override { return kMaxQueuedReads; }
-    const MbTilesInfo& info() const { return m_info; }
+    const MbTilesInfo& info() const { return info_; }
 
 signals:
     void opened();
     void failed(const QString& message);
 
 private:
-    QThread m_thread;
-    // Lives on m_thread, its connection with it.
-    QObject* m_worker = nullptr;
-    MbTilesReader m_reader;
-    MbTilesInfo m_info;
+    QThread thread_;
+    // Lives on thread_, its connection with it.
+    QObject* worker_ = nullptr;
+    MbTilesReader reader_;
+    MbTilesInfo info_;
 };

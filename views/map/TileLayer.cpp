@@ -2,6 +2,7 @@
 #include "TileLayer.h"
 
 #include "MbTiles.h"
+#include "SetAndNotify.h"
 #include "Settings.h"
 
 #include <QDir>
@@ -30,114 +31,111 @@ qint64 configuredCacheBytes() {
 } // namespace
 
 TileLayer::TileLayer(const QString& cacheDirectory, QObject* parent)
-    : QObject(parent), m_choice(tilesource::configured()), m_images(kMemoryCacheTiles) {
+    : QObject(parent), choice_(tilesource::configured()), images_(kMemoryCacheTiles) {
     const QString directory =
         cacheDirectory.isEmpty()
             ? QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation))
                   .filePath(QLatin1String(kCacheSubdirectory))
             : cacheDirectory;
     makePrivateDirectory(directory);
-    m_network = new NetworkTileSource(directory, configuredCacheBytes(), this);
-    connect(m_network, &TileSource::answered, this, &TileLayer::answered);
-    m_retryTimer.setSingleShot(true);
-    connect(&m_retryTimer, &QTimer::timeout, this, [this] { request(m_wished); });
+    network_ = new NetworkTileSource(directory, configuredCacheBytes(), this);
+    connect(network_, &TileSource::answered, this, &TileLayer::answered);
+    retryTimer_.setSingleShot(true);
+    connect(&retryTimer_, &QTimer::timeout, this, [this] { request(wished_); });
 
     const Settings* settings = Settings::instance();
     connect(settings, &Settings::mapTilesChanged, this, &TileLayer::configurationChanged);
     connect(settings, &Settings::mapAttributionChanged, this, &TileLayer::configurationChanged);
     connect(settings, &Settings::mapCacheMegabytesChanged, this,
-            [this] { m_network->setCacheBytes(configuredCacheBytes()); });
-    connect(settings, &Settings::mapCacheClearRequested, m_network, &NetworkTileSource::clearCache);
+            [this] { network_->setCacheBytes(configuredCacheBytes()); });
+    connect(settings, &Settings::mapCacheClearRequested, network_, &NetworkTileSource::clearCache);
 
-    m_location = m_choice.location;
+    location_ = choice_.location;
     applyLocation();
 }
 
 TileLayer::~TileLayer() = default;
 
 void TileLayer::configurationChanged() {
-    m_choice = tilesource::configured();
-    if (!m_explicitLocation.isEmpty())
+    choice_ = tilesource::configured();
+    if (!explicitLocation_.isEmpty())
         return;
-    if (m_choice.location != m_location) {
-        m_location = m_choice.location;
+    if (choice_.location != location_) {
+        location_ = choice_.location;
         applyLocation();
     }
 }
 
 void TileLayer::setUrlTemplate(const QString& location) {
-    m_explicitLocation = location;
-    const QString effective = location.isEmpty() ? m_choice.location : location;
-    if (effective == m_location)
+    explicitLocation_ = location;
+    const QString effective = location.isEmpty() ? choice_.location : location;
+    if (effective == location_)
         return;
-    m_location = effective;
+    location_ = effective;
     applyLocation();
 }
 
 void TileLayer::applyLocation() {
     setMessage({});
-    if (tilesource::isUrlTemplate(m_location)) {
-        useOnline(m_location);
+    if (tilesource::isUrlTemplate(location_)) {
+        useOnline(location_);
         return;
     }
-    auto* file = new MbTilesSource(tilesource::filePath(m_location), this);
+    auto* file = new MbTilesSource(tilesource::filePath(location_), this);
     connect(file, &TileSource::answered, this, &TileLayer::answered);
     connect(file, &MbTilesSource::failed, this, [this](const QString& message) {
         setMessage(message);
-        useOnline(m_choice.onlineTemplate);
+        useOnline(choice_.onlineTemplate);
     });
-    m_activeLocation = m_location;
+    activeLocation_ = location_;
     switchSource(file);
-    m_file = file;
+    file_ = file;
 }
 
 void TileLayer::useOnline(const QString& urlTemplate) {
-    m_network->setUrlTemplate(urlTemplate);
-    m_activeLocation = urlTemplate;
-    switchSource(m_network);
+    network_->setUrlTemplate(urlTemplate);
+    activeLocation_ = urlTemplate;
+    switchSource(network_);
 }
 
 void TileLayer::switchSource(TileSource* source) {
-    m_network->abortAll();
-    if (m_file) {
+    network_->abortAll();
+    if (file_) {
         // It may be the sender of the signal being handled.
-        m_file->disconnect(this);
-        m_file->deleteLater();
-        m_file = nullptr;
+        file_->disconnect(this);
+        file_->deleteLater();
+        file_ = nullptr;
     }
     // Tiles of another source must not mix with these.
-    m_active = source;
-    m_images.clear();
-    m_queue.clear();
-    m_inFlight.clear();
-    m_failures.clear();
-    m_retryTimer.stop();
-    request(m_wished);
+    active_ = source;
+    images_.clear();
+    queue_.clear();
+    inFlight_.clear();
+    failures_.clear();
+    retryTimer_.stop();
+    request(wished_);
 }
 
 void TileLayer::setMessage(const QString& message) {
-    if (message == m_message)
-        return;
-    m_message = message;
-    emit sourceMessageChanged();
+    setAndNotify(message_, message, this, &TileLayer::sourceMessageChanged);
 }
 
 QString TileLayer::attribution() const {
-    if (!m_attribution.isNull())
-        return m_attribution;
-    if (m_file && m_active == m_file)
-        return m_file->info().attribution;
-    if (m_activeLocation == m_choice.location)
-        return m_choice.attribution;
-    if (m_activeLocation == m_choice.onlineTemplate)
-        return m_choice.onlineAttribution;
-    return m_activeLocation == QLatin1String(tilesource::kDefaultUrlTemplate)
+    if (!attribution_.isNull())
+        return attribution_;
+    if (file_ && active_ == file_)
+        return file_->info().attribution;
+    if (activeLocation_ == choice_.location)
+        return choice_.attribution;
+    if (activeLocation_ == choice_.onlineTemplate)
+        return choice_.onlineAttribution;
+    return activeLocation_ == QLatin1String(tilesource::kDefaultUrlTemplate)
                ? QString::fromUtf8(tilesource::kDefaultAttribution)
                : QString();
 }
 
 void TileLayer::setAttribution(const QString& attribution) {
-    m_attribution = attribution;
+    attribution_ = attribution;
 }
 
 int TileLayer::retryDelayMs(int baseDelayMs, int failures) {
@@ -146,68 +144,67 @@ int TileLayer::retryDelayMs(int baseDelayMs, int failures) {
 }
 
 QImage TileLayer::tile(const TileKey& key) {
-    const QImage* image = m_images.object(key);
+    const QImage* image = images_.object(key);
     return image ? *image : QImage();
 }
 
 void TileLayer::request(const QList<TileKey>& keys) {
-    m_wished = keys;
-    m_queue.clear();
+    wished_ = keys;
+    queue_.clear();
     for (const TileKey& key : keys) {
-        if (m_images.contains(key) || m_inFlight.contains(key) || waitingToRetry(key) ||
-            m_queue.contains(key))
+        if (images_.contains(key) || inFlight_.contains(key) || waitingToRetry(key) ||
+            queue_.contains(key))
             continue;
-        m_queue.append(key);
+        queue_.append(key);
     }
     startNext();
     scheduleRetry();
 }
 
 bool TileLayer::waitingToRetry(const TileKey& key) const {
-    const auto found = m_failures.constFind(key);
-    return found != m_failures.constEnd() && !found->retryAt.hasExpired();
+    const auto found = failures_.constFind(key);
+    return found != failures_.constEnd() && !found->retryAt.hasExpired();
 }
 
 void TileLayer::scheduleRetry() {
     std::optional<qint64> soonest;
-    for (const TileKey& key : std::as_const(m_wished)) {
-        const auto found = m_failures.constFind(key);
+    for (const TileKey& key : std::as_const(wished_)) {
+        const auto found = failures_.constFind(key);
         // Queued or in flight: its answer reschedules. Forever: the source has no such tile.
-        if (found == m_failures.constEnd() || found->retryAt.isForever() ||
-            m_inFlight.contains(key) || m_queue.contains(key))
+        if (found == failures_.constEnd() || found->retryAt.isForever() ||
+            inFlight_.contains(key) || queue_.contains(key))
             continue;
         const qint64 remaining = found->retryAt.remainingTime();
         soonest = std::min(soonest.value_or(remaining), remaining);
     }
     if (soonest)
-        m_retryTimer.start(static_cast<int>(*soonest));
+        retryTimer_.start(static_cast<int>(*soonest));
     else
-        m_retryTimer.stop();
+        retryTimer_.stop();
 }
 
 void TileLayer::startNext() {
-    while (m_inFlight.size() < m_active->maxInFlight() && !m_queue.isEmpty()) {
-        const TileKey key = m_queue.takeFirst();
-        m_inFlight.insert(key);
-        ++m_requestsStarted;
-        m_active->fetch(key);
+    while (inFlight_.size() < active_->maxInFlight() && !queue_.isEmpty()) {
+        const TileKey key = queue_.takeFirst();
+        inFlight_.insert(key);
+        ++requestsStarted_;
+        active_->fetch(key);
     }
 }
 
 void TileLayer::answered(const TileKey& key, const QImage& image, bool final) {
     // An answer of a source since left.
-    if (sender() != m_active || !m_inFlight.remove(key))
+    if (sender() != active_ || !inFlight_.remove(key))
         return;
     if (image.isNull()) {
-        Failure& failure = m_failures[key];
+        Failure& failure = failures_[key];
         ++failure.count;
         failure.retryAt = final ? QDeadlineTimer(QDeadlineTimer::Forever)
-                                : QDeadlineTimer(retryDelayMs(m_retryBaseDelayMs, failure.count));
+                                : QDeadlineTimer(retryDelayMs(retryBaseDelayMs_, failure.count));
         emit tileFailed(key);
     } else {
-        m_failures.remove(key);
-        m_images.insert(key,
-                        new QImage(image.convertToFormat(QImage::Format_ARGB32_Premultiplied)));
+        failures_.remove(key);
+        images_.insert(key, new QImage(image.convertToFormat(QImage::Format_ARGB32_Premultiplied)));
         emit tileLoaded(key);
     }
     startNext();

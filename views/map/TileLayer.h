@@ -32,7 +32,7 @@ public:
     ~TileLayer() override;
 
     // The source asked for: a URL template or an MBTiles file (a path or a file: URL).
-    QString urlTemplate() const { return m_location; }
+    QString urlTemplate() const { return location_; }
     // Empty: the configured source (command line, environment, settings), followed as the
     // settings change.
     void setUrlTemplate(const QString& location);
@@ -42,7 +42,7 @@ public:
     // A null text goes back to the source's attribution.
     void setAttribution(const QString& attribution);
     // Why the chosen file is not shown; empty while it is.
-    QString sourceMessage() const { return m_message; }
+    QString sourceMessage() const { return message_; }
 
     // A decoded tile, or a null image when it is not in memory.
     QImage tile(const TileKey& key);
@@ -50,14 +50,14 @@ public:
     // tiles that fail are asked for again once their delay has passed.
     void request(const QList<TileKey>& keys);
     // Whether the last attempt at this tile failed.
-    bool hasFailed(const TileKey& key) const { return m_failures.contains(key); }
+    bool hasFailed(const TileKey& key) const { return failures_.contains(key); }
 
     // The wait before asking again for a tile that failed `failures` times in a row.
     static int retryDelayMs(int baseDelayMs, int failures);
     // The first retry delay; later ones double up to kRetryMaxDelayMs. For tests.
-    void setRetryBaseDelayMs(int ms) { m_retryBaseDelayMs = ms; }
-    int requestsStarted() const { return m_requestsStarted; }
-    int inFlightCount() const { return static_cast<int>(m_inFlight.size()); }
+    void setRetryBaseDelayMs(int ms) { retryBaseDelayMs_ = ms; }
+    int requestsStarted() const { return requestsStarted_; }
+    int inFlightCount() const { return static_cast<int>(inFlight_.size()); }
 
 signals:
     void tileLoaded(const TileKey& key);
@@ -81,23 +81,23 @@ private:
     bool waitingToRetry(const TileKey& key) const;
     void scheduleRetry();
 
-    TileSourceChoice m_choice;
+    TileSourceChoice choice_;
     // Set through setUrlTemplate, outranking the configured choice.
-    QString m_explicitLocation;
-    QString m_location;
-    // What the active source shows: m_location, or the online template standing in for it.
-    QString m_activeLocation;
-    QString m_attribution;
-    QString m_message;
-    NetworkTileSource* m_network = nullptr;
-    MbTilesSource* m_file = nullptr;
-    TileSource* m_active = nullptr;
-    QCache<TileKey, QImage> m_images;
-    QList<TileKey> m_wished;
-    QList<TileKey> m_queue;
-    QSet<TileKey> m_inFlight;
-    QHash<TileKey, Failure> m_failures;
-    QTimer m_retryTimer;
-    int m_retryBaseDelayMs = kRetryBaseDelayMs;
-    int m_requestsStarted = 0;
+    QString explicitLocation_;
+    QString location_;
+    // What the active source shows: location_, or the online template standing in for it.
+    QString activeLocation_;
+    QString attribution_;
+    QString message_;
+    NetworkTileSource* network_ = nullptr;
+    MbTilesSource* file_ = nullptr;
+    TileSource* active_ = nullptr;
+    QCache<TileKey, QImage> images_;
+    QList<TileKey> wished_;
+    QList<TileKey> queue_;
+    QSet<TileKey> inFlight_;
+    QHash<TileKey, Failure> failures_;
+    QTimer retryTimer_;
+    int retryBaseDelayMs_ = kRetryBaseDelayMs;
+    int requestsStarted_ = 0;
 };

@@ -31,41 +31,41 @@ QRectF snappedViewRect(const mapgeo::MapViewport& viewport, const mapgeo::MapRec
 
 const QColor TilePainter::kBackgroundColor{242, 239, 233};
 
-TilePainter::TilePainter(TileLayer& tiles, QObject* parent) : QObject(parent), m_tiles(tiles) {}
+TilePainter::TilePainter(TileLayer& tiles, QObject* parent) : QObject(parent), tiles_(tiles) {}
 
 const QImage& TilePainter::image(const mapgeo::MapViewport& viewport, const QSize& pixelSize,
                                  qreal devicePixelRatio,
                                  const std::function<void(QPainter&)>& paintOver) {
     const bool render =
-        m_dirty || m_image.size() != pixelSize || m_image.devicePixelRatio() != devicePixelRatio;
+        dirty_ || image_.size() != pixelSize || image_.devicePixelRatio() != devicePixelRatio;
     if (render)
         this->render(viewport, pixelSize, devicePixelRatio, paintOver);
     // Asked again on every repaint (the car moving), so tiles whose retry delay has passed
     // come back without the user touching the map. The network lives on the GUI thread, and
     // one report waiting there is enough: it reads the newest paint's tiles.
-    if ((render || !m_paintMissing.isEmpty()) && !m_tileReportPending) {
-        m_tileReportPending = true;
+    if ((render || !paintMissing_.isEmpty()) && !tileReportPending_) {
+        tileReportPending_ = true;
         QMetaObject::invokeMethod(
             this,
             [this] {
-                m_tileReportPending = false;
-                tilesMissing(m_paintMissing, m_paintShowedTile);
+                tileReportPending_ = false;
+                tilesMissing(paintMissing_, paintShowedTile_);
             },
             Qt::QueuedConnection);
     }
-    return m_image;
+    return image_;
 }
 
 void TilePainter::render(const mapgeo::MapViewport& viewport, const QSize& pixelSize,
                          qreal devicePixelRatio, const std::function<void(QPainter&)>& paintOver) {
-    if (m_image.size() != pixelSize)
-        m_image = QImage(pixelSize, QImage::Format_ARGB32_Premultiplied);
-    m_image.setDevicePixelRatio(devicePixelRatio);
-    m_image.fill(kBackgroundColor);
-    QPainter painter(&m_image);
+    if (image_.size() != pixelSize)
+        image_ = QImage(pixelSize, QImage::Format_ARGB32_Premultiplied);
+    image_.setDevicePixelRatio(devicePixelRatio);
+    image_.fill(kBackgroundColor);
+    QPainter painter(&image_);
     paintTiles(painter, viewport);
     paintOver(painter);
-    m_dirty = false;
+    dirty_ = false;
 }
 
 void TilePainter::paintTiles(QPainter& painter, const mapgeo::MapViewport& viewport) {
@@ -73,49 +73,48 @@ void TilePainter::paintTiles(QPainter& painter, const mapgeo::MapViewport& viewp
     const int zoom = tiles::zoomLevelForScale(viewport.pixelsPerMapPoint() *
                                               painter.device()->devicePixelRatio());
     const QList<TileKey> keys = tiles::tilesCovering(viewport.visibleMapRect(), zoom);
-    m_paintMissing.clear();
-    m_paintShowedTile = false;
+    paintMissing_.clear();
+    paintShowedTile_ = false;
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     for (const TileKey& key : keys) {
         const QRectF target = snappedViewRect(viewport, tiles::tileMapRect(key));
-        const QImage image = m_tiles.tile(key);
+        const QImage image = tiles_.tile(key);
         if (!image.isNull()) {
             painter.drawImage(target, image);
-            m_paintShowedTile = true;
+            paintShowedTile_ = true;
             continue;
         }
-        m_paintMissing.append(key);
+        paintMissing_.append(key);
         TileKey ancestor = key;
         for (int levels = 1; levels <= kMaxFallbackLevels && ancestor.zoom > 0; ++levels) {
             ancestor = tiles::parentTile(ancestor);
-            const QImage stand = m_tiles.tile(ancestor);
+            const QImage stand = tiles_.tile(ancestor);
             if (stand.isNull())
                 continue;
             const double part = static_cast<double>(stand.width()) / (1 << levels);
             const QRectF source((key.x - (ancestor.x << levels)) * part,
                                 (key.y - (ancestor.y << levels)) * part, part, part);
             painter.drawImage(target, stand, source);
-            m_paintShowedTile = true;
+            paintShowedTile_ = true;
             break;
         }
     }
 }
 
 void TilePainter::tilesMissing(const QList<TileKey>& missing, bool anyTileShown) {
-    m_missingTiles = missing;
-    m_anyTileShown = anyTileShown;
-    m_tiles.request(missing);
+    missingTiles_ = missing;
+    anyTileShown_ = anyTileShown;
+    tiles_.request(missing);
     updateTilesUnavailable();
 }
 
 void TilePainter::updateTilesUnavailable() {
     const bool unavailable =
-        !m_anyTileShown &&
-        std::any_of(m_missingTiles.cbegin(), m_missingTiles.cend(),
-                    [this](const TileKey& key) { return m_tiles.hasFailed(key); });
-    if (unavailable == m_tilesUnavailable)
+        !anyTileShown_ && std::any_of(missingTiles_.cbegin(), missingTiles_.cend(),
+                                      [this](const TileKey& key) { return tiles_.hasFailed(key); });
+    if (unavailable == tilesUnavailable_)
         return;
-    m_tilesUnavailable = unavailable;
+    tilesUnavailable_ = unavailable;
     emit tilesUnavailableChanged();
 }
 
@@ -126,7 +125,7 @@ double TilePainter::attributionHeight() {
 }
 
 void TilePainter::paintAttribution(QPainter& painter, const QSizeF& viewSize) const {
-    const QString text = m_tiles.attribution();
+    const QString text = tiles_.attribution();
     if (text.isEmpty())
         return;
     painter.save();

@@ -24,14 +24,14 @@ public:
     TilePainter(TileLayer& tiles, QObject* parent);
 
     // What is drawn with the tiles changed.
-    void invalidate() { m_dirty = true; }
+    void invalidate() { dirty_ = true; }
     // From paint, on the render thread while the GUI thread is blocked: the image of
     // `pixelSize` for `viewport`, drawn anew when stale, `paintOver` drawing over the tiles.
     const QImage& image(const mapgeo::MapViewport& viewport, const QSize& pixelSize,
                         qreal devicePixelRatio, const std::function<void(QPainter&)>& paintOver);
 
     // Tiles are failing and none is shown.
-    bool tilesUnavailable() const { return m_tilesUnavailable; }
+    bool tilesUnavailable() const { return tilesUnavailable_; }
     // Reads the tile layer's failures again.
     void updateTilesUnavailable();
 
@@ -49,15 +49,15 @@ private:
     // On the GUI thread: what the last paint lacked.
     void tilesMissing(const QList<TileKey>& missing, bool anyTileShown);
 
-    TileLayer& m_tiles;
-    QImage m_image;
-    bool m_dirty = true;
+    TileLayer& tiles_;
+    QImage image_;
+    bool dirty_ = true;
     // Written by paint, on the render thread while the GUI thread is blocked.
-    QList<TileKey> m_paintMissing;
-    bool m_paintShowedTile = false;
-    bool m_tileReportPending = false;
+    QList<TileKey> paintMissing_;
+    bool paintShowedTile_ = false;
+    bool tileReportPending_ = false;
     // The GUI thread's copies.
-    QList<TileKey> m_missingTiles;
-    bool m_anyTileShown = false;
-    bool m_tilesUnavailable = false;
+    QList<TileKey> missingTiles_;
+    bool anyTileShown_ = false;
+    bool tilesUnavailable_ = false;
 };

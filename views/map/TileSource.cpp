@@ -128,11 +128,11 @@ QString inUseNote() {
 
 NetworkTileSource::NetworkTileSource(const QString& cacheDirectory, qint64 cacheBytes,
                                      QObject* parent)
-    : TileSource(parent), m_network(new QNetworkAccessManager(this)) {
-    auto* cache = new QNetworkDiskCache(m_network);
+    : TileSource(parent), network_(new QNetworkAccessManager(this)) {
+    auto* cache = new QNetworkDiskCache(network_);
     cache->setCacheDirectory(cacheDirectory);
     cache->setMaximumCacheSize(cacheBytes);
-    m_network->setCache(cache);
+    network_->setCache(cache);
 }
 
 NetworkTileSource::~NetworkTileSource() {
@@ -140,19 +140,19 @@ NetworkTileSource::~NetworkTileSource() {
 }
 
 void NetworkTileSource::setUrlTemplate(const QString& urlTemplate) {
-    m_urlTemplate = urlTemplate;
+    urlTemplate_ = urlTemplate;
 }
 
 void NetworkTileSource::setCacheBytes(qint64 bytes) {
-    static_cast<QNetworkDiskCache*>(m_network->cache())->setMaximumCacheSize(bytes);
+    static_cast<QNetworkDiskCache*>(network_->cache())->setMaximumCacheSize(bytes);
 }
 
 void NetworkTileSource::clearCache() {
-    m_network->cache()->clear();
+    network_->cache()->clear();
 }
 
 void NetworkTileSource::abortAll() {
-    for (QNetworkReply* reply : m_network->findChildren<QNetworkReply*>()) {
+    for (QNetworkReply* reply : network_->findChildren<QNetworkReply*>()) {
         reply->disconnect(this);
         reply->abort();
         reply->deleteLater();
@@ -160,13 +160,13 @@ void NetworkTileSource::abortAll() {
 }
 
 void NetworkTileSource::fetch(const TileKey& key) {
-    QNetworkRequest request(tiles::tileUrl(m_urlTemplate, key));
+    QNetworkRequest request(tiles::tileUrl(urlTemplate_, key));
     request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray(kUserAgent));
     // Tiles rarely change: a stored tile is used without asking the server, which is what
     // keeps a route's map available offline.
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::PreferCache);
     request.setTransferTimeout(kTransferTimeoutMs);
-    QNetworkReply* reply = m_network->get(request);
+    QNetworkReply* reply = network_->get(request);
     connect(reply, &QNetworkReply::finished, this, [this, reply, key] {
         reply->deleteLater();
         QImage image;

@@ -98,6 +98,6 @@ public:
     void abortAll();
 
 private:
-    QNetworkAccessManager* m_network = nullptr;
-    QString m_urlTemplate;
+    QNetworkAccessManager* network_ = nullptr;
+    QString urlTemplate_;
 };

@@ -67,51 +67,51 @@ MapViewport pannedBy(const MapViewport& viewport, const QPointF& viewDelta) {
 } // namespace mapgeo
 
 ViewportAnimation::ViewportAnimation(QObject* parent)
-    : QObject(parent), m_animation(new QVariantAnimation(this)) {
-    m_animation->setDuration(kZoomAnimationMs);
-    m_animation->setStartValue(0.0);
-    m_animation->setEndValue(1.0);
-    m_animation->setEasingCurve(QEasingCurve::OutCubic);
-    connect(m_animation, &QVariantAnimation::valueChanged, this,
+    : QObject(parent), animation_(new QVariantAnimation(this)) {
+    animation_->setDuration(kZoomAnimationMs);
+    animation_->setStartValue(0.0);
+    animation_->setEndValue(1.0);
+    animation_->setEasingCurve(QEasingCurve::OutCubic);
+    connect(animation_, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& value) { step(value.toDouble()); });
-    connect(m_animation, &QVariantAnimation::finished, this, [this] { emit stepped(m_target); });
+    connect(animation_, &QVariantAnimation::finished, this, [this] { emit stepped(target_); });
 }
 
 void ViewportAnimation::start(const mapgeo::MapViewport& from, const mapgeo::MapViewport& to,
                               std::optional<QPointF> anchor) {
     stop();
-    m_start = from;
-    m_target = to;
-    m_anchor = anchor;
-    m_animation->start();
+    start_ = from;
+    target_ = to;
+    anchor_ = anchor;
+    animation_->start();
 }
 
 void ViewportAnimation::stop() {
     if (isRunning())
-        m_animation->stop();
+        animation_->stop();
 }
 
 bool ViewportAnimation::isRunning() const {
-    return m_animation->state() == QAbstractAnimation::Running;
+    return animation_->state() == QAbstractAnimation::Running;
 }
 
 void ViewportAnimation::step(double t) {
     if (t >= 1.0) {
-        emit stepped(m_target);
+        emit stepped(target_);
         return;
     }
-    const double startScale = m_start.pixelsPerMapPoint();
-    const double scale = startScale * std::pow(m_target.pixelsPerMapPoint() / startScale, t);
+    const double startScale = start_.pixelsPerMapPoint();
+    const double scale = startScale * std::pow(target_.pixelsPerMapPoint() / startScale, t);
     mapgeo::MapPoint center;
-    if (m_anchor) {
+    if (anchor_) {
         // Keep the anchored place under the anchor for the whole animation.
-        const mapgeo::MapPoint anchored = m_start.mapPointForViewPoint(*m_anchor);
-        const QSizeF view = m_start.viewSize();
-        center = {anchored.x - (m_anchor->x() - view.width() / 2.0) / scale,
-                  anchored.y - (m_anchor->y() - view.height() / 2.0) / scale};
+        const mapgeo::MapPoint anchored = start_.mapPointForViewPoint(*anchor_);
+        const QSizeF view = start_.viewSize();
+        center = {anchored.x - (anchor_->x() - view.width() / 2.0) / scale,
+                  anchored.y - (anchor_->y() - view.height() / 2.0) / scale};
     } else {
-        center = {lerp(m_start.center().x, m_target.center().x, t),
-                  lerp(m_start.center().y, m_target.center().y, t)};
+        center = {lerp(start_.center().x, target_.center().x, t),
+                  lerp(start_.center().y, target_.center().y, t)};
     }
-    emit stepped(mapgeo::MapViewport(center, scale, m_start.viewSize()));
+    emit stepped(mapgeo::MapViewport(center, scale, start_.viewSize()));
 }

@@ -48,8 +48,8 @@ private:
     // `t` runs from 0 to 1 along the eased curve.
     void step(double t);
 
-    QVariantAnimation* m_animation;
-    mapgeo::MapViewport m_start;
-    mapgeo::MapViewport m_target;
-    std::optional<QPointF> m_anchor;
+    QVariantAnimation* animation_;
+    mapgeo::MapViewport start_;
+    mapgeo::MapViewport target_;
+    std::optional<QPointF> anchor_;
 };
