@@ -94,10 +94,12 @@ void CameraSync::setTrip(TripPlayback* playback) {
         useTrip(tripPlayback_ && tripPlayback_->active() ? std::optional(tripPlayback_->trip())
                                                          : std::nullopt);
     };
+    // Queued: a trip starting sets the leader's clip only after it tells of the trip, and
+    // followers loading before the leader's clip does can keep it from ever loading.
     if (playback)
         tripConnections_ = {
-            connect(playback, &TripPlayback::activeChanged, this, follow),
-            connect(playback, &TripPlayback::tripChanged, this, follow),
+            connect(playback, &TripPlayback::activeChanged, this, follow, Qt::QueuedConnection),
+            connect(playback, &TripPlayback::tripChanged, this, follow, Qt::QueuedConnection),
         };
     emit tripChanged();
     follow();
