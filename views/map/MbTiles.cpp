@@ -8,8 +8,7 @@ MbTilesSource::MbTilesSource(const QString& path, QObject* parent)
     worker_->moveToThread(&thread_);
     // Run on the reader's thread as it ends: the connection is closed where it was opened.
     connect(
-        &thread_, &QThread::finished, worker_, [this] { reader_.close(); },
-        Qt::DirectConnection);
+        &thread_, &QThread::finished, worker_, [this] { reader_.close(); }, Qt::DirectConnection);
     thread_.start();
     QMetaObject::invokeMethod(worker_, [this, path] {
         const char* failure = reader_.open(path);
