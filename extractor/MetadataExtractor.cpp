@@ -81,11 +81,33 @@ Output unexpectedError(std::string_view description) {
                            std::string(description));
 }
 
-Output extractChecked(std::span<const std::uint8_t> buffer, bool salvage) {
+// Walks the media data, or for a cut clip its complete blocks; returns where the walk ended.
+std::int64_t walkMediaData(std::span<const std::uint8_t> buffer, const MediaData& media, bool cut,
+                           std::int64_t& seiNalCount, const SeiUnitStep& step) {
+    if (cut)
+        return scanCutVideoBlocks(buffer, media.payloadOffset, seiNalCount, step);
+    scanVideoBlocks(buffer, media.payloadOffset, media.payloadSize, seiNalCount, step);
+    return media.payloadOffset + media.payloadSize;
+}
+
+// Whether the walk ends without error and meets no more units than rows may come: then an
+// extraction cannot fail once its first rows are handed over.
+bool walkCannotFail(std::span<const std::uint8_t> buffer, const MediaData& media, bool cut) {
+    std::int64_t units = 0;
+    try {
+        walkMediaData(buffer, media, cut, units, [](std::span<const std::uint8_t>) {});
+    } catch (const ExtractError&) {
+        return false;
+    }
+    return static_cast<std::size_t>(units) <= kMaxRecords;
+}
+
+Output extractChecked(std::span<const std::uint8_t> buffer, const ExtractOptions& options) {
     if (buffer.size() > kMaxFileBytes)
         throw ExtractError(messages::kFileExceedsSafetyLimit);
     bool cut = false;
-    const MediaData media = salvage ? findMediaDataOrCut(buffer, cut) : findMediaData(buffer);
+    const MediaData media =
+        options.salvage ? findMediaDataOrCut(buffer, cut) : findMediaData(buffer);
     // A cut clip's rows are those of the blocks present, however large its header says it is.
     const std::int64_t scannedSize =
         cut ? static_cast<std::int64_t>(buffer.size()) - media.payloadOffset : media.payloadSize;
@@ -95,7 +117,8 @@ Output extractChecked(std::span<const std::uint8_t> buffer, bool salvage) {
     // never copied while it grows. Pages never written cost address space, not memory.
     const std::size_t mostRows =
         std::min(kMaxRecords, static_cast<std::size_t>(scannedSize) / kSmallestRowBlockBytes);
-    CsvBuilder csv(mostRows);
+    const bool streamed = options.csvPieces && walkCannotFail(buffer, media, cut);
+    CsvBuilder csv = streamed ? CsvBuilder(options.csvPieces) : CsvBuilder(mostRows);
     std::size_t rows = 0;
     // Reused for every unit: no allocation per unit.
     std::vector<std::uint8_t> scratch;
@@ -116,19 +139,14 @@ Output extractChecked(std::span<const std::uint8_t> buffer, bool salvage) {
         csv.appendRow(values);
         ++rows;
     };
-    std::string report;
-    if (cut) {
-        const std::int64_t end =
-            scanCutVideoBlocks(buffer, media.payloadOffset, counters.seiNalCount, step);
-        report = renderReport(buffer.size(), media, counters, rows);
+    const std::int64_t end = walkMediaData(buffer, media, cut, counters.seiNalCount, step);
+    csv.finish();
+    std::string report = renderReport(buffer.size(), media, counters, rows);
+    if (cut)
         report += "\nsalvaged_bytes: " + std::to_string(end - media.payloadOffset);
-    } else {
-        scanVideoBlocks(buffer, media.payloadOffset, media.payloadSize, counters.seiNalCount, step);
-        report = renderReport(buffer.size(), media, counters, rows);
-    }
     if (rows == 0)
         return Output::success(kNoMetadataNotice, std::move(report));
-    return Output::success(std::move(csv).take(), std::move(report));
+    return Output::success(streamed ? std::string() : std::move(csv).take(), std::move(report));
 }
 
 } // namespace
@@ -139,7 +157,7 @@ Output extractFromBuffer(std::span<const std::uint8_t> buffer) {
 
 Output extractFromBuffer(std::span<const std::uint8_t> buffer, const ExtractOptions& options) {
     try {
-        Output output = extractChecked(buffer, options.salvage);
+        Output output = extractChecked(buffer, options);
         if (options.parsedBytes)
             options.parsedBytes(buffer);
         return output;
@@ -164,9 +182,19 @@ Output extract(const std::string& path, const ExtractOptions& options) {
         if (!buffer.isMapped())
             return extractFromBuffer(buffer.bytes(), options);
         Output output = Output::failure({});
+        bool handedOver = false;
+        ExtractOptions guarded = options;
+        if (options.csvPieces) {
+            guarded.csvPieces = [&](std::string_view piece) {
+                handedOver = true;
+                options.csvPieces(piece);
+            };
+        }
         if (runGuarded(buffer.bytes(),
-                       [&] { output = extractFromBuffer(buffer.bytes(), options); }))
+                       [&] { output = extractFromBuffer(buffer.bytes(), guarded); }))
             return output;
+        if (handedOver)
+            return Output::failure(std::string(messages::kFileChangedWhileRead));
         // The file shrank or its device went away under the mapping: read what is left.
         buffer = FileBuffer{};
         buffer = readWholeFile(path, kMaxFileBytes + 1, false);
