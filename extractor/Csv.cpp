@@ -41,7 +41,9 @@ CsvBuilder::CsvBuilder(CsvPieceSink sink) : sink_(std::move(sink)) {
 }
 
 void CsvBuilder::finish() {
-    if (sink_ && hasRows_ && !text_.empty())
+    if (!sink_)
+        return;
+    if (hasRows_ && !text_.empty())
         sink_(text_);
     text_.clear();
 }
