@@ -53,7 +53,7 @@ void CsvBuilder::finish() {
 void CsvBuilder::appendRow(const TelemetryValues& values) {
     char row[kMaxRowBytes + ValueText::kWriteRoom];
     row[0] = kLineSeparator;
-    const char* const end = writeValueTexts(row + 1, values, kCellSeparator);
+    const char* const end = writeValueTexts(row + 1, values, kCellSeparator, previous_);
     const auto length = static_cast<std::size_t>(end - row);
     if (sink_ && text_.size() + length > kPieceBytes) {
         sink_(text_);

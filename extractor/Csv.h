@@ -35,6 +35,7 @@ public:
 private:
     std::string text_;
     CsvPieceSink sink_;
+    RepeatedTexts previous_;
     bool hasRows_ = false;
 };
 

@@ -232,24 +232,60 @@ constexpr std::array<KindWriter, kTelemetryFieldCount> makeWriters(std::index_se
 }
 constexpr auto kWriters = makeWriters(std::make_index_sequence<kTelemetryFieldCount>{});
 
+// The shortest texts cost hundreds of instructions; the others are cheaper than a lookup.
+constexpr bool isRemembered(FieldKind kind) {
+    return kind == FieldKind::Float || kind == FieldKind::Double;
+}
+
+template <std::size_t Index>
+char* writeCell(char* out, const TelemetryValues& values, RepeatedTexts* previous) {
+    constexpr std::size_t field = Index + 1;
+    const std::uint64_t bits = values.bits(field);
+    if constexpr (isRemembered(kFields[Index].kind)) {
+        if (previous) {
+            // Whole texts are copied: the writers' room allows it, and a fixed-size copy is a
+            // few word moves.
+            static_assert(ValueText::kCapacity <= ValueText::kWriteRoom);
+            RepeatedTexts::Entry& entry = previous->entry(field);
+            if (entry.bits == bits && entry.length != 0) {
+                std::memcpy(out, entry.text.data(), entry.text.size());
+                return out + entry.length;
+            }
+            char* const end = writeKindText<kFields[Index].kind>(out, bits);
+            entry.bits = bits;
+            entry.length = static_cast<std::uint8_t>(end - out);
+            std::memcpy(entry.text.data(), out, entry.text.size());
+            return end;
+        }
+    }
+    return writeKindText<kFields[Index].kind>(out, bits);
+}
+
 template <std::size_t... Index>
-char* writeCells(char* out, const TelemetryValues& values, char separator,
+char* writeCells(char* out, const TelemetryValues& values, char separator, RepeatedTexts* previous,
                  std::index_sequence<Index...>) {
     ((out = (Index > 0 ? (*out = separator, out + 1) : out),
-      out = values.has(Index + 1) ? writeKindText<kFields[Index].kind>(out, values.bits(Index + 1))
-                                  : out),
+      out = values.has(Index + 1) ? writeCell<Index>(out, values, previous) : out),
      ...);
     return out;
 }
 
 } // namespace
 
+
 char* writeValueText(char* out, const TelemetryValues& values, std::size_t fieldNumber) {
     return kWriters[fieldNumber - 1](out, values.bits(fieldNumber));
 }
 
 char* writeValueTexts(char* out, const TelemetryValues& values, char separator) {
-    return writeCells(out, values, separator, std::make_index_sequence<kTelemetryFieldCount>{});
+    return writeCells(out, values, separator, nullptr,
+                      std::make_index_sequence<kTelemetryFieldCount>{});
+}
+
+char* writeValueTexts(char* out, const TelemetryValues& values, char separator,
+                      RepeatedTexts& previous) {
+    return writeCells(out, values, separator, &previous,
+                      std::make_index_sequence<kTelemetryFieldCount>{});
 }
 
 std::optional<TelemetryRecord> decodeTelemetryRecord(std::span<const std::uint8_t> payload) {
