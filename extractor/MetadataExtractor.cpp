@@ -90,16 +90,30 @@ std::int64_t walkMediaData(std::span<const std::uint8_t> buffer, const MediaData
     return media.payloadOffset + media.payloadSize;
 }
 
-// Whether the walk ends without error and meets no more units than rows may come: then an
-// extraction cannot fail once its first rows are handed over.
-bool walkCannotFail(std::span<const std::uint8_t> buffer, const MediaData& media, bool cut) {
-    std::int64_t units = 0;
+// Stops a walk whose units are more than rows may come.
+struct TooManyUnits {};
+
+// The SEI units of a walk that ends without error and meets no more of them than rows may
+// come, with its counter and end: an extraction over them cannot fail once its first rows are
+// handed over. False otherwise. One walk: the media data is read once, as without pieces.
+bool collectUnits(std::span<const std::uint8_t> buffer, const MediaData& media, bool cut,
+                  std::vector<std::span<const std::uint8_t>>& units, std::int64_t& seiNalCount,
+                  std::int64_t& end) {
+    std::int64_t count = 0;
     try {
-        walkMediaData(buffer, media, cut, units, [](std::span<const std::uint8_t>) {});
+        end =
+            walkMediaData(buffer, media, cut, count, [&units](std::span<const std::uint8_t> unit) {
+                if (units.size() == kMaxRecords)
+                    throw TooManyUnits{};
+                units.push_back(unit);
+            });
     } catch (const ExtractError&) {
         return false;
+    } catch (const TooManyUnits&) {
+        return false;
     }
-    return static_cast<std::size_t>(units) <= kMaxRecords;
+    seiNalCount = count;
+    return true;
 }
 
 Output extractChecked(std::span<const std::uint8_t> buffer, const ExtractOptions& options) {
@@ -117,7 +131,10 @@ Output extractChecked(std::span<const std::uint8_t> buffer, const ExtractOptions
     // never copied while it grows. Pages never written cost address space, not memory.
     const std::size_t mostRows =
         std::min(kMaxRecords, static_cast<std::size_t>(scannedSize) / kSmallestRowBlockBytes);
-    const bool streamed = options.csvPieces && walkCannotFail(buffer, media, cut);
+    std::vector<std::span<const std::uint8_t>> units;
+    std::int64_t end = 0;
+    const bool streamed =
+        options.csvPieces && collectUnits(buffer, media, cut, units, counters.seiNalCount, end);
     CsvBuilder csv = streamed ? CsvBuilder(options.csvPieces) : CsvBuilder(mostRows);
     std::size_t rows = 0;
     // Reused for every unit: no allocation per unit.
@@ -139,7 +156,12 @@ Output extractChecked(std::span<const std::uint8_t> buffer, const ExtractOptions
         csv.appendRow(values);
         ++rows;
     };
-    const std::int64_t end = walkMediaData(buffer, media, cut, counters.seiNalCount, step);
+    if (streamed) {
+        for (const std::span<const std::uint8_t> unit : units)
+            step(unit);
+    } else {
+        end = walkMediaData(buffer, media, cut, counters.seiNalCount, step);
+    }
     csv.finish();
     std::string report = renderReport(buffer.size(), media, counters, rows);
     if (cut)
