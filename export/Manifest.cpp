@@ -147,11 +147,13 @@ ClipRecord readClip(const std::string& path, bool salvage) {
     ClipRecord clip;
     clip.fileName = std::filesystem::path(path).filename().string();
     clip.output =
-        MetadataExtractor::extract(path, {salvage, [&clip](std::span<const std::uint8_t> bytes) {
+        MetadataExtractor::extract(path, {salvage,
+                                          [&clip](std::span<const std::uint8_t> bytes) {
                                               clip.sha256 = sha256Hex(bytes);
                                               clip.duration =
                                                   MetadataExtractor::movieDurationInMemory(bytes);
-                                          }});
+                                          },
+                                          {}});
     return clip;
 }
 

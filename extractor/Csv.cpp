@@ -12,18 +12,40 @@ constexpr char kLineSeparator = '\n';
 constexpr std::size_t kMaxRowBytes =
     1 + (kTelemetryFieldCount - 1) + kTelemetryFieldCount * ValueText::kCapacity;
 
+std::size_t headerBytes() {
+    std::size_t bytes = 0;
+    for (const std::string_view column : csvColumns())
+        bytes += column.size() + 1;
+    return bytes;
+}
+
+void appendHeader(std::string& text) {
+    for (const std::string_view column : csvColumns()) {
+        if (!text.empty())
+            text += kCellSeparator;
+        text += column;
+    }
+}
+
 } // namespace
 
 CsvBuilder::CsvBuilder(std::size_t expectedRows) {
-    std::size_t headerBytes = 0;
-    for (const std::string_view column : csvColumns())
-        headerBytes += column.size() + 1;
-    text_.reserve(headerBytes + expectedRows * kMaxRowBytes);
-    for (const std::string_view column : csvColumns()) {
-        if (!text_.empty())
-            text_ += kCellSeparator;
-        text_ += column;
-    }
+    text_.reserve(headerBytes() + expectedRows * kMaxRowBytes);
+    appendHeader(text_);
+}
+
+CsvBuilder::CsvBuilder(CsvPieceSink sink) : sink_(std::move(sink)) {
+    static_assert(kPieceBytes > 2 * kMaxRowBytes);
+    text_.reserve(std::max(kPieceBytes, headerBytes() + kMaxRowBytes));
+    appendHeader(text_);
+}
+
+void CsvBuilder::finish() {
+    if (!sink_)
+        return;
+    if (hasRows_ && !text_.empty())
+        sink_(text_);
+    text_.clear();
 }
 
 // Rows are written in a local buffer and appended: growing the text first would fill it with
@@ -31,8 +53,14 @@ CsvBuilder::CsvBuilder(std::size_t expectedRows) {
 void CsvBuilder::appendRow(const TelemetryValues& values) {
     char row[kMaxRowBytes + ValueText::kWriteRoom];
     row[0] = kLineSeparator;
-    const char* const end = writeValueTexts(row + 1, values, kCellSeparator);
-    text_.append(row, static_cast<std::size_t>(end - row));
+    const char* const end = writeValueTexts(row + 1, values, kCellSeparator, previous_);
+    const auto length = static_cast<std::size_t>(end - row);
+    if (sink_ && text_.size() + length > kPieceBytes) {
+        sink_(text_);
+        text_.clear();
+    }
+    text_.append(row, length);
+    hasRows_ = true;
 }
 
 void CsvBuilder::appendRow(const TelemetryRecord& record) {
@@ -42,6 +70,7 @@ void CsvBuilder::appendRow(const TelemetryRecord& record) {
             text_ += kCellSeparator;
         text_ += record.value(field).value_or(std::string_view{});
     }
+    hasRows_ = true;
 }
 
 std::string renderCsv(std::span<const TelemetryRecord> records) {

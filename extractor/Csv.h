@@ -4,23 +4,39 @@
 
 #include "TelemetryRecord.h"
 
+#include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace MetadataExtractor {
+
+using CsvPieceSink = std::function<void(std::string_view piece)>;
 
 // Builds the text one row at a time, each written straight into the text's buffer.
 class CsvBuilder {
 public:
+    // What a piece handed to a sink holds at most.
+    static constexpr std::size_t kPieceBytes = 64 * 1024;
+
     // The header alone, with room for `expectedRows` rows of any length, so that the text is
     // allocated once when no more rows come.
     explicit CsvBuilder(std::size_t expectedRows = 0);
+    // The text is handed to `sink` in pieces through one reused buffer instead of being held
+    // whole: a long text would otherwise fault in fresh pages. The header goes with the first
+    // row, so that nothing is handed over while no row came.
+    explicit CsvBuilder(CsvPieceSink sink);
     void appendRow(const TelemetryValues& values);
     void appendRow(const TelemetryRecord& record);
+    // With a sink: hands over what is left, if a row came.
+    void finish();
     std::string take() && { return std::move(text_); }
 
 private:
     std::string text_;
+    CsvPieceSink sink_;
+    RepeatedTexts previous_;
+    bool hasRows_ = false;
 };
 
 std::string renderCsv(std::span<const TelemetryRecord> records);

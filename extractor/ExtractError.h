@@ -22,6 +22,8 @@ inline constexpr std::string_view kTooManyVideoBlocks = "too many video blocks";
 inline constexpr std::string_view kInvalidVideoBlockSize = "invalid video block size";
 inline constexpr std::string_view kSeiBlockExceedsLimit = "SEI block exceeds safety limit";
 inline constexpr std::string_view kTooManyMetadataRows = "too many metadata rows";
+// A file that shrank or went away under its mapping after part of its CSV was handed over.
+inline constexpr std::string_view kFileChangedWhileRead = "file changed while being read";
 // Prefix of every failure that comes from the operating system (size query, read).
 inline constexpr std::string_view kUnexpectedErrorPrefix = "Unexpected extractor error: ";
 } // namespace messages

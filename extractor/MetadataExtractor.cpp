@@ -81,11 +81,47 @@ Output unexpectedError(std::string_view description) {
                            std::string(description));
 }
 
-Output extractChecked(std::span<const std::uint8_t> buffer, bool salvage) {
+// Walks the media data, or for a cut clip its complete blocks; returns where the walk ended.
+std::int64_t walkMediaData(std::span<const std::uint8_t> buffer, const MediaData& media, bool cut,
+                           std::int64_t& seiNalCount, const SeiUnitStep& step) {
+    if (cut)
+        return scanCutVideoBlocks(buffer, media.payloadOffset, seiNalCount, step);
+    scanVideoBlocks(buffer, media.payloadOffset, media.payloadSize, seiNalCount, step);
+    return media.payloadOffset + media.payloadSize;
+}
+
+// Stops a walk whose units are more than rows may come.
+struct TooManyUnits {};
+
+// The SEI units of a walk that ends without error and meets no more of them than rows may
+// come, with its counter and end: an extraction over them cannot fail once its first rows are
+// handed over. False otherwise. One walk: the media data is read once, as without pieces.
+bool collectUnits(std::span<const std::uint8_t> buffer, const MediaData& media, bool cut,
+                  std::vector<std::span<const std::uint8_t>>& units, std::int64_t& seiNalCount,
+                  std::int64_t& end) {
+    std::int64_t count = 0;
+    try {
+        end =
+            walkMediaData(buffer, media, cut, count, [&units](std::span<const std::uint8_t> unit) {
+                if (units.size() == kMaxRecords)
+                    throw TooManyUnits{};
+                units.push_back(unit);
+            });
+    } catch (const ExtractError&) {
+        return false;
+    } catch (const TooManyUnits&) {
+        return false;
+    }
+    seiNalCount = count;
+    return true;
+}
+
+Output extractChecked(std::span<const std::uint8_t> buffer, const ExtractOptions& options) {
     if (buffer.size() > kMaxFileBytes)
         throw ExtractError(messages::kFileExceedsSafetyLimit);
     bool cut = false;
-    const MediaData media = salvage ? findMediaDataOrCut(buffer, cut) : findMediaData(buffer);
+    const MediaData media =
+        options.salvage ? findMediaDataOrCut(buffer, cut) : findMediaData(buffer);
     // A cut clip's rows are those of the blocks present, however large its header says it is.
     const std::int64_t scannedSize =
         cut ? static_cast<std::int64_t>(buffer.size()) - media.payloadOffset : media.payloadSize;
@@ -95,7 +131,11 @@ Output extractChecked(std::span<const std::uint8_t> buffer, bool salvage) {
     // never copied while it grows. Pages never written cost address space, not memory.
     const std::size_t mostRows =
         std::min(kMaxRecords, static_cast<std::size_t>(scannedSize) / kSmallestRowBlockBytes);
-    CsvBuilder csv(mostRows);
+    std::vector<std::span<const std::uint8_t>> units;
+    std::int64_t end = 0;
+    const bool streamed =
+        options.csvPieces && collectUnits(buffer, media, cut, units, counters.seiNalCount, end);
+    CsvBuilder csv = streamed ? CsvBuilder(options.csvPieces) : CsvBuilder(mostRows);
     std::size_t rows = 0;
     // Reused for every unit: no allocation per unit.
     std::vector<std::uint8_t> scratch;
@@ -116,19 +156,19 @@ Output extractChecked(std::span<const std::uint8_t> buffer, bool salvage) {
         csv.appendRow(values);
         ++rows;
     };
-    std::string report;
-    if (cut) {
-        const std::int64_t end =
-            scanCutVideoBlocks(buffer, media.payloadOffset, counters.seiNalCount, step);
-        report = renderReport(buffer.size(), media, counters, rows);
-        report += "\nsalvaged_bytes: " + std::to_string(end - media.payloadOffset);
+    if (streamed) {
+        for (const std::span<const std::uint8_t> unit : units)
+            step(unit);
     } else {
-        scanVideoBlocks(buffer, media.payloadOffset, media.payloadSize, counters.seiNalCount, step);
-        report = renderReport(buffer.size(), media, counters, rows);
+        end = walkMediaData(buffer, media, cut, counters.seiNalCount, step);
     }
+    csv.finish();
+    std::string report = renderReport(buffer.size(), media, counters, rows);
+    if (cut)
+        report += "\nsalvaged_bytes: " + std::to_string(end - media.payloadOffset);
     if (rows == 0)
         return Output::success(kNoMetadataNotice, std::move(report));
-    return Output::success(std::move(csv).take(), std::move(report));
+    return Output::success(streamed ? std::string() : std::move(csv).take(), std::move(report));
 }
 
 } // namespace
@@ -139,7 +179,7 @@ Output extractFromBuffer(std::span<const std::uint8_t> buffer) {
 
 Output extractFromBuffer(std::span<const std::uint8_t> buffer, const ExtractOptions& options) {
     try {
-        Output output = extractChecked(buffer, options.salvage);
+        Output output = extractChecked(buffer, options);
         if (options.parsedBytes)
             options.parsedBytes(buffer);
         return output;
@@ -164,9 +204,19 @@ Output extract(const std::string& path, const ExtractOptions& options) {
         if (!buffer.isMapped())
             return extractFromBuffer(buffer.bytes(), options);
         Output output = Output::failure({});
+        bool handedOver = false;
+        ExtractOptions guarded = options;
+        if (options.csvPieces) {
+            guarded.csvPieces = [&](std::string_view piece) {
+                handedOver = true;
+                options.csvPieces(piece);
+            };
+        }
         if (runGuarded(buffer.bytes(),
-                       [&] { output = extractFromBuffer(buffer.bytes(), options); }))
+                       [&] { output = extractFromBuffer(buffer.bytes(), guarded); }))
             return output;
+        if (handedOver)
+            return Output::failure(std::string(messages::kFileChangedWhileRead));
         // The file shrank or its device went away under the mapping: read what is left.
         buffer = FileBuffer{};
         buffer = readWholeFile(path, kMaxFileBytes + 1, false);

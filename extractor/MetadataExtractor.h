@@ -7,6 +7,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <variant>
 
 namespace MetadataExtractor {
@@ -48,6 +49,12 @@ struct ExtractOptions {
     // Sees the bytes that were parsed once an extraction succeeds (to hash exactly those). It is
     // called again if the file changed under its mapping; the last call's bytes count.
     std::function<void(std::span<const std::uint8_t>)> parsedBytes;
+    // When set, a CSV text is handed here in pieces as its rows are written, not held whole
+    // (Output::text() is then empty; it ends without a line feed, as the text would). Only
+    // once the walk is known to succeed, so that a failure hands nothing over, except when the
+    // file changes under its mapping after the first piece: that fails with
+    // messages::kFileChangedWhileRead. The notice of a clip without telemetry stays in text().
+    std::function<void(std::string_view piece)> csvPieces;
 };
 
 // Reads the file at `path` and extracts its telemetry. Never throws.

@@ -65,12 +65,40 @@ constexpr unsigned kVarintLastShift = 63;
 // In the tenth byte only bit 0 still fits into 64 bits.
 constexpr std::uint8_t kVarintOverflowMask = 0x7E;
 
+// What a one-byte key sets: a known field (0 for none) and the wire type it takes.
+struct KeyAction {
+    std::uint8_t fieldNumber = 0;
+    WireType wireType = kVarint;
+};
+
+constexpr std::array<KeyAction, kVarintContinuation> makeKeyActions() {
+    std::array<KeyAction, kVarintContinuation> actions{};
+    for (std::size_t key = 0; key < actions.size(); ++key) {
+        const std::size_t fieldNumber = key >> kFieldNumberShift;
+        if (fieldNumber >= 1 && kFields[fieldNumber - 1].wireType == (key & kWireTypeMask))
+            actions[key] = {static_cast<std::uint8_t>(fieldNumber),
+                            kFields[fieldNumber - 1].wireType};
+    }
+    return actions;
+}
+constexpr std::array<KeyAction, kVarintContinuation> kKeyActions = makeKeyActions();
+
 // Bounds are checked as "bytes left < bytes needed" so that no offset can overflow.
 class WireReader {
 public:
     explicit WireReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
     bool atEnd() const { return position_ >= bytes_.size(); }
     std::size_t left() const { return bytes_.size() - position_; }
+
+    // Takes the next byte if it is a known field's one-byte key; else takes nothing. Not at
+    // the end.
+    KeyAction nextKeyAction() {
+        const std::uint8_t key = bytes_[position_];
+        if (key >= kVarintContinuation || kKeyActions[key].fieldNumber == 0)
+            return {};
+        ++position_;
+        return kKeyActions[key];
+    }
 
     bool readVarint(std::uint64_t& value) {
         // Keys and most values fit in one byte.
@@ -189,6 +217,14 @@ bool decodeTelemetryValues(std::span<const std::uint8_t> payload, TelemetryValue
     values.clear();
     WireReader reader(payload);
     while (!reader.atEnd()) {
+        // Known fields' keys are one byte but for field 16's: looked up, not taken apart.
+        if (const KeyAction action = reader.nextKeyAction(); action.fieldNumber != 0) {
+            std::uint64_t bits = 0;
+            if (!readBits(reader, action.wireType, bits))
+                return false;
+            values.set(action.fieldNumber, bits);
+            continue;
+        }
         std::uint64_t key = 0;
         if (!reader.readVarint(key))
             return false;
@@ -232,12 +268,40 @@ constexpr std::array<KindWriter, kTelemetryFieldCount> makeWriters(std::index_se
 }
 constexpr auto kWriters = makeWriters(std::make_index_sequence<kTelemetryFieldCount>{});
 
+// The shortest texts cost hundreds of instructions; the others are cheaper than a lookup.
+constexpr bool isRemembered(FieldKind kind) {
+    return kind == FieldKind::Float || kind == FieldKind::Double;
+}
+
+template <std::size_t Index>
+char* writeCell(char* out, const TelemetryValues& values, RepeatedTexts* previous) {
+    constexpr std::size_t field = Index + 1;
+    const std::uint64_t bits = values.bits(field);
+    if constexpr (isRemembered(kFields[Index].kind)) {
+        if (previous) {
+            // Whole texts are copied: the writers' room allows it, and a fixed-size copy is a
+            // few word moves.
+            static_assert(ValueText::kCapacity <= ValueText::kWriteRoom);
+            RepeatedTexts::Entry& entry = previous->entry(field);
+            if (entry.bits == bits && entry.length != 0) {
+                std::memcpy(out, entry.text.data(), entry.text.size());
+                return out + entry.length;
+            }
+            char* const end = writeKindText<kFields[Index].kind>(out, bits);
+            entry.bits = bits;
+            entry.length = static_cast<std::uint8_t>(end - out);
+            std::memcpy(entry.text.data(), out, entry.text.size());
+            return end;
+        }
+    }
+    return writeKindText<kFields[Index].kind>(out, bits);
+}
+
 template <std::size_t... Index>
-char* writeCells(char* out, const TelemetryValues& values, char separator,
+char* writeCells(char* out, const TelemetryValues& values, char separator, RepeatedTexts* previous,
                  std::index_sequence<Index...>) {
     ((out = (Index > 0 ? (*out = separator, out + 1) : out),
-      out = values.has(Index + 1) ? writeKindText<kFields[Index].kind>(out, values.bits(Index + 1))
-                                  : out),
+      out = values.has(Index + 1) ? writeCell<Index>(out, values, previous) : out),
      ...);
     return out;
 }
@@ -249,7 +313,14 @@ char* writeValueText(char* out, const TelemetryValues& values, std::size_t field
 }
 
 char* writeValueTexts(char* out, const TelemetryValues& values, char separator) {
-    return writeCells(out, values, separator, std::make_index_sequence<kTelemetryFieldCount>{});
+    return writeCells(out, values, separator, nullptr,
+                      std::make_index_sequence<kTelemetryFieldCount>{});
+}
+
+char* writeValueTexts(char* out, const TelemetryValues& values, char separator,
+                      RepeatedTexts& previous) {
+    return writeCells(out, values, separator, &previous,
+                      std::make_index_sequence<kTelemetryFieldCount>{});
 }
 
 std::optional<TelemetryRecord> decodeTelemetryRecord(std::span<const std::uint8_t> payload) {

@@ -59,6 +59,6 @@ void extractInBackground(QObject* context, const QString& path,
         QtConcurrent::run([nativePath, path, salvage, hook = beforeExtractionHook()] {
             if (hook)
                 hook(path);
-            return Result(MetadataExtractor::extract(nativePath, {salvage, {}}));
+            return Result(MetadataExtractor::extract(nativePath, {salvage, {}, {}}));
         }));
 }

@@ -1,6 +1,7 @@
 // The extraction driver over buffers: result text, seven-line report, counters, the row limit,
 // the 1 GB buffer check, and hostile framing (every prefix of a valid clip).
 #include "ClipBytes.h"
+#include "Csv.h"
 #include "MetadataExtractor.h"
 #include "TestClips.h"
 
@@ -34,14 +35,26 @@ std::string report(const Bytes& clip, int sei, int payloadFailures, int decodeFa
     return text;
 }
 
-// A clip shaped like the car's: parameter sets, one SEI unit and one picture per frame.
-Bytes carClip(int frames) {
+// The blocks of a clip shaped like the car's: parameter sets, one SEI unit and one picture per
+// frame.
+std::vector<Bytes> carBlocks(int frames) {
     std::vector<Bytes> blocks = {block({0x67, 0x64, 0x00, 0x1f}), block({0x68, 0xee, 0x3c, 0x80})};
     for (int i = 0; i < frames; ++i) {
         blocks.push_back(block(seiUnit(minimalRecord(std::uint64_t(i)))));
         blocks.push_back(block({0x65, 0x88, 0x84, 0x00, 0x00, 0x03, 0x01}));
     }
-    return clip(blocks);
+    return blocks;
+}
+
+Bytes carClip(int frames) {
+    return clip(carBlocks(frames));
+}
+
+// The extraction with its CSV handed over in pieces, and what the pieces were.
+Output extractInPieces(const Bytes& bytes, std::vector<std::string>& pieces) {
+    MetadataExtractor::ExtractOptions options;
+    options.csvPieces = [&pieces](std::string_view piece) { pieces.emplace_back(piece); };
+    return extractFromBuffer(bytes, options);
 }
 
 TEST(Extract, CsvOrNoticeWithTheReport) {
@@ -80,6 +93,43 @@ TEST(Extract, RecordLimit) {
               std::string::npos);
     EXPECT_EQ(std::count(accepted.text().begin(), accepted.text().end(), '\n'), 100'000);
     EXPECT_EQ(extractFromBuffer(concat({atLimit, unit})).message(), "too many metadata rows");
+    std::vector<std::string> pieces;
+    EXPECT_EQ(extractInPieces(concat({atLimit, unit}), pieces).message(), "too many metadata rows");
+    EXPECT_TRUE(pieces.empty());
+}
+
+// In pieces, the CSV adds up to the text the engine would return; a failure, even one met after
+// rows, and a clip without rows hand nothing over.
+TEST(Extract, CsvInPiecesAddsUpToTheTextOrNothing) {
+    std::vector<Bytes> badLastBlock = carBlocks(5'000);
+    badLastBlock.push_back(concat({be32(1'000), Bytes{0x06}}));
+    const struct {
+        const char* name;
+        Bytes bytes;
+        std::size_t pieces;
+    } cases[] = {
+        {"rows over several pieces", carClip(5'000), 2},
+        {"a few rows", carClip(3), 1},
+        {"no rows", clip({block({0x65, 0x88})}), 0},
+        {"bad block after rows", clip(badLastBlock), 0},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> pieces;
+        const Output streamed = extractInPieces(c.bytes, pieces);
+        const Output whole = extractFromBuffer(c.bytes);
+        EXPECT_EQ(pieces.size(), c.pieces) << c.name;
+        std::string joined;
+        for (const std::string& piece : pieces) {
+            EXPECT_LE(piece.size(), MetadataExtractor::CsvBuilder::kPieceBytes) << c.name;
+            joined += piece;
+        }
+        if (pieces.empty()) {
+            EXPECT_EQ(streamed, whole) << c.name;
+        } else {
+            EXPECT_EQ(joined, whole.text()) << c.name;
+            EXPECT_EQ(streamed, Output::success({}, whole.report())) << c.name;
+        }
+    }
 }
 
 TEST(Extract, BufferOverOneGigabyteFailsBeforeItIsRead) {

@@ -36,7 +36,7 @@ TEST(Salvage, EveryCutGivesTheRowsOfTheCompleteUnits) {
     std::pair<std::size_t, std::size_t> last{start, whole.text().find('\n')};
     for (std::size_t cut = 1; cut < clip.size(); ++cut) {
         const auto plain = extractFromBuffer(clip.first(cut));
-        const auto salvaged = extractFromBuffer(clip.first(cut), {true, {}});
+        const auto salvaged = extractFromBuffer(clip.first(cut), {true, {}, {}});
         if (cut < start || cut >= end) {
             ASSERT_EQ(salvaged, plain) << cut;
             continue;

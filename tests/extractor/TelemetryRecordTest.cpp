@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <map>
+#include <string_view>
+#include <vector>
 
 using namespace clipbytes;
 
@@ -61,6 +64,33 @@ TEST(DecodeTelemetryRecord, Cases) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(decode(c.payload), c.expected) << c.name;
+}
+
+// Rows written with the texts of repeated bits copied read as rows written afresh: a first zero
+// (all bits clear), repeats, changes, a field missing in between, and one field's bits in another.
+TEST(WriteValueTexts, RepeatedBitsGiveTheSameTexts) {
+    using MetadataExtractor::TelemetryValues;
+    const auto doubleBits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+    const auto floatBits = [](float v) { return std::uint64_t{std::bit_cast<std::uint32_t>(v)}; };
+    const std::uint64_t heading = doubleBits(30.0), turned = doubleBits(-0.024055005632270673);
+    const std::vector<std::vector<std::pair<std::size_t, std::uint64_t>>> rows = {
+        {{13, 0}, {6, 0}, {11, doubleBits(48.13743)}},
+        {{13, 0}, {6, floatBits(0.5f)}, {11, doubleBits(48.13743)}},
+        {{13, heading}, {6, floatBits(0.5f)}, {14, heading}},
+        {{13, heading}, {6, floatBits(-1.25e-5f)}, {14, turned}},
+        {{6, floatBits(-1.25e-5f)}, {14, turned}},
+        {{13, heading}, {5, floatBits(-1.25e-5f)}, {11, turned}},
+    };
+    MetadataExtractor::RepeatedTexts previous;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        TelemetryValues values;
+        for (const auto& [field, bits] : rows[i])
+            values.set(field, bits);
+        char fresh[1024], copied[1024];
+        const char* freshEnd = MetadataExtractor::writeValueTexts(fresh, values, ',');
+        const char* copiedEnd = MetadataExtractor::writeValueTexts(copied, values, ',', previous);
+        EXPECT_EQ(std::string_view(copied, copiedEnd), std::string_view(fresh, freshEnd)) << i;
+    }
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // Fuzz target: the engine's entry points on whole-file bytes: the extraction, its salvage of
-// clips cut short, and the movie-header duration walk.
+// clips cut short, its CSV handed over in pieces, and the movie-header duration walk.
 #include "ExtractError.h"
 #include "MetadataExtractor.h"
 #include "MovieDuration.h"
@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto out = MetadataExtractor::extractFromBuffer({data, size});
@@ -16,11 +18,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         : !out.text().empty() || out.message().empty())
         std::abort();
     // Salvage changes only a failure on a cut media data atom; it then adds an eighth line.
-    const auto salvaged = MetadataExtractor::extractFromBuffer({data, size}, {true, {}});
+    // In pieces, the salvaged CSV adds up to its text; anything else hands nothing over.
+    std::string pieces;
+    const auto salvaged = MetadataExtractor::extractFromBuffer(
+        {data, size}, {true, {}, [&pieces](std::string_view piece) { pieces += piece; }});
+    const auto salvagedWhole = MetadataExtractor::extractFromBuffer({data, size}, {true, {}, {}});
+    if (pieces.empty()
+            ? salvaged != salvagedWhole
+            : pieces != salvagedWhole.text() ||
+                  salvaged != MetadataExtractor::Output::success({}, salvagedWhole.report()))
+        std::abort();
     if (out.message() != MetadataExtractor::messages::kAtomBeyondFile
-            ? salvaged != out
-            : salvaged.isSuccess() &&
-                  std::count(salvaged.report().begin(), salvaged.report().end(), '\n') != 7)
+            ? salvagedWhole != out
+            : salvagedWhole.isSuccess() && std::count(salvagedWhole.report().begin(),
+                                                      salvagedWhole.report().end(), '\n') != 7)
         std::abort();
     const auto seconds = MetadataExtractor::movieDuration(
         size, [&](std::uint64_t offset, std::span<std::uint8_t> bytes) -> std::size_t {

@@ -85,7 +85,7 @@ ClipResult processClip(const Clip& clip, const BatchOptions& options, MemoryGate
         return {errorLine(clip.path, clip.problem), true};
     const MemoryGate::Pass pass(gate, bytesInMemory(clip.path));
     const MetadataExtractor::Output output =
-        MetadataExtractor::extract(clip.path, {options.salvage, {}});
+        MetadataExtractor::extract(clip.path, {options.salvage, {}, {}});
     if (!output.isSuccess())
         return {failureLines(clip.path, output.message(), !options.salvage), true};
     ClipResult result;

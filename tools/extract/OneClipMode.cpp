@@ -26,16 +26,21 @@ constexpr std::string_view kOutputIsInput = "is the clip itself";
 constexpr std::string_view kCannotWriteOutput = "cannot write: ";
 constexpr std::string_view kStandardOutput = "standard output";
 
+void putToStdout(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
 // Reports a failure to write on standard error.
-bool writeToStdout(const TextProducer& produce) {
-    bool written = true;
-    produce([&written](std::string_view text) {
-        written = written && std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-    });
+bool flushStdout() {
     if (!std::ferror(stdout) && std::fflush(stdout) == 0)
         return true;
     std::cerr << errorLine(kStandardOutput, std::string(kCannotWriteOutput) + std::strerror(errno));
     return false;
+}
+
+bool writeToStdout(const TextProducer& produce) {
+    produce(putToStdout);
+    return flushStdout();
 }
 
 MetadataExtractor::Output extractStandardInput(InputBytes& input,
@@ -71,7 +76,15 @@ int runOneClip(const CommandLine& c) {
         return kExitFailure;
     }
     InputBytes input;
-    const MetadataExtractor::ExtractOptions options{c.salvage, {}};
+    MetadataExtractor::ExtractOptions options{c.salvage, {}, {}};
+    // A CSV bound for standard output as it stands goes out as its rows are written.
+    bool streamed = false;
+    if (c.outputFile.empty() && !c.events && c.format == exports::Format::Csv) {
+        options.csvPieces = [&streamed](std::string_view piece) {
+            streamed = true;
+            putToStdout(piece);
+        };
+    }
     const MetadataExtractor::Output output = fromInput ? extractStandardInput(input, options)
                                                        : MetadataExtractor::extract(clip, options);
     if (!output.isSuccess()) {
@@ -79,7 +92,7 @@ int runOneClip(const CommandLine& c) {
         return kExitFailure;
     }
     const std::string& text = output.text();
-    const bool csv = carriesCsv(output);
+    const bool csv = streamed || carriesCsv(output);
     // What --format makes of the CSV; a notice is written as it stands.
     const exports::Format format = csv ? c.format : exports::Format::Csv;
     const auto writeBody = [&](const exports::TextSink& sink) {
@@ -92,6 +105,11 @@ int runOneClip(const CommandLine& c) {
                                         : MetadataExtractor::movieDuration(clip);
         const std::string lines = eventLines(text, duration);
         if (!writeToStdout([&lines](const exports::TextSink& sink) { sink(lines); }))
+            return kExitFailure;
+    } else if (streamed) {
+        // The engine's text ends without a line feed.
+        putToStdout(lineEnd({}));
+        if (!flushStdout())
             return kExitFailure;
     } else if (c.outputFile.empty()) {
         if (!writeToStdout(writeBody))
