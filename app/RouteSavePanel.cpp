@@ -9,7 +9,7 @@
 #include <QWindow>
 
 namespace {
-constexpr const char* kSaveLabel = "Save";
+constexpr const char* kSaveLabel = QT_TRANSLATE_NOOP("Veldrin", "Save");
 } // namespace
 
 void openRouteSavePanel(ClipSources* sources, QWindow* parent) {

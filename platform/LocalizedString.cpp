@@ -117,6 +117,18 @@ QString formatOne(const QVariant& value, const Conversion& conversion, const QLo
     return pad(text, conversion, false);
 }
 
+// "%1" to "%9" at `i` (after the "%"), not followed by what makes it a printf width:
+// the argument's number, or 0.
+int positionalArgument(const QString& format, qsizetype i, const QString& conversionLetters) {
+    if (i >= format.size() || format[i] < u'1' || format[i] > u'9')
+        return 0;
+    const bool more = i + 1 < format.size();
+    if (more && (format[i + 1].isDigit() || format[i + 1] == u'.' ||
+                 conversionLetters.contains(format[i + 1])))
+        return 0;
+    return format[i].digitValue();
+}
+
 } // namespace
 
 QString formatCNumber(double value, char conversion, int precision) {
@@ -173,6 +185,11 @@ QString formatWithLocale(const QString& format, const QVariantList& arguments,
         const qsizetype start = i++;
         if (i < n && format[i] == u'%') {
             out += u'%';
+            continue;
+        }
+        if (const int position = positionalArgument(format, i, kLengths + kConversions);
+            position > 0 && position <= arguments.size()) {
+            out += formatOne(arguments[position - 1], Conversion{}, locale);
             continue;
         }
         Conversion conversion;

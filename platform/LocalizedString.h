@@ -1,6 +1,8 @@
 // Every user-visible text passes through here: the English text is the key, looked up in the
 // installed translation (one context), and printf-style arguments are filled ("%d", "%@",
-// "%.1f", "%%", ...). Numbers are written as the C locale writes them in every language.
+// "%.1f", "%%", ...), or numbered ones ("%1" to "%9"), which a translation may reorder. Texts
+// kept in C++ constants are marked with QT_TRANSLATE_NOOP in that context, so that lupdate
+// finds them. Numbers are written as the C locale writes them in every language.
 #pragma once
 
 #include <QLocale>
@@ -34,7 +36,9 @@ QString localizedString(const QString& key, const First& first, const Rest&... r
 
 // Fills a printf-style `format` under `locale`. Supports the flags "-+ 0#", a width, a
 // precision, the length modifiers (ignored) and the conversions d i u o x X f F e E g G s @ c
-// and %%. An unknown conversion or a missing argument is copied through as written.
+// and %%, and "%1" to "%9" (the arguments by number, as "%@") where no digit, "." or
+// conversion letter follows. An unknown conversion or a missing argument is copied through as
+// written.
 QString formatWithLocale(const QString& format, const QVariantList& arguments,
                          const QLocale& locale);
 

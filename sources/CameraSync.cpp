@@ -46,7 +46,8 @@ constexpr float kFullVolume = 1.0f;
 constexpr float kSilent = 0.0f;
 // A follower this far ahead, or less, waits paused for the leader rather than seeking back.
 constexpr double kMaxWaitMs = 3000.0;
-constexpr const char* kCameraUnreadableNote = "Camera stopped: its file can no longer be read";
+constexpr const char* kCameraUnreadableNote =
+    QT_TRANSLATE_NOOP("Veldrin", "Camera stopped: its file can no longer be read");
 constexpr const char* kQmlUri = "Veldrin.Sources";
 constexpr const char* kQmlName = "CameraSync";
 constexpr int kQmlMajor = 1;

@@ -21,26 +21,36 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace {
-constexpr const char* kOpenClipPanelTitle = "Select Orvik Dashcam MP4";
-constexpr const char* kOpenFolderPanelTitle = "Select Folder With Orvik MP4 Clips";
-constexpr const char* kOnlyWithMetadataLabel = "Only with metadata";
-constexpr const char* kExportPanelTitle = "Export Telemetry CSV";
-constexpr const char* kClipExportPanelTitle = "Export Telemetry CSV of %@";
-constexpr const char* kClipEvidencePanelTitle = "Export Evidence of %@";
-constexpr const char* kTripRouteExportPanelTitle = "Export Trip Route";
-constexpr const char* kRouteWritingStatus = "Writing route...";
-constexpr const char* kReplaceQuestion = "\"%@\" already exists. Do you want to replace it?";
-constexpr const char* kExportedStatus = "CSV exported to %@";
-constexpr const char* kExportFailedStatus = "Failed to export CSV";
-constexpr const char* kRouteExportPanelTitle = "Export Route";
-constexpr const char* kRouteExportedStatus = "Route exported to %@";
-constexpr const char* kRouteExportFailedStatus = "Failed to export route";
-constexpr const char* kEvidencePanelTitle = "Export Evidence";
-constexpr const char* kEvidenceWritingStatus = "Writing evidence...";
-constexpr const char* kEvidenceExportedStatus = "Evidence written to %@";
-constexpr const char* kEvidenceFailedStatus = "Failed to export evidence: %@";
+constexpr const char* kOpenClipPanelTitle =
+    QT_TRANSLATE_NOOP("Veldrin", "Select Orvik Dashcam MP4");
+constexpr const char* kOpenFolderPanelTitle =
+    QT_TRANSLATE_NOOP("Veldrin", "Select Folder With Orvik MP4 Clips");
+constexpr const char* kOnlyWithMetadataLabel = QT_TRANSLATE_NOOP("Veldrin", "Only with metadata");
+constexpr const char* kExportPanelTitle = QT_TRANSLATE_NOOP("Veldrin", "Export Telemetry CSV");
+constexpr const char* kClipExportPanelTitle =
+    QT_TRANSLATE_NOOP("Veldrin", "Export Telemetry CSV of %1");
+constexpr const char* kClipEvidencePanelTitle =
+    QT_TRANSLATE_NOOP("Veldrin", "Export Evidence of %1");
+constexpr const char* kTripRouteExportPanelTitle =
+    QT_TRANSLATE_NOOP("Veldrin", "Export Trip Route");
+constexpr const char* kRouteWritingStatus = QT_TRANSLATE_NOOP("Veldrin", "Writing route...");
+constexpr const char* kReplaceQuestion =
+    QT_TRANSLATE_NOOP("Veldrin", "\"%1\" already exists. Do you want to replace it?");
+constexpr const char* kExportedStatus = QT_TRANSLATE_NOOP("Veldrin", "CSV exported to %1");
+constexpr const char* kExportFailedStatus = QT_TRANSLATE_NOOP("Veldrin", "Failed to export CSV");
+constexpr const char* kRouteExportPanelTitle = QT_TRANSLATE_NOOP("Veldrin", "Export Route");
+constexpr const char* kRouteExportedStatus = QT_TRANSLATE_NOOP("Veldrin", "Route exported to %1");
+constexpr const char* kRouteExportFailedStatus =
+    QT_TRANSLATE_NOOP("Veldrin", "Failed to export route");
+constexpr const char* kEvidencePanelTitle = QT_TRANSLATE_NOOP("Veldrin", "Export Evidence");
+constexpr const char* kEvidenceWritingStatus = QT_TRANSLATE_NOOP("Veldrin", "Writing evidence...");
+constexpr const char* kEvidenceExportedStatus =
+    QT_TRANSLATE_NOOP("Veldrin", "Evidence written to %1");
+constexpr const char* kEvidenceFailedStatus =
+    QT_TRANSLATE_NOOP("Veldrin", "Failed to export evidence: %1");
 constexpr int kScanRefreshIntervalMs = 100;
-constexpr const char* kTripsCompleteStatus = "Batch playback complete (%n trips)";
+constexpr const char* kTripsCompleteStatus =
+    QT_TRANSLATE_N_NOOP("Veldrin", "Batch playback complete (%n trips)");
 } // namespace
 
 ClipSources::ClipSources(ContentView& view, QObject* parent)

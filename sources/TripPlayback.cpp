@@ -32,9 +32,11 @@ constexpr double kSeekToleranceSeconds = 0.1;
 // A leader that neither loads nor moves for this long while it should play is stuck.
 constexpr qint64 kStallMs = 3000;
 constexpr const char* kClockFormat = "HH:mm:ss";
-constexpr const char* kLeaderUnreadableNote = "Camera %@ stopped: its file could not be read";
-constexpr const char* kLeaderCutShortNote = "Camera %@ stopped: its file ends early";
-constexpr const char* kTripTitle = "Trip %@ (%n moments)";
+constexpr const char* kLeaderUnreadableNote =
+    QT_TRANSLATE_NOOP("Veldrin", "Camera %1 stopped: its file could not be read");
+constexpr const char* kLeaderCutShortNote =
+    QT_TRANSLATE_NOOP("Veldrin", "Camera %1 stopped: its file ends early");
+constexpr const char* kTripTitle = QT_TRANSLATE_N_NOOP("Veldrin", "Trip %1 (%n moments)");
 
 } // namespace
 
@@ -90,6 +92,7 @@ template <typename F> void TripPlayback::drive(F&& f) {
 
 void TripPlayback::start(trips::Trip trip, double startSeconds, bool autoPlay) {
     trip_ = std::move(trip);
+    timeline_ = trips::TripTimeline(trip_);
     loadId_ = view_.load()->renewFileLoadID();
     forgetStandby();
     active_ = true;
@@ -136,31 +139,21 @@ void TripPlayback::stop() {
 }
 
 double TripPlayback::duration() const {
-    return trip_.moments.empty() ? 0.0 : trip_.seconds().value_or(0.0);
-}
-
-double TripPlayback::playLength(std::size_t index) const {
-    const double length = trip_.moments[index].duration.value_or(0.0);
-    if (index + 1 >= trip_.moments.size())
-        return length;
-    return std::min(length, trip_.momentOffset(index + 1) - trip_.momentOffset(index));
+    return timeline_.duration();
 }
 
 QVariantList TripPlayback::boundaries() const {
     QVariantList list;
-    for (std::size_t i = 1; i < trip_.moments.size(); ++i)
-        list.append(trip_.momentOffset(i));
+    for (const double start : timeline_.boundaries())
+        list.append(start);
     return list;
 }
 
 QVariantList TripPlayback::gaps() const {
     QVariantList list;
-    for (std::size_t i = 0; i + 1 < trip_.moments.size(); ++i) {
-        const double end = trip_.momentOffset(i) + playLength(i);
-        if (end < trip_.momentOffset(i + 1))
-            list.append(QVariantMap{{QStringLiteral("from"), end},
-                                    {QStringLiteral("to"), trip_.momentOffset(i + 1)}});
-    }
+    for (const trips::TripGap& gap : timeline_.gaps())
+        list.append(
+            QVariantMap{{QStringLiteral("from"), gap.from}, {QStringLiteral("to"), gap.to}});
     return list;
 }
 
@@ -188,7 +181,7 @@ QString TripPlayback::clockText() const {
 double TripPlayback::leaderPosition() const {
     if (!active_)
         return 0.0;
-    return std::clamp(time_ - trip_.momentOffset(moment_), 0.0, playLength(moment_));
+    return std::clamp(time_ - trip_.momentOffset(moment_), 0.0, timeline_.playLength(moment_));
 }
 
 const trips::MomentClip* TripPlayback::leaderClip(std::size_t index) const {
@@ -274,13 +267,10 @@ void TripPlayback::setNote(const QString& note) {
 void TripPlayback::seek(double tripSeconds) {
     if (!active_ || trip_.moments.empty())
         return;
-    const double t = std::clamp(tripSeconds, 0.0, duration());
-    std::size_t index = 0;
-    while (index + 1 < trip_.moments.size() && trip_.momentOffset(index + 1) <= t)
-        ++index;
-    time_ = t;
+    const trips::TripPlace place = timeline_.locate(tripSeconds);
+    time_ = place.time;
     setNote(QString());
-    loadMoment(index, t - trip_.momentOffset(index));
+    loadMoment(place.moment, place.within);
     emit timeChanged();
 }
 
@@ -290,7 +280,7 @@ void TripPlayback::loadMoment(std::size_t index, double within) {
     const trips::Moment& moment = trip_.moments[index];
     const QUrl url = QUrl::fromLocalFile(TripList::clipPath(moment, *leaderClip(index)));
     leaderUrl_ = url;
-    const double length = playLength(index);
+    const double length = timeline_.playLength(index);
     pendingSeek_ = std::min(within, std::max(0.0, length - kSwitchAheadSeconds));
     if (momentChange)
         emit momentChanged();
@@ -351,7 +341,8 @@ void TripPlayback::onMediaStatus(QMediaPlayer::MediaStatus status) {
             setPhase(Phase::playing);
     } else if (status == QMediaPlayer::EndOfMedia && phase_ == Phase::playing) {
         const double position = player_->currentTime();
-        if (std::isfinite(position) && position < playLength(moment_) - kEarlyEndSeconds) {
+        if (std::isfinite(position) &&
+            position < timeline_.playLength(moment_) - kEarlyEndSeconds) {
             setNote(localizedString(kLeaderCutShortNote, selectedCamera_));
             enterGap(trip_.momentOffset(moment_) + position);
         } else {
@@ -400,7 +391,7 @@ void TripPlayback::onPlayerError() {
 }
 
 void TripPlayback::endMoment() {
-    const double end = trip_.momentOffset(moment_) + playLength(moment_);
+    const double end = timeline_.momentEnd(moment_);
     if (moment_ + 1 >= trip_.moments.size()) {
         drive([&] { player_->pause(); });
         setPhase(Phase::ended);
@@ -411,7 +402,7 @@ void TripPlayback::endMoment() {
         emit finished();
         return;
     }
-    if (end + kSwitchAheadSeconds < trip_.momentOffset(moment_ + 1)) {
+    if (end + kSwitchAheadSeconds < timeline_.nextStart(moment_)) {
         enterGap(end);
         return;
     }
@@ -453,7 +444,7 @@ void TripPlayback::tick() {
             t = std::max(time_, offset + position);
         else if (std::isfinite(position))
             t = offset + position;
-        if (wantPlay_ && t >= offset + playLength(moment_) - kSwitchAheadSeconds) {
+        if (wantPlay_ && t >= offset + timeline_.playLength(moment_) - kSwitchAheadSeconds) {
             endMoment();
             return;
         }
@@ -467,7 +458,7 @@ void TripPlayback::tick() {
             gapClock_.restart();
         }
         const bool last = moment_ + 1 >= trip_.moments.size();
-        const double next = last ? duration() : trip_.momentOffset(moment_ + 1);
+        const double next = timeline_.nextStart(moment_);
         if (wantPlay_ && t >= next) {
             if (last) {
                 endMoment();

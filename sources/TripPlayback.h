@@ -6,6 +6,7 @@
 
 #include "ContentView.h"
 #include "FolderBatch.h"
+#include "TripTimeline.h"
 #include "Trips.h"
 #include "VideoPlayer.h"
 
@@ -117,7 +118,6 @@ signals:
 private:
     enum class Phase { loading, playing, gap, ended };
 
-    double playLength(std::size_t index) const;
     const trips::MomentClip* leaderClip(std::size_t index) const;
     void loadMoment(std::size_t index, double within);
     void enterGap(double from);
@@ -144,6 +144,7 @@ private:
     QTimer ticker_;
     bool active_ = false;
     trips::Trip trip_;
+    trips::TripTimeline timeline_;
     QUuid loadId_;
     std::size_t moment_ = 0;
     Phase phase_ = Phase::ended;

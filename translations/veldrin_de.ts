@@ -280,8 +280,8 @@
         <translation>Ordner mit Orvik-MP4-Clips auswählen</translation>
     </message>
     <message>
-        <source>CSV exported to %@</source>
-        <translation>CSV exportiert nach %@</translation>
+        <source>CSV exported to %1</source>
+        <translation>CSV exportiert nach %1</translation>
     </message>
     <message>
         <source>Failed to export CSV</source>
@@ -296,8 +296,8 @@
         <translation>Route exportieren</translation>
     </message>
     <message>
-        <source>Route exported to %@</source>
-        <translation>Route exportiert nach %@</translation>
+        <source>Route exported to %1</source>
+        <translation>Route exportiert nach %1</translation>
     </message>
     <message>
         <source>Failed to export route</source>
@@ -343,12 +343,12 @@
         <translation>Beweissicherung wird geschrieben...</translation>
     </message>
     <message>
-        <source>Evidence written to %@</source>
-        <translation>Beweissicherung geschrieben nach %@</translation>
+        <source>Evidence written to %1</source>
+        <translation>Beweissicherung geschrieben nach %1</translation>
     </message>
     <message>
-        <source>Failed to export evidence: %@</source>
-        <translation>Export der Beweissicherung fehlgeschlagen: %@</translation>
+        <source>Failed to export evidence: %1</source>
+        <translation>Export der Beweissicherung fehlgeschlagen: %1</translation>
     </message>
     <message>
         <source>MP4 exceeds the 1 GB safety limit</source>
@@ -694,18 +694,18 @@
         <translation>Clips</translation>
     </message>
     <message>
-        <source>Camera %@ stopped: its file could not be read</source>
-        <translation>Kamera %@ angehalten: ihre Datei lässt sich nicht lesen</translation>
+        <source>Camera %1 stopped: its file could not be read</source>
+        <translation>Kamera %1 angehalten: ihre Datei lässt sich nicht lesen</translation>
     </message>
     <message>
-        <source>Camera %@ stopped: its file ends early</source>
-        <translation>Kamera %@ angehalten: ihre Datei endet vorzeitig</translation>
+        <source>Camera %1 stopped: its file ends early</source>
+        <translation>Kamera %1 angehalten: ihre Datei endet vorzeitig</translation>
     </message>
     <message numerus="yes">
-        <source>Trip %@ (%n moments)</source>
+        <source>Trip %1 (%n moments)</source>
         <translation>
-            <numerusform>Fahrt %@ (%n Abschnitt)</numerusform>
-            <numerusform>Fahrt %@ (%n Abschnitte)</numerusform>
+            <numerusform>Fahrt %1 (%n Abschnitt)</numerusform>
+            <numerusform>Fahrt %1 (%n Abschnitte)</numerusform>
         </translation>
     </message>
     <message>
@@ -717,8 +717,8 @@
         <translation>keine Telemetrie</translation>
     </message>
     <message>
-        <source> • scan %d/%d</source>
-        <translation> • Prüfung %d/%d</translation>
+        <source> • scan %1/%2</source>
+        <translation> • Prüfung %1/%2</translation>
     </message>
     <message numerus="yes">
         <source>Batch playback complete (%n trips)</source>
@@ -825,12 +825,12 @@
         <translation>Datei &gt; CSV exportieren, Fahrt als CSV exportieren und Route exportieren (GPX, GeoJSON oder KML) schlagen eine Datei neben dem Clip vor; Ordner und Name wählen Sie im Speicherdialog. Beweissicherung exportieren schreibt einen Ordner NAME_evidence mit dem Clip, seiner Telemetrie und deren Prüfsummen in den gewählten Ordner.</translation>
     </message>
     <message>
-        <source>Export Telemetry CSV of %@</source>
-        <translation>Telemetrie-CSV von %@ exportieren</translation>
+        <source>Export Telemetry CSV of %1</source>
+        <translation>Telemetrie-CSV von %1 exportieren</translation>
     </message>
     <message>
-        <source>Export Evidence of %@</source>
-        <translation>Beweissicherung von %@ exportieren</translation>
+        <source>Export Evidence of %1</source>
+        <translation>Beweissicherung von %1 exportieren</translation>
     </message>
     <message>
         <source>Export Trip Route</source>
@@ -841,20 +841,20 @@
         <translation>Route wird geschrieben...</translation>
     </message>
     <message>
-        <source>&quot;%@&quot; already exists. Do you want to replace it?</source>
-        <translation>„%@“ ist bereits vorhanden. Möchten Sie die Datei ersetzen?</translation>
+        <source>&quot;%1&quot; already exists. Do you want to replace it?</source>
+        <translation>„%1“ ist bereits vorhanden. Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>Could not open %@: no such file</source>
         <translation>%@ konnte nicht geöffnet werden: Datei nicht vorhanden</translation>
     </message>
     <message>
-        <source>In use: %@, from %@, which overrides this setting</source>
-        <translation>Verwendet: %@, aus %@, das diese Einstellung übersteuert</translation>
+        <source>In use: %1, from %2, which overrides this setting</source>
+        <translation>Verwendet: %1, aus %2, das diese Einstellung übersteuert</translation>
     </message>
     <message>
-        <source>In use: %@, from this setting</source>
-        <translation>Verwendet: %@, aus dieser Einstellung</translation>
+        <source>In use: %1, from this setting</source>
+        <translation>Verwendet: %1, aus dieser Einstellung</translation>
     </message>
     <message>
         <source>In use: the default online map</source>

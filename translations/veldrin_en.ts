@@ -32,10 +32,10 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>Trip %@ (%n moments)</source>
+        <source>Trip %1 (%n moments)</source>
         <translation>
-            <numerusform>Trip %@ (%n moment)</numerusform>
-            <numerusform>Trip %@ (%n moments)</numerusform>
+            <numerusform>Trip %1 (%n moment)</numerusform>
+            <numerusform>Trip %1 (%n moments)</numerusform>
         </translation>
     </message>
     <message numerus="yes">

@@ -11,10 +11,14 @@
 namespace {
 
 // Indexed by analysis::EventKind.
-const char* const kEventNames[] = {"Hard braking",  "Hard acceleration", "Sharp turn",
-                                   "Assistance on", "Assistance off",    "Stop"};
-const char* const kAccelerationValue = "%.1f m/s²";
-const char* const kClockFormat = "%d:%04.1f";
+const char* const kEventNames[] = {QT_TRANSLATE_NOOP("Veldrin", "Hard braking"),
+                                   QT_TRANSLATE_NOOP("Veldrin", "Hard acceleration"),
+                                   QT_TRANSLATE_NOOP("Veldrin", "Sharp turn"),
+                                   QT_TRANSLATE_NOOP("Veldrin", "Assistance on"),
+                                   QT_TRANSLATE_NOOP("Veldrin", "Assistance off"),
+                                   QT_TRANSLATE_NOOP("Veldrin", "Stop")};
+const char* const kAccelerationValue = QT_TRANSLATE_NOOP("Veldrin", "%.1f m/s²");
+const char* const kClockFormat = QT_TRANSLATE_NOOP("Veldrin", "%d:%04.1f");
 constexpr double kSecondsPerMinute = 60.0;
 // Events this close to the time asked from count as there, so a jump moves on.
 constexpr double kSameTimeSeconds = 0.05;

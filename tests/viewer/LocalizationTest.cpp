@@ -24,6 +24,8 @@ TEST(FormatWithLocale, PrintfConversions) {
         {"%@ and %@", {"a", "b"}, c, "a and b"},
         {"%d%%", {100}, c, "100%"},
         {"%d and %d", {1}, c, "1 and %d"}, // missing argument kept as written
+        {"%2 before %1, %3", {"a", 2.5}, de, "2.5 before a, %3"},
+        {"%1d %1.5f", {7, 3.0}, c, "7 3.00000"}, // widths, not numbers
     };
     for (const Case& t : cases)
         EXPECT_EQ(formatWithLocale(QString::fromUtf8(t.format), t.args, t.locale), t.expected)
@@ -75,7 +77,7 @@ TEST(Shortcuts, NamedInTheLanguageShown) {
 
 // Counts take the singular for one, in English as in German.
 TEST(Plurals, OneAndManyInBothLanguages) {
-    const QString key = QStringLiteral("Trip %@ (%n moments)");
+    const QString key = QStringLiteral("Trip %1 (%n moments)");
     struct Case {
         QLocale::Language language;
         int count;

@@ -4,6 +4,7 @@
 #include "Coordinator.h"
 #include "TileLayer.h"
 #include "TileServer.h"
+#include "ViewportMotion.h"
 
 #include <gtest/gtest.h>
 
@@ -150,7 +151,7 @@ TEST_F(RouteMapViewTest, FitsNewRoutesAndFollowsTheCarWhileZoomedIn) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !view.isAnimating(); }));
     EXPECT_TRUE(fittedTo(kTrack.last()));
     // A grown route is fitted again, whatever the user did.
-    view.zoomAt(QPointF(50, 50), ClickZoomMapView::kClickZoomInFactor);
+    view.zoomAt(QPointF(50, 50), MapGestures::kClickZoomInFactor);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !view.isAnimating(); }));
     view.setCoordinates(kTrack + GeoCoordinateList{{10.0, 20.02}});
     view.updateMap();
@@ -289,14 +290,13 @@ TEST_F(RouteMapWindowTest, ClicksZoomAroundThePointerWithinBoundsAndDragsPan) {
     view->zoomAt(click, 1e-6);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !view->isAnimating(); }));
     const mapgeo::MapSize near = view->visibleMapRect().size;
-    EXPECT_NEAR(std::min(near.width, near.height), ClickZoomMapView::kMinimumVisibleMapPoints,
-                1e-6);
+    EXPECT_NEAR(std::min(near.width, near.height), mapgeo::kMinimumVisibleMapPoints, 1e-6);
     view->zoomAt(click, 1e12);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !view->isAnimating(); }));
     const mapgeo::MapSize far = view->visibleMapRect().size;
     EXPECT_NEAR(std::max(far.width, far.height), mapgeo::kWorldMapPoints, 1e-3);
     RouteMapView bare; // no size, no viewport: nothing to zoom
-    bare.zoomAt(QPointF(1, 1), ClickZoomMapView::kClickZoomInFactor);
+    bare.zoomAt(QPointF(1, 1), MapGestures::kClickZoomInFactor);
     EXPECT_FALSE(bare.isAnimating());
 }
 

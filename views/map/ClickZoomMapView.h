@@ -1,18 +1,18 @@
 // A slippy map item: raster tiles under a Web-Mercator viewport, zoomed by clicks (left: in
 // around the pointer, right: out), the wheel and pinches, and panned by dragging. Subclasses
-// add what is drawn over the tiles. What is drawn with the tiles is kept in an image so that
-// moving only a marker repaints cheaply.
+// add what is drawn over the tiles. The item holds the viewport and what fits it; the moves
+// are in ViewportMotion, the gestures in MapGestures, the tiles' image in TilePainter.
 #pragma once
 
 #include "MapGeometry.h"
-#include "TileMath.h"
+#include "MapGestures.h"
 
-#include <QImage>
 #include <QQuickPaintedItem>
 #include <optional>
 
-class QVariantAnimation;
 class TileLayer;
+class TilePainter;
+class ViewportAnimation;
 
 class ClickZoomMapView : public QQuickPaintedItem {
     Q_OBJECT
@@ -37,11 +37,6 @@ class ClickZoomMapView : public QQuickPaintedItem {
         double cornerRadius READ cornerRadius WRITE setCornerRadius NOTIFY cornerRadiusChanged)
 
 public:
-    static constexpr double kClickZoomInFactor = 0.5;
-    static constexpr double kClickZoomOutFactor = 2.0;
-    static constexpr double kMinimumVisibleMapPoints = 32.0;
-    static constexpr int kZoomAnimationMs = 250;
-
     explicit ClickZoomMapView(QQuickItem* parent = nullptr);
     ~ClickZoomMapView() override;
 
@@ -51,7 +46,7 @@ public:
     QString tileAttribution() const;
     void setTileAttribution(const QString& attribution);
     void resetTileAttribution();
-    bool tilesUnavailable() const { return m_tilesUnavailable; }
+    bool tilesUnavailable() const;
     QString tileSourceMessage() const;
     double attributionHeight() const;
     double fitTopInset() const { return m_fitTopInset; }
@@ -124,42 +119,14 @@ private:
     void panBy(const QPointF& viewDelta);
     // Zoom about an anchor without animation (wheel, pinch).
     void scaleAround(const QPointF& viewPoint, double factor);
-    std::optional<mapgeo::MapViewport> zoomedViewport(const QPointF& viewPoint,
-                                                      double factor) const;
-    void renderMapLayer(const QSize& pixelSize, qreal devicePixelRatio);
-    void paintTiles(QPainter& painter);
-    // On the GUI thread: what the last paint lacked.
-    void tilesMissing(const QList<TileKey>& missing, bool anyTileShown);
-    void updateTilesUnavailable();
-    void paintAttribution(QPainter& painter) const;
 
     TileLayer* m_tiles = nullptr;
+    TilePainter* m_tilePainter = nullptr;
+    ViewportAnimation* m_animation = nullptr;
+    MapGestures m_gestures;
     mapgeo::MapViewport m_viewport;
     std::optional<Fit> m_fit;
-    QImage m_mapLayer;
-    bool m_mapLayerDirty = true;
-    // Written by paint, on the render thread while the GUI thread is blocked.
-    QList<TileKey> m_paintMissing;
-    bool m_paintShowedTile = false;
-    bool m_tileReportPending = false;
-    // The GUI thread's copies.
-    QList<TileKey> m_missingTiles;
-    bool m_anyTileShown = false;
-    bool m_tilesUnavailable = false;
     double m_fitTopInset = 0.0;
     double m_cornerRadius = 0.0;
     int m_repaintRequests = 0;
-
-    QVariantAnimation* m_animation = nullptr;
-    mapgeo::MapViewport m_animationStart;
-    mapgeo::MapViewport m_animationTarget;
-    std::optional<QPointF> m_animationAnchor;
-
-    Qt::MouseButton m_pressedButton = Qt::NoButton;
-    QPointF m_pressPosition;
-    QPointF m_lastDragPosition;
-    bool m_dragging = false;
-
-    bool m_touchMoved = false;
-    QPointF m_touchStart;
 };

@@ -4,8 +4,8 @@
 #include "LocalizedString.h"
 
 namespace {
-constexpr const char* kStartTitle = "Start";
-constexpr const char* kEndTitle = "End";
+constexpr const char* kStartTitle = QT_TRANSLATE_NOOP("Veldrin", "Start");
+constexpr const char* kEndTitle = QT_TRANSLATE_NOOP("Veldrin", "End");
 constexpr qsizetype kMinimumPointsForEndMark = 2;
 } // namespace
 

@@ -16,9 +16,10 @@ namespace {
 constexpr const char* kUserAgent =
     "VeldrinStudio/" VELDRIN_VERSION " (+" VELDRIN_PROJECT_CONTACT ")";
 
-constexpr const char* kOverriddenNote = "In use: %@, from %@, which overrides this setting";
-constexpr const char* kSettingNote = "In use: %@, from this setting";
-constexpr const char* kBuiltInNote = "In use: the default online map";
+constexpr const char* kOverriddenNote =
+    QT_TRANSLATE_NOOP("Veldrin", "In use: %1, from %2, which overrides this setting");
+constexpr const char* kSettingNote = QT_TRANSLATE_NOOP("Veldrin", "In use: %1, from this setting");
+constexpr const char* kBuiltInNote = QT_TRANSLATE_NOOP("Veldrin", "In use: the default online map");
 constexpr const char* kTilesOptionName = "--tiles";
 
 QString& commandLineLocation() {

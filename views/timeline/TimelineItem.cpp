@@ -20,7 +20,7 @@ constexpr int kQmlMinorVersion = 0;
 
 const char* const kHoverFormat = "%@ · %@ %@ · Pedal %d%%";
 const char* const kHoverBrake = " · Brake";
-const char* const kScaleFormat = "%d %@";
+const char* const kScaleFormat = QT_TRANSLATE_NOOP("Veldrin", "%d %@");
 const QString kNoValue = QStringLiteral("—");
 constexpr double kPercent = 100.0;
 
