@@ -26,32 +26,22 @@ CsvBuilder::CsvBuilder(std::size_t expectedRows) {
     }
 }
 
-// `writeCell(out, fieldNumber)` writes the cell's text at `out` and returns its end.
-template <typename CellWriter> void CsvBuilder::appendCells(CellWriter writeCell) {
-    const std::size_t rowStart = text_.size();
-    // Beyond the expected rows the text grows geometrically: amortised constant time per row.
-    text_.resize(rowStart + kMaxRowBytes);
-    char* out = text_.data() + rowStart;
-    *out++ = kLineSeparator;
-    for (std::size_t field = 1; field <= kTelemetryFieldCount; ++field) {
-        if (field > 1)
-            *out++ = kCellSeparator;
-        out = writeCell(out, field);
-    }
-    text_.resize(static_cast<std::size_t>(out - text_.data()));
-}
-
+// Rows are written in a local buffer and appended: growing the text first would fill it with
+// zeros. Beyond the expected rows the text grows geometrically: amortised constant time per row.
 void CsvBuilder::appendRow(const TelemetryValues& values) {
-    appendCells([&](char* out, std::size_t field) {
-        return values.has(field) ? writeValueText(out, values, field) : out;
-    });
+    char row[kMaxRowBytes + ValueText::kWriteRoom];
+    row[0] = kLineSeparator;
+    const char* const end = writeValueTexts(row + 1, values, kCellSeparator);
+    text_.append(row, static_cast<std::size_t>(end - row));
 }
 
 void CsvBuilder::appendRow(const TelemetryRecord& record) {
-    appendCells([&](char* out, std::size_t field) {
-        const std::string_view text = record.value(field).value_or(std::string_view{});
-        return std::copy(text.begin(), text.end(), out);
-    });
+    text_ += kLineSeparator;
+    for (std::size_t field = 1; field <= kTelemetryFieldCount; ++field) {
+        if (field > 1)
+            text_ += kCellSeparator;
+        text_ += record.value(field).value_or(std::string_view{});
+    }
 }
 
 std::string renderCsv(std::span<const TelemetryRecord> records) {

@@ -20,7 +20,6 @@ public:
     std::string take() && { return std::move(text_); }
 
 private:
-    template <typename CellWriter> void appendCells(CellWriter writeCell);
     std::string text_;
 };
 

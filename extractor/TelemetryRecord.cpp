@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <cstring>
+#include <utility>
 
 namespace MetadataExtractor {
 namespace {
@@ -72,6 +73,11 @@ public:
     std::size_t left() const { return bytes_.size() - position_; }
 
     bool readVarint(std::uint64_t& value) {
+        // Keys and most values fit in one byte.
+        if (!atEnd() && bytes_[position_] < kVarintContinuation) {
+            value = bytes_[position_++];
+            return true;
+        }
         std::uint64_t result = 0;
         for (unsigned shift = 0;; shift += 7) {
             if (atEnd() || shift > kVarintLastShift)
@@ -90,9 +96,13 @@ public:
     template <typename Unsigned> bool readLittleEndian(Unsigned& value) {
         if (left() < sizeof(Unsigned))
             return false;
-        value = 0;
-        for (std::size_t i = 0; i < sizeof(Unsigned); ++i)
-            value |= static_cast<Unsigned>(Unsigned{bytes_[position_ + i]} << (8 * i));
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(&value, bytes_.data() + position_, sizeof(Unsigned));
+        } else {
+            value = 0;
+            for (std::size_t i = 0; i < sizeof(Unsigned); ++i)
+                value |= static_cast<Unsigned>(Unsigned{bytes_[position_ + i]} << (8 * i));
+        }
         position_ += sizeof(Unsigned);
         return true;
     }
@@ -197,23 +207,49 @@ bool decodeTelemetryValues(std::span<const std::uint8_t> payload, TelemetryValue
     return !values.empty();
 }
 
-char* writeValueText(char* out, const TelemetryValues& values, std::size_t fieldNumber) {
-    const std::uint64_t bits = values.bits(fieldNumber);
-    switch (kFields[fieldNumber - 1].kind) {
-    case FieldKind::Gear:
+namespace {
+
+template <FieldKind Kind> char* writeKindText(char* out, std::uint64_t bits) {
+    if constexpr (Kind == FieldKind::Gear)
         return writeGearText(out, bits);
-    case FieldKind::Flag:
+    else if constexpr (Kind == FieldKind::Flag)
         return writeFlagText(out, bits);
-    case FieldKind::Assistance:
+    else if constexpr (Kind == FieldKind::Assistance)
         return writeAssistanceText(out, bits);
-    case FieldKind::Float:
+    else if constexpr (Kind == FieldKind::Float)
         return writeFloatText(out, std::bit_cast<float>(static_cast<std::uint32_t>(bits)));
-    case FieldKind::Double:
+    else if constexpr (Kind == FieldKind::Double)
         return writeDoubleText(out, std::bit_cast<double>(bits));
-    case FieldKind::Unsigned:
-        break;
-    }
-    return writeUnsignedText(out, bits);
+    else
+        return writeUnsignedText(out, bits);
+}
+
+// The writer of each field's kind, looked up once per field rather than chosen per value.
+using KindWriter = char* (*)(char*, std::uint64_t);
+template <std::size_t... Index>
+constexpr std::array<KindWriter, kTelemetryFieldCount> makeWriters(std::index_sequence<Index...>) {
+    return {&writeKindText<kFields[Index].kind>...};
+}
+constexpr auto kWriters = makeWriters(std::make_index_sequence<kTelemetryFieldCount>{});
+
+template <std::size_t... Index>
+char* writeCells(char* out, const TelemetryValues& values, char separator,
+                 std::index_sequence<Index...>) {
+    ((out = (Index > 0 ? (*out = separator, out + 1) : out),
+      out = values.has(Index + 1) ? writeKindText<kFields[Index].kind>(out, values.bits(Index + 1))
+                                  : out),
+     ...);
+    return out;
+}
+
+} // namespace
+
+char* writeValueText(char* out, const TelemetryValues& values, std::size_t fieldNumber) {
+    return kWriters[fieldNumber - 1](out, values.bits(fieldNumber));
+}
+
+char* writeValueTexts(char* out, const TelemetryValues& values, char separator) {
+    return writeCells(out, values, separator, std::make_index_sequence<kTelemetryFieldCount>{});
 }
 
 std::optional<TelemetryRecord> decodeTelemetryRecord(std::span<const std::uint8_t> payload) {
@@ -223,7 +259,7 @@ std::optional<TelemetryRecord> decodeTelemetryRecord(std::span<const std::uint8_
     TelemetryRecord record;
     for (std::size_t field = 1; field <= kTelemetryFieldCount; ++field) {
         if (values.has(field)) {
-            char text[ValueText::kCapacity];
+            char text[ValueText::kWriteRoom];
             const char* const end = writeValueText(text, values, field);
             record.set(field,
                        ValueText(std::string_view(text, static_cast<std::size_t>(end - text))));

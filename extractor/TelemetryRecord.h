@@ -50,8 +50,11 @@ private:
 bool decodeTelemetryValues(std::span<const std::uint8_t> payload, TelemetryValues& values);
 
 // Writes the value text of a field present in `values` at `out`, which has room for
-// ValueText::kCapacity characters; returns the end of the text.
+// ValueText::kWriteRoom characters; returns the end of the text.
 char* writeValueText(char* out, const TelemetryValues& values, std::size_t fieldNumber);
+// The value texts of every field, `separator` between them and nothing for a missing field,
+// at `out`, which has room for that many texts and separators; returns the end.
+char* writeValueTexts(char* out, const TelemetryValues& values, char separator);
 
 // A map from field name to value text, at most one entry per field. Stored as one slot per
 // field number; an empty slot is a missing field (no value text is ever empty).

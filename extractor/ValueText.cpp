@@ -1,7 +1,10 @@
 // Value texts of the telemetry fields.
 #include "ValueText.h"
 
+#include "ShortestDecimal.h"
+
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -30,21 +33,79 @@ char* writeNameOrDecimal(char* out, const std::array<std::string_view, 4>& names
     return value < names.size() ? writeText(out, names[value]) : writeUnsignedText(out, value);
 }
 
-// The exponent of to_chars' scientific text, which ends in "e+dd", "e-dd" or the same with
-// three digits; `e` points at the 'e'.
-constexpr std::ptrdiff_t kShortExponentChars = 4;
-const char* findExponentMark(const char* end) {
-    return end[-kShortExponentChars] == 'e' ? end - kShortExponentChars
-                                            : end - (kShortExponentChars + 1);
+__extension__ typedef unsigned __int128 Chars16;
+
+// Eight decimal digits of `value` (below 10^8), zeros in front, as the bytes of one word, the
+// first digit in the lowest byte: split in halves, quarters and single digits lane-wise, without
+// a chain of divisions or stores that are read back.
+[[gnu::always_inline]] inline std::uint64_t eightDigits(std::uint32_t value) {
+    constexpr std::uint32_t kTenThousand = 10000;
+    std::uint64_t lanes = value / kTenThousand | std::uint64_t{value % kTenThousand} << 32;
+    // x / 100 as (x x 10486) >> 20 and x / 10 as (x x 103) >> 10, exact for four and two digits.
+    std::uint64_t quotients = ((lanes * 10486) >> 20) & 0x0000007F0000007FULL;
+    lanes = quotients | (lanes - quotients * 100) << 16;
+    quotients = ((lanes * 103) >> 10) & 0x000F000F000F000FULL;
+    lanes = quotients | (lanes - quotients * 10) << 8;
+    return lanes | 0x3030303030303030ULL;
 }
 
-int scientificExponent(const char* e, const char* end) {
-    int magnitude = 0;
-    for (const char* p = e + 2; p < end; ++p)
-        magnitude = magnitude * 10 + (*p - '0');
-    return e[1] == '-' ? -magnitude : magnitude;
+constexpr std::uint64_t kTenToTheEight = 100000000;
+constexpr std::uint64_t kTenToTheSixteen = kTenToTheEight * kTenToTheEight;
+constexpr std::size_t kWordDigits = 16;
+constexpr Chars16 kZeroDigits = (Chars16{0x3030303030303030ULL} << 64) | 0x3030303030303030ULL;
+
+// The last sixteen digits of `value`, zeros in front; a float's take one word of eight.
+[[gnu::always_inline]] inline Chars16 sixteenDigits(std::uint64_t value) {
+    constexpr std::uint64_t kZeroWord = 0x3030303030303030ULL;
+    if (value < kTenToTheEight)
+        return Chars16{eightDigits(static_cast<std::uint32_t>(value))} << 64 | kZeroWord;
+    const auto high = static_cast<std::uint32_t>(value / kTenToTheEight % kTenToTheEight);
+    const auto low = static_cast<std::uint32_t>(value % kTenToTheEight);
+    return Chars16{eightDigits(high)} | Chars16{eightDigits(low)} << 64;
 }
 
+// The first `count` digits of a sixteen-digit word that holds `count` digits at its end.
+Chars16 leadingDigits(Chars16 digits, std::size_t count) {
+    return digits >> (8 * (kWordDigits - count));
+}
+
+void store(char* out, Chars16 chars) {
+    std::memcpy(out, &chars, sizeof chars);
+}
+
+std::size_t digitCount(std::uint64_t value) {
+    // bit width x log10(2), then one comparison.
+    constexpr unsigned kLog10Of2Scaled = 1233, kScaleBits = 12;
+    const auto guess =
+        static_cast<std::size_t>((std::bit_width(value) * kLog10Of2Scaled) >> kScaleBits);
+    return guess + (value >= kPowersOf10[guess] ? 1 : 0);
+}
+
+// As to_chars' scientific form: "d.ddde+XX", at least two exponent digits.
+char* writeExponentNotation(char* out, std::uint64_t significand, std::size_t count, int exponent) {
+    char digits[ValueText::kWriteRoom];
+    const std::uint64_t lead = significand / kTenToTheSixteen;
+    digits[0] = static_cast<char>('0' + lead);
+    store(digits + 1, sixteenDigits(significand));
+    const std::size_t skipped = lead == 0 ? 1 + kWordDigits - count : 0;
+    *out++ = digits[skipped];
+    if (count > 1) {
+        *out++ = '.';
+        out = writeText(out, std::string_view(digits + skipped + 1, count - 1));
+    }
+    *out++ = 'e';
+    *out++ = exponent < 0 ? '-' : '+';
+    const auto magnitude = static_cast<std::uint32_t>(exponent < 0 ? -exponent : exponent);
+    constexpr std::uint32_t kHundred = 100, kTen = 10;
+    if (magnitude >= kHundred)
+        *out++ = static_cast<char>('0' + magnitude / kHundred);
+    *out++ = static_cast<char>('0' + magnitude / kTen % kTen);
+    *out++ = static_cast<char>('0' + magnitude % kTen);
+    return out;
+}
+
+// Plain notation, "0.000ddd", "ddd.ddd" or "ddd000.0", from the digits' words stored whole and
+// overlapping: registers and stores only.
 template <typename Float> char* writeFloatingText(char* out, Float value) {
     if (std::isnan(value))
         return writeText(out, "nan");
@@ -52,45 +113,51 @@ template <typename Float> char* writeFloatingText(char* out, Float value) {
         return writeText(out, value < 0 ? "-inf" : "inf");
     if (value == 0)
         return writeText(out, std::signbit(value) ? "-0.0" : "0.0");
+    if (std::signbit(value))
+        *out++ = '-';
 
-    // The shortest round-trip digits and their exponent, e.g. "-1.2345e-05".
-    char buffer[ValueText::kCapacity + 8];
-    const char* const scientific = buffer;
-    const char* const end =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific).ptr;
-    const char* const e = findExponentMark(end);
-    const int exponent = scientificExponent(e, end);
+    const Decimal decimal = shortestDecimal(std::fabs(value));
+    std::size_t count = digitCount(decimal.significand);
+    const int exponent = decimal.exponent + static_cast<int>(count) - 1;
     if (exponent < kSmallestPlainExponent || exponent > kLargestPlainExponent)
-        return std::copy(scientific, end, out);
+        return writeExponentNotation(out, decimal.significand, count, exponent);
 
-    // Mantissa "d" or "d.ddd": a leading digit, then the fraction digits.
-    const char* p = scientific;
-    if (*p == '-')
-        *out++ = *p++;
-    const char leading = *p;
-    const char* const fraction = p[1] == '.' ? p + 2 : p + 1;
-    const std::size_t fractionCount = static_cast<std::size_t>(e - fraction);
+    const Chars16 last = sixteenDigits(decimal.significand);
     if (exponent < 0) {
-        *out++ = '0';
-        *out++ = '.';
-        out = std::fill_n(out, -1 - exponent, '0');
-        *out++ = leading;
-        return std::copy(fraction, e, out);
+        constexpr std::uint64_t kFractionStart = 0x303030303030'2e30ULL; // "0.000000"
+        std::memcpy(out, &kFractionStart, sizeof kFractionStart);
+        out += 2 + static_cast<std::size_t>(-1 - exponent);
+        if (count > kWordDigits) {
+            *out++ = static_cast<char>('0' + decimal.significand / kTenToTheSixteen);
+            count = kWordDigits;
+        }
+        store(out, leadingDigits(last, count));
+        return out + count;
     }
-    // The leading digit and `exponent` more make the integer part, padded with zeros.
-    const std::size_t moreIntegerDigits = static_cast<std::size_t>(exponent);
-    const std::size_t taken = std::min(moreIntegerDigits, fractionCount);
-    *out++ = leading;
-    out = std::copy(fraction, fraction + taken, out);
-    out = std::fill_n(out, moreIntegerDigits - taken, '0');
-    *out++ = '.';
-    if (taken == fractionCount)
-        *out++ = '0';
-    return std::copy(fraction + taken, e, out);
+    std::size_t integerDigits = static_cast<std::size_t>(exponent) + 1;
+    if (count <= integerDigits) {
+        // All digits before the point; zeros up to it, then ".0".
+        const Chars16 digits = leadingDigits(last, count);
+        store(out, count < kWordDigits ? digits | kZeroDigits << (8 * count) : digits);
+        out[integerDigits] = '.';
+        out[integerDigits + 1] = '0';
+        return out + integerDigits + 2;
+    }
+    if (count > kWordDigits) {
+        *out++ = static_cast<char>('0' + decimal.significand / kTenToTheSixteen);
+        --integerDigits;
+        count = kWordDigits;
+    }
+    // The digits, then those after the point again one place further on, then the point.
+    const Chars16 digits = leadingDigits(last, count);
+    store(out, digits);
+    store(out + integerDigits + 1, digits >> (8 * integerDigits));
+    out[integerDigits] = '.';
+    return out + count + 1;
 }
 
 template <typename Value, typename Writer> ValueText textOf(Value value, Writer write) {
-    char chars[ValueText::kCapacity];
+    char chars[ValueText::kWriteRoom];
     const char* const end = write(chars, value);
     return ValueText(std::string_view(chars, static_cast<std::size_t>(end - chars)));
 }
@@ -107,7 +174,17 @@ char* writeUnsignedText(char* out, std::uint64_t value) {
     return std::to_chars(out, out + ValueText::kCapacity, value).ptr;
 }
 char* writeFlagText(char* out, std::uint64_t value) {
-    return writeText(out, value != 0 ? "True" : "False");
+    // Each name padded to one word and stored whole: no copy of a variable length.
+    static constexpr std::array<std::string_view, 2> kNames = {"False", "True"};
+    static constexpr auto kWords = [] {
+        std::array<std::array<char, 8>, 2> words{};
+        for (std::size_t i = 0; i < kNames.size(); ++i)
+            std::copy(kNames[i].begin(), kNames[i].end(), words[i].begin());
+        return words;
+    }();
+    const std::size_t index = value != 0 ? 1 : 0;
+    std::memcpy(out, kWords[index].data(), kWords[index].size());
+    return out + kNames[index].size();
 }
 char* writeGearText(char* out, std::uint64_t value) {
     return writeNameOrDecimal(out, kGearNames, value);

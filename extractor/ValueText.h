@@ -13,6 +13,9 @@ class ValueText {
 public:
     // The longest text any value can give: "-1.2345678901234567e-308" has 24 characters.
     static constexpr std::size_t kCapacity = 24;
+    // What the writers below may store at `out`, beyond the text itself: they write whole
+    // words.
+    static constexpr std::size_t kWriteRoom = 48;
 
     ValueText() = default;
     explicit ValueText(std::string_view text);
@@ -27,7 +30,7 @@ private:
 };
 
 // Each text also has a writer that puts it straight into a caller's buffer with room for
-// ValueText::kCapacity characters and returns the end of what it wrote; the CSV rows are
+// ValueText::kWriteRoom characters and returns the end of the text; the CSV rows are
 // written this way, without a ValueText in between.
 char* writeUnsignedText(char* out, std::uint64_t value);
 char* writeFlagText(char* out, std::uint64_t value);

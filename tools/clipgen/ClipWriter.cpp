@@ -160,6 +160,8 @@ void ClipWriter::drawPicture(std::int64_t frameIndex) {
             row[x] = static_cast<std::uint8_t>(std::clamp(value, 16, 235));
         }
     }
+    if (settings_.frameNumbers)
+        drawFrameNumber(frameIndex);
     for (int y = 0; y < height / 2; ++y) {
         std::uint8_t* u = frame_->data[1] + static_cast<std::ptrdiff_t>(y) * frame_->linesize[1];
         std::uint8_t* v = frame_->data[2] + static_cast<std::ptrdiff_t>(y) * frame_->linesize[2];
@@ -167,6 +169,20 @@ void ClipWriter::drawPicture(std::int64_t frameIndex) {
             u[x] = static_cast<std::uint8_t>(64 + (x * 128) / std::max(1, width / 2));
             v[x] = static_cast<std::uint8_t>(64 + (y * 128) / std::max(1, height / 2));
         }
+    }
+}
+
+void ClipWriter::drawFrameNumber(std::int64_t frameIndex) {
+    const int block = frameNumberBlockSize(settings_.width);
+    const int left = (settings_.width - block * kFrameNumberBits) / 2;
+    const int top = (settings_.height - block) / 2;
+    for (int bit = 0; bit < kFrameNumberBits; ++bit) {
+        const auto value = static_cast<std::uint8_t>((frameIndex >> bit) & 1 ? kFrameNumberWhite
+                                                                             : kFrameNumberBlack);
+        for (int y = top; y < top + block; ++y)
+            std::fill_n(frame_->data[0] + static_cast<std::ptrdiff_t>(y) * frame_->linesize[0] +
+                            left + bit * block,
+                        block, value);
     }
 }
 

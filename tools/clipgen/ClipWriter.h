@@ -2,6 +2,7 @@
 // putting the given SEI units into each frame's access unit ahead of its slices.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -24,10 +25,23 @@ struct VideoSettings {
     bool faststart = false;
     // Encode only a short closed group of pictures and repeat its packets.
     bool fast = false;
+    // Each picture shows its frame number in binary: see kFrameNumberBits.
+    bool frameNumbers = false;
     std::uint64_t seed = 1;
 };
 
 using NalUnit = std::vector<std::uint8_t>;
+
+// The frame number's picture: this many square blocks in a row across the middle half of the
+// picture's width, centred on its middle line, the lowest bit leftmost; a set bit is white
+// (luma 235), a clear one black (16).
+inline constexpr int kFrameNumberBits = 16;
+inline constexpr int kFrameNumberWhite = 235;
+inline constexpr int kFrameNumberBlack = 16;
+// Each block is as wide as the middle half of the width allows, an even number of pixels.
+inline int frameNumberBlockSize(int width) {
+    return std::max(2, width / 2 / kFrameNumberBits / 2 * 2);
+}
 
 class ClipWriter {
 public:
@@ -50,6 +64,7 @@ private:
 
     bool fail(const std::string& what, int code = 0);
     void drawPicture(std::int64_t frameIndex);
+    void drawFrameNumber(std::int64_t frameIndex);
     bool encode(AVFrame* frame);
     bool writeFrame(std::int64_t frameIndex, const EncodedFrame& encoded);
 

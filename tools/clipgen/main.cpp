@@ -54,6 +54,8 @@ Length and picture:
   --seed S            seed of the simulated drive and the picture noise (default 1)
   --faststart         put the moov atom before the media data
   --fast              encode a few frames and repeat their packets (quick large clips)
+  --frame-numbers     each picture shows its frame number in 16 black or white blocks
+                      across the middle, the lowest bit leftmost
 
 Telemetry:
   --from-csv FILE     one record per data line of a telemetry CSV (replaces the drive;
@@ -177,6 +179,8 @@ std::string parseOptions(int argc, char** argv, Options& o) {
             o.video.faststart = true;
         } else if (arg == "--fast") {
             o.video.fast = true;
+        } else if (arg == "--frame-numbers") {
+            o.video.frameNumbers = true;
         } else if (arg == "--from-csv") {
             ok = value(v);
             o.fromCsv = v;
@@ -222,6 +226,8 @@ std::string parseOptions(int argc, char** argv, Options& o) {
         return "no output file";
     if (o.frames && o.duration)
         return "--frames and --duration exclude each other";
+    if (o.video.fast && o.video.frameNumbers)
+        return "--fast repeats pictures: it goes without --frame-numbers";
     if (o.duration && std::llround(*o.duration * o.video.fps) > kMaxFrames)
         return "--duration too long";
     return {};

@@ -1,0 +1,84 @@
+#include "OverlayData.h"
+
+#include "DriveData.h"
+#include "DrivingEvents.h"
+#include "LocalizedString.h"
+#include "Trips.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+
+namespace render {
+namespace {
+
+constexpr QStringView kBlinkerLeftKey = u"blinker_on_left";
+constexpr QStringView kBlinkerRightKey = u"blinker_on_right";
+constexpr QStringView kLongitudinalKey = u"linear_acceleration_mps2_x";
+constexpr QStringView kLateralKey = u"linear_acceleration_mps2_y";
+constexpr const char* kWallClockFormat = "HH:mm:ss";
+
+// Indexed by analysis::EventKind; the studio's events list names them so.
+const char* const kEventNames[] = {QT_TRANSLATE_NOOP("Veldrin", "Hard braking"),
+                                   QT_TRANSLATE_NOOP("Veldrin", "Hard acceleration"),
+                                   QT_TRANSLATE_NOOP("Veldrin", "Sharp turn"),
+                                   QT_TRANSLATE_NOOP("Veldrin", "Assistance on"),
+                                   QT_TRANSLATE_NOOP("Veldrin", "Assistance off"),
+                                   QT_TRANSLATE_NOOP("Veldrin", "Stop")};
+
+} // namespace
+
+OverlayData::OverlayData(const std::string& csv, std::optional<double> duration,
+                         const std::string& clipFileName, bool milesPerHour,
+                         double fallbackRowSeconds)
+    : milesPerHour_(milesPerHour) {
+    table_.parse(QString::fromStdString(csv));
+    const std::vector<analysis::DriveRow> rows = analysis::readDriveRows(csv);
+    const double seconds = duration && *duration > 0
+                               ? *duration
+                               : fallbackRowSeconds * static_cast<double>(rows.size());
+    series_ = analysis::driveSeries(rows, seconds);
+    events_ = analysis::findEvents(rows, seconds);
+    GeoCoordinateList points;
+    for (const std::size_t row : analysis::routeRows(series_))
+        points.append({series_.fix[row].latitude, series_.fix[row].longitude});
+    route_ = RouteShape(points);
+    if (const auto name = trips::parseClipName(clipFileName))
+        startSeconds_ = name->startSeconds;
+}
+
+qsizetype OverlayData::rowAtTime(double time) const {
+    return telemetry::currentRowIndex(rowCount(), time, series_.duration);
+}
+
+FrameReadout OverlayData::readout(qsizetype row) const {
+    FrameReadout r;
+    if (row < 0 || row >= rowCount())
+        return r;
+    const telemetry::Row values(table_, row);
+    r.gauges = telemetry::telemetryOverlay(values, milesPerHour_);
+    r.blinkerLeft = telemetry::isTrue(values.value(kBlinkerLeftKey));
+    r.blinkerRight = telemetry::isTrue(values.value(kBlinkerRightKey));
+    r.lateral = telemetry::parseNumber(values.value(kLateralKey)).value_or(0.0);
+    r.longitudinal = telemetry::parseNumber(values.value(kLongitudinalKey)).value_or(0.0);
+    const double time = static_cast<std::size_t>(row) < series_.size()
+                            ? series_.time[static_cast<std::size_t>(row)]
+                            : 0.0;
+    if (startSeconds_) {
+        const auto millis =
+            static_cast<qint64>((static_cast<double>(*startSeconds_) + time) * 1000);
+        r.clock = QDateTime::fromMSecsSinceEpoch(millis).toString(QLatin1String(kWallClockFormat));
+    } else {
+        r.clock = DriveData::clockText(time);
+    }
+    for (const analysis::DrivingEvent& event : events_) {
+        if (event.time > time)
+            break;
+        if (time < event.time + kEventShownSeconds)
+            r.event = localizedString(kEventNames[static_cast<std::size_t>(event.kind)]);
+    }
+    r.car = analysis::carPoseAt(series_, time);
+    return r;
+}
+
+} // namespace render

@@ -1,0 +1,185 @@
+#include "RenderTestSupport.h"
+
+#include "ClipWriter.h"
+#include "MetadataExtractor.h"
+#include "MovieDuration.h"
+#include "TestClips.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace rendertest {
+namespace {
+
+constexpr const char* kSpeedColumn = "vehicle_speed_mps";
+constexpr int kSpeedSteps = 60;
+constexpr int kSpeedStride = 37;
+
+std::string quote(const std::string& s) {
+    std::string out = "'";
+    for (char c : s)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+int shell(const std::string& line) {
+    const int status = std::system(line.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<std::string> split(const std::string& line, char separator) {
+    std::vector<std::string> cells;
+    std::stringstream in(line);
+    for (std::string cell; std::getline(in, cell, separator);)
+        cells.push_back(cell);
+    if (!line.empty() && line.back() == separator)
+        cells.emplace_back();
+    return cells;
+}
+
+std::string join(const std::vector<std::string>& cells) {
+    std::string line;
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        line += (i ? "," : "") + cells[i];
+    return line;
+}
+
+} // namespace
+
+std::string jumpingSpeedClip(const std::string& dir) {
+    const std::string plain = testclips::generate(
+        dir + "/plain.mp4", {"--frames", std::to_string(kFrames), "--size",
+                             std::to_string(kWidth) + "x" + std::to_string(kHeight)});
+    std::stringstream csv(MetadataExtractor::extract(plain).text());
+    std::string line, edited;
+    std::getline(csv, line);
+    const std::vector<std::string> header = split(line, ',');
+    const auto column = static_cast<std::size_t>(
+        std::find(header.begin(), header.end(), kSpeedColumn) - header.begin());
+    edited = line + "\n";
+    for (int row = 0; std::getline(csv, line); ++row) {
+        std::vector<std::string> cells = split(line, ',');
+        cells.at(column) = std::to_string(3 + row * kSpeedStride % kSpeedSteps);
+        edited += join(cells) + "\n";
+    }
+    testclips::writeFile(dir + "/jumping.csv", edited);
+    return testclips::generate(dir + "/2025-06-01_07-00-00-front.mp4",
+                               {"--from-csv", dir + "/jumping.csv", "--frame-numbers", "--size",
+                                std::to_string(kWidth) + "x" + std::to_string(kHeight), "--fps",
+                                std::to_string(kFps)});
+}
+
+int runRender(const std::vector<std::string>& args, std::string* err,
+              const std::string& environment) {
+    const std::string dir = testclips::makeTempDir();
+    std::string line = environment + " " + quote(VELDRIN_RENDER_PATH);
+    for (const std::string& arg : args)
+        line += " " + quote(arg);
+    const int status = shell(line + " >/dev/null 2>" + quote(dir + "/stderr"));
+    if (err)
+        *err = testclips::readFile(dir + "/stderr");
+    return status;
+}
+
+std::vector<std::vector<std::uint8_t>> decodeFrames(const std::string& path, bool rgba) {
+    const std::string raw = testclips::makeTempDir() + "/frames.raw";
+    EXPECT_EQ(shell("ffmpeg -v error -i " + quote(path) + " -f rawvideo -pix_fmt " +
+                    (rgba ? "rgba " : "yuv420p ") + quote(raw)),
+              0);
+    const std::string bytes = testclips::readFile(raw);
+    const std::size_t size = rgba ? kWidth * kHeight * 4 : kWidth * kHeight * 3 / 2;
+    std::vector<std::vector<std::uint8_t>> frames;
+    for (std::size_t at = 0; at + size <= bytes.size(); at += size)
+        frames.emplace_back(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                            bytes.begin() + static_cast<std::ptrdiff_t>(at + size));
+    return frames;
+}
+
+StreamFacts probeVideo(const std::string& path) {
+    const std::string out = testclips::makeTempDir() + "/probe.txt";
+    EXPECT_EQ(shell("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                    "stream=nb_read_frames,r_frame_rate,width,height,duration,codec_name,pix_fmt "
+                    "-of default=noprint_wrappers=1 " +
+                    quote(path) + " >" + quote(out)),
+              0);
+    StreamFacts facts;
+    std::stringstream lines(testclips::readFile(out));
+    for (std::string line; std::getline(lines, line);) {
+        const auto equals = line.find('=');
+        const std::string key = line.substr(0, equals), value = line.substr(equals + 1);
+        if (key == "nb_read_frames")
+            facts.frames = std::stoll(value);
+        else if (key == "r_frame_rate")
+            facts.rate = value;
+        else if (key == "width")
+            facts.width = std::stoi(value);
+        else if (key == "height")
+            facts.height = std::stoi(value);
+        else if (key == "duration")
+            facts.duration = std::stod(value);
+        else if (key == "codec_name")
+            facts.codec = value;
+        else if (key == "pix_fmt")
+            facts.pixelFormat = value;
+    }
+    return facts;
+}
+
+int frameNumber(const std::vector<std::uint8_t>& picture) {
+    constexpr int kBits = clipgen::kFrameNumberBits;
+    const int block = clipgen::frameNumberBlockSize(kWidth);
+    const int left = (kWidth - block * kBits) / 2, top = (kHeight - block) / 2;
+    int number = 0;
+    for (int bit = 0; bit < kBits; ++bit) {
+        // The block's middle, away from edges the encoder blurs.
+        long sum = 0, count = 0;
+        for (int y = top + block / 4; y < top + block * 3 / 4; ++y)
+            for (int x = left + bit * block + block / 4; x < left + bit * block + block * 3 / 4;
+                 ++x, ++count)
+                sum += picture[static_cast<std::size_t>(y * kWidth + x)];
+        if (sum / count > (clipgen::kFrameNumberWhite + clipgen::kFrameNumberBlack) / 2)
+            number |= 1 << bit;
+    }
+    return number;
+}
+
+render::OverlayData overlayOf(const std::string& clip) {
+    return render::OverlayData(MetadataExtractor::extract(clip).text(),
+                               MetadataExtractor::movieDuration(clip),
+                               std::filesystem::path(clip).filename().string(), false, 1.0 / kFps);
+}
+
+std::vector<std::uint8_t> withRegion(std::vector<std::uint8_t> picture,
+                                     const render::OverlayPainter& painter,
+                                     const render::OverlayData& data, qsizetype row,
+                                     render::Region region) {
+    QImage image;
+    painter.paint(region, data.readout(row), image);
+    render::YuvPicture yuv;
+    yuv.planes[0] = picture.data();
+    yuv.planes[1] = picture.data() + kWidth * kHeight;
+    yuv.planes[2] = yuv.planes[1] + kWidth * kHeight / 4;
+    yuv.strides[0] = kWidth;
+    yuv.strides[1] = yuv.strides[2] = kWidth / 2;
+    yuv.width = kWidth;
+    yuv.height = kHeight;
+    render::blendInto(yuv, image, painter.region(region).topLeft());
+    return picture;
+}
+
+double lumaDifference(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b,
+                      const QRect& area) {
+    double sum = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const auto i = static_cast<std::size_t>(y * kWidth + x);
+            sum += std::abs(a[i] - b[i]);
+        }
+    return sum / (area.width() * area.height());
+}
+
+} // namespace rendertest
