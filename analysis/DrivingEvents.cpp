@@ -249,15 +249,27 @@ std::string extractedCsv(const std::string& path) {
 }
 
 std::vector<DrivingEvent> findTripEvents(const trips::Trip& trip, const CsvSource& csvOf) {
-    std::vector<DrivingEvent> events;
+    // The texts stay alive while their rows, which view into them, are read.
+    std::vector<std::string> texts(trip.moments.size());
+    std::vector<std::vector<DriveRow>> rows(trip.moments.size());
     for (std::size_t index = 0; index < trip.moments.size(); ++index) {
         const trips::Moment& moment = trip.moments[index];
-        const trips::MomentClip* clip = moment.telemetryClip();
+        if (const trips::MomentClip* clip = moment.telemetryClip(); clip && clip->duration) {
+            texts[index] = csvOf((std::filesystem::path(moment.folder) / clip->fileName).string());
+            rows[index] = readDriveRows(texts[index]);
+        }
+    }
+    return findTripEvents(trip, rows);
+}
+
+std::vector<DrivingEvent> findTripEvents(const trips::Trip& trip,
+                                         std::span<const std::vector<DriveRow>> momentRows) {
+    std::vector<DrivingEvent> events;
+    for (std::size_t index = 0; index < trip.moments.size() && index < momentRows.size(); ++index) {
+        const trips::MomentClip* clip = trip.moments[index].telemetryClip();
         if (!clip || !clip->duration)
             continue;
-        const std::string csv =
-            csvOf((std::filesystem::path(moment.folder) / clip->fileName).string());
-        for (DrivingEvent& event : findEvents(readDriveRows(csv), *clip->duration)) {
+        for (DrivingEvent& event : findEvents(momentRows[index], *clip->duration)) {
             event.time += trip.momentOffset(index);
             events.push_back(std::move(event));
         }

@@ -80,5 +80,8 @@ std::string extractedCsv(const std::string& path);
 // crosses from one moment into the next, then shifted to trip time.
 std::vector<DrivingEvent> findTripEvents(const trips::Trip& trip,
                                          const CsvSource& csvOf = extractedCsv);
+// The same from each moment's rows, already read once (indexed by moment).
+std::vector<DrivingEvent> findTripEvents(const trips::Trip& trip,
+                                         std::span<const std::vector<DriveRow>> momentRows);
 
 } // namespace analysis

@@ -5,6 +5,7 @@
 #include "ClipSources.h"
 #include "ContentView.h"
 #include "MetadataExtractor.h"
+#include "Settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -96,7 +97,7 @@ int main(int argc, char** argv) {
     const double inProcessMs = double(clock.nsecsElapsed()) / 1e6;
 
     ContentView view;
-    view.setShowOnlyMetadataClips(false);
+    Settings::instance()->setOnlyWithMetadata(false);
     ClipSources sources(view);
     double longestStallMs = 0;
     QElapsedTimer sinceTick;
@@ -111,8 +112,8 @@ int main(int argc, char** argv) {
 
     double loadFolderMs = 0;
     double scanMs = 0;
-    QObject::connect(&view, &ContentView::isScanningFolderMetadataChanged, [&] {
-        if (!view.isScanningFolderMetadata()) {
+    QObject::connect(sources.batch(), &FolderBatch::isScanningFolderMetadataChanged, [&] {
+        if (!sources.batch()->isScanningFolderMetadata()) {
             scanMs = double(clock.nsecsElapsed()) / 1e6;
             probe.stop();
             QCoreApplication::quit();
@@ -128,12 +129,13 @@ int main(int argc, char** argv) {
     app.exec();
 
     int withMetadata = 0;
-    for (const QUrl& clip : view.folderClips())
-        withMetadata += view.statusFor(clip.toLocalFile()) == ClipMetadataStatus::withMetadata;
+    for (const QUrl& clip : sources.batch()->folderClips())
+        withMetadata +=
+            sources.batch()->statusFor(clip.toLocalFile()) == ClipMetadataStatus::withMetadata;
 
     const double budgetMs = processesMs * kScanBudgetRatio;
     std::printf("clips scanned:                         %d (%d with metadata)\n",
-                int(view.folderClips().size()), withMetadata);
+                int(sources.batch()->folderClips().size()), withMetadata);
     std::printf("veldrin-extract, one process per clip: %9.1f ms (%.2f ms/clip)\n", processesMs,
                 processesMs / clipCount);
     std::printf("engine in process, one after another:  %9.1f ms (%.2f ms/clip)\n", inProcessMs,

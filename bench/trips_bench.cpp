@@ -6,6 +6,7 @@
 //   trips_bench [--moments N] [--cameras LIST]     (--moments 1250: 5,000 clips)
 #include "ClipSources.h"
 #include "ContentView.h"
+#include "Settings.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -78,7 +79,7 @@ int main(int argc, char** argv) {
     QMediaPlayer* players[2] = {view.player()->mediaPlayer(), view.player()->standbyPlayer()};
     for (int i = 0; i < 2; ++i)
         players[i]->setVideoSink(&sinks[i]);
-    view.setShowOnlyMetadataClips(false);
+    Settings::instance()->setOnlyWithMetadata(false);
     ClipSources sources(view);
     // The longest stall while the folder is listed and scanned, and after: the swap to the
     // played folder and the playback.
@@ -107,13 +108,13 @@ int main(int argc, char** argv) {
         const bool loaded =
             status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::BufferedMedia;
         const bool shown = (player == players[0] ? sinks[0] : sinks[1]).videoFrame().isValid();
-        return !listing && !view.isScanningFolderMetadata() &&
+        return !listing && !sources.batch()->isScanningFolderMetadata() &&
                (!trip->active() || (trip->canExport() && loaded && shown));
     };
     QObject::connect(&sources, &ClipSources::tripsChanged, [&] {
         if (listing && sources.hasTrips()) {
             headersMs = double(clock.nsecsElapsed()) / 1e6;
-            listedClips = int(view.folderClips().size());
+            listedClips = int(sources.batch()->folderClips().size());
             listing = false;
         }
     });

@@ -63,8 +63,8 @@ void BM_IngestCsv(benchmark::State& state) {
         state.PauseTiming();
         auto* view = new ContentView;
         state.ResumeTiming();
-        view->ingestCsv(csv);
-        benchmark::DoNotOptimize(view->routeCoordinates().size());
+        view->telemetry()->show(ClipTelemetry::Clip::fromCsv(csv));
+        benchmark::DoNotOptimize(view->telemetry()->routeCoordinates().size());
         state.PauseTiming();
         delete view;
         state.ResumeTiming();
@@ -75,16 +75,16 @@ BENCHMARK(BM_IngestCsv)->Unit(benchmark::kMillisecond);
 // Readout (overlay, cards, grid) and route values at kEvaluations random times.
 void BM_ReadoutAndRouteAtRandomTimes(benchmark::State& state) {
     ContentView view;
-    view.ingestCsv(syntheticCsv());
-    view.setPlaybackDuration(kClipSeconds);
+    view.telemetry()->show(ClipTelemetry::Clip::fromCsv(syntheticCsv()));
+    view.clock()->setPlaybackDuration(kClipSeconds);
     std::mt19937 random(11);
     std::uniform_real_distribution<double> time(0, kClipSeconds);
     for (auto _ : state) {
         for (int i = 0; i < kEvaluations; ++i) {
-            view.setPlaybackTime(time(random)); // recomputes the readout object
-            benchmark::DoNotOptimize(view.currentRouteCoordinate());
-            benchmark::DoNotOptimize(view.routeProgress());
-            benchmark::DoNotOptimize(view.currentHeading());
+            view.clock()->setPlaybackTime(time(random)); // recomputes the readout object
+            benchmark::DoNotOptimize(view.readout()->coordinate());
+            benchmark::DoNotOptimize(view.readout()->progress());
+            benchmark::DoNotOptimize(view.readout()->heading());
         }
     }
     state.SetItemsProcessed(state.iterations() * kEvaluations);

@@ -1,8 +1,8 @@
 // Single-clip loading and the batch advance.
 #include "ClipLoader.h"
 
-#include "ExtractError.h"
 #include "FileServices.h"
+#include "FolderBatch.h"
 #include "LocalizedString.h"
 #include "MetadataOutcome.h"
 #include "PendingExternalFile.h"
@@ -23,12 +23,6 @@ constexpr const char* kStagingRefusedStatus =
 constexpr const char* kCopyingMessage = "Copying clip... %d%%";
 constexpr const char* kCheckingStatus = "Checking %@";
 constexpr const char* kExtractingMessage = "Extracting metadata...";
-constexpr const char* kRejectedStatus = "MP4 rejected: %@";
-constexpr const char* kLoadedStatus = "Loaded %@";
-constexpr const char* kRecoveredStatus = "Recovered telemetry of %@";
-constexpr const char* kNoMetadataMessage =
-    "No supported Orvik SEI metadata found. Older or parked Orvik clips may lack it.";
-constexpr const char* kNoMetadataStatus = "Unsupported MP4: no Orvik SEI metadata";
 constexpr const char* kOnlyMp4Status = "Only .mp4 files are supported";
 constexpr const char* kBatchCompleteStatus = "Batch playback complete (%n clips)";
 constexpr const char* kBatchClipStatus = "Batch clip %d/%d: %@";
@@ -40,7 +34,9 @@ constexpr int kCopyProgressIntervalMs = 100;
 
 } // namespace
 
-ClipLoader::ClipLoader(ContentView& view, QObject* parent) : QObject(parent), view_(view) {
+ClipLoader::ClipLoader(ContentView& view, FolderBatch& batch, QObject* parent)
+    : QObject(parent), view_(view), load_(*view.load()), telemetry_(*view.telemetry()),
+      batch_(batch) {
     connect(view_.player(), &VideoPlayer::itemDidPlayToEnd, this, &ClipLoader::handlePlaybackEnded);
     copyProgressTimer_.setInterval(kCopyProgressIntervalMs);
     connect(&copyProgressTimer_, &QTimer::timeout, this, &ClipLoader::showCopyProgress);
@@ -53,7 +49,7 @@ ClipLoader::~ClipLoader() {
         copyJob_->cancelled = true;
     for (const QUrl& copy : std::as_const(stagedCopiesInUse_))
         Staging::removeStagedCopy(copy);
-    Staging::removeStagedCopy(view_.stagedFileURL());
+    Staging::removeStagedCopy(load_.stagedFileURL());
 }
 
 bool ClipLoader::loadClip(const QUrl& fileUrl, bool autoPlay, bool advancing) {
@@ -61,20 +57,20 @@ bool ClipLoader::loadClip(const QUrl& fileUrl, bool autoPlay, bool advancing) {
     const std::optional<qint64> size = FileServices::fileSize(fileUrl);
     if (!size && !QFileInfo::exists(FileServices::fullPath(fileUrl)) &&
         !FileServices::lastPathComponent(fileUrl).isEmpty()) {
-        view_.setStatus(localizedString(kMissingStatus, FileServices::lastPathComponent(fileUrl)));
+        load_.setStatus(localizedString(kMissingStatus, FileServices::lastPathComponent(fileUrl)));
         return false;
     }
     if (!size || *size < kMinClipBytes || *size > kMaxClipBytes) {
-        view_.setStatus(localizedString(kRejectedSizeStatus));
+        load_.setStatus(localizedString(kRejectedSizeStatus));
         return false;
     }
     bool refused = false;
     const std::optional<QUrl> staged = Staging::reserveCopy(&refused);
     if (!staged) {
-        view_.setStatus(localizedString(refused ? kStagingRefusedStatus : kStagingFailedStatus));
+        load_.setStatus(localizedString(refused ? kStagingRefusedStatus : kStagingFailedStatus));
         return false;
     }
-    view_.setSelectedFolderClipPath(FileServices::fullPath(fileUrl));
+    load_.setSelectedFolderClipPath(FileServices::fullPath(fileUrl));
     copyInBackground(
         fileUrl, beginLoad(*staged, FileServices::lastPathComponent(fileUrl), autoPlay, advancing));
     return true;
@@ -83,26 +79,23 @@ bool ClipLoader::loadClip(const QUrl& fileUrl, bool autoPlay, bool advancing) {
 ClipLoader::LoadContext ClipLoader::beginLoad(const QUrl& stagedFileURL, const QString& displayName,
                                               bool autoPlay, bool advancing) {
     LoadContext context;
-    context.clipPath = view_.selectedFolderClipPath();
+    context.clipPath = load_.selectedFolderClipPath();
     context.inFolder = isInFolder(context.clipPath);
-    context.fileLoadID = view_.renewFileLoadID();
+    context.fileLoadID = load_.renewFileLoadID();
     context.stagedFileURL = stagedFileURL;
     context.displayName = displayName;
     context.autoPlay = autoPlay;
     context.advancing = advancing && context.inFolder;
 
-    const QUrl supersededCopy = view_.stagedFileURL();
-    view_.setStagedFileURL(stagedFileURL);
-    view_.setSelectedFileName(displayName);
-    view_.setStatus(localizedString(kCheckingStatus, displayName));
+    const QUrl supersededCopy = load_.stagedFileURL();
+    load_.setStagedFileURL(stagedFileURL);
+    load_.setSelectedFileName(displayName);
+    load_.setStatus(localizedString(kCheckingStatus, displayName));
     view_.player()->pause();
     view_.player()->clearCurrentItem();
-    view_.clearMetadataTable();
-    view_.setRawCSV(QString());
-    view_.setExtractorDebug(QString());
-    view_.setIsExtracting(true);
+    telemetry_.clear();
+    load_.setIsExtracting(true);
     recoverable_.reset();
-    view_.setCanRecoverTelemetry(false);
 
     // The player has let go of the previous copy; its copy or extraction may still run.
     if (!supersededCopy.isEmpty() && supersededCopy != stagedFileURL)
@@ -144,25 +137,25 @@ void ClipLoader::showCopyProgress() {
     if (percent == shownCopyPercent_)
         return;
     shownCopyPercent_ = percent;
-    view_.setExtractorMessage(localizedString(kCopyingMessage, percent));
+    telemetry_.setMessage(localizedString(kCopyingMessage, percent));
 }
 
 void ClipLoader::finishCopy(bool copied, const LoadContext& context) {
-    if (view_.fileLoadID() != context.fileLoadID) {
+    if (load_.fileLoadID() != context.fileLoadID) {
         stagedCopiesInUse_.remove(context.stagedFileURL);
         releaseStagedCopy(context.stagedFileURL);
         return;
     }
     if (!copied) {
         stagedCopiesInUse_.remove(context.stagedFileURL);
-        view_.setIsExtracting(false);
-        view_.setExtractorMessage(localizedString(kStagingFailedStatus));
-        view_.setStatus(localizedString(kStagingFailedStatus));
+        load_.setIsExtracting(false);
+        telemetry_.setMessage(localizedString(kStagingFailedStatus));
+        load_.setStatus(localizedString(kStagingFailedStatus));
         if (context.advancing)
             advanceBatch(context.autoPlay);
         return;
     }
-    view_.setExtractorMessage(localizedString(kExtractingMessage));
+    telemetry_.setMessage(localizedString(kExtractingMessage));
     extractInBackground(this, FileServices::fullPath(context.stagedFileURL),
                         [this, context](const MetadataExtractor::Output& output) {
                             stagedCopiesInUse_.remove(context.stagedFileURL);
@@ -171,22 +164,22 @@ void ClipLoader::finishCopy(bool copied, const LoadContext& context) {
 }
 
 bool ClipLoader::takeResult(const LoadContext& context) {
-    if (view_.fileLoadID() != context.fileLoadID) {
+    if (load_.fileLoadID() != context.fileLoadID) {
         releaseStagedCopy(context.stagedFileURL);
         return false;
     }
-    view_.setIsExtracting(false);
+    load_.setIsExtracting(false);
     return true;
 }
 
 void ClipLoader::recoverTelemetry() {
-    if (!recoverable_ || recoverable_->fileLoadID != view_.fileLoadID())
+    if (!recoverable_ || recoverable_->fileLoadID != load_.fileLoadID())
         return;
     const LoadContext context = *recoverable_;
     recoverable_.reset();
-    view_.setCanRecoverTelemetry(false);
-    view_.setIsExtracting(true);
-    view_.setExtractorMessage(localizedString(kExtractingMessage));
+    telemetry_.clear();
+    load_.setIsExtracting(true);
+    telemetry_.setMessage(localizedString(kExtractingMessage));
     stagedCopiesInUse_.insert(context.stagedFileURL);
     extractInBackground(
         this, FileServices::fullPath(context.stagedFileURL),
@@ -201,7 +194,7 @@ void ClipLoader::recoverTelemetry() {
 // browsed on a clock of their own, timed by a clip of the same camera where there is one.
 void ClipLoader::applyRecovery(const MetadataExtractor::Output& output,
                                const LoadContext& context) {
-    if (view_.fileLoadID() != context.fileLoadID) {
+    if (load_.fileLoadID() != context.fileLoadID) {
         takeResult(context);
         return;
     }
@@ -211,71 +204,34 @@ void ClipLoader::applyRecovery(const MetadataExtractor::Output& output,
         watcher->deleteLater();
         if (!takeResult(context))
             return;
-        const QString text = QString::fromStdString(output.text());
-        if (!output.isSuccess() || !csvHasMetadata(text)) {
-            view_.setExtractorMessage(
-                output.isSuccess() ? localizedString(kNoMetadataMessage)
-                                   : localizedString(QString::fromStdString(output.message())));
-            return;
-        }
-        view_.setExtractorMessage(QString());
-        view_.setExtractorDebug(QString::fromStdString(output.report()));
-        view_.setRawCSV(text);
-        view_.ingestCsv(text);
-        view_.browseRecoveredRows(secondsPerRow);
-        view_.setStatus(localizedString(kRecoveredStatus, context.displayName));
+        const LoadOutcome outcome = recoveryOutcome(output, context);
+        apply(outcome, context);
+        if (outcome.telemetry.csv)
+            view_.clock()->browseRows(telemetry_.csvRowCount(), secondsPerRow);
     });
     watcher->setFuture(QtConcurrent::run(RecoveredTiming::secondsPerRowNear, context.clipPath));
 }
 
 void ClipLoader::applyExtractionResult(const MetadataExtractor::Output& output,
                                        const LoadContext& context) {
-    if (!takeResult(context))
-        return;
+    if (takeResult(context))
+        apply(loadOutcome(output, context, keepsStatus(context)), context);
+}
 
-    if (!output.isSuccess()) {
-        const QString message = QString::fromStdString(output.message());
-        view_.setExtractorMessage(localizedString(message));
-        view_.setExtractorDebug(QString());
-        view_.setStatus(localizedString(kRejectedStatus, message));
-        if (keepsStatus(context))
-            view_.setStatus(context.clipPath, ClipMetadataStatus::error);
-        if (output.message() == MetadataExtractor::messages::kAtomBeyondFile) {
-            recoverable_ = context;
-            view_.setCanRecoverTelemetry(true);
-        }
-        if (context.advancing)
-            advanceBatch(context.autoPlay);
-        return;
-    }
-
-    const QString text = QString::fromStdString(output.text());
-    const bool hasMetadata = csvHasMetadata(text);
-    view_.setExtractorDebug(QString::fromStdString(output.report()));
-    if (hasMetadata) {
-        view_.setRawCSV(text);
-        view_.ingestCsv(text);
+void ClipLoader::apply(const LoadOutcome& outcome, const LoadContext& context) {
+    telemetry_.show(outcome.telemetry);
+    if (outcome.recoverable)
+        recoverable_ = context;
+    if (outcome.showVideo)
         view_.player()->replaceCurrentItem(context.stagedFileURL);
-        view_.setStatus(localizedString(kLoadedStatus, context.displayName));
-        if (context.autoPlay)
-            view_.player()->play();
-    } else {
-        view_.setExtractorMessage(localizedString(kNoMetadataMessage));
-        view_.setStatus(localizedString(kNoMetadataStatus));
-    }
-    if (keepsStatus(context))
-        view_.setStatus(context.clipPath, hasMetadata ? ClipMetadataStatus::withMetadata
-                                                      : ClipMetadataStatus::noMetadata);
-    if (hasMetadata)
-        return;
-    if (context.advancing) {
-        advanceBatch(context.autoPlay);
-        return;
-    }
-    // A clip the user chose plays its video, with an empty readout and the notice.
-    view_.player()->replaceCurrentItem(context.stagedFileURL);
-    if (context.autoPlay)
+    if (!outcome.status.isNull())
+        load_.setStatus(outcome.status);
+    if (outcome.clipStatus)
+        batch_.setClipStatus(context.clipPath, *outcome.clipStatus);
+    if (outcome.showVideo && context.autoPlay)
         view_.player()->play();
+    if (outcome.advance)
+        advanceBatch(context.autoPlay);
 }
 
 bool ClipLoader::handleDroppedURLs(const QList<QUrl>& urls) {
@@ -283,12 +239,12 @@ bool ClipLoader::handleDroppedURLs(const QList<QUrl>& urls) {
         if (FileServices::isClipFile(url))
             return loadClip(url, false);
     }
-    view_.setStatus(localizedString(kOnlyMp4Status));
+    load_.setStatus(localizedString(kOnlyMp4Status));
     return false;
 }
 
 void ClipLoader::setDropTargeted(bool targeted) {
-    view_.setIsDropTargeted(targeted);
+    load_.setIsDropTargeted(targeted);
 }
 
 void ClipLoader::openClipPanelResult(const QUrl& fileUrl) {
@@ -304,10 +260,10 @@ void ClipLoader::takePendingExternalFile() {
 void ClipLoader::advanceBatch(bool autoPlay) {
     // Each rejected clip moves the selection on by one, so this ends within the batch.
     for (;;) {
-        const QList<QUrl> clips = view_.folderClips();
+        const QList<QUrl> clips = batch_.folderClips();
         if (clips.size() < kMinClipsToAdvance)
             return;
-        const QString current = view_.selectedFolderClipPath();
+        const QString current = load_.selectedFolderClipPath();
         if (current.isNull())
             return;
         qsizetype index = -1;
@@ -318,16 +274,16 @@ void ClipLoader::advanceBatch(bool autoPlay) {
         if (index < 0)
             return;
         if (index + 1 >= clips.size()) {
-            view_.setStatus(localizedCount(kBatchCompleteStatus, int(clips.size())));
+            load_.setStatus(localizedCount(kBatchCompleteStatus, int(clips.size())));
             return;
         }
         const QUrl next = clips[index + 1];
         if (loadClip(next, autoPlay, true)) {
-            view_.setStatus(localizedString(kBatchClipStatus, int(index + 2), int(clips.size()),
+            load_.setStatus(localizedString(kBatchClipStatus, int(index + 2), int(clips.size()),
                                             FileServices::lastPathComponent(next)));
             return;
         }
-        view_.setSelectedFolderClipPath(FileServices::fullPath(next));
+        load_.setSelectedFolderClipPath(FileServices::fullPath(next));
     }
 }
 
@@ -342,17 +298,11 @@ bool ClipLoader::keepsStatus(const LoadContext& context) const {
 }
 
 bool ClipLoader::isInFolder(const QString& clipPath) const {
-    if (clipPath.isNull())
-        return false;
-    for (const QUrl& clip : view_.folderClips()) {
-        if (FileServices::fullPath(clip) == clipPath)
-            return true;
-    }
-    return false;
+    return batch_.contains(clipPath);
 }
 
 void ClipLoader::releaseStagedCopy(const QUrl& stagedFileURL) {
-    if (stagedCopiesInUse_.contains(stagedFileURL) || stagedFileURL == view_.stagedFileURL())
+    if (stagedCopiesInUse_.contains(stagedFileURL) || stagedFileURL == load_.stagedFileURL())
         return;
     Staging::removeStagedCopy(stagedFileURL);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ContentView.h"
+#include "LoadOutcome.h"
 #include "MetadataExtractor.h"
 #include "VideoPlayer.h"
 
@@ -19,6 +20,8 @@
 #include <memory>
 #include <optional>
 
+class FolderBatch;
+
 class ClipLoader : public QObject {
     Q_OBJECT
 
@@ -27,20 +30,9 @@ public:
     static constexpr qint64 kMinClipBytes = 1;
     static constexpr qint64 kMaxClipBytes = qint64(1) << 30;
 
-    // What a load's completion step uses, captured when the load starts.
-    struct LoadContext {
-        QUrl stagedFileURL;
-        QUuid fileLoadID;
-        QString displayName;
-        bool autoPlay = false;
-        QString clipPath; // null when absent
-        bool inFolder = false;
-        // Loaded by the advance at a clip's end, which passes over clips that fail or carry no
-        // telemetry; a clip the user chose stays whatever its outcome.
-        bool advancing = false;
-    };
+    using LoadContext = ::LoadContext;
 
-    explicit ClipLoader(ContentView& view, QObject* parent = nullptr);
+    ClipLoader(ContentView& view, FolderBatch& batch, QObject* parent = nullptr);
     ~ClipLoader() override;
 
     // Returns true when the load started (size check passed, staging folder usable).
@@ -75,11 +67,17 @@ private:
     bool keepsStatus(const LoadContext& context) const;
     void releaseStagedCopy(const QUrl& stagedFileURL);
     void applyRecovery(const MetadataExtractor::Output& output, const LoadContext& context);
+    // The one place a finished load changes the window, in this order: telemetry, player,
+    // status line, the batch's mark, playback, the batch's advance.
+    void apply(const LoadOutcome& outcome, const LoadContext& context);
     // False for the result of a superseded load, whose staged copy is then let go; otherwise
     // ends the extracting state.
     bool takeResult(const LoadContext& context);
 
     ContentView& view_;
+    LoadStatus& load_;
+    ClipTelemetry& telemetry_;
+    FolderBatch& batch_;
     // Staged copies being copied or extracted: never removed before their work has returned.
     QSet<QUrl> stagedCopiesInUse_;
     // The newest load's copy; an older one is cancelled when a newer load starts.

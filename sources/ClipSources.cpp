@@ -54,33 +54,33 @@ constexpr const char* kTripsCompleteStatus =
 } // namespace
 
 ClipSources::ClipSources(ContentView& view, QObject* parent)
-    : QObject(parent), view_(view), loader_(std::make_unique<ClipLoader>(view)),
-      batch_(std::make_unique<FolderBatch>(view, *loader_)),
+    : QObject(parent), view_(view), batch_(std::make_unique<FolderBatch>(*view.load())),
+      loader_(std::make_unique<ClipLoader>(view, *batch_)),
       visibleFolderClips_(new BatchClipListModel(this)),
-      tripList_(std::make_unique<TripList>(view)), tripRows_(new TripListModel(this)),
-      trip_(new TripPlayback(view, this)) {
+      tripList_(std::make_unique<TripList>(*batch_)), tripRows_(new TripListModel(this)),
+      trip_(new TripPlayback(view, *batch_, this)) {
     // Many state changes arrive in one step (a folder marks every clip); the list and the
     // header are rebuilt once per event-loop pass. A scan's results, one clip at a time over
     // thousands of clips, are gathered for a moment first.
     refreshTimer_.setSingleShot(true);
     connect(&refreshTimer_, &QTimer::timeout, this, &ClipSources::refreshBatchList);
     const auto scheduleRefresh = [this] { refreshTimer_.start(0); };
-    connect(&view_, &ContentView::folderClipsChanged, this, scheduleRefresh);
-    connect(&view_, &ContentView::folderClipMetadataStatusChanged, this, [this] {
+    connect(batch_.get(), &FolderBatch::folderClipsChanged, this, scheduleRefresh);
+    connect(batch_.get(), &FolderBatch::folderClipMetadataStatusChanged, this, [this] {
         if (!refreshTimer_.isActive())
             refreshTimer_.start(kScanRefreshIntervalMs);
     });
-    connect(&view_, &ContentView::selectedFolderClipPathChanged, this, scheduleRefresh);
-    connect(&view_, &ContentView::selectedFolderURLChanged, this, scheduleRefresh);
-    connect(&view_, &ContentView::showOnlyMetadataClipsChanged, this, scheduleRefresh);
-    connect(&view_, &ContentView::folderClipsChanged, this,
-            [this] { tripList_->setClips(view_.folderClips()); });
+    connect(view_.load(), &LoadStatus::selectedFolderClipPathChanged, this, scheduleRefresh);
+    connect(batch_.get(), &FolderBatch::selectedFolderURLChanged, this, scheduleRefresh);
+    connect(batch_.get(), &FolderBatch::showOnlyMetadataClipsChanged, this, scheduleRefresh);
+    connect(batch_.get(), &FolderBatch::folderClipsChanged, this,
+            [this] { tripList_->setClips(batch_->folderClips()); });
     connect(batch_.get(), &FolderBatch::folderListed, this, [this](bool firstClipWanted) {
         if (!firstClipWanted) {
             emit folderListed();
             return;
         }
-        folderAwaitsGrouping_ = view_.fileLoadID();
+        folderAwaitsGrouping_ = view_.load()->fileLoadID();
         if (!tripList_->isGrouping())
             showFolderStart();
     });
@@ -89,9 +89,9 @@ ClipSources::ClipSources(ContentView& view, QObject* parent)
     connect(trip_, &TripPlayback::activeChanged, this, scheduleRefresh);
     connect(trip_, &TripPlayback::finished, this, &ClipSources::advanceTrip);
     connect(trip_, &TripPlayback::tripChanged, this, &ClipSources::tripsChanged);
-    connect(&view_, &ContentView::selectedFileNameChanged, this,
+    connect(view_.load(), &LoadStatus::selectedFileNameChanged, this,
             &ClipSources::proposedExportFileNameChanged);
-    connect(&view_, &ContentView::selectedFolderClipPathChanged, this,
+    connect(view_.load(), &LoadStatus::selectedFolderClipPathChanged, this,
             &ClipSources::proposedExportFileNameChanged);
     for (const auto signal : {&TripPlayback::activeChanged, &TripPlayback::momentChanged,
                               &TripPlayback::telemetryChanged})
@@ -149,21 +149,21 @@ void ClipSources::cancelFolderScan() {
 }
 
 void ClipSources::exportCsv(const QUrl& destination) {
-    const QString csv = view_.rawCSV();
+    const QString csv = view_.telemetry()->rawCSV();
     if (csv.isEmpty() || destination.isEmpty())
         return;
-    view_.setStatus(
+    view_.load()->setStatus(
         CsvExport::write(csv, destination)
             ? localizedString(kExportedStatus, FileServices::lastPathComponent(destination))
             : localizedString(kExportFailedStatus));
 }
 
 void ClipSources::exportRoute(const QUrl& destination, int filterIndex) {
-    const QString csv = view_.rawCSV();
+    const QString csv = view_.telemetry()->rawCSV();
     if (csv.isEmpty() || destination.isEmpty())
         return;
     const auto report = [this](const QUrl& written) {
-        view_.setStatus(
+        view_.load()->setStatus(
             written.isEmpty()
                 ? localizedString(kRouteExportFailedStatus)
                 : localizedString(kRouteExportedStatus, FileServices::lastPathComponent(written)));
@@ -173,7 +173,7 @@ void ClipSources::exportRoute(const QUrl& destination, int filterIndex) {
         return;
     }
     // Every moment's telemetry is read again from its file, as the command line does.
-    view_.setStatus(localizedString(kRouteWritingStatus));
+    view_.load()->setStatus(localizedString(kRouteWritingStatus));
     auto* watcher = new QFutureWatcher<QUrl>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [watcher, report] {
         report(watcher->result());
@@ -191,20 +191,21 @@ QString ClipSources::routeReplaceQuestion(const QUrl& destination, int filterInd
 }
 
 QString ClipSources::exportClipPath() const {
-    return trip_->active() ? trip_->telemetryClipPath() : view_.selectedFolderClipPath();
+    return trip_->active() ? trip_->telemetryClipPath() : view_.load()->selectedFolderClipPath();
 }
 
 void ClipSources::exportEvidence(const QUrl& folder) {
     const QString clip = exportClipPath();
-    if (view_.rawCSV().isEmpty() || clip.isEmpty() || folder.isEmpty())
+    if (view_.telemetry()->rawCSV().isEmpty() || clip.isEmpty() || folder.isEmpty())
         return;
-    view_.setStatus(localizedString(kEvidenceWritingStatus));
+    view_.load()->setStatus(localizedString(kEvidenceWritingStatus));
     // A recovered clip is salvaged again, so the bundle holds the rows the window shows.
     EvidenceExport::writeInBackground(
-        this, clip, folder, !view_.extractorRecoveryNote().isEmpty(),
+        this, clip, folder, !view_.telemetry()->extractorRecoveryNote().isEmpty(),
         [this](const QString& bundle, const QString& error) {
-            view_.setStatus(bundle.isEmpty() ? localizedString(kEvidenceFailedStatus, error)
-                                             : localizedString(kEvidenceExportedStatus, bundle));
+            view_.load()->setStatus(bundle.isEmpty()
+                                        ? localizedString(kEvidenceFailedStatus, error)
+                                        : localizedString(kEvidenceExportedStatus, bundle));
         });
 }
 
@@ -234,7 +235,7 @@ QString ClipSources::routeExportPanelTitle() const {
 void ClipSources::exportTripCsv(const QUrl& destination) {
     if (!trip_->canExport() || destination.isEmpty())
         return;
-    view_.setStatus(
+    view_.load()->setStatus(
         CsvExport::write(QString::fromStdString(trip_->joinedCsv()), destination)
             ? localizedString(kExportedStatus, FileServices::lastPathComponent(destination))
             : localizedString(kExportFailedStatus));
@@ -262,12 +263,12 @@ void ClipSources::onTripsGrouped() {
 // A folder of trips opens its first trip, any other its first clip; loading that clip first
 // would only have the trip stop it while it loads, which the media backend blocks on.
 void ClipSources::showFolderStart() {
-    const bool untouched = folderAwaitsGrouping_ == view_.fileLoadID();
+    const bool untouched = folderAwaitsGrouping_ == view_.load()->fileLoadID();
     folderAwaitsGrouping_.reset();
     if (untouched && hasTrips())
         playTripMoment(0, 0, false);
-    else if (untouched && !view_.folderClips().isEmpty())
-        loader_->loadClip(view_.folderClips().first(), false);
+    else if (untouched && !batch_->folderClips().isEmpty())
+        loader_->loadClip(batch_->folderClips().first(), false);
     emit folderListed();
 }
 
@@ -276,7 +277,8 @@ void ClipSources::advanceTrip() {
     if (next < int(tripList_->trips().size()))
         playTripMoment(next, 0, true);
     else
-        view_.setStatus(localizedCount(kTripsCompleteStatus, int(tripList_->trips().size())));
+        view_.load()->setStatus(
+            localizedCount(kTripsCompleteStatus, int(tripList_->trips().size())));
 }
 
 bool ClipSources::hasTrips() const {
@@ -302,7 +304,7 @@ QString ClipSources::batchHeaderText() const {
 
 QString ClipSources::proposedExportFileName() const {
     return CsvExport::proposedFileName(trip_->active() ? QFileInfo(exportClipPath()).fileName()
-                                                       : view_.selectedFileName());
+                                                       : view_.load()->selectedFileName());
 }
 
 QUrl ClipSources::proposedExportUrl() const {
@@ -339,7 +341,7 @@ void ClipSources::removeStaleStagedCopies() {
 void ClipSources::refreshBatchList() {
     refreshTimer_.stop();
     visibleFolderClips_->setRows(batch_->visibleRows());
-    tripRows_->setRows(tripList_->rows(view_.showOnlyMetadataClips(),
+    tripRows_->setRows(tripList_->rows(batch_->showOnlyMetadataClips(),
                                        trip_->active() ? playingTrip_ : -1, trip_->momentIndex()));
     emit batchHeaderTextChanged();
 }

@@ -16,12 +16,12 @@
 #include <optional>
 
 #include "BatchClipListModel.h"
+#include "FolderBatch.h"
 #include "TripListModel.h"
 #include "TripPlayback.h"
 
 class ContentView;
 class ClipLoader;
-class FolderBatch;
 class TripList;
 
 class ClipSources : public QObject {
@@ -33,6 +33,8 @@ class ClipSources : public QObject {
     // Roles: path, name (relative to the folder), status ("unknown", "withMetadata",
     // "noMetadata", "error"), isSelected. Has a `count` property.
     Q_PROPERTY(BatchClipListModel* visibleFolderClips READ visibleFolderClips CONSTANT)
+    // The chosen folder, its clips, their marks and its scan.
+    Q_PROPERTY(FolderBatch* batch READ batch CONSTANT)
     // The batch list's header line, e.g. "Clips: 12 clips • Clip 3/12 • Metadata: 5".
     Q_PROPERTY(QString batchHeaderText READ batchHeaderText NOTIFY batchHeaderTextChanged)
     // The save panel's proposed name: the clip's name without its extension + "_sei.csv".
@@ -125,6 +127,7 @@ public:
     QString routeExportPanelTitle() const;
     QString evidencePanelTitle() const;
     QString onlyWithMetadataLabel() const;
+    FolderBatch* batch() const { return batch_.get(); }
     TripListModel* tripRows() const { return tripRows_; }
     bool hasTrips() const;
     TripPlayback* trip() const { return trip_; }
@@ -151,8 +154,8 @@ private:
     QString exportClipPath() const;
 
     ContentView& view_;
-    std::unique_ptr<ClipLoader> loader_;
     std::unique_ptr<FolderBatch> batch_;
+    std::unique_ptr<ClipLoader> loader_;
     BatchClipListModel* visibleFolderClips_;
     std::unique_ptr<TripList> tripList_;
     TripListModel* tripRows_;

@@ -1,11 +1,12 @@
 // Folder enumeration, sorting, the scan's writes, the filter and the header line.
 #include "FolderBatch.h"
 
-#include "ClipLoader.h"
 #include "FileServices.h"
 #include "FolderScan.h"
+#include "LoadStatus.h"
 #include "LocalizedString.h"
 #include "NaturalCompare.h"
+#include "Settings.h"
 
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
@@ -26,7 +27,9 @@ constexpr const char* kHeaderVisible = " • visible: %d/%d";
 constexpr const char* kHeaderWithFolder = "%@: %n clips%@ • Metadata: %d%@";
 constexpr const char* kHeaderWithoutFolder = "%n clips%@ • Metadata: %d%@";
 
-QString statusName(ClipMetadataStatus status) {
+} // namespace
+
+QString FolderBatch::statusName(ClipMetadataStatus status) {
     switch (status) {
     case ClipMetadataStatus::withMetadata:
         return QStringLiteral("withMetadata");
@@ -40,23 +43,21 @@ QString statusName(ClipMetadataStatus status) {
     return QStringLiteral("unknown");
 }
 
-} // namespace
-
-FolderBatch::FolderBatch(ContentView& view, ClipLoader& loader, QObject* parent)
-    : QObject(parent), view_(view), loader_(loader) {}
+FolderBatch::FolderBatch(LoadStatus& load, QObject* parent) : QObject(parent), load_(load) {
+    connect(Settings::instance(), &Settings::onlyWithMetadataChanged, this,
+            &FolderBatch::showOnlyMetadataClipsChanged);
+}
 
 FolderBatch::~FolderBatch() = default;
 
 void FolderBatch::loadFolder(const QUrl& folderUrl) {
     cancelFolderScan();
-    view_.setSelectedFolderURL(folderUrl);
-    view_.setSelectedFolderClipPath(QString());
-    view_.setStatuses({});
-    view_.setFolderClips({});
-    view_.setStatus(localizedString(kListingFolderStatus));
+    setFolder(folderUrl, {}, {});
+    load_.setSelectedFolderClipPath(QString());
+    load_.setStatus(localizedString(kListingFolderStatus));
     // A folder on slow media takes long to walk; the window stays responsive meanwhile.
     const int generation = ++listingGeneration_;
-    const QUuid loadBefore = view_.fileLoadID();
+    const QUuid loadBefore = load_.fileLoadID();
     auto* watcher = new QFutureWatcher<std::optional<FolderListing>>(this);
     connect(watcher, &QFutureWatcherBase::finished, this,
             [this, watcher, generation, folderUrl, loadBefore] {
@@ -65,7 +66,7 @@ void FolderBatch::loadFolder(const QUrl& folderUrl) {
                     return;
                 std::optional<FolderListing> listing = watcher->future().takeResult();
                 emit folderListed(
-                    applyListing(listing ? &*listing : nullptr, loadBefore == view_.fileLoadID()));
+                    applyListing(listing ? &*listing : nullptr, loadBefore == load_.fileLoadID()));
             });
     watcher->setFuture(QtConcurrent::run(listFolder, folderUrl));
 }
@@ -98,24 +99,23 @@ std::optional<FolderBatch::FolderListing> FolderBatch::listFolder(const QUrl& fo
 
 bool FolderBatch::applyListing(const FolderListing* listing, bool loadFirstClip) {
     if (!listing) {
-        view_.setStatus(localizedString(kCouldNotOpenFolderStatus));
+        load_.setStatus(localizedString(kCouldNotOpenFolderStatus));
         return false;
     }
     const QList<QUrl>& clips = listing->clips;
-    view_.setFolderClips(clips);
-    view_.setStatuses(listing->statuses);
+    setFolder(selectedFolderURL_, clips, listing->statuses);
     if (clips.isEmpty()) {
-        view_.setStatus(localizedString(kNoClipsStatus));
+        load_.setStatus(localizedString(kNoClipsStatus));
         return false;
     }
-    view_.setStatus(localizedCount(kFolderLoadedStatus, int(clips.size())));
+    load_.setStatus(localizedCount(kFolderLoadedStatus, int(clips.size())));
     startFolderMetadataScan(clips);
     // A clip opened while the folder was listed stays.
     return loadFirstClip;
 }
 
 QString FolderBatch::relativeClipName(const QUrl& clipUrl) const {
-    return relativeName(view_.selectedFolderURL(), clipUrl);
+    return relativeName(selectedFolderURL_, clipUrl);
 }
 
 QString FolderBatch::relativeName(const QUrl& folder, const QUrl& clipUrl) {
@@ -133,8 +133,7 @@ QString FolderBatch::relativeName(const QUrl& folder, const QUrl& clipUrl) {
 void FolderBatch::startFolderMetadataScan(const QList<QUrl>& clips) {
     if (clips.isEmpty())
         return;
-    view_.setIsScanningFolderMetadata(true);
-    view_.setFolderScanProgress(localizedString(kScanProgress, 0, int(clips.size())));
+    setScanning(true, localizedString(kScanProgress, 0, int(clips.size())));
     auto* scan = new FolderScan(clips, this);
     connect(scan, &FolderScan::clipScanned, this,
             [this, scan](const QString& path, ClipMetadataStatus status, int scanned) {
@@ -145,7 +144,9 @@ void FolderBatch::startFolderMetadataScan(const QList<QUrl>& clips) {
     if (currentScan_ && currentScan_->isFinished())
         currentScan_->deleteLater();
     currentScan_ = scan;
-    view_.setFolderScanTask(scan);
+    // A scan gone reads as none.
+    connect(scan, &QObject::destroyed, this, &FolderBatch::folderScanTaskChanged);
+    emit folderScanTaskChanged();
     scan->start();
 }
 
@@ -153,8 +154,8 @@ void FolderBatch::onClipScanned(FolderScan* scan, const QString& path, ClipMetad
                                 int scanned) {
     if (scan != currentScan_)
         return;
-    view_.setStatus(path, status);
-    view_.setFolderScanProgress(localizedString(kScanProgress, scanned, scan->clipCount()));
+    setClipStatus(path, status);
+    setScanning(true, localizedString(kScanProgress, scanned, scan->clipCount()));
 }
 
 void FolderBatch::onScanFinished(FolderScan* scan) {
@@ -163,7 +164,7 @@ void FolderBatch::onScanFinished(FolderScan* scan) {
         return;
     }
     // The finished scan stays as the folder's scan task until the next folder replaces it.
-    view_.setIsScanningFolderMetadata(false);
+    setScanning(false, folderScanProgress_);
 }
 
 void FolderBatch::cancelFolderScan() {
@@ -174,26 +175,26 @@ void FolderBatch::cancelFolderScan() {
 }
 
 QList<QUrl> FolderBatch::visibleFolderClips() const {
-    const QList<QUrl> clips = view_.folderClips();
-    if (!view_.showOnlyMetadataClips())
+    const QList<QUrl> clips = folderClips_;
+    if (!showOnlyMetadataClips())
         return clips;
     QList<QUrl> visible;
     for (const QUrl& clip : clips) {
-        if (view_.statusFor(FileServices::fullPath(clip)) == ClipMetadataStatus::withMetadata)
+        if (statusFor(FileServices::fullPath(clip)) == ClipMetadataStatus::withMetadata)
             visible.append(clip);
     }
     return visible;
 }
 
 QString FolderBatch::batchHeaderText() const {
-    const QList<QUrl> clips = view_.folderClips();
+    const QList<QUrl> clips = folderClips_;
     const int total = int(clips.size());
-    const QString selected = view_.selectedFolderClipPath();
+    const QString selected = load_.selectedFolderClipPath();
     int metadata = 0;
     int selectedIndex = -1;
     for (int i = 0; i < total; ++i) {
         const QString path = FileServices::fullPath(clips[i]);
-        if (view_.statusFor(path) == ClipMetadataStatus::withMetadata)
+        if (statusFor(path) == ClipMetadataStatus::withMetadata)
             ++metadata;
         if (selectedIndex < 0 && !selected.isNull() && path == selected)
             selectedIndex = i;
@@ -201,10 +202,10 @@ QString FolderBatch::batchHeaderText() const {
     const QString position =
         selectedIndex < 0 ? QString() : localizedString(kHeaderPosition, selectedIndex + 1, total);
     const QString visible =
-        view_.showOnlyMetadataClips()
+        showOnlyMetadataClips()
             ? localizedString(kHeaderVisible, int(visibleFolderClips().size()), total)
             : QString();
-    const QUrl folder = view_.selectedFolderURL();
+    const QUrl folder = selectedFolderURL_;
     if (!folder.isEmpty())
         return localizedCount(kHeaderWithFolder, total, FileServices::lastPathComponent(folder),
                               position, metadata, visible);
@@ -212,20 +213,78 @@ QString FolderBatch::batchHeaderText() const {
 }
 
 QList<BatchClipListModel::Row> FolderBatch::visibleRows() const {
-    const QString selected = view_.selectedFolderClipPath();
+    const QString selected = load_.selectedFolderClipPath();
     QList<BatchClipListModel::Row> rows;
     for (const QUrl& clip : visibleFolderClips()) {
         const QString path = FileServices::fullPath(clip);
-        rows.append({path, relativeClipName(clip), statusName(view_.statusFor(path)),
+        rows.append({path, relativeClipName(clip), statusName(statusFor(path)),
                      !selected.isNull() && path == selected});
     }
     return rows;
 }
 
 QUrl FolderBatch::folderClip(const QString& path) const {
-    for (const QUrl& clip : view_.folderClips()) {
+    for (const QUrl& clip : folderClips_) {
         if (FileServices::fullPath(clip) == path)
             return clip;
     }
     return {};
+}
+
+bool FolderBatch::contains(const QString& clipPath) const {
+    return !clipPath.isNull() && !folderClip(clipPath).isEmpty();
+}
+
+ClipMetadataStatus FolderBatch::statusFor(const QString& path) const {
+    return statuses_.value(path, ClipMetadataStatus::unknown);
+}
+
+QVariantMap FolderBatch::folderClipMetadataStatusMap() const {
+    QVariantMap map;
+    for (auto it = statuses_.cbegin(); it != statuses_.cend(); ++it)
+        map.insert(it.key(), static_cast<int>(it.value()));
+    return map;
+}
+
+bool FolderBatch::showOnlyMetadataClips() const {
+    return Settings::instance()->onlyWithMetadata();
+}
+
+void FolderBatch::setShowOnlyMetadataClips(bool value) {
+    Settings::instance()->setOnlyWithMetadata(value);
+}
+
+void FolderBatch::setClipStatus(const QString& path, ClipMetadataStatus status) {
+    auto it = statuses_.find(path);
+    if (it != statuses_.end() && *it == status)
+        return;
+    statuses_.insert(path, status);
+    emit folderClipMetadataStatusChanged();
+}
+
+void FolderBatch::setFolder(const QUrl& folder, const QList<QUrl>& clips,
+                            const QHash<QString, ClipMetadataStatus>& statuses) {
+    if (folder != selectedFolderURL_) {
+        selectedFolderURL_ = folder;
+        emit selectedFolderURLChanged();
+    }
+    if (statuses != statuses_) {
+        statuses_ = statuses;
+        emit folderClipMetadataStatusChanged();
+    }
+    if (clips != folderClips_) {
+        folderClips_ = clips;
+        emit folderClipsChanged();
+    }
+}
+
+void FolderBatch::setScanning(bool scanning, const QString& progress) {
+    if (scanning != isScanningFolderMetadata_) {
+        isScanningFolderMetadata_ = scanning;
+        emit isScanningFolderMetadataChanged();
+    }
+    if (progress != folderScanProgress_) {
+        folderScanProgress_ = progress;
+        emit folderScanProgressChanged();
+    }
 }

@@ -3,7 +3,7 @@
 // (not even the result of the extraction that was running) except that it has finished.
 #pragma once
 
-#include "ContentView.h"
+#include "ClipMetadataStatus.h"
 
 #include <QList>
 #include <QObject>

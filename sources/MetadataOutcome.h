@@ -3,7 +3,7 @@
 // pool with the result brought back to the thread of a context object.
 #pragma once
 
-#include "ContentView.h"
+#include "ClipMetadataStatus.h"
 #include "MetadataExtractor.h"
 
 #include <QObject>

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFutureWatcher>
-#include <QMetaEnum>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <cmath>
@@ -45,10 +44,6 @@ QString lengthText(std::optional<double> seconds) {
         .arg(minutes.rightJustified(5, u'0'));
 }
 
-QString statusName(ClipMetadataStatus status) {
-    return QString::fromLatin1(QMetaEnum::fromType<ClipMetadataStatus>().valueToKey(int(status)));
-}
-
 TripList::Grouping groupClips(const QStringList& paths) {
     std::vector<trips::ClipFacts> facts;
     facts.reserve(paths.size());
@@ -78,7 +73,7 @@ TripList::Grouping groupClips(const QStringList& paths) {
 
 } // namespace
 
-TripList::TripList(ContentView& view, QObject* parent) : QObject(parent), view_(view) {}
+TripList::TripList(const FolderBatch& batch, QObject* parent) : QObject(parent), batch_(batch) {}
 
 void TripList::setClips(const QList<QUrl>& clips) {
     const int generation = ++*generation_;
@@ -137,12 +132,13 @@ QList<TripListModel::Row> TripList::rows(bool onlyWithTelemetry, int currentTrip
             QVariantList chips;
             bool momentTelemetry = false;
             for (std::size_t c = 0; c < moment.clips.size(); ++c) {
-                const ClipMetadataStatus status = view_.statusFor(text.paths[qsizetype(c)]);
+                const ClipMetadataStatus status = batch_.statusFor(text.paths[qsizetype(c)]);
                 scanned += status != ClipMetadataStatus::unknown;
                 momentTelemetry |= status == ClipMetadataStatus::withMetadata;
                 withTelemetry += status == ClipMetadataStatus::withMetadata;
-                chips.append(QVariantMap{{QStringLiteral("camera"), text.cameras[qsizetype(c)]},
-                                         {QStringLiteral("status"), statusName(status)}});
+                chips.append(
+                    QVariantMap{{QStringLiteral("camera"), text.cameras[qsizetype(c)]},
+                                {QStringLiteral("status"), FolderBatch::statusName(status)}});
             }
             clips += int(moment.clips.size());
             if (onlyWithTelemetry && !momentTelemetry)

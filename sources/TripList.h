@@ -3,7 +3,7 @@
 // then follows the folder scan's statuses as they come in. Only the newest grouping is kept.
 #pragma once
 
-#include "ContentView.h"
+#include "FolderBatch.h"
 #include "TripListModel.h"
 #include "Trips.h"
 
@@ -20,7 +20,7 @@ class TripList : public QObject {
     Q_OBJECT
 
 public:
-    explicit TripList(ContentView& view, QObject* parent = nullptr);
+    explicit TripList(const FolderBatch& batch, QObject* parent = nullptr);
 
     // Starts grouping `clips` (the batch, in folder order); an empty list clears the trips.
     void setClips(const QList<QUrl>& clips);
@@ -54,7 +54,7 @@ signals:
     void tripsChanged();
 
 private:
-    ContentView& view_;
+    const FolderBatch& batch_;
     std::vector<trips::Trip> trips_;
     std::vector<std::vector<MomentText>> texts_;
     std::shared_ptr<int> generation_ = std::make_shared<int>(0);

@@ -6,7 +6,6 @@
 #include "DrivingEvents.h"
 #include "LocalizedString.h"
 #include "MetadataOutcome.h"
-#include "RouteTrack.h"
 #include "TripList.h"
 
 #include <QDateTime>
@@ -15,8 +14,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <unordered_map>
 
 namespace {
 
@@ -43,8 +40,8 @@ constexpr const char* kTripTitle = QT_TRANSLATE_N_NOOP("Veldrin", "Trip %1 (%n m
 
 } // namespace
 
-TripPlayback::TripPlayback(ContentView& view, QObject* parent)
-    : QObject(parent), view_(view), player_(view.player()) {
+TripPlayback::TripPlayback(ContentView& view, const FolderBatch& batch, QObject* parent)
+    : QObject(parent), view_(view), batch_(batch), player_(view.player()) {
     settledClock_.start();
     ticker_.setInterval(kTickIntervalMs);
     ticker_.setTimerType(Qt::PreciseTimer);
@@ -79,8 +76,8 @@ TripPlayback::TripPlayback(ContentView& view, QObject* parent)
     }
     connect(player_, &VideoPlayer::mediaPlayerChanged, this, &TripPlayback::standbyPlayerChanged);
     // Any other load takes the player over.
-    connect(&view_, &ContentView::fileLoadIDChanged, this, [this] {
-        if (active_ && view_.fileLoadID() != loadId_)
+    connect(view_.load(), &LoadStatus::fileLoadIDChanged, this, [this] {
+        if (active_ && view_.load()->fileLoadID() != loadId_)
             stop();
     });
 }
@@ -96,12 +93,11 @@ template <typename F> void TripPlayback::drive(F&& f) {
 void TripPlayback::start(trips::Trip trip, double startSeconds, bool autoPlay) {
     trip_ = std::move(trip);
     timeline_ = trips::TripTimeline(trip_);
-    loadId_ = view_.renewFileLoadID();
+    loadId_ = view_.load()->renewFileLoadID();
     forgetStandby();
     active_ = true;
     csv_.assign(trip_.moments.size(), std::nullopt);
     csvPath_.assign(trip_.moments.size(), QString());
-    view_.drive()->clear();
     extracting_ = 0;
     candidate_ = 0;
     const QStringList names = cameras();
@@ -112,13 +108,11 @@ void TripPlayback::start(trips::Trip trip, double startSeconds, bool autoPlay) {
                                                   trips::kPreferredTelemetryCamera.size())
                               : names.value(0);
     setNote(QString());
-    view_.setSelectedFolderClipPath(QString());
-    view_.setIsExtracting(false);
-    view_.setRawCSV(QString());
-    view_.setExtractorDebug(QString());
-    view_.clearMetadataTable();
-    view_.setSelectedFileName(title());
-    view_.setStatus(title());
+    view_.load()->setSelectedFolderClipPath(QString());
+    view_.load()->setIsExtracting(false);
+    view_.telemetry()->clear();
+    view_.load()->setSelectedFileName(title());
+    view_.load()->setStatus(title());
     wantPlay_ = autoPlay;
     item_ = VideoPlayer::kNoItem;
     time_ = -1;
@@ -139,7 +133,7 @@ void TripPlayback::stop() {
     ticker_.stop();
     forgetStandby();
     phase_ = Phase::ended;
-    view_.setTripClock(0, 0);
+    view_.clock()->setTripClock(0, 0);
     emit activeChanged();
     emit inGapChanged();
 }
@@ -403,7 +397,7 @@ void TripPlayback::endMoment() {
         setPhase(Phase::ended);
         time_ = duration();
         emit timeChanged();
-        view_.setTripClock(time_, duration());
+        view_.clock()->setTripClock(time_, duration());
         setWantPlay(false);
         emit finished();
         return;
@@ -483,7 +477,7 @@ void TripPlayback::tick() {
         time_ = t;
         emit timeChanged();
     }
-    view_.setTripClock(time_, duration());
+    view_.clock()->setTripClock(time_, duration());
     prepareNext();
 }
 
@@ -511,14 +505,7 @@ void TripPlayback::togglePlayback() {
 
 void TripPlayback::showMomentTelemetry() {
     const std::optional<std::string>& csv = csv_[moment_];
-    if (csv && !csv->empty()) {
-        const QString text = QString::fromStdString(*csv);
-        view_.setRawCSV(text);
-        view_.ingestCsv(view_.rawCSV(), ContentView::RouteUpdate::keep);
-    } else {
-        view_.setRawCSV(QString());
-        view_.clearMetadataTable(ContentView::RouteUpdate::keep);
-    }
+    view_.telemetry()->showMoment(csv ? QString::fromStdString(*csv) : QString());
     emit telemetryChanged();
 }
 
@@ -535,7 +522,7 @@ void TripPlayback::extractNext() {
         if (candidate_ < order.size()) {
             const trips::MomentClip& clip = moment.clips[order[candidate_]];
             const QString path = TripList::clipPath(moment, clip);
-            const ClipMetadataStatus known = view_.statusFor(path);
+            const ClipMetadataStatus known = batch_.statusFor(path);
             if (known == ClipMetadataStatus::noMetadata || known == ClipMetadataStatus::error) {
                 ++candidate_;
                 continue;
@@ -593,30 +580,24 @@ struct TripDrive {
 TripDrive readTripDrive(const trips::Trip& trip,
                         const std::vector<std::optional<std::string>>& csv) {
     TripDrive drive;
-    std::unordered_map<std::string, std::size_t> momentOfClip;
+    // Each moment's text is read once; the route, the series and the events share its rows.
+    std::vector<std::vector<analysis::DriveRow>> rows(csv.size());
     for (std::size_t i = 0; i < csv.size(); ++i) {
         if (!csv[i] || csv[i]->empty())
             continue;
-        MetadataTable table;
-        if (table.parse(QString::fromStdString(*csv[i])) == MetadataTable::Outcome::table) {
-            for (const GeoCoordinate& point : route::buildRoute(table)) {
-                if (drive.route.isEmpty() || !(drive.route.constLast() == point))
-                    drive.route.append(point);
-            }
+        rows[i] = analysis::readDriveRows(*csv[i]);
+        for (const analysis::DriveRow& row : rows[i]) {
+            const GeoCoordinate point{row.latitude, row.longitude};
+            if (analysis::isFix(row.latitude, row.longitude) &&
+                (drive.route.isEmpty() || !(drive.route.constLast() == point)))
+                drive.route.append(point);
         }
         const trips::MomentClip* clip = trip.moments[i].telemetryClip();
-        if (!clip || !clip->duration)
-            continue;
-        momentOfClip.emplace(
-            (std::filesystem::path(trip.moments[i].folder) / clip->fileName).string(), i);
-        analysis::appendSeries(
-            drive.series, analysis::driveSeries(analysis::readDriveRows(*csv[i]), *clip->duration),
-            trip.momentOffset(i));
+        if (clip && clip->duration)
+            analysis::appendSeries(drive.series, analysis::driveSeries(rows[i], *clip->duration),
+                                   trip.momentOffset(i));
     }
-    drive.events = analysis::findTripEvents(trip, [&](const std::string& path) {
-        const auto found = momentOfClip.find(path);
-        return found == momentOfClip.end() ? std::string() : *csv[found->second];
-    });
+    drive.events = analysis::findTripEvents(trip, rows);
     return drive;
 }
 
@@ -630,8 +611,8 @@ void TripPlayback::buildDrive() {
         if (load != loadId_ || !active_)
             return;
         TripDrive drive = watcher->future().takeResult();
-        view_.setTripRoute(loadId_.toString(), std::move(drive.route));
-        view_.drive()->setDrive(std::move(drive.series), std::move(drive.events));
+        view_.telemetry()->showTrip(loadId_.toString(), std::move(drive.route),
+                                    std::move(drive.series), std::move(drive.events));
     });
     watcher->setFuture(QtConcurrent::run(readTripDrive, trip_, csv_));
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "ContentView.h"
+#include "FolderBatch.h"
 #include "TripTimeline.h"
 #include "Trips.h"
 #include "VideoPlayer.h"
@@ -59,7 +60,7 @@ class TripPlayback : public QObject {
     Q_PROPERTY(QMediaPlayer* standbyPlayer READ standbyPlayer NOTIFY standbyPlayerChanged)
 
 public:
-    TripPlayback(ContentView& view, QObject* parent = nullptr);
+    TripPlayback(ContentView& view, const FolderBatch& batch, QObject* parent = nullptr);
     ~TripPlayback() override;
 
     // Plays `trip` from `startSeconds` of its clock; playback starts only with `autoPlay`.
@@ -138,6 +139,7 @@ private:
     template <typename F> void drive(F&& f);
 
     ContentView& view_;
+    const FolderBatch& batch_;
     VideoPlayer* player_;
     QTimer ticker_;
     bool active_ = false;

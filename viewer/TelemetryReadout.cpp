@@ -1,7 +1,7 @@
 // The readout's recomputation; see TelemetryReadout.h.
 #include "TelemetryReadout.h"
 
-#include "ContentView.h"
+#include "RouteTrack.h"
 
 namespace {
 
@@ -23,29 +23,54 @@ template <typename T> QVariant optionalVariant(const std::optional<T>& value) {
 
 } // namespace
 
-TelemetryReadout::TelemetryReadout(ContentView* view) : QObject(view), view_(view) {
-    for (auto signal : {&ContentView::playbackTimeChanged, &ContentView::playbackDurationChanged,
-                        &ContentView::csvHeadersChanged, &ContentView::csvRowsChanged,
-                        &ContentView::useMilesPerHourChanged, &ContentView::tripClockChanged})
-        connect(view, signal, this, &TelemetryReadout::refresh);
+TelemetryReadout::TelemetryReadout(QObject* parent) : QObject(parent) {}
+
+const QStringList& TelemetryReadout::detailKeys() {
+    static const QStringList keys = {
+        QStringLiteral("accelerator_pedal_position"),
+        QStringLiteral("navark_state"),
+        QStringLiteral("blinker_on_left"),
+        QStringLiteral("blinker_on_right"),
+        QStringLiteral("brake_applied"),
+        QStringLiteral("frame_seq_no"),
+        QStringLiteral("vehicle_speed_mps"),
+        QStringLiteral("steering_wheel_angle"),
+        QStringLiteral("latitude_deg"),
+        QStringLiteral("longitude_deg"),
+        QStringLiteral("heading_deg"),
+        QStringLiteral("linear_acceleration_mps2_x"),
+        QStringLiteral("linear_acceleration_mps2_y"),
+        QStringLiteral("linear_acceleration_mps2_z"),
+    };
+    return keys;
 }
 
-void TelemetryReadout::refresh() {
-    const std::optional<telemetry::Row> row = view_->currentRow();
-    const bool mph = view_->useMilesPerHour();
+void TelemetryReadout::update(const Inputs& in) {
+    static const MetadataTable kNoTable;
+    const MetadataTable& table = in.table ? *in.table : kNoTable;
+    const std::optional<telemetry::Row> row =
+        telemetry::currentRow(table, in.playbackTime, in.playbackDuration);
     const bool hasRow = row.has_value();
-    const int rowIndex = hasRow ? static_cast<int>(view_->currentRowIndex()) : 0;
+    const int rowIndex = hasRow ? static_cast<int>(telemetry::currentRowIndex(
+                                      table.rowCount(), in.playbackTime, in.playbackDuration))
+                                : 0;
     telemetry::Overlay overlay;
     QList<telemetry::MetricCard> cards;
     QList<telemetry::DetailCell> cells;
+    std::optional<GeoCoordinate> coordinate;
+    std::optional<double> heading;
     if (row) {
-        overlay = telemetry::telemetryOverlay(*row, mph);
-        cards = telemetry::metricCards(*row, mph);
-        cells = telemetry::detailGrid(*row, ContentView::detailKeys(), view_->playbackTime());
+        overlay = telemetry::telemetryOverlay(*row, in.useMilesPerHour);
+        cards = telemetry::metricCards(*row, in.useMilesPerHour);
+        cells = telemetry::detailGrid(*row, detailKeys(), in.playbackTime);
+        coordinate = route::coordinateFrom(row->value(route::kLatitudeColumn),
+                                           row->value(route::kLongitudeColumn));
+        heading = telemetry::parseNumber(row->value(route::kHeadingColumn));
     }
-    const std::optional<GeoCoordinate> coordinate = view_->currentRouteCoordinate();
-    const std::optional<double> progress = view_->routeProgress();
-    const std::optional<double> heading = view_->currentHeading();
+    // A trip's car moves along the whole trip's route.
+    const std::optional<double> progress =
+        in.tripDuration > 0 ? route::routeProgress(in.tripTime, in.tripDuration)
+                            : route::routeProgress(in.playbackTime, in.playbackDuration);
 
     if (hasRow == hasRow_ && rowIndex == rowIndex_ && overlay == overlay_ && cards == cards_ &&
         cells == cells_ && coordinate == coordinate_ && progress == progress_ &&

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "GeoCoordinate.h"
+#include "MetadataTable.h"
 #include "TelemetryValues.h"
 
 #include <QObject>
@@ -13,8 +14,6 @@
 #include <QVariantList>
 
 #include <optional>
-
-class ContentView;
 
 class TelemetryReadout : public QObject {
     Q_OBJECT
@@ -67,7 +66,20 @@ class TelemetryReadout : public QObject {
     Q_PROPERTY(QVariant currentHeading READ currentHeading NOTIFY changed)
 
 public:
-    explicit TelemetryReadout(ContentView* view);
+    // What the readout is computed from; the table must outlive the next update.
+    struct Inputs {
+        const MetadataTable* table = nullptr;
+        double playbackTime = 0.0;
+        double playbackDuration = 0.0;
+        double tripTime = 0.0;
+        double tripDuration = 0.0;
+        bool useMilesPerHour = false;
+    };
+
+    explicit TelemetryReadout(QObject* parent = nullptr);
+
+    // The detail grid's columns, in order.
+    static const QStringList& detailKeys();
 
     bool hasRow() const { return hasRow_; }
     int rowIndex() const { return rowIndex_; }
@@ -96,15 +108,17 @@ public:
     const telemetry::Overlay& overlay() const { return overlay_; }
     const QList<telemetry::MetricCard>& cards() const { return cards_; }
     const QList<telemetry::DetailCell>& cells() const { return cells_; }
+    const std::optional<GeoCoordinate>& coordinate() const { return coordinate_; }
+    const std::optional<double>& progress() const { return progress_; }
+    const std::optional<double>& heading() const { return heading_; }
 
-    // Recomputes from the view's state; connected to its change signals.
-    void refresh();
+    // Recomputes from `inputs`; `changed` fires when a value differs.
+    void update(const Inputs& inputs);
 
 signals:
     void changed();
 
 private:
-    ContentView* view_;
     bool hasRow_ = false;
     int rowIndex_ = 0;
     telemetry::Overlay overlay_;

@@ -15,7 +15,7 @@ ApplicationWindow {
     readonly property var readout: viewer.readout
 
     // The application's name follows, added by Qt.
-    title: viewer.documentTitle
+    title: viewer.load.documentTitle
     width: 1200
     height: 820
     color: Theme.gradientStart
@@ -29,7 +29,7 @@ ApplicationWindow {
         folderDialog.open()
     }
     function exportCsv() {
-        if (viewer.rawCSV.length === 0)
+        if (viewer.telemetry.rawCSV.length === 0)
             return
         exportDialog.folder = sources.exportFolderUrl
         exportDialog.currentFile = sources.proposedExportUrl
@@ -38,14 +38,14 @@ ApplicationWindow {
         exportDialog.currentFile = sources.proposedExportUrl
     }
     function exportEvidence() {
-        if (viewer.rawCSV.length === 0)
+        if (viewer.telemetry.rawCSV.length === 0)
             return
         evidenceDialog.folder = sources.exportFolderUrl
         evidenceDialog.open()
     }
     // GPX, GeoJSON or KML, from a panel driven in C++ (see RouteSavePanel).
     function exportRoute() {
-        if (viewer.rawCSV.length === 0)
+        if (viewer.telemetry.rawCSV.length === 0)
             return
         Shell.openRouteSavePanel(sources, window)
     }
@@ -350,16 +350,16 @@ ApplicationWindow {
         else
             sources.cancelFolderScan()
     }
-    Component.onCompleted: viewer.startObservingPlaybackClock()
+    Component.onCompleted: viewer.clock.startObservingPlaybackClock()
 
     // While the video plays, the readout's tick rides on the next frame.
     Connections {
         target: studio.player
         function onShownPositionChanged() {
-            window.viewer.framePresented(studio.player.shownPosition / 1000)
+            window.viewer.clock.framePresented(studio.player.shownPosition / 1000)
         }
         function onPlayingChanged() {
-            window.viewer.setTickOnFrames(studio.player.playing)
+            window.viewer.clock.setTickOnFrames(studio.player.playing)
         }
     }
 }

@@ -157,7 +157,12 @@ TEST_P(JourneyTest, TheFirstHour) {
     QMetaObject::invokeMethod(sources, "openFolderPanelResult",
                               Q_ARG(QUrl, QUrl::fromLocalFile(folder)));
     ASSERT_TRUE(waitFor([&] { return findItem(window, "batchRow_clip10.mp4") != nullptr; }));
-    ASSERT_TRUE(waitFor([&] { return !viewer->property("isScanningFolderMetadata").toBool(); }));
+    ASSERT_TRUE(waitFor([&] {
+        return !sources->property("batch")
+                    .value<QObject*>()
+                    ->property("isScanningFolderMetadata")
+                    .toBool();
+    }));
     for (const bool filtered : {false, true}) {
         Settings::instance()->setOnlyWithMetadata(filtered);
         const QStringList rows = filtered ? QStringList{"clip1.mp4", "clip10.mp4"}
@@ -168,7 +173,10 @@ TEST_P(JourneyTest, TheFirstHour) {
                 << row.toStdString();
             clickRow(row);
             EXPECT_TRUE(waitFor([&] {
-                return !viewer->property("isExtracting").toBool() &&
+                return !viewer->property("load")
+                            .value<QObject*>()
+                            ->property("isExtracting")
+                            .toBool() &&
                        textOf(window, "fileName") == row;
             })) << row.toStdString()
                 << " shows " << textOf(window, "fileName").toStdString();
@@ -185,8 +193,10 @@ TEST_P(JourneyTest, TheFirstHour) {
     ASSERT_TRUE(waitFor([&] { return isShown(window, "recoverButton"); }));
     ASSERT_TRUE(scrollSidebarTo("recoverButton"));
     click(window, "recoverButton");
-    ASSERT_TRUE(waitFor([&] { return viewer->property("recoveredRows").toInt() > 0; }));
-    const int rows = viewer->property("recoveredRows").toInt();
+    ASSERT_TRUE(waitFor([&] {
+        return viewer->property("clock").value<QObject*>()->property("recoveredRows").toInt() > 0;
+    }));
+    const int rows = viewer->property("clock").value<QObject*>()->property("recoveredRows").toInt();
     const QString frames = tr("frame %d of %d");
     EXPECT_EQ(textOf(window, "timeLabel"), localizedString(frames, 1, rows));
     for (int i = 0; i < 3; ++i)
@@ -209,18 +219,21 @@ TEST_P(JourneyTest, TheFirstHour) {
     int compared = 0, wrong = 0;
     // Compared at every change of the readout's time while the trip plays.
     auto* view = qobject_cast<ContentView*>(viewer);
-    const auto compare = QObject::connect(view, &ContentView::playbackTimeChanged, view, [&] {
-        const QVideoFrame frame = player->property("videoSink").value<QVideoSink*>()->videoFrame();
-        if (!tripPlayback->property("playing").toBool() || frame.startTime() < 0)
-            return;
-        ++compared;
-        if (std::abs(view->playbackTime() - frame.startTime() / 1e6) > kSameTimeSeconds) {
-            ++wrong;
-            ADD_FAILURE() << "readout at " << view->playbackTime() << " s, frame at "
-                          << frame.startTime() / 1e6 << " s, moment "
-                          << tripPlayback->property("momentIndex").toInt();
-        }
-    });
+    const auto compare =
+        QObject::connect(view->clock(), &PlaybackClock::playbackTimeChanged, view, [&] {
+            const QVideoFrame frame =
+                player->property("videoSink").value<QVideoSink*>()->videoFrame();
+            if (!tripPlayback->property("playing").toBool() || frame.startTime() < 0)
+                return;
+            ++compared;
+            if (std::abs(view->clock()->playbackTime() - frame.startTime() / 1e6) >
+                kSameTimeSeconds) {
+                ++wrong;
+                ADD_FAILURE() << "readout at " << view->clock()->playbackTime() << " s, frame at "
+                              << frame.startTime() / 1e6 << " s, moment "
+                              << tripPlayback->property("momentIndex").toInt();
+            }
+        });
     QMetaObject::invokeMethod(player, "togglePlayback");
     ASSERT_TRUE(waitFor([&] {
         return tripPlayback->property("momentIndex").toInt() == 1 &&
@@ -255,7 +268,8 @@ TEST_P(JourneyTest, TheFirstHour) {
     ASSERT_TRUE(waitFor([&] { return findItem(window, "batchRow_" + back) != nullptr; }));
     clickRow(back);
     EXPECT_TRUE(waitFor([&] {
-        return !viewer->property("isExtracting").toBool() && textOf(window, "fileName") == back;
+        return !viewer->property("load").value<QObject*>()->property("isExtracting").toBool() &&
+               textOf(window, "fileName") == back;
     }));
     QTest::qWait(300);
     EXPECT_EQ(textOf(window, "fileName"), back);

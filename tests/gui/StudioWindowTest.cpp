@@ -3,6 +3,7 @@
 #include "StudioDriver.h"
 
 #include "Commands.h"
+#include "ContentView.h"
 #include "ExternalOpen.h"
 #include "Settings.h"
 #include "TestClips.h"
@@ -254,8 +255,7 @@ TEST_F(StudioWindowTest, PanelsOpenTheClipAndSaveBesideItAskingBeforeReplacing) 
         EXPECT_TRUE(answer == QMessageBox::Yes || readText() == "kept");
     }
     EXPECT_EQ(textOf(window, "statusText"), "CSV exported to trip #2 100%25_sei.csv");
-    EXPECT_EQ(readText(),
-              window->property("viewer").value<QObject*>()->property("rawCSV").toString());
+    EXPECT_EQ(readText(), window->property("viewer").value<ContentView*>()->telemetry()->rawCSV());
 }
 
 // Each written file has the format chosen in the panel's type list when Save is pressed, or the

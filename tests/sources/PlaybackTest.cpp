@@ -29,15 +29,16 @@ TEST_F(PlaybackTest, TheCurrentItemEndingPlaysTheNextAndTheLastEndsTheBatch) {
     EXPECT_NE(media()->playbackState(), QMediaPlayer::PlayingState);
     ASSERT_NE(view_->player()->currentItem(), first);
     emit view_->player()->itemDidPlayToEnd(first);
-    EXPECT_EQ(view_->status(), "Loaded 2.mp4");
+    EXPECT_EQ(view_->load()->status(), "Loaded 2.mp4");
 
     view_->player()->play();
-    ASSERT_TRUE(waitFor([&] { return view_->status() == "Loaded 3.mp4"; }))
-        << view_->status().toStdString() << " / " << media()->errorString().toStdString();
-    EXPECT_EQ(view_->selectedFolderClipPath(), root + "/3.mp4");
+    ASSERT_TRUE(waitFor([&] { return view_->load()->status() == "Loaded 3.mp4"; }))
+        << view_->load()->status().toStdString() << " / " << media()->errorString().toStdString();
+    EXPECT_EQ(view_->load()->selectedFolderClipPath(), root + "/3.mp4");
     EXPECT_EQ(media()->playbackState(), QMediaPlayer::PlayingState);
-    ASSERT_TRUE(waitFor([&] { return view_->status() == "Batch playback complete (3 clips)"; }))
-        << view_->status().toStdString();
+    ASSERT_TRUE(waitFor([&] {
+        return view_->load()->status() == "Batch playback complete (3 clips)";
+    })) << view_->load()->status().toStdString();
 
     // A clip from outside the batch plays to its end without touching it.
     ASSERT_TRUE(sources_->loadClip(fileUrl(outside), false));
@@ -46,7 +47,7 @@ TEST_F(PlaybackTest, TheCurrentItemEndingPlaysTheNextAndTheLastEndsTheBatch) {
     view_->player()->play();
     ASSERT_TRUE(waitFor([&] { return ended.count() == 1; }))
         << media()->errorString().toStdString();
-    EXPECT_EQ(std::pair(view_->status(), view_->selectedFolderClipPath()),
+    EXPECT_EQ(std::pair(view_->load()->status(), view_->load()->selectedFolderClipPath()),
               std::pair(QString("Loaded outside.mp4"), outside));
 }
 

@@ -16,30 +16,32 @@ TEST_F(SourcesTest, RecoveredClipFillsTheTableAndItsEvidenceBundle) {
     const QByteArray whole = readBytes(makeClip(dir() + "/whole.mp4", {"--frames", "30"}));
     writeBytes(dir() + "/cut.mp4", whole.left(whole.size() / 2));
     ASSERT_TRUE(sources_->loadClip(fileUrl(dir() + "/cut.mp4"), false));
-    ASSERT_TRUE(waitFor([&] { return !view_->isExtracting(); }));
-    EXPECT_EQ(view_->status(), "MP4 rejected: MP4 atom extends beyond file");
-    ASSERT_TRUE(view_->canRecoverTelemetry());
+    ASSERT_TRUE(waitFor([&] { return !view_->load()->isExtracting(); }));
+    EXPECT_EQ(view_->load()->status(), "MP4 rejected: MP4 atom extends beyond file");
+    ASSERT_TRUE(view_->telemetry()->canRecoverTelemetry());
 
     sources_->recoverTelemetry();
-    ASSERT_TRUE(waitFor([&] { return !view_->isExtracting() && view_->csvRowCount() > 0; }));
-    const int rows = view_->csvRowCount();
+    ASSERT_TRUE(waitFor(
+        [&] { return !view_->load()->isExtracting() && view_->telemetry()->csvRowCount() > 0; }));
+    const int rows = view_->telemetry()->csvRowCount();
     EXPECT_LT(rows, 30);
-    EXPECT_EQ(view_->extractorRecoveryNote(),
+    EXPECT_EQ(view_->telemetry()->extractorRecoveryNote(),
               QString("Clip cut short: telemetry recovered from %1 frames; the video cannot be "
                       "played")
                   .arg(rows));
-    EXPECT_FALSE(view_->canRecoverTelemetry());
+    EXPECT_FALSE(view_->telemetry()->canRecoverTelemetry());
     EXPECT_EQ(view_->player()->currentItem(), VideoPlayer::kNoItem);
 
     sources_->exportEvidence(fileUrl(dir() + "/out"));
-    ASSERT_TRUE(waitFor([&] { return view_->status().startsWith("Evidence written to"); }));
+    ASSERT_TRUE(waitFor([&] { return view_->load()->status().startsWith("Evidence written to"); }));
     EXPECT_TRUE(readBytes(dir() + "/out/cut_evidence/manifest.json")
                     .contains("\"rows\": " + QByteArray::number(rows) + ",\n"));
 
     // A second bundle never replaces the first, and the message says which folder is in the way.
     sources_->exportEvidence(fileUrl(dir() + "/out"));
-    ASSERT_TRUE(waitFor([&] { return view_->status().startsWith("Failed to export evidence"); }));
-    EXPECT_EQ(view_->status(),
+    ASSERT_TRUE(
+        waitFor([&] { return view_->load()->status().startsWith("Failed to export evidence"); }));
+    EXPECT_EQ(view_->load()->status(),
               "Failed to export evidence: " + dir() + "/out/cut_evidence: already exists");
 }
 
@@ -58,13 +60,13 @@ TEST_F(SourcesTest, RecoveredRowsAreBrowsedTimedByAClipOfTheSameCamera) {
         SCOPED_TRACE(cut.toStdString());
         const bool timed = cut.startsWith(folder);
         ASSERT_TRUE(sources_->loadClip(fileUrl(cut), false));
-        ASSERT_TRUE(waitFor([&] { return view_->canRecoverTelemetry(); }));
+        ASSERT_TRUE(waitFor([&] { return view_->telemetry()->canRecoverTelemetry(); }));
         sources_->recoverTelemetry();
-        ASSERT_TRUE(waitFor([&] { return view_->recoveredRows() > 0; }));
-        const int rows = view_->csvRowCount();
-        EXPECT_EQ(std::pair(view_->recoveredRows(), view_->recoveredTimed()),
+        ASSERT_TRUE(waitFor([&] { return view_->clock()->recoveredRows() > 0; }));
+        const int rows = view_->telemetry()->csvRowCount();
+        EXPECT_EQ(std::pair(view_->clock()->recoveredRows(), view_->clock()->recoveredTimed()),
                   std::pair(rows, timed));
-        EXPECT_NEAR(view_->playbackDuration(), timed ? rows / 20.0 : rows, 1e-9);
+        EXPECT_NEAR(view_->clock()->playbackDuration(), timed ? rows / 20.0 : rows, 1e-9);
         EXPECT_TRUE(view_->drive()->hasData());
         EXPECT_TRUE(timed || view_->drive()->events().isEmpty());
 
@@ -73,12 +75,13 @@ TEST_F(SourcesTest, RecoveredRowsAreBrowsedTimedByAClipOfTheSameCamera) {
             std::function<void()> move;
             int row;
         } moves[] = {
-            {[&] { view_->stepRecoveredRow(1); }, 1},
-            {[&] { view_->stepRecoveredRow(2); }, 3},
-            {[&] { view_->refreshPlaybackClock(); }, 3},
-            {[&] { view_->seekRecovered(view_->playbackDuration() / 2); }, rows / 2},
-            {[&] { view_->stepRecoveredRow(-rows); }, 0},
-            {[&] { view_->stepRecoveredRow(rows); }, rows - 1},
+            {[&] { view_->clock()->stepRecoveredRow(1); }, 1},
+            {[&] { view_->clock()->stepRecoveredRow(2); }, 3},
+            {[&] { view_->clock()->refreshPlaybackClock(); }, 3},
+            {[&] { view_->clock()->seekRecovered(view_->clock()->playbackDuration() / 2); },
+             rows / 2},
+            {[&] { view_->clock()->stepRecoveredRow(-rows); }, 0},
+            {[&] { view_->clock()->stepRecoveredRow(rows); }, rows - 1},
         };
         for (const auto& step : moves) {
             step.move();

@@ -4,6 +4,7 @@
 
 #include "ClipSources.h"
 #include "ContentView.h"
+#include "Settings.h"
 
 #include <QByteArray>
 #include <QSignalSpy>
@@ -61,11 +62,11 @@ protected:
     void SetUp() override {
         IsolatedTempTest::SetUp();
         view_ = std::make_unique<ContentView>();
-        view_->setShowOnlyMetadataClips(false);
+        Settings::instance()->setOnlyWithMetadata(false);
         sources_ = std::make_unique<ClipSources>(*view_);
     }
     void TearDown() override {
-        view_->setShowOnlyMetadataClips(false);
+        sources_->batch()->setShowOnlyMetadataClips(false);
         sources_.reset();
         view_.reset();
         IsolatedTempTest::TearDown();
@@ -78,8 +79,9 @@ protected:
     }
     // Waits until no scan and no extraction runs.
     bool idle() {
-        return waitFor(
-            [&] { return !view_->isScanningFolderMetadata() && !view_->isExtracting(); });
+        return waitFor([&] {
+            return !sources_->batch()->isScanningFolderMetadata() && !view_->load()->isExtracting();
+        });
     }
     std::unique_ptr<ContentView> view_;
     std::unique_ptr<ClipSources> sources_;

@@ -23,7 +23,8 @@ protected:
         testclips::generate(root.toStdString(), args);
         EXPECT_TRUE(loadFolder(root));
         EXPECT_TRUE(waitFor([&] {
-            return trip()->active() && trip()->canExport() && !view_->tripRouteIdentity().isEmpty();
+            return trip()->active() && trip()->canExport() &&
+                   !view_->telemetry()->tripRouteIdentity().isEmpty();
         }));
         return root;
     }
@@ -63,11 +64,11 @@ TEST_F(TripPlaybackTest, PlaysAcrossMomentsWithOneRouteAndTheJoinedCsv) {
     EXPECT_EQ(trip()->duration(), 6.0);
     EXPECT_EQ(trip()->boundaries(), (QVariantList{2.0, 4.0}));
     EXPECT_EQ(trip()->currentClips().keys(), (QStringList{"back", "front"}));
-    EXPECT_EQ(view_->tripRouteIdentity().isEmpty(), false);
+    EXPECT_EQ(view_->telemetry()->tripRouteIdentity().isEmpty(), false);
 
     // The route spans all three moments: one moment's table holds a third of its points.
-    const qsizetype tripPoints = view_->routeCoordinates().size();
-    EXPECT_GT(tripPoints, 2 * view_->csvRowCount());
+    const qsizetype tripPoints = view_->telemetry()->routeCoordinates().size();
+    EXPECT_GT(tripPoints, 2 * view_->telemetry()->csvRowCount());
     // So do the timeline's rows, in trip time.
     EXPECT_EQ(view_->drive()->duration(), 6.0);
     EXPECT_GT(view_->drive()->series().time.back(), 4.0);
@@ -78,7 +79,7 @@ TEST_F(TripPlaybackTest, PlaysAcrossMomentsWithOneRouteAndTheJoinedCsv) {
         << trip()->time() << " " << trip()->note().toStdString();
     EXPECT_EQ(view_->player()->standbyPlayer(), first);
     EXPECT_NE(first->playbackState(), QMediaPlayer::PlayingState);
-    EXPECT_EQ(view_->routeCoordinates().size(), tripPoints);
+    EXPECT_EQ(view_->telemetry()->routeCoordinates().size(), tripPoints);
     EXPECT_TRUE(trip()->playing());
 
     // The joined CSV is the command line's, byte for byte.
@@ -120,10 +121,11 @@ TEST_F(TripPlaybackTest, AGapRunsTheClockAndTheEndAdvancesToTheNextTrip) {
     ASSERT_EQ(trip()->trip().moments.size(), 2u);
     trip()->seek(3.5);
     ASSERT_TRUE(playUntil([&] { return trip()->trip().moments.size() == 1; }))
-        << view_->status().toStdString();
+        << view_->load()->status().toStdString();
     EXPECT_TRUE(trip()->playing());
-    ASSERT_TRUE(waitFor([&] { return view_->status() == "Batch playback complete (2 trips)"; }))
-        << view_->status().toStdString();
+    ASSERT_TRUE(waitFor([&] {
+        return view_->load()->status() == "Batch playback complete (2 trips)";
+    })) << view_->load()->status().toStdString();
 }
 
 TEST_F(TripPlaybackTest, ACameraFileCutShortStopsWithANoteAndTheTripGoesOn) {
@@ -163,15 +165,15 @@ TEST_F(TripPlaybackTest, ExportsOfAPlayingTripProposeNamesAndWriteTheWholeRoute)
                   0);
         const QString name = QString("route.") + formats[filter];
         sources_->exportRoute(fileUrl(out + "/route"), filter);
-        ASSERT_TRUE(waitFor([&] { return view_->status() == "Route exported to " + name; }))
-            << view_->status().toStdString();
+        ASSERT_TRUE(waitFor([&] { return view_->load()->status() == "Route exported to " + name; }))
+            << view_->load()->status().toStdString();
         EXPECT_EQ(readBytes(out + "/" + name), readBytes(QString::fromStdString(joined) + "/" +
                                                          start + "_trip." + formats[filter]))
             << formats[filter];
     }
 
     sources_->exportEvidence(fileUrl(out));
-    ASSERT_TRUE(waitFor([&] { return view_->status().startsWith("Evidence written to"); }))
-        << view_->status().toStdString();
+    ASSERT_TRUE(waitFor([&] { return view_->load()->status().startsWith("Evidence written to"); }))
+        << view_->load()->status().toStdString();
     EXPECT_TRUE(QFile::exists(out + "/" + front + "_evidence/manifest.json"));
 }

@@ -50,10 +50,11 @@ TEST(NaturalOrder, CommandLineAndFolderListAgree) {
     sources.loadFolder(QUrl::fromLocalFile(QString::fromStdString(root)));
     ASSERT_TRUE(listed.wait());
     std::vector<std::string> studio;
-    for (const QUrl& clip : view.folderClips())
+    for (const QUrl& clip : sources.batch()->folderClips())
         studio.push_back(clip.toLocalFile().mid(int(root.size()) + 1).toStdString());
     EXPECT_EQ(studio, expected);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !view.isScanningFolderMetadata(); }, 60000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return !sources.batch()->isScanningFolderMetadata(); }, 60000));
 }
 
 } // namespace

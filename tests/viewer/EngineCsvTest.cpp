@@ -13,9 +13,10 @@ TEST(EngineCsv, SimulatedDriveGivesARouteAndAGear) {
     const std::string clip =
         testclips::generate(testclips::makeTempDir() + "/clip.mp4", {"--frames", "90"});
     ContentView view;
-    view.ingestCsv(QString::fromStdString(MetadataExtractor::extract(clip).text()));
-    EXPECT_EQ(view.extractorMessage(), "Rows: 90");
-    EXPECT_FALSE(view.routeCoordinates().isEmpty());
+    view.telemetry()->show(ClipTelemetry::Clip::fromCsv(
+        QString::fromStdString(MetadataExtractor::extract(clip).text())));
+    EXPECT_EQ(view.telemetry()->extractorMessage(), "Rows: 90");
+    EXPECT_FALSE(view.telemetry()->routeCoordinates().isEmpty());
     EXPECT_TRUE(view.readout()->currentCoordinate().isValid());
     EXPECT_TRUE(QStringList({"P", "R", "N", "D"}).contains(view.readout()->gearLetter()));
 }

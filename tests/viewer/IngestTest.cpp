@@ -12,8 +12,8 @@ using Rows = QList<QStringList>;
 
 Rows rowsOf(const ContentView& view) {
     Rows rows;
-    for (qsizetype i = 0; i < view.csvRowCount(); ++i)
-        rows.append(view.csvRow(i));
+    for (qsizetype i = 0; i < view.telemetry()->csvRowCount(); ++i)
+        rows.append(view.telemetry()->csvRow(i));
     return rows;
 }
 
@@ -51,22 +51,25 @@ TEST(Ingest, SplitsLinesAndCells) {
     };
     ContentView view;
     for (const Case& c : cases) {
-        view.ingestCsv(c.text); // each call replaces the table wholesale
-        EXPECT_EQ(view.csvHeaders(), c.headers) << c.name;
+        view.telemetry()->show(
+            ClipTelemetry::Clip::fromCsv(c.text)); // each call replaces the table wholesale
+        EXPECT_EQ(view.telemetry()->csvHeaders(), c.headers) << c.name;
         EXPECT_EQ(rowsOf(view), c.rows) << c.name;
-        EXPECT_EQ(view.extractorMessage(), QStringLiteral("Rows: %1").arg(c.rows.size()));
+        EXPECT_EQ(view.telemetry()->extractorMessage(),
+                  QStringLiteral("Rows: %1").arg(c.rows.size()));
     }
 }
 
 TEST(Ingest, OnlyBreaksAndSpacesLeaveTheEarlierTableUntouched) {
     for (const QString& text : {QString(), QStringLiteral("\n\n"), QStringLiteral(" \t\r\n ")}) {
         ContentView view;
-        view.ingestCsv("latitude_deg,longitude_deg\n1,2\n");
-        QSignalSpy rowsChanged(&view, &ContentView::csvRowsChanged);
-        QSignalSpy routeChanged(&view, &ContentView::routeCoordinatesChanged);
-        view.ingestCsv(text);
-        EXPECT_EQ(std::tuple(view.extractorMessage(), view.csvHeaders(), view.csvRowCount(),
-                             view.routeCoordinates().size(),
+        view.telemetry()->show(ClipTelemetry::Clip::fromCsv("latitude_deg,longitude_deg\n1,2\n"));
+        QSignalSpy rowsChanged(view.telemetry(), &ClipTelemetry::csvRowsChanged);
+        QSignalSpy routeChanged(view.telemetry(), &ClipTelemetry::routeCoordinatesChanged);
+        view.telemetry()->show(ClipTelemetry::Clip::fromCsv(text));
+        EXPECT_EQ(std::tuple(view.telemetry()->extractorMessage(), view.telemetry()->csvHeaders(),
+                             view.telemetry()->csvRowCount(),
+                             view.telemetry()->routeCoordinates().size(),
                              rowsChanged.count() + routeChanged.count()),
                   std::tuple("No metadata output", QStringList({"latitude_deg", "longitude_deg"}),
                              1, 1, 0));
@@ -75,19 +78,21 @@ TEST(Ingest, OnlyBreaksAndSpacesLeaveTheEarlierTableUntouched) {
 
 TEST(Ingest, NoticeEmptiesTableAndRouteTogether) {
     ContentView view;
-    view.ingestCsv("latitude_deg,longitude_deg\n1,2\n3,4");
+    view.telemetry()->show(ClipTelemetry::Clip::fromCsv("latitude_deg,longitude_deg\n1,2\n3,4"));
     qsizetype routeSeenWithRows = -1;
-    QObject::connect(&view, &ContentView::csvRowsChanged,
-                     [&] { routeSeenWithRows = view.routeCoordinates().size(); });
-    view.ingestCsv("latitude_deg,longitude_deg\n5,6");
+    QObject::connect(view.telemetry(), &ClipTelemetry::csvRowsChanged,
+                     [&] { routeSeenWithRows = view.telemetry()->routeCoordinates().size(); });
+    view.telemetry()->show(ClipTelemetry::Clip::fromCsv("latitude_deg,longitude_deg\n5,6"));
     EXPECT_EQ(routeSeenWithRows, 1);
     // The engine's own notice, after blank lines.
-    view.ingestCsv("\n  \n" + QString::fromUtf8(MetadataExtractor::kNoMetadataNotice) +
-                   "\nlatitude_deg,longitude_deg\n3,4");
-    EXPECT_EQ(view.extractorMessage(),
+    view.telemetry()->show(ClipTelemetry::Clip::fromCsv(
+        "\n  \n" + QString::fromUtf8(MetadataExtractor::kNoMetadataNotice) +
+        "\nlatitude_deg,longitude_deg\n3,4"));
+    EXPECT_EQ(view.telemetry()->extractorMessage(),
               "No SEI metadata found. Orvik firmware 2025.44.25 or later and QB5 or above are "
               "required; parked clips may lack SEI data.");
-    EXPECT_EQ(std::tuple(view.csvHeaders().size(), view.csvRowCount(), routeSeenWithRows),
+    EXPECT_EQ(std::tuple(view.telemetry()->csvHeaders().size(), view.telemetry()->csvRowCount(),
+                         routeSeenWithRows),
               std::tuple(0, 0, 0));
 }
 

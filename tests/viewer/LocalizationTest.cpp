@@ -46,8 +46,9 @@ protected:
 // One number rule in every language: a point before the decimals, as the cards and the CSV.
 TEST_F(German, TextsSwitchNumbersKeepTheirPoint) {
     ContentView view;
-    view.ingestCsv("gear_state,steering_wheel_angle,vehicle_speed_mps,brake_applied\n"
-                   "GEAR_DRIVE,-12.5,10,True");
+    view.telemetry()->show(ClipTelemetry::Clip::fromCsv(
+        "gear_state,steering_wheel_angle,vehicle_speed_mps,brake_applied\n"
+        "GEAR_DRIVE,-12.5,10,True"));
     const TelemetryReadout& r = *view.readout();
     EXPECT_EQ(r.steeringTooltip(), QString::fromUtf8("Lenkwinkel: -12.5°"));
     // The events list names a state as the card does.

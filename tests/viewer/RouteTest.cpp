@@ -3,6 +3,7 @@
 #include "DriveSeries.h"
 #include "DrivingEvents.h"
 #include "RoutePoints.h"
+#include "RouteTrack.h"
 #include "TestClips.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +14,8 @@ namespace {
 
 GeoCoordinateList routeOf(const QString& csv) {
     ContentView view;
-    view.ingestCsv(csv);
-    return view.routeCoordinates();
+    view.telemetry()->show(ClipTelemetry::Clip::fromCsv(csv));
+    return view.telemetry()->routeCoordinates();
 }
 
 TEST(BuildRoute, RowsThatMakePoints) {
@@ -68,12 +69,13 @@ TEST(BuildRoute, MapExportsAndTimelineAgreeOnThePoints) {
 
 TEST(RouteValues, CurrentCoordinateAndHeadingComeFromTheCurrentRow) {
     ContentView view;
-    view.ingestCsv("latitude_deg,longitude_deg,heading_deg,heading_deg\n"
-                   "1,2,10,370\n"
-                   "95,2,,\n"
-                   "3,,5,-20\n"
-                   "4,5, 5,");
-    view.setPlaybackDuration(4);
+    view.telemetry()->show(
+        ClipTelemetry::Clip::fromCsv("latitude_deg,longitude_deg,heading_deg,heading_deg\n"
+                                     "1,2,10,370\n"
+                                     "95,2,,\n"
+                                     "3,,5,-20\n"
+                                     "4,5, 5,"));
+    view.clock()->setPlaybackDuration(4);
     struct Case {
         double time;
         std::optional<GeoCoordinate> coordinate;
@@ -84,17 +86,17 @@ TEST(RouteValues, CurrentCoordinateAndHeadingComeFromTheCurrentRow) {
                           {2.5, {}, -20.0},
                           {3.5, GeoCoordinate{4, 5}, {}}};
     for (const Case& c : cases) {
-        view.setPlaybackTime(c.time);
-        EXPECT_EQ(view.currentRouteCoordinate(), c.coordinate) << c.time;
-        EXPECT_EQ(view.currentHeading(), c.heading) << c.time;
+        view.clock()->setPlaybackTime(c.time);
+        EXPECT_EQ(view.readout()->coordinate(), c.coordinate) << c.time;
+        EXPECT_EQ(view.readout()->heading(), c.heading) << c.time;
     }
     // Progress is clamped, and absent without a duration.
     EXPECT_EQ(std::tuple(route::routeProgress(15, 10), route::routeProgress(-1, 10),
                          route::routeProgress(2.5, 10)),
               std::tuple(1.0, 0.0, 0.25));
     EXPECT_FALSE(route::routeProgress(5, std::numeric_limits<double>::quiet_NaN()));
-    view.ingestCsv("latitude_deg,longitude_deg,heading_deg");
-    EXPECT_FALSE(view.currentRouteCoordinate() || view.currentHeading());
+    view.telemetry()->show(ClipTelemetry::Clip::fromCsv("latitude_deg,longitude_deg,heading_deg"));
+    EXPECT_FALSE(view.readout()->coordinate() || view.readout()->heading());
 }
 
 } // namespace

@@ -94,7 +94,8 @@ TEST(Overlay, GaugesCardsAndTooltips) {
         OneRow r(header, line);
         const Overlay o = telemetryOverlay(r.row(), false);
         const QList<MetricCard> c = metricCards(r.row(), false);
-        const bool gridBrake = detailGrid(r.row(), ContentView::detailKeys(), 0)[4].highlighted;
+        const bool gridBrake =
+            detailGrid(r.row(), TelemetryReadout::detailKeys(), 0)[4].highlighted;
         const QString flags = QString::number(o.brakeOn) + QString::number(gridBrake);
         EXPECT_EQ(QStringList({o.speedText, c[0].value, c[1].value, QString::number(o.pedal),
                                o.pedalTooltip, flags, o.gearLetter, c[2].value,
@@ -113,7 +114,7 @@ TEST(DetailGrid, PlaceholdersAndBlinkersOncePerSecondOfPlayback) {
     const std::pair<double, bool> times[] = {
         {0.49, true}, {0.5, false}, {1.0, true}, {1e300, true}};
     for (const auto& [time, bright] : times) {
-        const QList<DetailCell> cells = detailGrid(r.row(), ContentView::detailKeys(), time);
+        const QList<DetailCell> cells = detailGrid(r.row(), TelemetryReadout::detailKeys(), time);
         ASSERT_EQ(cells.size(), 14);
         EXPECT_EQ(QStringList({cells[0].value, cells[1].value, cells[3].value, cells[13].value}),
                   QStringList({"12", "IDLE", "False", kDash}));
@@ -132,16 +133,17 @@ TEST(Readout, FollowsClockTableAndUnit) {
     EXPECT_FALSE(readout->hasRow());
     QSignalSpy changed(readout, &TelemetryReadout::changed);
 
-    view.ingestCsv("vehicle_speed_mps,latitude_deg,longitude_deg,heading_deg\n"
-                   "10,1,2,90\n20,1,3,\n30,x,4,180");
+    view.telemetry()->show(
+        ClipTelemetry::Clip::fromCsv("vehicle_speed_mps,latitude_deg,longitude_deg,heading_deg\n"
+                                     "10,1,2,90\n20,1,3,\n30,x,4,180"));
     EXPECT_EQ(readout->speedText(), "36");
     EXPECT_FALSE(readout->routeProgress().isValid());
 
-    view.setPlaybackDuration(3);
-    view.setPlaybackTime(1.5);
+    view.clock()->setPlaybackDuration(3);
+    view.clock()->setPlaybackTime(1.5);
     EXPECT_EQ(readout->rowIndex(), 1);
     EXPECT_DOUBLE_EQ(readout->routeProgress().toDouble(), 0.5);
-    view.setPlaybackTime(2.9);
+    view.clock()->setPlaybackTime(2.9);
 
     view.setUseMilesPerHour(true);
     EXPECT_EQ(readout->metricCards()[0].toMap()["value"], "67.1 mph");
@@ -151,7 +153,7 @@ TEST(Readout, FollowsClockTableAndUnit) {
     EXPECT_EQ(changed.count(), changes + 1);
 
     EXPECT_EQ(readout->detailCells()[4].toMap()["arrow"], "none");
-    view.clearMetadataTable();
+    view.telemetry()->clear();
     EXPECT_FALSE(readout->hasRow());
     EXPECT_TRUE(readout->detailCells().isEmpty());
 }

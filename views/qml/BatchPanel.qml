@@ -37,8 +37,8 @@ ColumnLayout {
         Switch {
             id: filterSwitch
             objectName: "onlyWithMetadataSwitch"
-            checked: root.viewer.showOnlyMetadataClips
-            onToggled: root.viewer.showOnlyMetadataClips = checked
+            checked: root.sources.batch.showOnlyMetadataClips
+            onToggled: root.sources.batch.showOnlyMetadataClips = checked
             padding: 0
             spacing: 6
             indicator: SwitchIndicator {
@@ -57,8 +57,8 @@ ColumnLayout {
         }
         Text {
             objectName: "scanProgress"
-            visible: root.viewer.isScanningFolderMetadata
-            text: root.viewer.folderScanProgress
+            visible: root.sources.batch.isScanningFolderMetadata
+            text: root.sources.batch.folderScanProgress
             font.pixelSize: 10
             font.weight: Font.Medium
             font.family: Theme.monospace

@@ -22,7 +22,7 @@ Item {
     // The window's ContentView: a recovered clip's rows, which have no video, are browsed on its
     // clock by the scrubber and keys.
     property var viewer: null
-    readonly property bool rowsShown: viewer !== null && viewer.recoveredRows > 0
+    readonly property bool rowsShown: viewer !== null && viewer.clock.recoveredRows > 0
     // Where the presented frames arrive: the timeline's playhead and the car follow them.
     readonly property QtObject videoSink: standbyShown ? standbyOutput.videoSink : videoOutput.videoSink
     // A trip's next moment loads in the standby player behind the picture and shows at the
@@ -75,14 +75,14 @@ Item {
 
     function seekTo(milliseconds) {
         if (rowsShown)
-            viewer.seekRecovered(milliseconds / 1000)
+            viewer.clock.seekRecovered(milliseconds / 1000)
         else if (tripShown)
             trip.seek(milliseconds / 1000)
         else if (hasMedia)
             mediaPlayer.position = Math.max(0, Math.min(mediaPlayer.duration, milliseconds))
     }
     function seekBy(milliseconds) {
-        seekTo((rowsShown ? viewer.playbackTime * 1000
+        seekTo((rowsShown ? viewer.clock.playbackTime * 1000
                           : tripShown ? trip.time * 1000 : mediaPlayer.position) + milliseconds)
     }
     // Frame k is shown from k * frameMs on; positions are whole milliseconds.
@@ -95,13 +95,13 @@ Item {
     }
     function stepFrame(frames) {
         if (rowsShown)
-            viewer.stepRecoveredRow(frames)
+            viewer.clock.stepRecoveredRow(frames)
         else if (!playing)
             seekToFrame(frameIndexAt(mediaPlayer.position) + frames)
     }
     function seekToLastFrame() {
         if (rowsShown)
-            viewer.stepRecoveredRow(viewer.recoveredRows)
+            viewer.clock.stepRecoveredRow(viewer.clock.recoveredRows)
         else if (tripShown)
             trip.seek(trip.duration)
         else
@@ -247,13 +247,13 @@ Item {
             anchors.verticalCenter: parent.verticalCenter
             enabled: root.rowsShown || root.tripShown || (root.hasMedia && root.mediaPlayer.seekable)
             from: 0
-            to: Math.max(1, root.rowsShown ? root.viewer.playbackDuration * 1000
+            to: Math.max(1, root.rowsShown ? root.viewer.clock.playbackDuration * 1000
                           : root.tripShown ? root.trip.duration * 1000 : root.mediaPlayer.duration)
-            value: pressed ? value : (root.rowsShown ? root.viewer.playbackTime * 1000
+            value: pressed ? value : (root.rowsShown ? root.viewer.clock.playbackTime * 1000
                                       : root.tripShown ? root.trip.time * 1000 : root.shownPosition)
             onMoved: {
                 if (root.rowsShown)
-                    root.viewer.seekRecovered(value / 1000)
+                    root.viewer.clock.seekRecovered(value / 1000)
                 else if (root.tripShown)
                     root.trip.seek(value / 1000)
                 else
@@ -311,11 +311,11 @@ Item {
             anchors.right: trailing.left
             anchors.rightMargin: 8
             anchors.verticalCenter: parent.verticalCenter
-            text: root.rowsShown && !root.viewer.recoveredTimed
+            text: root.rowsShown && !root.viewer.clock.recoveredTimed
                   ? Strings.format("frame %d of %d",
-                                   [root.viewer.readout.rowIndex + 1, root.viewer.recoveredRows])
-                  : root.rowsShown ? root.formatTime(root.viewer.playbackTime * 1000) + " / "
-                                     + root.formatTime(root.viewer.playbackDuration * 1000)
+                                   [root.viewer.readout.rowIndex + 1, root.viewer.clock.recoveredRows])
+                  : root.rowsShown ? root.formatTime(root.viewer.clock.playbackTime * 1000) + " / "
+                                     + root.formatTime(root.viewer.clock.playbackDuration * 1000)
                   : root.tripShown ? root.trip.clockText + "  " + root.formatTime(root.trip.time * 1000)
                                 + " / " + root.formatTime(root.trip.duration * 1000)
                               : root.formatTime(root.shownPosition) + " / "

@@ -71,8 +71,8 @@ ColumnLayout {
             id: map
             objectName: "routeMap"
             anchors.fill: parent
-            routeIdentity: String(root.viewer.stagedFileURL)
-            coordinates: root.viewer.routeCoordinates
+            routeIdentity: String(root.viewer.load.stagedFileURL)
+            coordinates: root.viewer.telemetry.routeCoordinates
             carCoordinate: root.readout.currentCoordinate
             progress: root.readout.routeProgress
             heading: root.readout.currentHeading

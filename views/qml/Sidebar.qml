@@ -73,12 +73,12 @@ Rectangle {
             }
             ExtractingIndicator {
                 objectName: "extractingIndicator"
-                visible: root.viewer.isExtracting
+                visible: root.viewer.load.isExtracting
             }
             Text {
                 objectName: "extractorMessage"
                 Layout.fillWidth: true
-                text: root.viewer.extractorMessage
+                text: root.viewer.telemetry.extractorMessage
                 wrapMode: Text.Wrap
                 font.pixelSize: 12
                 font.weight: Font.Medium
@@ -88,7 +88,7 @@ Rectangle {
                 objectName: "damageNote"
                 Layout.fillWidth: true
                 visible: text.length > 0
-                text: root.viewer.extractorDamageNote
+                text: root.viewer.telemetry.extractorDamageNote
                 wrapMode: Text.Wrap
                 font.pixelSize: 12
                 font.weight: Font.DemiBold
@@ -98,7 +98,7 @@ Rectangle {
                 objectName: "recoveryNote"
                 Layout.fillWidth: true
                 visible: text.length > 0
-                text: root.viewer.extractorRecoveryNote
+                text: root.viewer.telemetry.extractorRecoveryNote
                 wrapMode: Text.Wrap
                 font.pixelSize: 12
                 font.weight: Font.DemiBold
@@ -106,20 +106,20 @@ Rectangle {
             }
             Button {
                 objectName: "recoverButton"
-                visible: root.viewer.canRecoverTelemetry
+                visible: root.viewer.telemetry.canRecoverTelemetry
                 text: Strings.text("Recover telemetry")
                 onClicked: root.sources.recoverTelemetry()
             }
             DebugBox {
                 objectName: "debugBox"
                 Layout.fillWidth: true
-                visible: root.viewer.extractorDebug.length > 0
-                report: root.viewer.extractorDebug
+                visible: root.viewer.telemetry.extractorDebug.length > 0
+                report: root.viewer.telemetry.extractorDebug
             }
             Loader {
                 objectName: "batchBoxLoader"
                 Layout.fillWidth: true
-                active: root.viewer.folderClips.length > 0
+                active: root.sources.batch.folderClips.length > 0
                 visible: active
                 sourceComponent: BatchPanel {
                     objectName: "batchBox"
@@ -130,7 +130,7 @@ Rectangle {
             Loader {
                 objectName: "routeBoxLoader"
                 Layout.fillWidth: true
-                active: root.viewer.routeCoordinates.length > 0
+                active: root.viewer.telemetry.routeCoordinates.length > 0
                 visible: active
                 sourceComponent: RouteBox {
                     objectName: "routeBox"

@@ -99,9 +99,9 @@ Item {
             objectName: "header"
             Layout.fillWidth: true
             visible: !root.videoOnly
-            status: root.viewer.status
-            statusNote: root.viewer.extractorDamageNote
-            canExport: root.viewer.rawCSV.length > 0
+            status: root.viewer.load.status
+            statusNote: root.viewer.telemetry.extractorDamageNote
+            canExport: root.viewer.telemetry.rawCSV.length > 0
             onOpenFileClicked: root.openFileRequested()
             onOpenFolderClicked: root.openFolderRequested()
             onExportClicked: root.exportRequested()
@@ -120,14 +120,14 @@ Item {
                     objectName: "dropZone"
                     Layout.fillWidth: true
                     visible: !root.videoOnly
-                    targeted: root.viewer.isDropTargeted
+                    targeted: root.viewer.load.isDropTargeted
                     onClicked: root.openFileRequested()
                 }
                 Text {
                     objectName: "fileName"
                     Layout.fillWidth: true
                     visible: !root.videoOnly
-                    text: root.viewer.selectedFileName
+                    text: root.viewer.load.selectedFileName
                     elide: Text.ElideMiddle
                     font.pixelSize: 12
                     font.weight: Font.DemiBold

@@ -21,7 +21,7 @@ Item {
         anchors.fill: parent
         mediaPlayer: root.viewer.player.mediaPlayer
         viewer: root.viewer
-        frameCount: root.viewer.csvRowCount
+        frameCount: root.viewer.telemetry.csvRowCount
         onFullScreenToggled: root.fullScreenToggled()
     }
     Loader {
