@@ -73,6 +73,12 @@ TEST(ShortestDecimal, EveryFloatOfARangeAndAStrideThroughAll) {
     for (std::uint64_t bits = 0; bits <= 0xFFFFFFFF; bits += kStride)
         ASSERT_NO_FATAL_FAILURE(
             expectAsToChars(std::bit_cast<float>(static_cast<std::uint32_t>(bits)), exact));
+    // Subnormal and normal edges, around 1 and 2^24, and both sides of each notation switch.
+    for (std::uint32_t pattern : {0x00000001u, 0x007FFFFFu, 0x00800000u, 0x7F7FFFFEu, 0x3F800000u,
+                                  0x4B800000u, 0x3727C5ACu, 0x38D1B717u, 0x58635FA9u, 0x5A0E1BCAu})
+        for (std::uint32_t bits : {pattern - 1, pattern, pattern + 1})
+            for (std::uint32_t sign : {0u, 0x80000000u})
+                ASSERT_NO_FATAL_FAILURE(expectAsToChars(std::bit_cast<float>(bits | sign), exact));
 }
 
 TEST(ShortestDecimal, RandomAndBoundaryDoubles) {
