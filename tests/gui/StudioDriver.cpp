@@ -27,6 +27,18 @@ QQuickItem* findIn(QQuickItem* item, const QString& objectName) {
 QPoint windowCentre(QQuickWindow* window) {
     return QPoint(window->width() / 2, window->height() / 2);
 }
+
+template <typename Window> Window* shownTopLevel() {
+    Window* shown = nullptr;
+    waitFor([&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible())
+                shown = window;
+        }
+        return shown != nullptr;
+    });
+    return shown;
+}
 } // namespace
 
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
@@ -78,15 +90,7 @@ bool drop(QQuickWindow* window, const QList<QUrl>& urls, bool release) {
 }
 
 QFileDialog* shownFileDialog() {
-    QFileDialog* shown = nullptr;
-    waitFor([&] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* panel = qobject_cast<QFileDialog*>(widget); panel && panel->isVisible())
-                shown = panel;
-        }
-        return shown != nullptr;
-    });
-    return shown;
+    return shownTopLevel<QFileDialog>();
 }
 
 bool acceptFileDialog(QFileDialog* panel, const QString& name) {
@@ -111,15 +115,7 @@ void chooseFileType(QFileDialog* panel, int index) {
 }
 
 QMessageBox* shownMessageBox() {
-    QMessageBox* shown = nullptr;
-    waitFor([&] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
-                shown = box;
-        }
-        return shown != nullptr;
-    });
-    return shown;
+    return shownTopLevel<QMessageBox>();
 }
 
 void answerNextQuestion(QMessageBox::StandardButton answer, bool* asked) {
