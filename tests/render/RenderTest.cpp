@@ -149,10 +149,6 @@ TEST_F(RenderTest, TheOverlayAloneIsTransparentOutsideItsRegions) {
     }
 }
 
-} // namespace
-
-namespace {
-
 // The renderer copies a clip's audio, cut as its range is. (The clip with audio is the
 // generated one remuxed by ffmpeg, whose interleaved media data the extractor does not read:
 // the telemetry comes from the clip before.)
