@@ -2,7 +2,6 @@
 
 #include "DriveData.h"
 #include "DrivingEvents.h"
-#include "LocalizedString.h"
 #include "Trips.h"
 
 #include <QDateTime>
@@ -17,14 +16,6 @@ constexpr QStringView kBlinkerRightKey = u"blinker_on_right";
 constexpr QStringView kLongitudinalKey = u"linear_acceleration_mps2_x";
 constexpr QStringView kLateralKey = u"linear_acceleration_mps2_y";
 constexpr const char* kWallClockFormat = "HH:mm:ss";
-
-// Indexed by analysis::EventKind; the studio's events list names them so.
-const char* const kEventNames[] = {QT_TRANSLATE_NOOP("Veldrin", "Hard braking"),
-                                   QT_TRANSLATE_NOOP("Veldrin", "Hard acceleration"),
-                                   QT_TRANSLATE_NOOP("Veldrin", "Sharp turn"),
-                                   QT_TRANSLATE_NOOP("Veldrin", "Assistance on"),
-                                   QT_TRANSLATE_NOOP("Veldrin", "Assistance off"),
-                                   QT_TRANSLATE_NOOP("Veldrin", "Stop")};
 
 } // namespace
 
@@ -75,7 +66,7 @@ FrameReadout OverlayData::readout(qsizetype row) const {
         if (event.time > time)
             break;
         if (time < event.time + kEventShownSeconds)
-            r.event = localizedString(kEventNames[static_cast<std::size_t>(event.kind)]);
+            r.event = eventDisplayName(event.kind);
     }
     r.car = analysis::carPoseAt(series_, time);
     return r;

@@ -41,6 +41,10 @@ QString valueText(const analysis::DrivingEvent& event) {
 
 } // namespace
 
+QString eventDisplayName(analysis::EventKind kind) {
+    return localizedString(kEventNames[static_cast<std::size_t>(kind)]);
+}
+
 DriveData::DriveData(QObject* parent) : QObject(parent) {}
 
 QString DriveData::clockText(double seconds) {
@@ -91,8 +95,7 @@ void DriveData::publish(analysis::DriveSeries series, std::vector<analysis::Driv
             {QStringLiteral("time"), event.time},
             {QStringLiteral("clock"), clockText(event.time)},
             {QStringLiteral("kind"), QString::fromUtf8(analysis::eventKindName(event.kind))},
-            {QStringLiteral("name"),
-             localizedString(kEventNames[static_cast<std::size_t>(event.kind)])},
+            {QStringLiteral("name"), eventDisplayName(event.kind)},
             {QStringLiteral("value"), valueText(event)}});
     }
     emit changed();

@@ -13,6 +13,9 @@
 #include <array>
 #include <vector>
 
+// The name users read for an event kind, in the interface's language.
+QString eventDisplayName(analysis::EventKind kind);
+
 class DriveData : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool hasData READ hasData NOTIFY changed)
