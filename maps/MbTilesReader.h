@@ -28,11 +28,11 @@ public:
     MbTilesReader& operator=(const MbTilesReader&) = delete;
 
     static constexpr const char* kMissingFileMessage =
-        "Map file not found: %@. The online map is shown instead.";
-    static constexpr const char* kUnreadableFileMessage =
-        "Map file cannot be read: %@. The online map is shown instead.";
-    static constexpr const char* kNotMbTilesMessage =
-        "Not a raster MBTiles map: %@. The online map is shown instead.";
+        QT_TRANSLATE_NOOP("Veldrin", "Map file not found: %@. The online map is shown instead.");
+    static constexpr const char* kUnreadableFileMessage = QT_TRANSLATE_NOOP(
+        "Veldrin", "Map file cannot be read: %@. The online map is shown instead.");
+    static constexpr const char* kNotMbTilesMessage = QT_TRANSLATE_NOOP(
+        "Veldrin", "Not a raster MBTiles map: %@. The online map is shown instead.");
 
     // Null on success, else one of the messages above (untranslated); the reader then answers
     // nothing.

@@ -15,17 +15,23 @@
 
 namespace {
 
-constexpr const char* kRejectedSizeStatus = "MP4 rejected: empty, oversized, or unreadable file";
-constexpr const char* kMissingStatus = "Could not open %@: no such file";
-constexpr const char* kStagingFailedStatus = "Could not access dropped file";
-constexpr const char* kStagingRefusedStatus =
-    "The staging folder is a link or belongs to another user; clips are not copied there";
-constexpr const char* kCopyingMessage = "Copying clip... %d%%";
-constexpr const char* kCheckingStatus = "Checking %@";
-constexpr const char* kExtractingMessage = "Extracting metadata...";
-constexpr const char* kOnlyMp4Status = "Only .mp4 files are supported";
-constexpr const char* kBatchCompleteStatus = "Batch playback complete (%n clips)";
-constexpr const char* kBatchClipStatus = "Batch clip %d/%d: %@";
+constexpr const char* kRejectedSizeStatus =
+    QT_TRANSLATE_NOOP("Veldrin", "MP4 rejected: empty, oversized, or unreadable file");
+constexpr const char* kMissingStatus =
+    QT_TRANSLATE_NOOP("Veldrin", "Could not open %1: no such file");
+constexpr const char* kStagingFailedStatus =
+    QT_TRANSLATE_NOOP("Veldrin", "Could not access dropped file");
+constexpr const char* kStagingRefusedStatus = QT_TRANSLATE_NOOP(
+    "Veldrin",
+    "The staging folder is a link or belongs to another user; clips are not copied there");
+constexpr const char* kCopyingMessage = QT_TRANSLATE_NOOP("Veldrin", "Copying clip... %1%%");
+constexpr const char* kCheckingStatus = QT_TRANSLATE_NOOP("Veldrin", "Checking %1");
+constexpr const char* kExtractingMessage = QT_TRANSLATE_NOOP("Veldrin", "Extracting metadata...");
+constexpr const char* kOnlyMp4Status =
+    QT_TRANSLATE_NOOP("Veldrin", "Only .mp4 files are supported");
+constexpr const char* kBatchCompleteStatus =
+    QT_TRANSLATE_N_NOOP("Veldrin", "Batch playback complete (%n clips)");
+constexpr const char* kBatchClipStatus = QT_TRANSLATE_NOOP("Veldrin", "Batch clip %1/%2: %3");
 
 // A batch of one clip never advances.
 constexpr qsizetype kMinClipsToAdvance = 2;

@@ -17,15 +17,19 @@ namespace {
 
 constexpr QChar kPathSeparator = u'/';
 
-constexpr const char* kListingFolderStatus = "Listing folder...";
-constexpr const char* kCouldNotOpenFolderStatus = "Could not open folder";
-constexpr const char* kNoClipsStatus = "No MP4 clips in folder";
-constexpr const char* kFolderLoadedStatus = "Folder loaded (%n clips)";
-constexpr const char* kScanProgress = "scan %d/%d";
-constexpr const char* kHeaderPosition = " • Clip %d/%d";
-constexpr const char* kHeaderVisible = " • visible: %d/%d";
-constexpr const char* kHeaderWithFolder = "%@: %n clips%@ • Metadata: %d%@";
-constexpr const char* kHeaderWithoutFolder = "%n clips%@ • Metadata: %d%@";
+constexpr const char* kListingFolderStatus = QT_TRANSLATE_NOOP("Veldrin", "Listing folder...");
+constexpr const char* kCouldNotOpenFolderStatus =
+    QT_TRANSLATE_NOOP("Veldrin", "Could not open folder");
+constexpr const char* kNoClipsStatus = QT_TRANSLATE_NOOP("Veldrin", "No MP4 clips in folder");
+constexpr const char* kFolderLoadedStatus =
+    QT_TRANSLATE_N_NOOP("Veldrin", "Folder loaded (%n clips)");
+constexpr const char* kScanProgress = QT_TRANSLATE_NOOP("Veldrin", "scan %1/%2");
+constexpr const char* kHeaderPosition = QT_TRANSLATE_NOOP("Veldrin", " • Clip %1/%2");
+constexpr const char* kHeaderVisible = QT_TRANSLATE_NOOP("Veldrin", " • visible: %1/%2");
+constexpr const char* kHeaderWithFolder =
+    QT_TRANSLATE_N_NOOP("Veldrin", "%1: %n clips%2 • Metadata: %3%4");
+constexpr const char* kHeaderWithoutFolder =
+    QT_TRANSLATE_N_NOOP("Veldrin", "%n clips%1 • Metadata: %2%3");
 
 } // namespace
 

@@ -7,12 +7,13 @@
 
 namespace {
 
-constexpr const char* kRejectedStatus = "MP4 rejected: %@";
-constexpr const char* kLoadedStatus = "Loaded %@";
-constexpr const char* kRecoveredStatus = "Recovered telemetry of %@";
-constexpr const char* kNoMetadataMessage =
-    "No supported Orvik SEI metadata found. Older or parked Orvik clips may lack it.";
-constexpr const char* kNoMetadataStatus = "Unsupported MP4: no Orvik SEI metadata";
+constexpr const char* kRejectedStatus = QT_TRANSLATE_NOOP("Veldrin", "MP4 rejected: %1");
+constexpr const char* kLoadedStatus = QT_TRANSLATE_NOOP("Veldrin", "Loaded %1");
+constexpr const char* kRecoveredStatus = QT_TRANSLATE_NOOP("Veldrin", "Recovered telemetry of %1");
+constexpr const char* kNoMetadataMessage = QT_TRANSLATE_NOOP(
+    "Veldrin", "No supported Orvik SEI metadata found. Older or parked Orvik clips may lack it.");
+constexpr const char* kNoMetadataStatus =
+    QT_TRANSLATE_NOOP("Veldrin", "Unsupported MP4: no Orvik SEI metadata");
 
 } // namespace
 

@@ -22,9 +22,9 @@ struct Offered {
     const char* suffix;
 };
 constexpr std::array<Offered, 3> kOffered = {{
-    {exports::Format::Gpx, "GPS Exchange Format", "gpx"},
-    {exports::Format::GeoJson, "GeoJSON", "geojson"},
-    {exports::Format::Kml, "Keyhole Markup Language", "kml"},
+    {exports::Format::Gpx, QT_TRANSLATE_NOOP("Veldrin", "GPS Exchange Format"), "gpx"},
+    {exports::Format::GeoJson, QT_TRANSLATE_NOOP("Veldrin", "GeoJSON"), "geojson"},
+    {exports::Format::Kml, QT_TRANSLATE_NOOP("Veldrin", "Keyhole Markup Language"), "kml"},
 }};
 
 // The format and file: an extension naming a format wins, else the filter's is added.

@@ -24,8 +24,8 @@
         <translation>Keine SEI-Metadaten gefunden. Erforderlich sind Orvik-Firmware 2025.44.25 oder neuer und QB5 oder höher; geparkten Clips können SEI-Daten fehlen.</translation>
     </message>
     <message>
-        <source>Rows: %d</source>
-        <translation>Zeilen: %d</translation>
+        <source>Rows: %1</source>
+        <translation>Zeilen: %1</translation>
     </message>
     <message>
         <source>True</source>
@@ -68,8 +68,8 @@
         <translation>TEMPOFÜHRUNG</translation>
     </message>
     <message>
-        <source>Current gear: %@</source>
-        <translation>Aktueller Gang: %@</translation>
+        <source>Current gear: %1</source>
+        <translation>Aktueller Gang: %1</translation>
     </message>
     <message>
         <source>Switch between km/h and mph</source>
@@ -80,8 +80,8 @@
         <translation>Lenkwinkel: %.1f°</translation>
     </message>
     <message>
-        <source>Accelerator pedal: %d%%</source>
-        <translation>Fahrpedal: %d %%</translation>
+        <source>Accelerator pedal: %1%%</source>
+        <translation>Fahrpedal: %1 %%</translation>
     </message>
     <message>
         <source>Brake applied</source>
@@ -92,8 +92,8 @@
         <translation>Bremse nicht betätigt</translation>
     </message>
     <message>
-        <source>Driver assistance: %@</source>
-        <translation>Fahrassistenz: %@</translation>
+        <source>Driver assistance: %1</source>
+        <translation>Fahrassistenz: %1</translation>
     </message>
     <message>
         <source>Speed</source>
@@ -176,28 +176,28 @@
         <translation>Auf die abgelegte Datei konnte nicht zugegriffen werden</translation>
     </message>
     <message>
-        <source>Checking %@</source>
-        <translation>Prüfe %@</translation>
+        <source>Checking %1</source>
+        <translation>Prüfe %1</translation>
     </message>
     <message>
         <source>Extracting metadata...</source>
         <translation>Metadaten werden extrahiert...</translation>
     </message>
     <message>
-        <source>Copying clip... %d%%</source>
-        <translation>Clip wird kopiert... %d %%</translation>
+        <source>Copying clip... %1%%</source>
+        <translation>Clip wird kopiert... %1 %%</translation>
     </message>
     <message>
         <source>The staging folder is a link or belongs to another user; clips are not copied there</source>
         <translation>Der Zwischenordner ist ein Link oder gehört einem anderen Benutzer; dorthin werden keine Clips kopiert</translation>
     </message>
     <message>
-        <source>MP4 rejected: %@</source>
-        <translation>MP4 abgelehnt: %@</translation>
+        <source>MP4 rejected: %1</source>
+        <translation>MP4 abgelehnt: %1</translation>
     </message>
     <message>
-        <source>Loaded %@</source>
-        <translation>%@ geladen</translation>
+        <source>Loaded %1</source>
+        <translation>%1 geladen</translation>
     </message>
     <message>
         <source>No supported Orvik SEI metadata found. Older or parked Orvik clips may lack it.</source>
@@ -219,8 +219,8 @@
         </translation>
     </message>
     <message>
-        <source>Batch clip %d/%d: %@</source>
-        <translation>Stapelclip %d/%d: %@</translation>
+        <source>Batch clip %1/%2: %3</source>
+        <translation>Stapelclip %1/%2: %3</translation>
     </message>
     <message>
         <source>Could not open folder</source>
@@ -242,29 +242,29 @@
         </translation>
     </message>
     <message>
-        <source>scan %d/%d</source>
-        <translation>Prüfung %d/%d</translation>
+        <source>scan %1/%2</source>
+        <translation>Prüfung %1/%2</translation>
     </message>
     <message>
-        <source> • Clip %d/%d</source>
-        <translation> • Clip %d/%d</translation>
+        <source> • Clip %1/%2</source>
+        <translation> • Clip %1/%2</translation>
     </message>
     <message>
-        <source> • visible: %d/%d</source>
-        <translation> • sichtbar: %d/%d</translation>
+        <source> • visible: %1/%2</source>
+        <translation> • sichtbar: %1/%2</translation>
     </message>
     <message numerus="yes">
-        <source>%@: %n clips%@ • Metadata: %d%@</source>
+        <source>%1: %n clips%2 • Metadata: %3%4</source>
         <translation>
-            <numerusform>%@: %n Clip%@ • Metadaten: %d%@</numerusform>
-            <numerusform>%@: %n Clips%@ • Metadaten: %d%@</numerusform>
+            <numerusform>%1: %n Clip%2 • Metadaten: %3%4</numerusform>
+            <numerusform>%1: %n Clips%2 • Metadaten: %3%4</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n clips%@ • Metadata: %d%@</source>
+        <source>%n clips%1 • Metadata: %2%3</source>
         <translation>
-            <numerusform>%n Clip%@ • Metadaten: %d%@</numerusform>
-            <numerusform>%n Clips%@ • Metadaten: %d%@</numerusform>
+            <numerusform>%n Clip%1 • Metadaten: %2%3</numerusform>
+            <numerusform>%n Clips%1 • Metadaten: %2%3</numerusform>
         </translation>
     </message>
     <message>
@@ -327,8 +327,8 @@
         </translation>
     </message>
     <message>
-        <source>Recovered telemetry of %@</source>
-        <translation>Telemetrie von %@ gerettet</translation>
+        <source>Recovered telemetry of %1</source>
+        <translation>Telemetrie von %1 gerettet</translation>
     </message>
     <message>
         <source>Export Evidence...</source>
@@ -543,10 +543,10 @@
         <translation>Speichern</translation>
     </message>
     <message numerus="yes">
-        <source>%d of %n telemetry units could not be read</source>
+        <source>%1 of %n telemetry units could not be read</source>
         <translation>
-            <numerusform>%d von %n Telemetrieeinheit konnte nicht gelesen werden</numerusform>
-            <numerusform>%d von %n Telemetrieeinheiten konnten nicht gelesen werden</numerusform>
+            <numerusform>%1 von %n Telemetrieeinheit konnte nicht gelesen werden</numerusform>
+            <numerusform>%1 von %n Telemetrieeinheiten konnten nicht gelesen werden</numerusform>
         </translation>
     </message>
     <message>
@@ -650,8 +650,8 @@
         <translation>%d:%04.1f</translation>
     </message>
     <message>
-        <source>%@ · %@ %@ · Pedal %d%%</source>
-        <translation>%@ · %@ %@ · Pedal %d%%</translation>
+        <source>%1 · %2 %3 · Pedal %4%%</source>
+        <translation>%1 · %2 %3 · Pedal %4%%</translation>
     </message>
     <message>
         <source> · Brake</source>
@@ -845,8 +845,8 @@
         <translation>„%1“ ist bereits vorhanden. Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
-        <source>Could not open %@: no such file</source>
-        <translation>%@ konnte nicht geöffnet werden: Datei nicht vorhanden</translation>
+        <source>Could not open %1: no such file</source>
+        <translation>%1 konnte nicht geöffnet werden: Datei nicht vorhanden</translation>
     </message>
     <message>
         <source>In use: %1, from %2, which overrides this setting</source>

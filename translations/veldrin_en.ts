@@ -18,17 +18,17 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>%@: %n clips%@ • Metadata: %d%@</source>
+        <source>%1: %n clips%2 • Metadata: %3%4</source>
         <translation>
-            <numerusform>%@: %n clip%@ • Metadata: %d%@</numerusform>
-            <numerusform>%@: %n clips%@ • Metadata: %d%@</numerusform>
+            <numerusform>%1: %n clip%2 • Metadata: %3%4</numerusform>
+            <numerusform>%1: %n clips%2 • Metadata: %3%4</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n clips%@ • Metadata: %d%@</source>
+        <source>%n clips%1 • Metadata: %2%3</source>
         <translation>
-            <numerusform>%n clip%@ • Metadata: %d%@</numerusform>
-            <numerusform>%n clips%@ • Metadata: %d%@</numerusform>
+            <numerusform>%n clip%1 • Metadata: %2%3</numerusform>
+            <numerusform>%n clips%1 • Metadata: %2%3</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -53,10 +53,10 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>%d of %n telemetry units could not be read</source>
+        <source>%1 of %n telemetry units could not be read</source>
         <translation>
-            <numerusform>%d of %n telemetry unit could not be read</numerusform>
-            <numerusform>%d of %n telemetry units could not be read</numerusform>
+            <numerusform>%1 of %n telemetry unit could not be read</numerusform>
+            <numerusform>%1 of %n telemetry units could not be read</numerusform>
         </translation>
     </message>
 </context>

@@ -8,15 +8,16 @@
 
 namespace {
 
-const char* const kInitialExtractorMessage = "No metadata loaded";
-const char* const kNoMetadataOutputMessage = "No metadata output";
+const char* const kInitialExtractorMessage = QT_TRANSLATE_NOOP("Veldrin", "No metadata loaded");
+const char* const kNoMetadataOutputMessage = QT_TRANSLATE_NOOP("Veldrin", "No metadata output");
 const char* const kNoSeiMetadataMessage =
-    "No SEI metadata found. Orvik firmware 2025.44.25 or later and QB5 or above are required; "
-    "parked clips may lack SEI data.";
-const char* const kRowCountMessage = "Rows: %d";
-const char* const kDamagedUnitsNote = "%d of %n telemetry units could not be read";
-const char* const kRecoveredNote =
-    "Clip cut short: telemetry recovered from %n frames; the video cannot be played";
+    QT_TRANSLATE_NOOP("Veldrin", "No SEI metadata found. Orvik firmware 2025.44.25 or later and "
+                                 "QB5 or above are required; parked clips may lack SEI data.");
+const char* const kRowCountMessage = QT_TRANSLATE_NOOP("Veldrin", "Rows: %1");
+const char* const kDamagedUnitsNote =
+    QT_TRANSLATE_N_NOOP("Veldrin", "%1 of %n telemetry units could not be read");
+const char* const kRecoveredNote = QT_TRANSLATE_N_NOOP(
+    "Veldrin", "Clip cut short: telemetry recovered from %n frames; the video cannot be played");
 // The report line only a salvaged clip has, and its row count.
 const QLatin1String kSalvagedKey("salvaged_bytes");
 const QLatin1String kRowsKey("rows_decoded");

@@ -5,8 +5,8 @@
 
 namespace {
 
-const char* const kInitialStatus = "Drop an MP4 file to begin";
-const char* const kInitialFileName = "No file loaded";
+const char* const kInitialStatus = QT_TRANSLATE_NOOP("Veldrin", "Drop an MP4 file to begin");
+const char* const kInitialFileName = QT_TRANSLATE_NOOP("Veldrin", "No file loaded");
 
 template <typename T, typename Signal>
 void assign(LoadStatus* owner, T& field, const T& value, Signal changed) {

@@ -34,18 +34,18 @@ constexpr QStringView kMilesPerHour = u"mph";
 constexpr double kPedalPercent = 100.0;
 constexpr QStringView kDegreeSign = u"\u00B0";
 
-const char* const kTrueKey = "True";
-const char* const kGearTooltip = "Current gear: %@";
-const char* const kSpeedTooltip = "Switch between km/h and mph";
-const char* const kSteeringTooltip = "Steering angle: %.1f°";
-const char* const kPedalTooltip = "Accelerator pedal: %d%%";
-const char* const kBrakeOnTooltip = "Brake applied";
-const char* const kBrakeOffTooltip = "Brake not applied";
-const char* const kAssistTooltip = "Driver assistance: %@";
-const char* const kSpeedTitle = "Speed";
-const char* const kSteeringTitle = "Steering";
-const char* const kGearTitle = "Gear";
-const char* const kAssistTitle = "NV";
+const char* const kTrueKey = QT_TRANSLATE_NOOP("Veldrin", "True");
+const char* const kGearTooltip = QT_TRANSLATE_NOOP("Veldrin", "Current gear: %1");
+const char* const kSpeedTooltip = QT_TRANSLATE_NOOP("Veldrin", "Switch between km/h and mph");
+const char* const kSteeringTooltip = QT_TRANSLATE_NOOP("Veldrin", "Steering angle: %.1f°");
+const char* const kPedalTooltip = QT_TRANSLATE_NOOP("Veldrin", "Accelerator pedal: %1%%");
+const char* const kBrakeOnTooltip = QT_TRANSLATE_NOOP("Veldrin", "Brake applied");
+const char* const kBrakeOffTooltip = QT_TRANSLATE_NOOP("Veldrin", "Brake not applied");
+const char* const kAssistTooltip = QT_TRANSLATE_NOOP("Veldrin", "Driver assistance: %1");
+const char* const kSpeedTitle = QT_TRANSLATE_NOOP("Veldrin", "Speed");
+const char* const kSteeringTitle = QT_TRANSLATE_NOOP("Veldrin", "Steering");
+const char* const kGearTitle = QT_TRANSLATE_NOOP("Veldrin", "Gear");
+const char* const kAssistTitle = QT_TRANSLATE_NOOP("Veldrin", "NV");
 
 struct Replacement {
     QStringView from;

@@ -18,8 +18,8 @@ constexpr const char* kQmlUri = "Veldrin.Timeline";
 constexpr int kQmlMajorVersion = 1;
 constexpr int kQmlMinorVersion = 0;
 
-const char* const kHoverFormat = "%@ · %@ %@ · Pedal %d%%";
-const char* const kHoverBrake = " · Brake";
+const char* const kHoverFormat = QT_TRANSLATE_NOOP("Veldrin", "%1 · %2 %3 · Pedal %4%%");
+const char* const kHoverBrake = QT_TRANSLATE_NOOP("Veldrin", " · Brake");
 const char* const kScaleFormat = QT_TRANSLATE_NOOP("Veldrin", "%d %@");
 const QString kNoValue = QStringLiteral("—");
 constexpr double kPercent = 100.0;
