@@ -443,16 +443,20 @@
         <translation>Einstellungen</translation>
     </message>
     <message>
+        <source>km/h</source>
+        <translation>km/h</translation>
+    </message>
+    <message>
+        <source>mph</source>
+        <translation>mph</translation>
+    </message>
+    <message>
         <source>Speed unit</source>
         <translation>Geschwindigkeitseinheit</translation>
     </message>
     <message>
         <source>Show only clips with SEI metadata in the batch list</source>
         <translation>In der Stapelliste nur Clips mit SEI-Metadaten anzeigen</translation>
-    </message>
-    <message>
-        <source>Veldrin</source>
-        <translation>Veldrin</translation>
     </message>
     <message>
         <source>File</source>

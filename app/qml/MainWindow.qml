@@ -67,84 +67,84 @@ ApplicationWindow {
     menuBar: MenuBar {
         objectName: "menuBar"
         SizedMenu {
-            title: Strings.text("File")
+            title: qsTranslate("Veldrin", "File")
             Action {
                 objectName: "openVideoAction"
-                text: Strings.text("Open Video...")
+                text: qsTranslate("Veldrin", "Open Video...")
                 shortcut: "Ctrl+O"
                 onTriggered: Commands.post(Commands.openFileName)
             }
             Action {
                 objectName: "openFolderAction"
-                text: Strings.text("Open Batch Folder...")
+                text: qsTranslate("Veldrin", "Open Batch Folder...")
                 shortcut: "Ctrl+Shift+O"
                 onTriggered: Commands.post(Commands.openFolderName)
             }
             MenuSeparator {}
             Action {
                 objectName: "exportCsvAction"
-                text: Strings.text("Export CSV...")
+                text: qsTranslate("Veldrin", "Export CSV...")
                 shortcut: "Ctrl+E"
                 onTriggered: Commands.post(Commands.exportCsvName)
             }
             Action {
                 objectName: "exportTripCsvAction"
-                text: Strings.text("Export Trip CSV...")
+                text: qsTranslate("Veldrin", "Export Trip CSV...")
                 shortcut: "Ctrl+Shift+E"
                 enabled: window.sources.trip.canExport
                 onTriggered: window.exportTripCsv()
             }
             Action {
                 objectName: "exportRouteAction"
-                text: Strings.text("Export Route...")
+                text: qsTranslate("Veldrin", "Export Route...")
                 onTriggered: Commands.post(Commands.exportRouteName)
             }
             Action {
                 objectName: "exportEvidenceAction"
-                text: Strings.text("Export Evidence...")
+                text: qsTranslate("Veldrin", "Export Evidence...")
                 onTriggered: Commands.post(Commands.exportEvidenceName)
             }
             MenuSeparator {}
             Action {
                 objectName: "settingsAction"
-                text: Strings.text("Settings...")
+                text: qsTranslate("Veldrin", "Settings...")
                 shortcut: "Ctrl+,"
                 onTriggered: Shell.showSettings()
             }
             MenuSeparator {}
             Action {
                 objectName: "quitAction"
-                text: Strings.text("Quit")
+                text: qsTranslate("Veldrin", "Quit")
                 // Spelled out: platforms with a Windows key scheme have no standard Quit key.
                 shortcut: "Ctrl+Q"
                 onTriggered: Qt.quit()
             }
         }
         SizedMenu {
-            title: Strings.text("Tools")
+            title: qsTranslate("Veldrin", "Tools")
             Action {
                 objectName: "showMainWindowAction"
-                text: Strings.text("Show Main Window")
+                text: qsTranslate("Veldrin", "Show Main Window")
                 shortcut: "Ctrl+1"
                 onTriggered: Commands.post(Commands.showMainWindowName)
             }
         }
         SizedMenu {
-            title: Strings.text("Help")
+            title: qsTranslate("Veldrin", "Help")
             Action {
                 objectName: "quickGuideAction"
-                text: Strings.text("Quick Guide")
+                text: qsTranslate("Veldrin", "Quick Guide")
                 shortcut: "Ctrl+?"
                 onTriggered: quickGuide.open()
             }
             Action {
                 objectName: "referenceAction"
-                text: Strings.text("Dashcam Reference (GitHub)")
+                text: qsTranslate("Veldrin", "Dashcam Reference (GitHub)")
                 onTriggered: Shell.openReferencePage()
             }
             Action {
                 objectName: "issuesAction"
-                text: Strings.text("Report a Problem (GitHub Issues)")
+                text: qsTranslate("Veldrin", "Report a Problem (GitHub Issues)")
                 onTriggered: Shell.openIssuesPage()
             }
         }
@@ -279,16 +279,16 @@ ApplicationWindow {
         id: clipDialog
         objectName: "clipDialog"
         title: window.sources.openClipPanelTitle
-        acceptLabel: Strings.text("Open")
+        acceptLabel: qsTranslate("Veldrin", "Open")
         fileMode: Platform.FileDialog.OpenFile
-        nameFilters: [Strings.text("MPEG-4 movie") + " (*.mp4 *.MP4)"]
+        nameFilters: [qsTranslate("Veldrin", "MPEG-4 movie") + " (*.mp4 *.MP4)"]
         onAccepted: window.sources.openClipPanelResult(file)
     }
     Platform.FolderDialog {
         id: folderDialog
         objectName: "folderDialog"
         title: window.sources.openFolderPanelTitle
-        acceptLabel: Strings.text("Choose")
+        acceptLabel: qsTranslate("Veldrin", "Choose")
         onAccepted: window.sources.openFolderPanelResult(folder)
     }
     // The bundle goes into the chosen folder as NAME_evidence/.
@@ -296,7 +296,7 @@ ApplicationWindow {
         id: evidenceDialog
         objectName: "evidenceDialog"
         title: window.sources.evidencePanelTitle
-        acceptLabel: Strings.text("Choose")
+        acceptLabel: qsTranslate("Veldrin", "Choose")
         onAccepted: window.sources.exportEvidence(folder)
     }
     // Asks before replacing a file: the panel's own confirmation is left on.
@@ -304,20 +304,20 @@ ApplicationWindow {
         id: exportDialog
         objectName: "exportDialog"
         title: window.sources.exportPanelTitle
-        acceptLabel: Strings.text("Save")
+        acceptLabel: qsTranslate("Veldrin", "Save")
         fileMode: Platform.FileDialog.SaveFile
         defaultSuffix: "csv"
-        nameFilters: [Strings.text("Comma-separated values") + " (*.csv)"]
+        nameFilters: [qsTranslate("Veldrin", "Comma-separated values") + " (*.csv)"]
         onAccepted: window.sources.exportCsv(file)
     }
     Platform.FileDialog {
         id: tripExportDialog
         objectName: "tripExportDialog"
-        title: Strings.text("Export Trip CSV")
-        acceptLabel: Strings.text("Save")
+        title: qsTranslate("Veldrin", "Export Trip CSV")
+        acceptLabel: qsTranslate("Veldrin", "Save")
         fileMode: Platform.FileDialog.SaveFile
         defaultSuffix: "csv"
-        nameFilters: [Strings.text("Comma-separated values") + " (*.csv)"]
+        nameFilters: [qsTranslate("Veldrin", "Comma-separated values") + " (*.csv)"]
         onAccepted: window.sources.exportTripCsv(file)
     }
 

@@ -17,7 +17,7 @@ Window {
     readonly property int fittedWidth: Math.max(narrowestWidth, form.implicitWidth + 2 * formMargin)
     readonly property int fittedHeight: form.implicitHeight + 2 * formMargin
     objectName: "settingsWindow"
-    title: Strings.text("Settings")
+    title: qsTranslate("Veldrin", "Settings")
     width: fittedWidth
     height: fittedHeight
     minimumWidth: fittedWidth
@@ -63,11 +63,11 @@ Window {
             columnSpacing: 12
 
             Text {
-                text: Strings.text("Only with metadata")
+                text: qsTranslate("Veldrin", "Only with metadata")
                 font.pixelSize: 13
                 color: "white"
                 Layout.fillWidth: true
-                Tip { text: Strings.text("Show only clips with SEI metadata in the batch list") }
+                Tip { text: qsTranslate("Veldrin", "Show only clips with SEI metadata in the batch list") }
             }
             Switch {
                 id: onlyWithMetadata
@@ -81,10 +81,10 @@ Window {
                     implicitHeight: 20
                     on: onlyWithMetadata.checked
                 }
-                Tip { text: Strings.text("Show only clips with SEI metadata in the batch list") }
+                Tip { text: qsTranslate("Veldrin", "Show only clips with SEI metadata in the batch list") }
             }
             Text {
-                text: Strings.text("Speed unit")
+                text: qsTranslate("Veldrin", "Speed unit")
                 font.pixelSize: 13
                 color: "white"
                 Layout.fillWidth: true
@@ -92,12 +92,12 @@ Window {
             SegmentedPicker {
                 objectName: "settingsSpeedUnit"
                 Layout.alignment: Qt.AlignRight
-                labels: [Strings.text("km/h"), Strings.text("mph")]
+                labels: [qsTranslate("Veldrin", "km/h"), qsTranslate("Veldrin", "mph")]
                 currentIndex: Settings.useMilesPerHour ? 1 : 0
                 onActivated: index => Settings.useMilesPerHour = (index === 1)
             }
             Text {
-                text: Strings.text("Route colours")
+                text: qsTranslate("Veldrin", "Route colours")
                 font.pixelSize: 13
                 color: "white"
                 Layout.fillWidth: true
@@ -105,32 +105,32 @@ Window {
             SegmentedPicker {
                 objectName: "settingsRouteColouring"
                 Layout.alignment: Qt.AlignRight
-                labels: [Strings.text("Plain"), Strings.text("Speed"), Strings.text("Assistance")]
+                labels: [qsTranslate("Veldrin", "Plain"), qsTranslate("Veldrin", "Speed"), qsTranslate("Veldrin", "Assistance")]
                 currentIndex: Settings.routeColouring
                 onActivated: index => Settings.routeColouring = index
             }
             Text {
-                text: Strings.text("Map tiles")
+                text: qsTranslate("Veldrin", "Map tiles")
                 font.pixelSize: 13
                 color: "white"
                 Layout.fillWidth: true
-                Tip { text: Strings.text("An online map's URL template with {z}, {x} and {y}, or an MBTiles file for maps without a network") }
+                Tip { text: qsTranslate("Veldrin", "An online map's URL template with {z}, {x} and {y}, or an MBTiles file for maps without a network") }
             }
             TintedButton {
                 objectName: "settingsMapFile"
                 Layout.alignment: Qt.AlignRight
-                text: Strings.text("Choose File…")
+                text: qsTranslate("Veldrin", "Choose File…")
                 onClicked: mapFileDialog.open()
             }
             MapField {
                 objectName: "settingsMapTiles"
-                placeholderText: Strings.text("Default online map")
+                placeholderText: qsTranslate("Veldrin", "Default online map")
                 text: Settings.mapTiles
                 onEditingFinished: Settings.mapTiles = text.trim()
             }
             MapField {
                 objectName: "settingsMapAttribution"
-                placeholderText: Strings.text("Attribution of the online map")
+                placeholderText: qsTranslate("Veldrin", "Attribution of the online map")
                 text: Settings.mapAttribution
                 onEditingFinished: Settings.mapAttribution = text.trim()
             }
@@ -144,7 +144,7 @@ Window {
                 color: Theme.white(0.65)
             }
             Text {
-                text: Strings.text("Map cache (MB)")
+                text: qsTranslate("Veldrin", "Map cache (MB)")
                 font.pixelSize: 13
                 color: "white"
                 Layout.fillWidth: true
@@ -162,7 +162,7 @@ Window {
                 objectName: "settingsClearMapCache"
                 Layout.columnSpan: 2
                 Layout.alignment: Qt.AlignRight
-                text: Strings.text("Clear map cache")
+                text: qsTranslate("Veldrin", "Clear map cache")
                 onClicked: Settings.clearMapCache()
             }
         }
@@ -170,9 +170,9 @@ Window {
     Platform.FileDialog {
         id: mapFileDialog
         objectName: "mapFileDialog"
-        title: Strings.text("Choose Map File")
+        title: qsTranslate("Veldrin", "Choose Map File")
         fileMode: Platform.FileDialog.OpenFile
-        nameFilters: [Strings.text("MBTiles map") + " (*.mbtiles)"]
+        nameFilters: [qsTranslate("Veldrin", "MBTiles map") + " (*.mbtiles)"]
         onAccepted: Settings.mapTiles = file.toString()
     }
 }

@@ -114,7 +114,7 @@ TEST_P(JourneyTest, TheFirstHour) {
     const QString single = clip("single.mp4", {"--duration", "12"});
     QMetaObject::invokeMethod(sources, "loadClip", Q_ARG(QUrl, QUrl::fromLocalFile(single)),
                               Q_ARG(bool, false));
-    ASSERT_TRUE(waitFor([&] { return status() == tr("Loaded %@").replace("%@", "single.mp4"); }))
+    ASSERT_TRUE(waitFor([&] { return status() == tr("Loaded %1").arg("single.mp4"); }))
         << status().toStdString();
     shot("clip");
     // What lies above the sidebar: scrolled away, none of its items may show there.

@@ -1,9 +1,17 @@
 // Message texts: printf-style filling under a locale, and the German translation.
 #include "ContentView.h"
 #include "DriveData.h"
+#include "ExtractError.h"
 #include "LocalizedString.h"
 #include "TelemetryReadout.h"
+#include "TelemetryRecord.h"
+#include "ValueText.h"
 
+#include <QDir>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 namespace {
@@ -94,6 +102,103 @@ TEST(Plurals, OneAndManyInBothLanguages) {
         EXPECT_EQ(localizedCount(key, c.count, QStringLiteral("T")), c.expected);
     }
     installTranslation(QLocale(QLocale::English));
+}
+
+// What the studio shows of a clip's values that no source text holds: the columns' titles and
+// the engine's value names, as the detail grid and the cards show them in English.
+QSet<QString> shownValueTexts() {
+    namespace mx = MetadataExtractor;
+    const auto& columns = mx::csvColumns();
+    const auto& kinds = mx::fieldKinds();
+    QSet<QString> texts;
+    constexpr std::uint64_t kValuesPerName = 4;
+    for (std::uint64_t value = 0; value < kValuesPerName; ++value) {
+        QStringList header, cells;
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            char text[mx::ValueText::kWriteRoom * 2];
+            char* end = text;
+            switch (kinds[i]) {
+            case mx::FieldKind::Gear:
+                end = mx::writeGearText(text, value);
+                break;
+            case mx::FieldKind::Assistance:
+                end = mx::writeAssistanceText(text, value);
+                break;
+            case mx::FieldKind::Flag:
+                end = mx::writeFlagText(text, value % 2);
+                break;
+            default:
+                end = mx::writeUnsignedText(text, value);
+                break;
+            }
+            header << QString::fromUtf8(columns[i].data(), qsizetype(columns[i].size()));
+            cells << QString::fromUtf8(text, end - text);
+        }
+        ContentView view;
+        view.telemetry()->show(
+            ClipTelemetry::Clip::fromCsv(header.join(u',') + u'\n' + cells.join(u',')));
+        for (const QVariant& cell : view.readout()->detailCells())
+            texts << cell.toMap()["label"].toString() << cell.toMap()["value"].toString();
+        for (const QVariant& card : view.readout()->metricCards())
+            texts << card.toMap()["value"].toString();
+    }
+    return texts;
+}
+
+// lupdate over the sources finds every marked text translated into German, and the catalogue
+// keeps nothing else but texts composed at run time: a text left unmarked, untranslated or no
+// longer shown fails here.
+TEST(Catalogue, EveryShownTextIsTranslatedAndNothingStaleIsKept) {
+    constexpr int kLupdateTimeoutMs = 60000;
+    QTemporaryDir work;
+    const QString catalogue = work.filePath("veldrin_de.ts");
+    const QDir source(QStringLiteral(VELDRIN_SOURCE_DIR));
+    ASSERT_TRUE(QFile::copy(source.filePath("translations/veldrin_de.ts"), catalogue));
+    QStringList arguments{"-extensions", "cpp,h,qml", "-silent"};
+    const QStringList notShipped{"bench", "build", "extractor", "tests"};
+    for (const QString& module : source.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        if (!notShipped.contains(module) &&
+            QFile::exists(source.filePath(module + "/CMakeLists.txt")))
+            arguments << source.filePath(module);
+    QProcess lupdate;
+    lupdate.start(QStringLiteral(VELDRIN_LUPDATE), arguments << "-ts" << catalogue);
+    ASSERT_TRUE(lupdate.waitForFinished(kLupdateTimeoutMs));
+    ASSERT_EQ(lupdate.exitCode(), 0) << lupdate.readAllStandardError().toStdString();
+
+    QFile file(catalogue);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QStringList untranslated, unused;
+    QString text;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == u"source") {
+            text = xml.readElementText();
+        } else if (xml.name() == u"translation") {
+            const auto type = xml.attributes().value("type");
+            if (type == u"unfinished")
+                untranslated << text;
+            else if (type == u"vanished")
+                unused << text;
+        }
+    }
+    ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_EQ(untranslated.join(u'|').toStdString(), "");
+
+    QSet<QString> composed = shownValueTexts();
+    namespace m = MetadataExtractor::messages;
+    for (const std::string_view message :
+         {m::kFileExceedsSafetyLimit, m::kNotSupportedContainer, m::kMdatNotFound,
+          m::kTruncatedExtendedAtomSize, m::kInvalidAtomSize, m::kAtomBeyondFile,
+          m::kInvalidFileHeader, m::kTooManyVideoBlocks, m::kInvalidVideoBlockSize,
+          m::kSeiBlockExceedsLimit, m::kTooManyMetadataRows})
+        composed << QString::fromUtf8(message.data(), qsizetype(message.size()));
+    QStringList stale;
+    for (const QString& entry : unused)
+        if (!composed.contains(entry))
+            stale << entry;
+    EXPECT_EQ(stale.join(u'|').toStdString(), "");
 }
 
 } // namespace

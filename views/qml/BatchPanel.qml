@@ -19,7 +19,7 @@ ColumnLayout {
     SegmentedPicker {
         objectName: "batchModePicker"
         visible: root.sources.hasTrips
-        labels: [Strings.text("Trips"), Strings.text("Clips")]
+        labels: [qsTranslate("Veldrin", "Trips"), qsTranslate("Veldrin", "Clips")]
         currentIndex: root.showsTrips ? 0 : 1
         onActivated: index => root.clipsChosen = index === 1
     }
@@ -49,7 +49,7 @@ ColumnLayout {
             contentItem: Text {
                 leftPadding: filterSwitch.indicator.width + filterSwitch.spacing
                 verticalAlignment: Text.AlignVCenter
-                text: Strings.text("Only with metadata")
+                text: qsTranslate("Veldrin", "Only with metadata")
                 font.pixelSize: 11
                 font.weight: Font.Medium
                 color: Theme.white(0.8)

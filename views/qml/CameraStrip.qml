@@ -16,7 +16,7 @@ Item {
     readonly property int tileHeight: 96
     readonly property real tileAspect: 4 / 3
     readonly property int maxKeys: 9
-    readonly property string gridText: Strings.text("Grid")
+    readonly property string gridText: qsTranslate("Veldrin", "Grid")
 
     implicitHeight: !shown ? 0 : (compact ? buttons.implicitHeight : tileHeight)
     visible: shown

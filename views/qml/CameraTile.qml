@@ -15,7 +15,7 @@ Rectangle {
     property bool framed: true
     readonly property alias videoSink: output.videoSink
 
-    readonly property string missingText: Strings.text("No clip of this camera here")
+    readonly property string missingText: qsTranslate("Veldrin", "No clip of this camera here")
 
     signal clicked
 

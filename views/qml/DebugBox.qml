@@ -17,7 +17,7 @@ Rectangle {
         anchors.margins: 8
         spacing: 4
         Text {
-            text: Strings.text("Debug")
+            text: qsTranslate("Veldrin", "Debug")
             font.pixelSize: 11
             font.weight: Font.DemiBold
             color: Theme.white(0.7)

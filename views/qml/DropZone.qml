@@ -31,7 +31,7 @@ Item {
     Text {
         objectName: "dropZoneLabel"
         anchors.centerIn: parent
-        text: root.targeted ? Strings.text("Drop now") : Strings.text("Drop MP4 here")
+        text: root.targeted ? qsTranslate("Veldrin", "Drop now") : qsTranslate("Veldrin", "Drop MP4 here")
         font.pixelSize: 13
         font.weight: Font.DemiBold
         color: Theme.white(0.9)

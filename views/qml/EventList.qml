@@ -17,7 +17,7 @@ ColumnLayout {
     spacing: 4
 
     Text {
-        text: Strings.format("Events (%d)", [root.drive.events.length])
+        text: Strings.format(QT_TRANSLATE_NOOP("Veldrin", "Events (%d)"), [root.drive.events.length])
         font.pixelSize: 11
         font.weight: Font.DemiBold
         color: Theme.white(0.75)

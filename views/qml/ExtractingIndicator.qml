@@ -42,7 +42,7 @@ Row {
     }
     Text {
         anchors.verticalCenter: parent.verticalCenter
-        text: Strings.text("Extracting metadata...")
+        text: qsTranslate("Veldrin", "Extracting metadata...")
         font.pixelSize: 12
         color: "white"
     }

@@ -18,13 +18,13 @@ RowLayout {
         Layout.alignment: Qt.AlignTop
         spacing: 4
         Text {
-            text: Strings.text("Veldrin Studio")
+            text: qsTranslate("Veldrin", "Veldrin Studio")
             font.pixelSize: 30
             font.bold: true
             color: "white"
         }
         Text {
-            text: Strings.text("Native playback + SEI metadata extraction")
+            text: qsTranslate("Veldrin", "Native playback + SEI metadata extraction")
             font.pixelSize: 14
             font.weight: Font.Medium
             color: Theme.white(0.78)
@@ -47,20 +47,20 @@ RowLayout {
             spacing: 8
             TintedButton {
                 objectName: "openFileButton"
-                text: Strings.text("Open File")
+                text: qsTranslate("Veldrin", "Open File")
                 tint: Theme.accent
                 onClicked: root.openFileClicked()
             }
             TintedButton {
                 objectName: "openFolderButton"
-                text: Strings.text("Open Folder")
+                text: qsTranslate("Veldrin", "Open Folder")
                 tint: Theme.folderTint
                 onClicked: root.openFolderClicked()
             }
             TintedButton {
                 objectName: "exportCsvButton"
                 visible: root.canExport
-                text: Strings.text("Export CSV")
+                text: qsTranslate("Veldrin", "Export CSV")
                 onClicked: root.exportClicked()
             }
         }

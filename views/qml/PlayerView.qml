@@ -296,9 +296,9 @@ Item {
             text: {
                 const parts = []
                 if (Math.abs(root.mediaPlayer.playbackRate - root.normalRate) > 1e-6)
-                    parts.push(Strings.format("%g×", [root.mediaPlayer.playbackRate]))
+                    parts.push(Strings.format(QT_TRANSLATE_NOOP("Veldrin", "%g×"), [root.mediaPlayer.playbackRate]))
                 if (audio.muted)
-                    parts.push(Strings.text("Muted"))
+                    parts.push(qsTranslate("Veldrin", "Muted"))
                 return parts.join(" · ")
             }
             font.pixelSize: 11
@@ -312,7 +312,7 @@ Item {
             anchors.rightMargin: 8
             anchors.verticalCenter: parent.verticalCenter
             text: root.rowsShown && !root.viewer.clock.recoveredTimed
-                  ? Strings.format("frame %d of %d",
+                  ? Strings.format(QT_TRANSLATE_NOOP("Veldrin", "frame %d of %d"),
                                    [root.viewer.readout.rowIndex + 1, root.viewer.clock.recoveredRows])
                   : root.rowsShown ? root.formatTime(root.viewer.clock.playbackTime * 1000) + " / "
                                      + root.formatTime(root.viewer.clock.playbackDuration * 1000)

@@ -16,16 +16,16 @@ Dialog {
     readonly property int keyColumnWidth: 110
     // Key and what it does, in turn.
     readonly property var keys: [
-        Strings.text("Space"), Strings.text("Play or pause"),
-        "← →", Strings.text("Back or ahead 5 seconds; with Shift 1 second"),
-        ", .", Strings.text("Previous or next frame"),
-        "[ ]  L  K", Strings.text("Slower or faster; play faster; pause"),
-        "N", Strings.text("Next driving event; with Shift the previous one"),
-        "1-9  G", Strings.text("That camera large; all cameras at once"),
-        "M", Strings.text("Sound off or on"),
-        Strings.text("Escape"), Strings.text("Leave full screen (a double click on the video enters it)"),
-        Strings.shortcut("Ctrl+O"), Strings.text("Open a clip"),
-        Strings.shortcut("Ctrl+E"), Strings.text("Export the telemetry as CSV"),
+        qsTranslate("Veldrin", "Space"), qsTranslate("Veldrin", "Play or pause"),
+        "← →", qsTranslate("Veldrin", "Back or ahead 5 seconds; with Shift 1 second"),
+        ", .", qsTranslate("Veldrin", "Previous or next frame"),
+        "[ ]  L  K", qsTranslate("Veldrin", "Slower or faster; play faster; pause"),
+        "N", qsTranslate("Veldrin", "Next driving event; with Shift the previous one"),
+        "1-9  G", qsTranslate("Veldrin", "That camera large; all cameras at once"),
+        "M", qsTranslate("Veldrin", "Sound off or on"),
+        qsTranslate("Veldrin", "Escape"), qsTranslate("Veldrin", "Leave full screen (a double click on the video enters it)"),
+        Strings.shortcut("Ctrl+O"), qsTranslate("Veldrin", "Open a clip"),
+        Strings.shortcut("Ctrl+E"), qsTranslate("Veldrin", "Export the telemetry as CSV"),
     ]
 
     component GuideText: Text {
@@ -79,16 +79,16 @@ Dialog {
                 spacing: 8
                 Text {
                     objectName: "quickGuideTitle"
-                    text: Strings.text("Veldrin Quick Guide")
+                    text: qsTranslate("Veldrin", "Veldrin Quick Guide")
                     font.pixelSize: 14
                     font.bold: true
                     color: "white"
                 }
                 GuideText {
                     objectName: "quickGuideText"
-                    text: Strings.text("Open a clip with File > Open Video or drop it on the window; its telemetry shows on the video, in the cards and the grid on the right, on the map and along the timeline.")
+                    text: qsTranslate("Veldrin", "Open a clip with File > Open Video or drop it on the window; its telemetry shows on the video, in the cards and the grid on the right, on the map and along the timeline.")
                 }
-                GuideHeading { text: Strings.text("Keys") }
+                GuideHeading { text: qsTranslate("Veldrin", "Keys") }
                 GridLayout {
                     objectName: "quickGuideKeys"
                     columns: 2
@@ -108,20 +108,20 @@ Dialog {
                         }
                     }
                 }
-                GuideHeading { text: Strings.text("Trips and cameras") }
+                GuideHeading { text: qsTranslate("Veldrin", "Trips and cameras") }
                 GuideText {
-                    text: Strings.text("File > Open Batch Folder lists a folder's clips. Clips named by their start, such as 2024-05-01_10-00-00-front.mp4, that follow one another within seconds form a trip, played as one drive. Clips of the same start from other cameras (back, left, right) play in step: small under the video, or large with 1-9, all together with G.")
+                    text: qsTranslate("Veldrin", "File > Open Batch Folder lists a folder's clips. Clips named by their start, such as 2024-05-01_10-00-00-front.mp4, that follow one another within seconds form a trip, played as one drive. Clips of the same start from other cameras (back, left, right) play in step: small under the video, or large with 1-9, all together with G.")
                 }
-                GuideHeading { text: Strings.text("Exports") }
+                GuideHeading { text: qsTranslate("Veldrin", "Exports") }
                 GuideText {
-                    text: Strings.text("File > Export CSV, Export Trip CSV and Export Route (GPX, GeoJSON or KML) propose a file beside the clip; you choose the folder and name in the save panel. Export Evidence writes a folder NAME_evidence with the clip, its telemetry and their checksums into the folder you choose.")
+                    text: qsTranslate("Veldrin", "File > Export CSV, Export Trip CSV and Export Route (GPX, GeoJSON or KML) propose a file beside the clip; you choose the folder and name in the save panel. Export Evidence writes a folder NAME_evidence with the clip, its telemetry and their checksums into the folder you choose.")
                 }
             }
         }
         TintedButton {
             objectName: "quickGuideOk"
             Layout.alignment: Qt.AlignRight
-            text: Strings.text("OK")
+            text: qsTranslate("Veldrin", "OK")
             tint: Theme.accent
             onClicked: root.close()
         }

@@ -13,8 +13,8 @@ ColumnLayout {
     required property int mapHeight
     // Seconds of the picture on screen: the car sits between the drive's rows around it.
     property real shownSeconds: 0
-    readonly property var colouringNames: [Strings.text("Plain"), Strings.text("Speed"),
-                                           Strings.text("Assistance")]
+    readonly property var colouringNames: [qsTranslate("Veldrin", "Plain"), qsTranslate("Veldrin", "Speed"),
+                                           qsTranslate("Veldrin", "Assistance")]
 
     signal routeTimeChosen(real seconds)
 
@@ -57,7 +57,7 @@ ColumnLayout {
     }
 
     Text {
-        text: Strings.text("GPS Route")
+        text: qsTranslate("Veldrin", "GPS Route")
         font.pixelSize: 11
         font.weight: Font.DemiBold
         color: Theme.white(0.75)
@@ -104,12 +104,12 @@ ColumnLayout {
             }
             MapButton {
                 objectName: "fitRouteButton"
-                text: Strings.text("Fit route")
+                text: qsTranslate("Veldrin", "Fit route")
                 onClicked: map.fitRoute()
             }
             MapButton {
                 objectName: "followCarButton"
-                text: Strings.text("Follow car")
+                text: qsTranslate("Veldrin", "Follow car")
                 on: map.followCar
                 onClicked: map.followCar = !map.followCar
             }
@@ -132,7 +132,7 @@ ColumnLayout {
             anchors.bottom: parent.bottom
             anchors.margins: 6
             visible: map.tilesUnavailable
-            text: Strings.text("Map tiles unavailable")
+            text: qsTranslate("Veldrin", "Map tiles unavailable")
         }
         // Why the chosen map file is not shown.
         MapNote {

@@ -24,7 +24,7 @@ Rectangle {
         anchors.centerIn: parent
         spacing: 4
         Text {
-            text: root.colouring === 1 ? "0" : Strings.text("Assisted")
+            text: root.colouring === 1 ? "0" : qsTranslate("Veldrin", "Assisted")
             font.pixelSize: 9
             color: "white"
         }
@@ -43,9 +43,9 @@ Rectangle {
         }
         Text {
             text: root.colouring === 1
-                  ? Strings.format("%d %@", [Math.round(root.topSpeed * root.speedFactor),
+                  ? Strings.format(QT_TRANSLATE_NOOP("Veldrin", "%d %@"), [Math.round(root.topSpeed * root.speedFactor),
                                              root.useMilesPerHour ? "mph" : "km/h"])
-                  : Strings.text("Not assisted")
+                  : qsTranslate("Veldrin", "Not assisted")
             font.pixelSize: 9
             color: "white"
         }

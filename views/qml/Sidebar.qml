@@ -66,7 +66,7 @@ Rectangle {
             spacing: 10
 
             Text {
-                text: Strings.text("SEI Metadata")
+                text: qsTranslate("Veldrin", "SEI Metadata")
                 font.pixelSize: 16
                 font.bold: true
                 color: "white"
@@ -107,7 +107,7 @@ Rectangle {
             Button {
                 objectName: "recoverButton"
                 visible: root.viewer.telemetry.canRecoverTelemetry
-                text: Strings.text("Recover telemetry")
+                text: qsTranslate("Veldrin", "Recover telemetry")
                 onClicked: root.sources.recoverTelemetry()
             }
             DebugBox {
@@ -165,7 +165,7 @@ Rectangle {
                 objectName: "placeholder"
                 Layout.fillWidth: true
                 visible: !root.readout.hasRow
-                text: Strings.text("Load a supported Orvik MP4 clip to see metadata")
+                text: qsTranslate("Veldrin", "Load a supported Orvik MP4 clip to see metadata")
                 wrapMode: Text.Wrap
                 font.pixelSize: 12
                 font.weight: Font.Medium

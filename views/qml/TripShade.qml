@@ -31,7 +31,7 @@ Item {
             objectName: "tripNoTelemetry"
             anchors.horizontalCenter: parent.horizontalCenter
             visible: root.tripShown && !root.trip.momentHasTelemetry
-            text: Strings.text("No telemetry in this moment")
+            text: qsTranslate("Veldrin", "No telemetry in this moment")
             font.pixelSize: 11
             color: Theme.white(0.75)
         }
