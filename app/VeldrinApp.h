@@ -9,18 +9,21 @@
 #include <QObject>
 #include <QPointer>
 #include <QQmlEngine>
+#include <QQuickWindow>
 #include <QUrl>
 #include <QWindow>
+#include <QtQml/qqmlregistration.h>
 
 #include <memory>
 #include <vector>
 
 class ClipSources;
 class ContentView;
-#include <QQuickWindow>
 
 class VeldrinApp : public QObject {
     Q_OBJECT
+    QML_NAMED_ELEMENT(Shell)
+    QML_SINGLETON
     // The map's tile source in use and why (the command line or environment may override the
     // settings), for the settings window.
     Q_PROPERTY(QString tileSourceNote READ tileSourceNote NOTIFY tileSourceNoteChanged)
@@ -33,6 +36,8 @@ public:
     // Needs the QGuiApplication; one at a time per process.
     explicit VeldrinApp(QObject* parent = nullptr);
     ~VeldrinApp() override;
+    // QML's `Shell`: the running application, which no engine may delete.
+    static VeldrinApp* create(QQmlEngine*, QJSEngine*);
 
     // Builds the main window scene, shows it and runs the start-up sequence; `handedOver`
     // are the files the studio was started with.
@@ -53,8 +58,6 @@ public:
     QString tileSourceNote() const;
 
     Q_INVOKABLE void showSettings();
-    // File > Export Route...: the save panel over `parent`, writing through `sources`.
-    Q_INVOKABLE void openRouteSavePanel(ClipSources* sources, QWindow* parent) const;
     Q_INVOKABLE void openReferencePage() const;
     Q_INVOKABLE void openIssuesPage() const;
 

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+#include <QtQml/qqmlregistration.h>
 
 // The one translation context of the application's texts.
 inline constexpr const char* kLocalizedStringContext = "Veldrin";
@@ -56,6 +57,8 @@ bool installTranslation(const QLocale& locale);
 // The same lookup for QML: an instance is given to the engine by the application.
 class LocalizedStrings : public QObject {
     Q_OBJECT
+    QML_NAMED_ELEMENT(Strings)
+    QML_SINGLETON
 
 public:
     using QObject::QObject;
