@@ -1,7 +1,6 @@
 #include "Commands.h"
 
 #include <QCoreApplication>
-#include <QQmlEngine>
 
 namespace {
 Commands* gInstance = nullptr;
@@ -18,11 +17,6 @@ Commands* Commands::instance() {
     if (!gInstance)
         gInstance = new Commands(qApp);
     return gInstance;
-}
-
-Commands* Commands::create(QQmlEngine*, QJSEngine*) {
-    QQmlEngine::setObjectOwnership(instance(), QQmlEngine::CppOwnership);
-    return instance();
 }
 
 void Commands::post(const QString& name) {

@@ -4,15 +4,9 @@
 
 #include <QObject>
 #include <QString>
-#include <QtQml/qqmlregistration.h>
-
-class QJSEngine;
-class QQmlEngine;
 
 class Commands : public QObject {
     Q_OBJECT
-    QML_ELEMENT
-    QML_SINGLETON
     Q_PROPERTY(QString openFileName MEMBER kOpenFile CONSTANT)
     Q_PROPERTY(QString openFolderName MEMBER kOpenFolder CONSTANT)
     Q_PROPERTY(QString exportCsvName MEMBER kExportCsv CONSTANT)
@@ -35,8 +29,6 @@ public:
 
     // The process's instance, shared by every QML engine; created on first use.
     static Commands* instance();
-    // QML's `Commands`: the process's instance, which no engine may delete.
-    static Commands* create(QQmlEngine*, QJSEngine*);
 
     // Emits the signal of the command named `name`; unknown names do nothing.
     Q_INVOKABLE void post(const QString& name);

@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "ContentView.h"
 #include "Settings.h"
+#include "ShellSingletons.h"
 #include "TileSource.h"
 #include "VideoPlayer.h"
 
@@ -72,9 +73,14 @@ VeldrinApp::VeldrinApp(QObject* parent) : QObject(parent) {
             &VeldrinApp::tileSourceNoteChanged);
 }
 
-VeldrinApp* VeldrinApp::create(QQmlEngine*, QJSEngine*) {
+VeldrinApp* ShellSingleton::create(QQmlEngine*, QJSEngine*) {
     QQmlEngine::setObjectOwnership(gInstance, QQmlEngine::CppOwnership);
     return gInstance;
+}
+
+Commands* CommandsSingleton::create(QQmlEngine*, QJSEngine*) {
+    QQmlEngine::setObjectOwnership(Commands::instance(), QQmlEngine::CppOwnership);
+    return Commands::instance();
 }
 
 QString VeldrinApp::tileSourceNote() const {

@@ -12,7 +12,6 @@
 #include <QQuickWindow>
 #include <QUrl>
 #include <QWindow>
-#include <QtQml/qqmlregistration.h>
 
 #include <memory>
 #include <vector>
@@ -22,8 +21,6 @@ class ContentView;
 
 class VeldrinApp : public QObject {
     Q_OBJECT
-    QML_NAMED_ELEMENT(Shell)
-    QML_SINGLETON
     // The map's tile source in use and why (the command line or environment may override the
     // settings), for the settings window.
     Q_PROPERTY(QString tileSourceNote READ tileSourceNote NOTIFY tileSourceNoteChanged)
@@ -36,8 +33,6 @@ public:
     // Needs the QGuiApplication; one at a time per process.
     explicit VeldrinApp(QObject* parent = nullptr);
     ~VeldrinApp() override;
-    // QML's `Shell`: the running application, which no engine may delete.
-    static VeldrinApp* create(QQmlEngine*, QJSEngine*);
 
     // Builds the main window scene, shows it and runs the start-up sequence; `handedOver`
     // are the files the studio was started with.
