@@ -54,7 +54,7 @@ QString formatCNumber(double value, char conversion, int precision);
 // translation was installed.
 bool installTranslation(const QLocale& locale);
 
-// The same lookup for QML: an instance is given to the engine by the application.
+// The same lookup for QML, as the singleton `Strings`: one per engine, which deletes it.
 class LocalizedStrings : public QObject {
     Q_OBJECT
     QML_NAMED_ELEMENT(Strings)
