@@ -2,7 +2,6 @@
 // answers the process-wide commands while it is on screen.
 import QtQuick
 import QtQuick.Controls.Basic
-import Veldrin.Platform
 import Veldrin.Views
 import Veldrin.App
 import Veldrin.Sources
