@@ -1,15 +1,11 @@
 #include "VeldrinApp.h"
 
-#include "CameraSync.h"
 #include "ClipSources.h"
 #include "Commands.h"
 #include "ContentView.h"
-#include "LocalizedString.h"
-#include "RouteMapView.h"
-#include "RouteSavePanel.h"
 #include "Settings.h"
+#include "ShellSingletons.h"
 #include "TileSource.h"
-#include "TimelineItem.h"
 #include "VideoPlayer.h"
 
 #include <QDesktopServices>
@@ -22,48 +18,10 @@ namespace {
 const QUrl kMainWindowQml(QStringLiteral("qrc:/Veldrin/App/qml/MainWindow.qml"));
 const QUrl kSettingsWindowQml(QStringLiteral("qrc:/Veldrin/App/qml/SettingsWindow.qml"));
 const QString kQmlImportRoot = QStringLiteral("qrc:/");
-const char* const kPlatformQmlUri = "Veldrin.Platform";
-const char* const kShellQmlUri = "Veldrin.Shell";
-constexpr int kQmlMajor = 1;
-constexpr int kQmlMinor = 0;
 const QString kReferencePage = QStringLiteral(VELDRIN_HELP_REFERENCE_URL);
 const QString kIssuesPage = QStringLiteral(VELDRIN_HELP_ISSUES_URL);
 
 VeldrinApp* gInstance = nullptr;
-
-// Every C++ object QML reaches by name, registered here once per process for every engine.
-void registerQmlTypes() {
-    static bool registered = false;
-    if (registered)
-        return;
-    registered = true;
-    // Each engine gets its own text lookup, which it deletes with itself.
-    qmlRegisterSingletonType<LocalizedStrings>(
-        kPlatformQmlUri, kQmlMajor, kQmlMinor, "Strings",
-        [](QQmlEngine*, QJSEngine*) -> QObject* { return new LocalizedStrings; });
-    // The settings are the process's, shared by every engine and never deleted by one.
-    qmlRegisterSingletonType<Settings>(
-        kPlatformQmlUri, kQmlMajor, kQmlMinor, "Settings", [](QQmlEngine*, QJSEngine*) -> QObject* {
-            Settings* settings = Settings::instance();
-            QQmlEngine::setObjectOwnership(settings, QQmlEngine::CppOwnership);
-            return settings;
-        });
-    // Process-wide objects: no engine may delete them.
-    qmlRegisterSingletonType<Commands>(
-        kShellQmlUri, kQmlMajor, kQmlMinor, "Commands", [](QQmlEngine*, QJSEngine*) -> QObject* {
-            Commands* commands = Commands::instance();
-            QQmlEngine::setObjectOwnership(commands, QQmlEngine::CppOwnership);
-            return commands;
-        });
-    qmlRegisterSingletonType<VeldrinApp>(
-        kShellQmlUri, kQmlMajor, kQmlMinor, "Shell", [](QQmlEngine*, QJSEngine*) -> QObject* {
-            QQmlEngine::setObjectOwnership(gInstance, QQmlEngine::CppOwnership);
-            return gInstance;
-        });
-    registerRouteMapType();
-    registerCameraSyncType();
-    registerTimelineTypes();
-}
 
 void openPage(const QString& address) {
     const QUrl url(address, QUrl::StrictMode);
@@ -105,7 +63,6 @@ struct VeldrinApp::ViewerWindow {
 
 VeldrinApp::VeldrinApp(QObject* parent) : QObject(parent) {
     gInstance = this;
-    registerQmlTypes();
     engine_.addImportPath(kQmlImportRoot);
     delegate_ = std::make_unique<AppDelegate>(
         Commands::instance(), [this] { return createViewerWindow(); }, this);
@@ -114,6 +71,16 @@ VeldrinApp::VeldrinApp(QObject* parent) : QObject(parent) {
     connect(qApp, &QCoreApplication::aboutToQuit, this, &VeldrinApp::shutDown);
     connect(Settings::instance(), &Settings::mapTilesChanged, this,
             &VeldrinApp::tileSourceNoteChanged);
+}
+
+VeldrinApp* ShellSingleton::create(QQmlEngine*, QJSEngine*) {
+    QQmlEngine::setObjectOwnership(gInstance, QQmlEngine::CppOwnership);
+    return gInstance;
+}
+
+Commands* CommandsSingleton::create(QQmlEngine*, QJSEngine*) {
+    QQmlEngine::setObjectOwnership(Commands::instance(), QQmlEngine::CppOwnership);
+    return Commands::instance();
 }
 
 QString VeldrinApp::tileSourceNote() const {
@@ -205,11 +172,6 @@ void VeldrinApp::showSettings() {
     settingsWindow_->show();
     settingsWindow_->raise();
     settingsWindow_->requestActivate();
-}
-
-void VeldrinApp::openRouteSavePanel(ClipSources* sources, QWindow* parent) const {
-    if (sources)
-        ::openRouteSavePanel(sources, parent);
 }
 
 void VeldrinApp::openReferencePage() const {

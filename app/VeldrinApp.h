@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QQmlEngine>
+#include <QQuickWindow>
 #include <QUrl>
 #include <QWindow>
 
@@ -17,7 +18,6 @@
 
 class ClipSources;
 class ContentView;
-#include <QQuickWindow>
 
 class VeldrinApp : public QObject {
     Q_OBJECT
@@ -53,8 +53,6 @@ public:
     QString tileSourceNote() const;
 
     Q_INVOKABLE void showSettings();
-    // File > Export Route...: the save panel over `parent`, writing through `sources`.
-    Q_INVOKABLE void openRouteSavePanel(ClipSources* sources, QWindow* parent) const;
     Q_INVOKABLE void openReferencePage() const;
     Q_INVOKABLE void openIssuesPage() const;
 

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+#include <QtQml/qqmlregistration.h>
 
 // The one translation context of the application's texts.
 inline constexpr const char* kLocalizedStringContext = "Veldrin";
@@ -53,9 +54,11 @@ QString formatCNumber(double value, char conversion, int precision);
 // translation was installed.
 bool installTranslation(const QLocale& locale);
 
-// The same lookup for QML: an instance is given to the engine by the application.
+// The same lookup for QML, as the singleton `Strings`: one per engine, which deletes it.
 class LocalizedStrings : public QObject {
     Q_OBJECT
+    QML_NAMED_ELEMENT(Strings)
+    QML_SINGLETON
 
 public:
     using QObject::QObject;

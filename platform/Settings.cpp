@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QQmlEngine>
 #include <QSettings>
 #include <algorithm>
 
@@ -55,6 +56,11 @@ Settings* Settings::instance() {
     // Parented to the application so it goes with it.
     static Settings* shared = new Settings(QCoreApplication::instance());
     return shared;
+}
+
+Settings* Settings::create(QQmlEngine*, QJSEngine*) {
+    QQmlEngine::setObjectOwnership(instance(), QQmlEngine::CppOwnership);
+    return instance();
 }
 
 bool Settings::onlyWithMetadata() const {

@@ -4,9 +4,15 @@
 
 #include <QObject>
 #include <QString>
+#include <QtQml/qqmlregistration.h>
+
+class QJSEngine;
+class QQmlEngine;
 
 class Settings : public QObject {
     Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
     Q_PROPERTY(bool onlyWithMetadata READ onlyWithMetadata WRITE setOnlyWithMetadata NOTIFY
                    onlyWithMetadataChanged)
     Q_PROPERTY(bool useMilesPerHour READ useMilesPerHour WRITE setUseMilesPerHour NOTIFY
@@ -38,6 +44,8 @@ public:
 
     // The shared object; created on first use, lives until the application object goes.
     static Settings* instance();
+    // QML's `Settings`: the shared object, which no engine may delete.
+    static Settings* create(QQmlEngine*, QJSEngine*);
 
     // An absent key reads as false; nothing is written until a value is set.
     bool onlyWithMetadata() const;

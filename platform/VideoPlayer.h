@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include <QMediaPlayer>
+#include <QtQml/qqmlregistration.h>
 
 #include <optional>
 
@@ -16,6 +17,8 @@ class QAudioOutput;
 
 class VideoPlayer : public QObject {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("VideoPlayer belongs to a ContentView")
     // The player of the current item; it changes only when the standby is swapped in.
     Q_PROPERTY(QMediaPlayer* mediaPlayer READ mediaPlayer NOTIFY mediaPlayerChanged)
     Q_PROPERTY(QMediaPlayer* standbyPlayer READ standbyPlayer NOTIFY mediaPlayerChanged)

@@ -4,7 +4,6 @@
 #include "SetAndNotify.h"
 
 #include <QVideoFrame>
-#include <QtQml/qqml.h>
 
 #include <cmath>
 
@@ -12,10 +11,6 @@ using playback::FollowerCamera;
 
 namespace {
 constexpr int kDriftCheckMs = 500;
-constexpr const char* kQmlUri = "Veldrin.Sources";
-constexpr const char* kQmlName = "CameraSync";
-constexpr int kQmlMajor = 1;
-constexpr int kQmlMinor = 0;
 } // namespace
 
 CameraSync::CameraSync(QObject* parent) : QObject(parent) {
@@ -284,8 +279,4 @@ void CameraSync::correctDrift() {
 void CameraSync::routeAudio() {
     if (leader_.player)
         playback::routeCameraAudio(followers_, followerPlayer(largeCamera()), audio_);
-}
-
-void registerCameraSyncType() {
-    qmlRegisterType<CameraSync>(kQmlUri, kQmlMajor, kQmlMinor, kQmlName);
 }

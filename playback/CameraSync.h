@@ -22,12 +22,14 @@
 #include <QTimer>
 #include <QVariantList>
 #include <QVideoSink>
+#include <QtQml/qqmlregistration.h>
 
 #include <optional>
 #include <vector>
 
 class CameraSync : public QObject {
     Q_OBJECT
+    QML_ELEMENT
     // The large camera's player and the sink its picture goes to.
     Q_PROPERTY(QMediaPlayer* leader READ leader WRITE setLeader NOTIFY leaderChanged)
     // The player that holds the leader's next clip before it takes over; its moment's other
@@ -121,6 +123,3 @@ private:
     QMetaObject::Connection audioConnection_;
     QTimer driftTimer_;
 };
-
-// Makes CameraSync creatable from QML as Veldrin.Sources.CameraSync.
-void registerCameraSyncType();

@@ -14,6 +14,7 @@
 #include <QString>
 #include <QUrl>
 #include <QVariantMap>
+#include <QtQml/qqmlregistration.h>
 
 #include <optional>
 
@@ -21,6 +22,8 @@ class LoadStatus;
 
 class FolderBatch : public QObject {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("FolderBatch belongs to ClipSources")
     // The chosen folder (empty for none) and its clips, in order.
     Q_PROPERTY(QUrl selectedFolderURL READ selectedFolderURL NOTIFY selectedFolderURLChanged)
     Q_PROPERTY(QList<QUrl> folderClips READ folderClips NOTIFY folderClipsChanged)

@@ -11,11 +11,14 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QtQml/qqmlregistration.h>
 
 #include <optional>
 
 class ClipTelemetry : public QObject {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("ClipTelemetry belongs to a ContentView")
     Q_PROPERTY(QString extractorMessage READ extractorMessage NOTIFY extractorMessageChanged)
     Q_PROPERTY(QString extractorDebug READ extractorDebug NOTIFY extractorDebugChanged)
     // Derived from the report: "N of M telemetry units could not be read", or empty when

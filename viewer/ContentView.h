@@ -11,11 +11,14 @@
 #include "VideoPlayer.h"
 
 #include <QObject>
+#include <QtQml/qqmlregistration.h>
 
 class DriveData;
 
 class ContentView : public QObject {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("The application gives each window its ContentView")
     Q_PROPERTY(VideoPlayer* player READ player CONSTANT)
     Q_PROPERTY(LoadStatus* load READ load CONSTANT)
     Q_PROPERTY(ClipTelemetry* telemetry READ telemetry CONSTANT)

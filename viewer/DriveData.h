@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 #include <QVariantList>
+#include <QtQml/qqmlregistration.h>
 
 #include <array>
 #include <vector>
@@ -18,6 +19,8 @@ QString eventDisplayName(analysis::EventKind kind);
 
 class DriveData : public QObject {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("DriveData belongs to a ContentView")
     Q_PROPERTY(bool hasData READ hasData NOTIFY changed)
     Q_PROPERTY(double duration READ duration NOTIFY changed)
     // One map per event in time order: time (seconds), clock (its text), kind (its command-line

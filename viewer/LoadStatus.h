@@ -7,9 +7,12 @@
 #include <QString>
 #include <QUrl>
 #include <QUuid>
+#include <QtQml/qqmlregistration.h>
 
 class LoadStatus : public QObject {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("LoadStatus belongs to a ContentView")
     Q_PROPERTY(bool isDropTargeted READ isDropTargeted NOTIFY isDropTargetedChanged)
     Q_PROPERTY(QString status READ status NOTIFY statusChanged)
     Q_PROPERTY(QString selectedFileName READ selectedFileName NOTIFY selectedFileNameChanged)

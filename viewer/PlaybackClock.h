@@ -7,11 +7,14 @@
 
 #include <QObject>
 #include <QTimer>
+#include <QtQml/qqmlregistration.h>
 
 #include <optional>
 
 class PlaybackClock : public QObject {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("PlaybackClock belongs to a ContentView")
     Q_PROPERTY(double playbackDuration READ playbackDuration NOTIFY playbackDurationChanged)
     Q_PROPERTY(double playbackTime READ playbackTime NOTIFY playbackTimeChanged)
     // Fires every 250 ms once startObservingPlaybackClock() was called.

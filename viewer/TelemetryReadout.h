@@ -12,11 +12,14 @@
 #include <QObject>
 #include <QVariant>
 #include <QVariantList>
+#include <QtQml/qqmlregistration.h>
 
 #include <optional>
 
 class TelemetryReadout : public QObject {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("TelemetryReadout belongs to a ContentView")
     // A current row exists (the table has headers and rows).
     Q_PROPERTY(bool hasRow READ hasRow NOTIFY changed)
     Q_PROPERTY(int rowIndex READ rowIndex NOTIFY changed)

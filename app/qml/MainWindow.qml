@@ -2,17 +2,17 @@
 // answers the process-wide commands while it is on screen.
 import QtQuick
 import QtQuick.Controls.Basic
-import Qt.labs.platform as Platform
-import Veldrin.Platform
 import Veldrin.Views
-import Veldrin.Shell
+import Veldrin.App
+import Veldrin.Sources
+import Veldrin.Viewer
 
 ApplicationWindow {
     id: window
     objectName: "mainWindow"
-    required property var viewer
-    required property var sources
-    readonly property var readout: viewer.readout
+    required property ContentView viewer
+    required property ClipSources sources
+    readonly property TelemetryReadout readout: viewer.readout
 
     // The application's name follows, added by Qt.
     title: viewer.load.documentTitle
@@ -23,38 +23,26 @@ ApplicationWindow {
     property bool videoOnly: false
 
     function openClipPanel() {
-        clipDialog.open()
+        dialogs.openClip()
     }
     function openFolderPanel() {
-        folderDialog.open()
+        dialogs.openFolder()
     }
     function exportCsv() {
-        if (viewer.telemetry.rawCSV.length === 0)
-            return
-        exportDialog.folder = sources.exportFolderUrl
-        exportDialog.currentFile = sources.proposedExportUrl
-        exportDialog.open()
-        // The Widgets panel takes a proposed name only once it exists.
-        exportDialog.currentFile = sources.proposedExportUrl
+        if (viewer.telemetry.rawCSV.length > 0)
+            dialogs.exportCsv()
     }
     function exportEvidence() {
-        if (viewer.telemetry.rawCSV.length === 0)
-            return
-        evidenceDialog.folder = sources.exportFolderUrl
-        evidenceDialog.open()
+        if (viewer.telemetry.rawCSV.length > 0)
+            dialogs.exportEvidence()
     }
-    // GPX, GeoJSON or KML, from a panel driven in C++ (see RouteSavePanel).
     function exportRoute() {
-        if (viewer.telemetry.rawCSV.length === 0)
-            return
-        Shell.openRouteSavePanel(sources, window)
+        if (viewer.telemetry.rawCSV.length > 0)
+            dialogs.exportRoute()
     }
     function exportTripCsv() {
-        if (!sources.trip.canExport)
-            return
-        tripExportDialog.currentFile = sources.proposedTripExportUrl
-        tripExportDialog.open()
-        tripExportDialog.currentFile = sources.proposedTripExportUrl
+        if (sources.trip.canExport)
+            dialogs.exportTripCsv()
     }
     function toggleFullScreen() {
         videoOnly = !videoOnly
@@ -64,90 +52,10 @@ ApplicationWindow {
             showNormal()
     }
 
-    menuBar: MenuBar {
-        objectName: "menuBar"
-        SizedMenu {
-            title: qsTranslate("Veldrin", "File")
-            Action {
-                objectName: "openVideoAction"
-                text: qsTranslate("Veldrin", "Open Video...")
-                shortcut: "Ctrl+O"
-                onTriggered: Commands.post(Commands.openFileName)
-            }
-            Action {
-                objectName: "openFolderAction"
-                text: qsTranslate("Veldrin", "Open Batch Folder...")
-                shortcut: "Ctrl+Shift+O"
-                onTriggered: Commands.post(Commands.openFolderName)
-            }
-            MenuSeparator {}
-            Action {
-                objectName: "exportCsvAction"
-                text: qsTranslate("Veldrin", "Export CSV...")
-                shortcut: "Ctrl+E"
-                onTriggered: Commands.post(Commands.exportCsvName)
-            }
-            Action {
-                objectName: "exportTripCsvAction"
-                text: qsTranslate("Veldrin", "Export Trip CSV...")
-                shortcut: "Ctrl+Shift+E"
-                enabled: window.sources.trip.canExport
-                onTriggered: window.exportTripCsv()
-            }
-            Action {
-                objectName: "exportRouteAction"
-                text: qsTranslate("Veldrin", "Export Route...")
-                onTriggered: Commands.post(Commands.exportRouteName)
-            }
-            Action {
-                objectName: "exportEvidenceAction"
-                text: qsTranslate("Veldrin", "Export Evidence...")
-                onTriggered: Commands.post(Commands.exportEvidenceName)
-            }
-            MenuSeparator {}
-            Action {
-                objectName: "settingsAction"
-                text: qsTranslate("Veldrin", "Settings...")
-                shortcut: "Ctrl+,"
-                onTriggered: Shell.showSettings()
-            }
-            MenuSeparator {}
-            Action {
-                objectName: "quitAction"
-                text: qsTranslate("Veldrin", "Quit")
-                // Spelled out: platforms with a Windows key scheme have no standard Quit key.
-                shortcut: "Ctrl+Q"
-                onTriggered: Qt.quit()
-            }
-        }
-        SizedMenu {
-            title: qsTranslate("Veldrin", "Tools")
-            Action {
-                objectName: "showMainWindowAction"
-                text: qsTranslate("Veldrin", "Show Main Window")
-                shortcut: "Ctrl+1"
-                onTriggered: Commands.post(Commands.showMainWindowName)
-            }
-        }
-        SizedMenu {
-            title: qsTranslate("Veldrin", "Help")
-            Action {
-                objectName: "quickGuideAction"
-                text: qsTranslate("Veldrin", "Quick Guide")
-                shortcut: "Ctrl+?"
-                onTriggered: quickGuide.open()
-            }
-            Action {
-                objectName: "referenceAction"
-                text: qsTranslate("Veldrin", "Dashcam Reference (GitHub)")
-                onTriggered: Shell.openReferencePage()
-            }
-            Action {
-                objectName: "issuesAction"
-                text: qsTranslate("Veldrin", "Report a Problem (GitHub Issues)")
-                onTriggered: Shell.openIssuesPage()
-            }
-        }
+    menuBar: MainMenuBar {
+        sources: window.sources
+        onTripCsvExportRequested: window.exportTripCsv()
+        onQuickGuideRequested: quickGuide.open()
     }
 
     StudioView {
@@ -175,150 +83,20 @@ ApplicationWindow {
         onActivated: window.toggleFullScreen()
     }
 
-    // Playback keys; a text field with focus or the open guide keeps them.
-    readonly property bool playerKeysEnabled: !quickGuide.visible
-        && !(activeFocusItem && activeFocusItem.cursorPosition !== undefined)
-    readonly property var player: studio.player
-    readonly property int longSeekMs: 5000
-    readonly property int shortSeekMs: 1000
-    component PlayerKey: Shortcut {
-        enabled: window.playerKeysEnabled
-        autoRepeat: false
-    }
-    PlayerKey {
-        sequence: "Space"
-        onActivated: studio.togglePlayback()
-    }
-    PlayerKey {
-        sequence: "Left"
-        autoRepeat: true
-        onActivated: window.player.seekBy(-window.longSeekMs)
-    }
-    PlayerKey {
-        sequence: "Right"
-        autoRepeat: true
-        onActivated: window.player.seekBy(window.longSeekMs)
-    }
-    PlayerKey {
-        sequence: "Shift+Left"
-        autoRepeat: true
-        onActivated: window.player.seekBy(-window.shortSeekMs)
-    }
-    PlayerKey {
-        sequence: "Shift+Right"
-        autoRepeat: true
-        onActivated: window.player.seekBy(window.shortSeekMs)
-    }
-    PlayerKey {
-        sequence: "Home"
-        onActivated: window.player.seekTo(0)
-    }
-    PlayerKey {
-        sequence: "End"
-        onActivated: window.player.seekToLastFrame()
-    }
-    PlayerKey {
-        sequence: ","
-        autoRepeat: true
-        onActivated: window.player.stepFrame(-1)
-    }
-    PlayerKey {
-        sequence: "."
-        autoRepeat: true
-        onActivated: window.player.stepFrame(1)
-    }
-    PlayerKey {
-        sequence: "K"
-        onActivated: window.player.pause()
-    }
-    PlayerKey {
-        sequence: "L"
-        onActivated: window.player.playFaster()
-    }
-    PlayerKey {
-        sequence: "["
-        onActivated: window.player.stepRate(-1)
-    }
-    PlayerKey {
-        sequence: "]"
-        onActivated: window.player.stepRate(1)
-    }
-    PlayerKey {
-        sequence: "M"
-        onActivated: window.player.toggleMuted()
-    }
-    // 1-9 make that camera large; G shows all cameras at once.
-    Instantiator {
-        model: studio.cameras.maxKeys
-        delegate: PlayerKey {
-            required property int index
-            sequence: String(index + 1)
-            onActivated: studio.cameras.selectIndex(index)
-        }
-    }
-    PlayerKey {
-        sequence: "G"
-        onActivated: studio.cameras.toggleGrid()
-    }
-    // N and Shift+N: the next and the previous driving event.
-    PlayerKey {
-        sequence: "N"
-        onActivated: studio.jumpToEvent(1)
-    }
-    PlayerKey {
-        sequence: "Shift+N"
-        onActivated: studio.jumpToEvent(-1)
+    // A text field with focus or the open guide keeps the playback keys.
+    PlayerKeys {
+        view: studio
+        active: !quickGuide.visible
+            && !(window.activeFocusItem && window.activeFocusItem.cursorPosition !== undefined)
     }
 
     QuickGuide {
         id: quickGuide
     }
 
-    // Platform panels: the desktop's own where it has one, else the Qt Widgets panel.
-    Platform.FileDialog {
-        id: clipDialog
-        objectName: "clipDialog"
-        title: window.sources.openClipPanelTitle
-        acceptLabel: qsTranslate("Veldrin", "Open")
-        fileMode: Platform.FileDialog.OpenFile
-        nameFilters: [qsTranslate("Veldrin", "MPEG-4 movie") + " (*.mp4 *.MP4)"]
-        onAccepted: window.sources.openClipPanelResult(file)
-    }
-    Platform.FolderDialog {
-        id: folderDialog
-        objectName: "folderDialog"
-        title: window.sources.openFolderPanelTitle
-        acceptLabel: qsTranslate("Veldrin", "Choose")
-        onAccepted: window.sources.openFolderPanelResult(folder)
-    }
-    // The bundle goes into the chosen folder as NAME_evidence/.
-    Platform.FolderDialog {
-        id: evidenceDialog
-        objectName: "evidenceDialog"
-        title: window.sources.evidencePanelTitle
-        acceptLabel: qsTranslate("Veldrin", "Choose")
-        onAccepted: window.sources.exportEvidence(folder)
-    }
-    // Asks before replacing a file: the panel's own confirmation is left on.
-    Platform.FileDialog {
-        id: exportDialog
-        objectName: "exportDialog"
-        title: window.sources.exportPanelTitle
-        acceptLabel: qsTranslate("Veldrin", "Save")
-        fileMode: Platform.FileDialog.SaveFile
-        defaultSuffix: "csv"
-        nameFilters: [qsTranslate("Veldrin", "Comma-separated values") + " (*.csv)"]
-        onAccepted: window.sources.exportCsv(file)
-    }
-    Platform.FileDialog {
-        id: tripExportDialog
-        objectName: "tripExportDialog"
-        title: qsTranslate("Veldrin", "Export Trip CSV")
-        acceptLabel: qsTranslate("Veldrin", "Save")
-        fileMode: Platform.FileDialog.SaveFile
-        defaultSuffix: "csv"
-        nameFilters: [qsTranslate("Veldrin", "Comma-separated values") + " (*.csv)"]
-        onAccepted: window.sources.exportTripCsv(file)
+    WindowDialogs {
+        id: dialogs
+        sources: window.sources
     }
 
     // The process-wide commands reach only a view that is on screen.

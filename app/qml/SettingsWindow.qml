@@ -6,7 +6,7 @@ import QtQuick.Layouts
 import Qt.labs.platform as Platform
 import Veldrin.Platform
 import Veldrin.Views
-import Veldrin.Shell
+import Veldrin.App
 
 Window {
     id: root

@@ -259,6 +259,17 @@ TEST_P(JourneyTest, TheFirstHour) {
         return QString::fromStdString(testclips::readFile((trip + "/route.kml").toStdString()))
             .contains("<kml");
     }));
+    // The trip's joined CSV through the same panel, the type's suffix added to the typed name.
+    QMetaObject::invokeMethod(window, "exportTripCsv");
+    panel = shownFileDialog();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->windowTitle(), tr("Export Trip CSV"));
+    EXPECT_TRUE(panel->selectedFiles().value(0).endsWith(".csv"));
+    ASSERT_TRUE(acceptFileDialog(panel, trip + "/joined"));
+    EXPECT_TRUE(waitFor([&] {
+        return QString::fromStdString(testclips::readFile((trip + "/joined.csv").toStdString()))
+            .startsWith("clip,trip_time_s,");
+    }));
     shot("trip-exported");
 
     // The trip's clips listed one by one: a click on a camera without telemetry stays there.

@@ -17,8 +17,11 @@
 #include <QQuickWindow>
 #include <QSGRendererInterface>
 #include <QTest>
+#include <QtQml/qqmlextensionplugin.h>
 #include <cmath>
 #include <numbers>
+
+Q_IMPORT_QML_PLUGIN(Veldrin_MapPlugin)
 
 namespace {
 
@@ -68,8 +71,8 @@ TEST(Coordinator, RebuildsOnlyForAnotherIdentityOrCount) {
 
 // From QML: a C++ coordinate list, JavaScript values for the car, undefined for "not known".
 TEST(RouteMapQml, BindsRouteAndCar) {
-    registerRouteMapType();
     QQmlEngine engine;
+    engine.addImportPath(QStringLiteral("qrc:/"));
     engine.rootContext()->setContextProperty("track", QVariant::fromValue(kTrack));
     QQmlComponent component(&engine);
     component.setData("import QtQuick; import Veldrin.Map; RouteMapView { width: 300; "

@@ -8,6 +8,7 @@
 #include "MapGestures.h"
 
 #include <QQuickPaintedItem>
+#include <QtQml/qqmlregistration.h>
 #include <optional>
 
 class TileLayer;
@@ -16,6 +17,7 @@ class ViewportAnimation;
 
 class ClickZoomMapView : public QQuickPaintedItem {
     Q_OBJECT
+    QML_ANONYMOUS
     Q_PROPERTY(QString tileUrlTemplate READ tileUrlTemplate WRITE setTileUrlTemplate RESET
                    resetTileUrlTemplate NOTIFY tileUrlTemplateChanged)
     // Goes with the tile source; reset: the configured one (see TileLayer::attribution).

@@ -8,7 +8,6 @@
 #include <QJSValue>
 #include <QPainter>
 #include <QPainterPath>
-#include <QtQml/qqml.h>
 #include <algorithm>
 #include <cmath>
 
@@ -21,10 +20,6 @@ constexpr double kMarkTitleGap = 3.0;
 constexpr double kMarkTitleHaloWidth = 3.0;
 const QColor kMarkFill{255, 59, 48};
 const QColor kMarkTitleColor{30, 30, 30};
-constexpr const char* kQmlUri = "Veldrin.Map";
-constexpr int kQmlMajorVersion = 1;
-constexpr int kQmlMinorVersion = 0;
-constexpr const char* kQmlTypeName = "RouteMapView";
 constexpr double kCarItemSize = 24.0;
 constexpr int kLastColouring = static_cast<int>(RouteColouring::Assistance);
 constexpr double kEventPinRadius = 4.0;
@@ -352,11 +347,4 @@ void RouteMapView::paintMarkerLayer(QPainter& painter, const mapgeo::MapViewport
         painter.drawPath(title);
     }
     painter.restore();
-}
-
-void registerRouteMapType() {
-    qRegisterMetaType<GeoCoordinate>();
-    qRegisterMetaType<GeoCoordinateList>();
-    qmlRegisterType<RouteMapView>(kQmlUri, kQmlMajorVersion, kQmlMinorVersion, kQmlTypeName);
-    qmlRegisterAnonymousType<DriveData>(kQmlUri, kQmlMajorVersion);
 }

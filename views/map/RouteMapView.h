@@ -14,10 +14,12 @@
 #include <QPointer>
 
 #include <QVariant>
+#include <QtQml/qqmlregistration.h>
 #include <limits>
 
 class RouteMapView : public ClickZoomMapView {
     Q_OBJECT
+    QML_ELEMENT
     Q_PROPERTY(
         QString routeIdentity READ routeIdentity WRITE setRouteIdentity NOTIFY routeIdentityChanged)
     Q_PROPERTY(GeoCoordinateList coordinates READ coordinates WRITE setCoordinates NOTIFY
@@ -123,6 +125,3 @@ private:
     Coordinator m_coordinator;
     QQuickItem* m_carItem;
 };
-
-// Makes RouteMapView available to QML as "import Veldrin.Map" (version 1.0).
-void registerRouteMapType();

@@ -5,11 +5,13 @@ import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Veldrin.Platform
+import Veldrin.Sources
+import Veldrin.Viewer
 
 ColumnLayout {
     id: root
-    required property var viewer
-    required property var sources
+    required property ContentView viewer
+    required property ClipSources sources
 
     spacing: 6
     // Trips are listed where the folder holds some, unless the clips were asked for.

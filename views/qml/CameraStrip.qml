@@ -4,11 +4,11 @@
 import QtQuick
 import QtQuick.Layouts
 import Veldrin.Platform
-import Veldrin.Sources
+import Veldrin.Playback
 
 Item {
     id: root
-    required property var playerView
+    required property PlayerView playerView
     property bool compact: false
     property bool grid: false
     readonly property alias sync: cameraSync

@@ -3,10 +3,11 @@
 import QtQuick
 import QtMultimedia
 import Veldrin.Platform
+import Veldrin.Playback
 
 Rectangle {
     id: root
-    required property var sync
+    required property CameraSync sync
     required property string camera
     property bool hasClip: true
     property string note: ""

@@ -4,11 +4,12 @@ import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Veldrin.Platform
+import Veldrin.Viewer
 
 ColumnLayout {
     id: root
     // A DriveData.
-    required property var drive
+    required property DriveData drive
     readonly property int visibleLines: 4
     readonly property int lineHeight: 20
 

@@ -6,6 +6,8 @@ import QtQuick.Controls.Basic
 import QtMultimedia
 import Veldrin.Platform
 import Veldrin.Timeline
+import Veldrin.Sources
+import Veldrin.Viewer
 
 Item {
     id: root
@@ -15,13 +17,13 @@ Item {
     // Telemetry rows of the clip, one per frame: the frame length when the clip names no rate.
     property int frameCount: 0
     // The trip being played (a TripPlayback), or null: scrubber, clock and keys then span it.
-    property var trip: null
+    property TripPlayback trip: null
     // Not "onTrip": QML reads a name of "on" and a capital as a signal handler, and such a
     // property's binding never updated.
     readonly property bool tripShown: trip !== null && trip.active
     // The window's ContentView: a recovered clip's rows, which have no video, are browsed on its
     // clock by the scrubber and keys.
-    property var viewer: null
+    property ContentView viewer: null
     readonly property bool rowsShown: viewer !== null && viewer.clock.recoveredRows > 0
     // Where the presented frames arrive: the timeline's playhead and the car follow them.
     readonly property QtObject videoSink: standbyShown ? standbyOutput.videoSink : videoOutput.videoSink

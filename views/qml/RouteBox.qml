@@ -4,11 +4,12 @@ import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Veldrin.Platform
 import Veldrin.Map
+import Veldrin.Viewer
 
 ColumnLayout {
     id: root
-    required property var viewer
-    required property var readout
+    required property ContentView viewer
+    required property TelemetryReadout readout
     readonly property real mapCornerRadius: 10
     required property int mapHeight
     // Seconds of the picture on screen: the car sits between the drive's rows around it.

@@ -4,12 +4,14 @@ import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Veldrin.Platform
+import Veldrin.Sources
+import Veldrin.Viewer
 
 Rectangle {
     id: root
-    required property var viewer
-    required property var sources
-    required property var readout
+    required property ContentView viewer
+    required property ClipSources sources
+    required property TelemetryReadout readout
     // Seconds of the picture on screen, for the map's car.
     property real shownSeconds: 0
     // A sidebar shorter than this (a small screen) gives the detail grid some of the map's

@@ -3,12 +3,14 @@
 import QtQuick
 import QtQuick.Layouts
 import Veldrin.Timeline
+import Veldrin.Sources
+import Veldrin.Viewer
 
 Item {
     id: root
-    required property var viewer
-    required property var sources
-    required property var readout
+    required property ContentView viewer
+    required property ClipSources sources
+    required property TelemetryReadout readout
     // The player fills the view alone (full screen).
     property bool videoOnly: false
 

@@ -2,11 +2,12 @@
 // steering wheel, accelerator pedal, brake lamp and the driver-assistance badge.
 import QtQuick
 import Veldrin.Platform
+import Veldrin.Viewer
 
 Item {
     id: root
-    required property var readout
-    required property var viewer
+    required property TelemetryReadout readout
+    required property ContentView viewer
 
     implicitWidth: strip.width
     implicitHeight: strip.height

@@ -4,11 +4,12 @@
 // shows the whole drive again.
 import QtQuick
 import Veldrin.Timeline
+import Veldrin.Viewer
 
 Item {
     id: root
     // A DriveData.
-    required property var drive
+    required property DriveData drive
     // Seconds of the picture on screen.
     required property real time
     property bool useMilesPerHour: false

@@ -3,10 +3,11 @@
 // Choosing a moment plays its trip from there.
 import QtQuick
 import QtQuick.Controls.Basic
+import Veldrin.Sources
 
 ListView {
     id: root
-    required property var sources
+    required property ClipSources sources
 
     clip: true
     spacing: 3

@@ -1,9 +1,10 @@
 // On a trip's scrubber: where each moment after the first starts, and the gaps between them.
 import QtQuick
+import Veldrin.Sources
 
 Item {
     id: root
-    property var trip: null
+    property TripPlayback trip: null
 
     readonly property real span: trip !== null && trip.duration > 0 ? trip.duration : 1
 

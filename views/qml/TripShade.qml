@@ -2,10 +2,11 @@
 // camera stopped, and the note that a moment carries no telemetry.
 import QtQuick
 import Veldrin.Platform
+import Veldrin.Sources
 
 Item {
     id: root
-    required property var trip
+    required property TripPlayback trip
 
     readonly property bool tripShown: trip !== null && trip.active
 

@@ -1,10 +1,11 @@
 // The player with the telemetry strip over its top, in a rounded, outlined frame.
 import QtQuick
+import Veldrin.Viewer
 
 Item {
     id: root
-    required property var viewer
-    required property var readout
+    required property ContentView viewer
+    required property TelemetryReadout readout
     required property WindowBackground background
     property alias fullScreen: player.fullScreen
     readonly property alias playerView: player

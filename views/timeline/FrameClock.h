@@ -8,9 +8,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QVideoSink>
+#include <QtQml/qqmlregistration.h>
 
 class FrameClock : public QObject {
     Q_OBJECT
+    QML_ELEMENT
     Q_PROPERTY(QMediaPlayer* player READ player WRITE setPlayer NOTIFY playerChanged)
     Q_PROPERTY(QVideoSink* videoSink READ videoSink WRITE setVideoSink NOTIFY videoSinkChanged)
     Q_PROPERTY(double time READ time NOTIFY timeChanged)

@@ -7,16 +7,11 @@
 
 #include <QPainter>
 #include <QPolygonF>
-#include <QtQml/qqml.h>
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-constexpr const char* kQmlUri = "Veldrin.Timeline";
-constexpr int kQmlMajorVersion = 1;
-constexpr int kQmlMinorVersion = 0;
 
 const char* const kHoverFormat = QT_TRANSLATE_NOOP("Veldrin", "%1 · %2 %3 · Pedal %4%%");
 const char* const kHoverBrake = QT_TRANSLATE_NOOP("Veldrin", " · Brake");
@@ -235,10 +230,4 @@ void TimelineItem::paint(QPainter* painter) {
     painter->drawText(QRectF(2.0, plotTop, w, plotHeight), Qt::AlignLeft | Qt::AlignTop,
                       localizedString(kScaleFormat, static_cast<int>(scaleTop),
                                       telemetry::unitText(useMilesPerHour_)));
-}
-
-void registerTimelineTypes() {
-    qmlRegisterType<TimelineItem>(kQmlUri, kQmlMajorVersion, kQmlMinorVersion, "TimelineItem");
-    qmlRegisterType<FrameClock>(kQmlUri, kQmlMajorVersion, kQmlMinorVersion, "FrameClock");
-    qmlRegisterAnonymousType<DriveData>(kQmlUri, kQmlMajorVersion);
 }

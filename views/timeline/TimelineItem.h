@@ -8,9 +8,11 @@
 
 #include <QPointer>
 #include <QQuickPaintedItem>
+#include <QtQml/qqmlregistration.h>
 
 class TimelineItem : public QQuickPaintedItem {
     Q_OBJECT
+    QML_ELEMENT
     Q_PROPERTY(DriveData* drive READ drive WRITE setDrive NOTIFY driveChanged)
     Q_PROPERTY(bool useMilesPerHour READ useMilesPerHour WRITE setUseMilesPerHour NOTIFY
                    useMilesPerHourChanged)
@@ -62,6 +64,3 @@ private:
     double viewEnd_ = 0.0;
     int paintCount_ = 0;
 };
-
-// Makes TimelineItem and FrameClock available to QML as "import Veldrin.Timeline" (1.0).
-void registerTimelineTypes();
