@@ -54,7 +54,9 @@ QString formatCNumber(double value, char conversion, int precision);
 // translation was installed.
 bool installTranslation(const QLocale& locale);
 
-// The same lookup for QML, as the singleton `Strings`: one per engine, which deletes it.
+// Formatting and shortcut names for QML, as the singleton `Strings`: one per engine, which
+// deletes it. QML looks plain texts up with qsTranslate in the same context, where lupdate
+// finds them.
 class LocalizedStrings : public QObject {
     Q_OBJECT
     QML_NAMED_ELEMENT(Strings)
@@ -62,7 +64,6 @@ class LocalizedStrings : public QObject {
 
 public:
     using QObject::QObject;
-    Q_INVOKABLE QString text(const QString& key) const { return localizedString(key); }
     Q_INVOKABLE QString format(const QString& key, const QVariantList& arguments) const {
         return localizedStringWithArguments(key, arguments);
     }
