@@ -10,6 +10,7 @@
 #include "Settings.h"
 #include "TileSource.h"
 #include "TimelineItem.h"
+#include "TripPlayback.h"
 #include "VideoPlayer.h"
 
 #include <QDesktopServices>
@@ -163,6 +164,7 @@ QQuickWindow* VeldrinApp::createViewerWindow() {
     auto entry = std::make_unique<ViewerWindow>();
     entry->viewer = std::make_unique<ContentView>();
     entry->sources = std::make_unique<ClipSources>(*entry->viewer);
+    TripPlayback::attach(*entry->viewer, *entry->sources);
     QQmlComponent component(&engine_, kMainWindowQml);
     if (component.isError()) {
         reportQmlErrors(component);
