@@ -100,6 +100,7 @@ void TripPlayback::start(trips::Trip trip, double startSeconds, bool autoPlay) {
     phases_.reset(trips::TripTimeline(trip_));
     loadId_ = view_.load()->renewFileLoadID();
     standby_.forget();
+    telemetry_.reset(trip_);
     active_ = true;
     const QStringList names = cameras();
     const QString preferred = QString::fromUtf8(trips::kPreferredTelemetryCamera.data(),
@@ -118,9 +119,9 @@ void TripPlayback::start(trips::Trip trip, double startSeconds, bool autoPlay) {
     emit tripChanged();
     emit selectedCameraChanged();
     emit playingChanged();
-    telemetry_.start(trip_);
     seek(startSeconds);
     ticker_.start();
+    telemetry_.start();
 }
 
 void TripPlayback::stop() {

@@ -47,12 +47,15 @@ void TelemetryQueue::read(ClipRef clip, std::string csv) {
 TripTelemetry::TripTelemetry(const FolderBatch& batch, QObject* parent)
     : QObject(parent), batch_(batch) {}
 
-void TripTelemetry::start(trips::Trip& trip) {
+void TripTelemetry::reset(trips::Trip& trip) {
     trip_ = &trip;
     queue_ = TelemetryQueue(trip.moments.size());
     ++generation_;
+}
+
+void TripTelemetry::start() {
     // A read still running for an earlier trip goes on with this one once it is back.
-    if (!running_)
+    if (trip_ && !running_)
         readNext();
 }
 

@@ -57,8 +57,10 @@ class TripTelemetry : public QObject {
 public:
     explicit TripTelemetry(const FolderBatch& batch, QObject* parent = nullptr);
 
-    // Reads `trip`'s telemetry anew; the clips of `trip`, kept by reference, get their rows.
-    void start(trips::Trip& trip);
+    // Forgets what was read: `trip` is read next, and its clips, kept by reference, get their
+    // rows. Reading begins with start().
+    void reset(trips::Trip& trip);
+    void start();
     void stop();
     const TelemetryQueue& queue() const { return queue_; }
     // The file moment `moment`'s CSV came from; empty without one.
