@@ -2,6 +2,7 @@
 #include "TripPlayback.h"
 
 #include "LocalizedString.h"
+#include "SetAndNotify.h"
 #include "TripDrive.h"
 #include "TripList.h"
 
@@ -246,17 +247,11 @@ std::string TripPlayback::joinedCsv() const {
 }
 
 void TripPlayback::setWantPlay(bool play) {
-    if (wantPlay_ == play)
-        return;
-    wantPlay_ = play;
-    emit playingChanged();
+    setAndNotify(wantPlay_, play, this, &TripPlayback::playingChanged);
 }
 
 void TripPlayback::setNote(const QString& note) {
-    if (note_ == note)
-        return;
-    note_ = note;
-    emit noteChanged();
+    setAndNotify(note_, note, this, &TripPlayback::noteChanged);
 }
 
 void TripPlayback::seekLeader() {
