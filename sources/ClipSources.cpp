@@ -63,15 +63,17 @@ ClipSources::ClipSources(ContentView& view, QObject* parent)
     // thousands of clips, are gathered for a moment first.
     refreshTimer_.setSingleShot(true);
     connect(&refreshTimer_, &QTimer::timeout, this, &ClipSources::refreshBatchList);
-    const auto scheduleRefresh = [this] { refreshTimer_.start(0); };
-    connect(batch_.get(), &FolderBatch::folderClipsChanged, this, scheduleRefresh);
+    connect(batch_.get(), &FolderBatch::folderClipsChanged, this, &ClipSources::scheduleRefresh);
     connect(batch_.get(), &FolderBatch::folderClipMetadataStatusChanged, this, [this] {
         if (!refreshTimer_.isActive())
             refreshTimer_.start(kScanRefreshIntervalMs);
     });
-    connect(view_.load(), &LoadStatus::selectedFolderClipPathChanged, this, scheduleRefresh);
-    connect(batch_.get(), &FolderBatch::selectedFolderURLChanged, this, scheduleRefresh);
-    connect(batch_.get(), &FolderBatch::showOnlyMetadataClipsChanged, this, scheduleRefresh);
+    connect(view_.load(), &LoadStatus::selectedFolderClipPathChanged, this,
+            &ClipSources::scheduleRefresh);
+    connect(batch_.get(), &FolderBatch::selectedFolderURLChanged, this,
+            &ClipSources::scheduleRefresh);
+    connect(batch_.get(), &FolderBatch::showOnlyMetadataClipsChanged, this,
+            &ClipSources::scheduleRefresh);
     connect(batch_.get(), &FolderBatch::folderClipsChanged, this,
             [this] { tripList_->setClips(batch_->folderClips()); });
     connect(batch_.get(), &FolderBatch::folderListed, this, [this](bool firstClipWanted) {
@@ -94,15 +96,18 @@ void ClipSources::setTripPlayer(PlayingTrip* player) {
     if (trip_ || !player)
         return;
     trip_ = player;
-    const auto scheduleRefresh = [this] { refreshTimer_.start(0); };
-    connect(trip_, &PlayingTrip::momentChanged, this, scheduleRefresh);
-    connect(trip_, &PlayingTrip::activeChanged, this, scheduleRefresh);
+    connect(trip_, &PlayingTrip::momentChanged, this, &ClipSources::scheduleRefresh);
+    connect(trip_, &PlayingTrip::activeChanged, this, &ClipSources::scheduleRefresh);
     connect(trip_, &PlayingTrip::finished, this, &ClipSources::advanceTrip);
     connect(trip_, &PlayingTrip::tripChanged, this, &ClipSources::tripsChanged);
     for (const auto signal :
          {&PlayingTrip::activeChanged, &PlayingTrip::momentChanged, &PlayingTrip::telemetryChanged})
         connect(trip_, signal, this, &ClipSources::proposedExportFileNameChanged);
     emit tripPlayerChanged();
+}
+
+void ClipSources::scheduleRefresh() {
+    refreshTimer_.start(0);
 }
 
 bool ClipSources::tripPlaying() const {
@@ -268,7 +273,7 @@ void ClipSources::onTripsGrouped() {
     emit tripsChanged();
     // In a pass of its own: the rows of thousands of clips after a trip's start would make
     // one long stall of two.
-    refreshTimer_.start(0);
+    scheduleRefresh();
 }
 
 // A folder of trips opens its first trip, any other its first clip; loading that clip first

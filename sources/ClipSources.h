@@ -149,6 +149,8 @@ signals:
 
 private:
     void refreshBatchList();
+    // The list and header rebuilt once per event-loop pass, however many changes arrive in one.
+    void scheduleRefresh();
     void loadBatchFolder(const QUrl& folderUrl);
     void onTripsGrouped();
     void showFolderStart();
