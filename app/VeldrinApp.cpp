@@ -6,6 +6,7 @@
 #include "Settings.h"
 #include "ShellSingletons.h"
 #include "TileSource.h"
+#include "TripPlayback.h"
 #include "VideoPlayer.h"
 
 #include <QDesktopServices>
@@ -130,6 +131,7 @@ QQuickWindow* VeldrinApp::createViewerWindow() {
     auto entry = std::make_unique<ViewerWindow>();
     entry->viewer = std::make_unique<ContentView>();
     entry->sources = std::make_unique<ClipSources>(*entry->viewer);
+    TripPlayback::attach(*entry->viewer, *entry->sources);
     QQmlComponent component(&engine_, kMainWindowQml);
     if (component.isError()) {
         reportQmlErrors(component);

@@ -135,11 +135,12 @@ int studio(const QUrl& folder, int seconds, const QString& screenshot, QSize siz
     run(kSettleMs);
     const auto* strip = window->findChild<QQuickItem*>(QStringLiteral("cameraStrip"));
     const auto* large = window->findChild<QQuickItem*>(QStringLiteral("videoOutput"));
-    if (!strip || !large || !sources->trip()->active())
+    auto* trip = qobject_cast<TripPlayback*>(sources->trip());
+    if (!strip || !large || !trip || !trip->active())
         return 1;
     const auto* sync = strip->property("sync").value<CameraSync*>();
     const double start = cpuSeconds();
-    sources->trip()->play();
+    trip->play();
     const auto offsets = sampleOffsets(*sync, seconds * 1000);
     std::printf("studio_cpu_seconds %.3f\n", cpuSeconds() - start);
     printOffsets("studio_offset", offsets);

@@ -7,6 +7,7 @@
 #include "ClipSources.h"
 #include "ContentView.h"
 #include "Settings.h"
+#include "TripPlayback.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -99,7 +100,7 @@ int main(int argc, char** argv) {
     double loadFolderMs = 0; // the folder listed on the GUI thread, within the stall
     int listedClips = 0;
     bool listing = true;
-    TripPlayback* trip = sources.trip();
+    TripPlayback* trip = TripPlayback::attach(view, sources);
     const auto settled = [&] {
         // The trip's first moment loaded and shown too: the media backend blocks the GUI
         // thread for up to 2 s to stop a player before both.

@@ -57,22 +57,23 @@ ClipSources::ClipSources(ContentView& view, QObject* parent)
     : QObject(parent), view_(view), batch_(std::make_unique<FolderBatch>(*view.load())),
       loader_(std::make_unique<ClipLoader>(view, *batch_)),
       visibleFolderClips_(new BatchClipListModel(this)),
-      tripList_(std::make_unique<TripList>(*batch_)), tripRows_(new TripListModel(this)),
-      trip_(new TripPlayback(view, *batch_, this)) {
+      tripList_(std::make_unique<TripList>(*batch_)), tripRows_(new TripListModel(this)) {
     // Many state changes arrive in one step (a folder marks every clip); the list and the
     // header are rebuilt once per event-loop pass. A scan's results, one clip at a time over
     // thousands of clips, are gathered for a moment first.
     refreshTimer_.setSingleShot(true);
     connect(&refreshTimer_, &QTimer::timeout, this, &ClipSources::refreshBatchList);
-    const auto scheduleRefresh = [this] { refreshTimer_.start(0); };
-    connect(batch_.get(), &FolderBatch::folderClipsChanged, this, scheduleRefresh);
+    connect(batch_.get(), &FolderBatch::folderClipsChanged, this, &ClipSources::scheduleRefresh);
     connect(batch_.get(), &FolderBatch::folderClipMetadataStatusChanged, this, [this] {
         if (!refreshTimer_.isActive())
             refreshTimer_.start(kScanRefreshIntervalMs);
     });
-    connect(view_.load(), &LoadStatus::selectedFolderClipPathChanged, this, scheduleRefresh);
-    connect(batch_.get(), &FolderBatch::selectedFolderURLChanged, this, scheduleRefresh);
-    connect(batch_.get(), &FolderBatch::showOnlyMetadataClipsChanged, this, scheduleRefresh);
+    connect(view_.load(), &LoadStatus::selectedFolderClipPathChanged, this,
+            &ClipSources::scheduleRefresh);
+    connect(batch_.get(), &FolderBatch::selectedFolderURLChanged, this,
+            &ClipSources::scheduleRefresh);
+    connect(batch_.get(), &FolderBatch::showOnlyMetadataClipsChanged, this,
+            &ClipSources::scheduleRefresh);
     connect(batch_.get(), &FolderBatch::folderClipsChanged, this,
             [this] { tripList_->setClips(batch_->folderClips()); });
     connect(batch_.get(), &FolderBatch::folderListed, this, [this](bool firstClipWanted) {
@@ -85,17 +86,32 @@ ClipSources::ClipSources(ContentView& view, QObject* parent)
             showFolderStart();
     });
     connect(tripList_.get(), &TripList::tripsChanged, this, &ClipSources::onTripsGrouped);
-    connect(trip_, &TripPlayback::momentChanged, this, scheduleRefresh);
-    connect(trip_, &TripPlayback::activeChanged, this, scheduleRefresh);
-    connect(trip_, &TripPlayback::finished, this, &ClipSources::advanceTrip);
-    connect(trip_, &TripPlayback::tripChanged, this, &ClipSources::tripsChanged);
     connect(view_.load(), &LoadStatus::selectedFileNameChanged, this,
             &ClipSources::proposedExportFileNameChanged);
     connect(view_.load(), &LoadStatus::selectedFolderClipPathChanged, this,
             &ClipSources::proposedExportFileNameChanged);
-    for (const auto signal : {&TripPlayback::activeChanged, &TripPlayback::momentChanged,
-                              &TripPlayback::telemetryChanged})
+}
+
+void ClipSources::setTripPlayer(PlayingTrip* player) {
+    if (trip_ || !player)
+        return;
+    trip_ = player;
+    connect(trip_, &PlayingTrip::momentChanged, this, &ClipSources::scheduleRefresh);
+    connect(trip_, &PlayingTrip::activeChanged, this, &ClipSources::scheduleRefresh);
+    connect(trip_, &PlayingTrip::finished, this, &ClipSources::advanceTrip);
+    connect(trip_, &PlayingTrip::tripChanged, this, &ClipSources::tripsChanged);
+    for (const auto signal :
+         {&PlayingTrip::activeChanged, &PlayingTrip::momentChanged, &PlayingTrip::telemetryChanged})
         connect(trip_, signal, this, &ClipSources::proposedExportFileNameChanged);
+    emit tripPlayerChanged();
+}
+
+void ClipSources::scheduleRefresh() {
+    refreshTimer_.start(0);
+}
+
+bool ClipSources::tripPlaying() const {
+    return trip_ && trip_->active();
 }
 
 ClipSources::~ClipSources() = default;
@@ -168,7 +184,7 @@ void ClipSources::exportRoute(const QUrl& destination, int filterIndex) {
                 ? localizedString(kRouteExportFailedStatus)
                 : localizedString(kRouteExportedStatus, FileServices::lastPathComponent(written)));
     };
-    if (!trip_->active()) {
+    if (!tripPlaying()) {
         report(RouteExport::write(csv, exportClipPath(), destination, filterIndex));
         return;
     }
@@ -191,7 +207,7 @@ QString ClipSources::routeReplaceQuestion(const QUrl& destination, int filterInd
 }
 
 QString ClipSources::exportClipPath() const {
-    return trip_->active() ? trip_->telemetryClipPath() : view_.load()->selectedFolderClipPath();
+    return tripPlaying() ? trip_->telemetryClipPath() : view_.load()->selectedFolderClipPath();
 }
 
 void ClipSources::exportEvidence(const QUrl& folder) {
@@ -214,14 +230,14 @@ void ClipSources::recoverTelemetry() {
 }
 
 QString ClipSources::evidencePanelTitle() const {
-    return trip_->active()
+    return tripPlaying()
                ? localizedString(kClipEvidencePanelTitle, QFileInfo(exportClipPath()).fileName())
                : localizedString(kEvidencePanelTitle);
 }
 
 QUrl ClipSources::proposedRouteExportUrl() const {
-    return trip_->active() ? RouteExport::proposedTripUrl(trip_->trip())
-                           : RouteExport::proposedUrl(exportClipPath());
+    return tripPlaying() ? RouteExport::proposedTripUrl(trip_->trip())
+                         : RouteExport::proposedUrl(exportClipPath());
 }
 
 QStringList ClipSources::routeNameFilters() const {
@@ -229,11 +245,11 @@ QStringList ClipSources::routeNameFilters() const {
 }
 
 QString ClipSources::routeExportPanelTitle() const {
-    return localizedString(trip_->active() ? kTripRouteExportPanelTitle : kRouteExportPanelTitle);
+    return localizedString(tripPlaying() ? kTripRouteExportPanelTitle : kRouteExportPanelTitle);
 }
 
 void ClipSources::exportTripCsv(const QUrl& destination) {
-    if (!trip_->canExport() || destination.isEmpty())
+    if (!trip_ || !trip_->canExport() || destination.isEmpty())
         return;
     view_.load()->setStatus(
         CsvExport::write(QString::fromStdString(trip_->joinedCsv()), destination)
@@ -244,7 +260,7 @@ void ClipSources::exportTripCsv(const QUrl& destination) {
 void ClipSources::playTripMoment(int tripIndex, int momentIndex, bool autoPlay) {
     const std::vector<trips::Trip>& trips = tripList_->trips();
     if (tripIndex < 0 || tripIndex >= int(trips.size()) || momentIndex < 0 ||
-        momentIndex >= int(trips[tripIndex].moments.size()))
+        momentIndex >= int(trips[tripIndex].moments.size()) || !trip_)
         return;
     playingTrip_ = tripIndex;
     const trips::Trip& chosen = trips[tripIndex];
@@ -257,7 +273,7 @@ void ClipSources::onTripsGrouped() {
     emit tripsChanged();
     // In a pass of its own: the rows of thousands of clips after a trip's start would make
     // one long stall of two.
-    refreshTimer_.start(0);
+    scheduleRefresh();
 }
 
 // A folder of trips opens its first trip, any other its first clip; loading that clip first
@@ -265,7 +281,7 @@ void ClipSources::onTripsGrouped() {
 void ClipSources::showFolderStart() {
     const bool untouched = folderAwaitsGrouping_ == view_.load()->fileLoadID();
     folderAwaitsGrouping_.reset();
-    if (untouched && hasTrips())
+    if (untouched && hasTrips() && trip_)
         playTripMoment(0, 0, false);
     else if (untouched && !batch_->folderClips().isEmpty())
         loader_->loadClip(batch_->folderClips().first(), false);
@@ -286,7 +302,7 @@ bool ClipSources::hasTrips() const {
 }
 
 QUrl ClipSources::proposedTripExportUrl() const {
-    if (trip_->trip().moments.empty())
+    if (!trip_ || trip_->trip().moments.empty())
         return {};
     const trips::Moment& first = trip_->trip().moments.front();
     return QUrl::fromLocalFile(QDir(QString::fromStdString(first.folder))
@@ -303,8 +319,8 @@ QString ClipSources::batchHeaderText() const {
 }
 
 QString ClipSources::proposedExportFileName() const {
-    return CsvExport::proposedFileName(trip_->active() ? QFileInfo(exportClipPath()).fileName()
-                                                       : view_.load()->selectedFileName());
+    return CsvExport::proposedFileName(tripPlaying() ? QFileInfo(exportClipPath()).fileName()
+                                                     : view_.load()->selectedFileName());
 }
 
 QUrl ClipSources::proposedExportUrl() const {
@@ -324,7 +340,7 @@ QString ClipSources::openFolderPanelTitle() const {
 }
 
 QString ClipSources::exportPanelTitle() const {
-    return trip_->active()
+    return tripPlaying()
                ? localizedString(kClipExportPanelTitle, QFileInfo(exportClipPath()).fileName())
                : localizedString(kExportPanelTitle);
 }
@@ -342,6 +358,7 @@ void ClipSources::refreshBatchList() {
     refreshTimer_.stop();
     visibleFolderClips_->setRows(batch_->visibleRows());
     tripRows_->setRows(tripList_->rows(batch_->showOnlyMetadataClips(),
-                                       trip_->active() ? playingTrip_ : -1, trip_->momentIndex()));
+                                       tripPlaying() ? playingTrip_ : -1,
+                                       tripPlaying() ? trip_->momentIndex() : 0));
     emit batchHeaderTextChanged();
 }

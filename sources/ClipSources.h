@@ -17,8 +17,8 @@
 
 #include "BatchClipListModel.h"
 #include "FolderBatch.h"
+#include "PlayingTrip.h"
 #include "TripListModel.h"
-#include "TripPlayback.h"
 
 class ContentView;
 class ClipLoader;
@@ -58,10 +58,10 @@ class ClipSources : public QObject {
         QString evidencePanelTitle READ evidencePanelTitle NOTIFY proposedExportFileNameChanged)
     Q_PROPERTY(QString onlyWithMetadataLabel READ onlyWithMetadataLabel CONSTANT)
     // The batch as trips: headers and moments (see TripListModel), whether the folder is worth
-    // showing so, and the trip being played.
+    // showing so, and the trip player (playback/'s, handed over by whoever builds the window).
     Q_PROPERTY(TripListModel* tripRows READ tripRows CONSTANT)
     Q_PROPERTY(bool hasTrips READ hasTrips NOTIFY tripsChanged)
-    Q_PROPERTY(TripPlayback* trip READ trip CONSTANT)
+    Q_PROPERTY(PlayingTrip* trip READ trip NOTIFY tripPlayerChanged)
     Q_PROPERTY(QUrl proposedTripExportUrl READ proposedTripExportUrl NOTIFY tripsChanged)
 
 public:
@@ -130,7 +130,9 @@ public:
     FolderBatch* batch() const { return batch_.get(); }
     TripListModel* tripRows() const { return tripRows_; }
     bool hasTrips() const;
-    TripPlayback* trip() const { return trip_; }
+    PlayingTrip* trip() const { return trip_; }
+    // Hands over the window's trip player, once; without one, trips are listed but not played.
+    void setTripPlayer(PlayingTrip* player);
     QUrl proposedTripExportUrl() const;
 
     // Removes staged copies left by earlier runs that are older than a day. Called once at
@@ -141,17 +143,21 @@ signals:
     void batchHeaderTextChanged();
     void proposedExportFileNameChanged();
     void tripsChanged();
+    void tripPlayerChanged();
     // A chosen folder is listed (on the thread pool) and its first trip or clip chosen.
     void folderListed();
 
 private:
     void refreshBatchList();
+    // The list and header rebuilt once per event-loop pass, however many changes arrive in one.
+    void scheduleRefresh();
     void loadBatchFolder(const QUrl& folderUrl);
     void onTripsGrouped();
     void showFolderStart();
     void advanceTrip();
     // The clip the exports act on: the loaded one, or the playing trip's shown moment's.
     QString exportClipPath() const;
+    bool tripPlaying() const;
 
     ContentView& view_;
     std::unique_ptr<FolderBatch> batch_;
@@ -159,7 +165,7 @@ private:
     BatchClipListModel* visibleFolderClips_;
     std::unique_ptr<TripList> tripList_;
     TripListModel* tripRows_;
-    TripPlayback* trip_;
+    PlayingTrip* trip_ = nullptr;
     int playingTrip_ = -1;
     // A listed folder waiting for its grouping to choose between its first trip and its first
     // clip: the load identity then, which a user's own choice meanwhile replaces.

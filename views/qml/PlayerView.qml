@@ -6,7 +6,7 @@ import QtQuick.Controls.Basic
 import QtMultimedia
 import Veldrin.Platform
 import Veldrin.Timeline
-import Veldrin.Sources
+import Veldrin.Playback
 import Veldrin.Viewer
 
 Item {

@@ -1,6 +1,6 @@
 // On a trip's scrubber: where each moment after the first starts, and the gaps between them.
 import QtQuick
-import Veldrin.Sources
+import Veldrin.Playback
 
 Item {
     id: root

@@ -2,7 +2,7 @@
 // camera stopped, and the note that a moment carries no telemetry.
 import QtQuick
 import Veldrin.Platform
-import Veldrin.Sources
+import Veldrin.Playback
 
 Item {
     id: root

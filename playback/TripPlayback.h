@@ -1,17 +1,22 @@
 // A trip played as one drive: its moments back to back on the window's player, on a trip clock
 // that runs on through gaps between moments (the last frame stays, dimmed by the view). The
 // original files are played, never copied. The selected camera is the leader the window shows;
-// other views of the moment follow its position, play state and rate.
+// other views of the moment follow its position, play state and rate. This is the QML face:
+// the clock's phases are TripPhases', the next moment's preload StandbyPreload's, the
+// telemetry TripTelemetry's and the trip's drive TripDrive's.
 #pragma once
 
+#include "ClipSources.h"
 #include "ContentView.h"
 #include "FolderBatch.h"
-#include "TripTimeline.h"
+#include "PlayingTrip.h"
+#include "StandbyPreload.h"
+#include "TripPhases.h"
+#include "TripTelemetry.h"
 #include "Trips.h"
 #include "VideoPlayer.h"
 
 #include <QElapsedTimer>
-#include <QObject>
 #include <QStringList>
 #include <QTimer>
 #include <QUrl>
@@ -20,11 +25,9 @@
 #include <QVariantMap>
 #include <QtQml/qqmlregistration.h>
 
-#include <optional>
 #include <string>
-#include <vector>
 
-class TripPlayback : public QObject {
+class TripPlayback : public PlayingTrip {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("TripPlayback belongs to ClipSources")
@@ -63,37 +66,37 @@ public:
     TripPlayback(ContentView& view, const FolderBatch& batch, QObject* parent = nullptr);
     ~TripPlayback() override;
 
-    // Plays `trip` from `startSeconds` of its clock; playback starts only with `autoPlay`.
-    void start(trips::Trip trip, double startSeconds, bool autoPlay);
+    // The trip player of `sources`' window, owned by `sources`, which starts its trips.
+    static TripPlayback* attach(ContentView& view, ClipSources& sources);
+
+    void start(trips::Trip trip, double startSeconds, bool autoPlay) override;
     // Lets go of the trip; the player is left to whoever loads next.
     void stop();
 
-    bool active() const { return active_; }
+    bool active() const override { return active_; }
     double duration() const;
     QVariantList boundaries() const;
     QVariantList gaps() const;
     QStringList cameras() const;
     QString title() const;
-    double time() const { return time_; }
+    double time() const { return phases_.time(); }
     QString clockText() const;
     double leaderPosition() const;
-    int momentIndex() const { return int(moment_); }
+    int momentIndex() const override { return int(phases_.moment()); }
     QVariantMap currentClips() const;
     bool momentHasTelemetry() const;
     QString selectedCamera() const { return selectedCamera_; }
     void setSelectedCamera(const QString& camera);
     bool playing() const { return wantPlay_; }
     double rate() const;
-    bool inGap() const { return phase_ == Phase::gap; }
+    bool inGap() const { return phases_.inGap(); }
     QString note() const { return note_; }
-    bool canExport() const;
+    bool canExport() const override;
     QMediaPlayer* standbyPlayer() const { return player_->standbyPlayer(); }
 
-    const trips::Trip& trip() const { return trip_; }
-    // The file of the shown moment whose telemetry the window shows; empty without one.
-    QString telemetryClipPath() const;
-    // The trip's joined CSV: the command line's --join-trips text.
-    std::string joinedCsv() const;
+    const trips::Trip& trip() const override { return trip_; }
+    QString telemetryClipPath() const override;
+    std::string joinedCsv() const override;
 
     Q_INVOKABLE void seek(double tripSeconds);
     Q_INVOKABLE void play();
@@ -101,79 +104,44 @@ public:
     Q_INVOKABLE void togglePlayback();
 
 signals:
-    void activeChanged();
-    void tripChanged();
     void timeChanged();
-    void momentChanged();
-    void telemetryChanged();
     void selectedCameraChanged();
     void playingChanged();
     void rateChanged();
     void inGapChanged();
     void noteChanged();
     void standbyPlayerChanged();
-    // The clock reached the trip's end while playing.
-    void finished();
 
 private:
-    enum class Phase { loading, playing, gap, ended };
-
     const trips::MomentClip* leaderClip(std::size_t index) const;
+    QUrl leaderUrl(std::size_t index) const;
     void loadMoment(std::size_t index, double within);
-    void enterGap(double from);
-    void endMoment();
-    void setPhase(Phase phase);
+    // Does with the players what the clock's step asks.
+    void follow(playback::PhaseStep step);
     void setNote(const QString& note);
     void tick();
     void onMediaStatus(QMediaPlayer::MediaStatus status);
     void onPlayerError();
-    void onStandbyStatus(QMediaPlayer::MediaStatus status);
-    void prepareNext();
-    void forgetStandby();
     void showMomentTelemetry();
-    void extractNext();
-    // The trip's route, timeline rows and events, read in the background once per trip.
-    void buildDrive();
     void setWantPlay(bool play);
+    void seekLeader();
     // Calls the player without reading its reaction as the user's.
     template <typename F> void drive(F&& f);
 
     ContentView& view_;
-    const FolderBatch& batch_;
     VideoPlayer* player_;
     QTimer ticker_;
+    QElapsedTimer clock_;
     bool active_ = false;
     trips::Trip trip_;
-    trips::TripTimeline timeline_;
     QUuid loadId_;
-    std::size_t moment_ = 0;
-    Phase phase_ = Phase::ended;
+    playback::TripPhases phases_;
+    playback::StandbyPreload standby_;
+    playback::TripTelemetry telemetry_;
     VideoPlayer::ItemId item_ = VideoPlayer::kNoItem;
     QUrl leaderUrl_;
-    bool seekPending_ = false;
-    QElapsedTimer stallClock_;
-    QElapsedTimer settledClock_; // since the shown moment loaded
-    double stallPosition_ = 0.0;
     bool wantPlay_ = false;
     bool driving_ = false;
-    double pendingSeek_ = 0.0;
-    double time_ = 0.0;
-    double gapFrom_ = 0.0;
-    QElapsedTimer gapClock_;
     QString selectedCamera_;
     QString note_;
-    // Each moment's telemetry CSV once read (empty when it has none); nothing before.
-    std::vector<std::optional<std::string>> csv_;
-    std::vector<QString> csvPath_; // the file each CSV came from
-    // The moment and file the standby player holds, once it loaded, or once it failed.
-    struct Standby {
-        std::size_t moment = 0;
-        QUrl url;
-        bool ready = false;
-        bool failed = false;
-    };
-    std::optional<Standby> standby_;
-    std::size_t extracting_ = 0; // the moment whose telemetry is being read
-    std::size_t candidate_ = 0;  // which of its clips
-    bool extractionRunning_ = false;
 };

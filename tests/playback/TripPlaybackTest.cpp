@@ -1,6 +1,7 @@
 // Trips from a generated drive played through the real QMediaPlayer: the trip list, the clock
 // across moment boundaries and gaps, seeking, the trip's route and CSV, trip-to-trip advance and
 // a camera file cut short while the trip plays.
+#include "TripPlayback.h"
 #include "DriveData.h"
 #include "SourcesTestSupport.h"
 
@@ -13,6 +14,10 @@ using namespace sourcestest;
 
 class TripPlaybackTest : public SourcesTest {
 protected:
+    void SetUp() override {
+        SourcesTest::SetUp();
+        trip_ = TripPlayback::attach(*view_, *sources_);
+    }
     // Moments of 2 s from two cameras; telemetry in the front clips only.
     QString makeTrip(const std::vector<std::string>& extra = {}) {
         const QString root = dir() + "/drive";
@@ -28,7 +33,7 @@ protected:
         }));
         return root;
     }
-    TripPlayback* trip() const { return sources_->trip(); }
+    TripPlayback* trip() const { return trip_; }
     // Plays until `done`, failing when the trip clock, or the shown player's position in trip
     // time, ever runs backwards.
     bool playUntil(const std::function<bool()>& done) {
@@ -53,6 +58,7 @@ protected:
         EXPECT_FALSE(backwards);
         return reached;
     }
+    TripPlayback* trip_ = nullptr;
 };
 
 TEST_F(TripPlaybackTest, PlaysAcrossMomentsWithOneRouteAndTheJoinedCsv) {
