@@ -144,6 +144,9 @@ Output extractChecked(std::span<const std::uint8_t> buffer, const ExtractOptions
     const std::size_t mostRows =
         std::min(kMaxRecords, static_cast<std::size_t>(scannedSize) / kSmallestRowBlockBytes);
     std::vector<std::span<const std::uint8_t>> units;
+    // Room for the units up front too: growing copies them and faults in fresh pages each time.
+    if (options.csvPieces)
+        units.reserve(mostRows);
     std::int64_t end = 0;
     const bool streamed =
         options.csvPieces && collectUnits(buffer, media, cut, units, counters.seiNalCount, end);
