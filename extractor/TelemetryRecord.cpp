@@ -214,7 +214,11 @@ std::size_t TelemetryRecord::size() const {
 }
 
 bool decodeTelemetryValues(std::span<const std::uint8_t> payload, TelemetryValues& values) {
-    values.clear();
+    std::uint32_t present = 0;
+    const auto take = [&values, &present](std::size_t fieldNumber, std::uint64_t bits) {
+        values.setBits(fieldNumber, bits);
+        present |= std::uint32_t{1} << (fieldNumber - 1);
+    };
     WireReader reader(payload);
     while (!reader.atEnd()) {
         // Known fields' keys are one byte but for field 16's: looked up, not taken apart.
@@ -222,7 +226,7 @@ bool decodeTelemetryValues(std::span<const std::uint8_t> payload, TelemetryValue
             std::uint64_t bits = 0;
             if (!readBits(reader, action.wireType, bits))
                 return false;
-            values.set(action.fieldNumber, bits);
+            take(action.fieldNumber, bits);
             continue;
         }
         std::uint64_t key = 0;
@@ -235,12 +239,13 @@ bool decodeTelemetryValues(std::span<const std::uint8_t> payload, TelemetryValue
             std::uint64_t bits = 0;
             if (!readBits(reader, kFields[fieldNumber - 1].wireType, bits))
                 return false;
-            values.set(fieldNumber, bits);
+            take(static_cast<std::size_t>(fieldNumber), bits);
         } else if (!reader.skipField(wireType)) {
             return false;
         }
     }
-    return !values.empty();
+    values.setPresent(present);
+    return present != 0;
 }
 
 namespace {
