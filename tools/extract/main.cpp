@@ -17,6 +17,15 @@
 
 using namespace extractcli;
 
+namespace {
+
+// Asked only by the modes that start workers: the library reads a file of the system for it.
+std::size_t cores() {
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     const auto parsed = parseCommandLine(argc, argv);
     if (const auto* error = std::get_if<UsageError>(&parsed)) {
@@ -31,14 +40,13 @@ int main(int argc, char** argv) {
     if (c.manifest || !c.evidenceFolder.empty())
         return runEvidence({c.paths.front(), c.evidenceFolder, c.salvage, c.report},
                            standardOutput(), standardError());
-    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
     if (c.trips || c.joinTrips)
         return runTrips({c.paths, c.trips, c.joinTrips ? c.outputFolder : std::string(),
-                         c.workers ? c.workers : cores, defaultFileMode(), c.format},
+                         c.workers ? c.workers : cores(), defaultFileMode(), c.format},
                         standardOutput(), standardError());
     if (c.outputFolder.empty())
         return runOneClip(c);
     return runBatch({c.outputFolder, c.paths, c.report, ::isatty(STDERR_FILENO) == 1,
-                     c.workers ? c.workers : cores, defaultFileMode(), c.salvage, c.format},
+                     c.workers ? c.workers : cores(), defaultFileMode(), c.salvage, c.format},
                     standardError());
 }
