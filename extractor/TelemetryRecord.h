@@ -39,7 +39,6 @@ public:
         present_ |= std::uint32_t{1} << (fieldNumber - 1);
     }
     bool empty() const { return present_ == 0; }
-    void clear() { present_ = 0; }
     // For a decoder that gathers which fields it met in a register and stores that once: a
     // running `set` reads and writes the flags in memory for every field.
     void setBits(std::size_t fieldNumber, std::uint64_t bits) { bits_[fieldNumber - 1] = bits; }
