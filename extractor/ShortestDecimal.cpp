@@ -55,36 +55,54 @@ template <> struct Format<double> {
     static constexpr int kLargestPowerOf5 = 27;
 };
 
-// The value and its interval's ends over 2^shift, and whether bits were cut below: on the
-// scaled integers as they are, or, for a shift below 64, on their two 64-bit halves (a double's
-// scaled value takes more than 64 bits, but what is left of it after the shift does not).
+// The value and its interval's ends, times 4 x 5^p, and what is left of them over 2^shift:
+// on the scaled integers as they are, or, for a double's shift below 64, on their two 64-bit
+// halves, the carries taken by hand (a double's scaled value takes more than 64 bits, but what
+// is left of it after the shift does not; 128-bit arithmetic spilled registers here).
 template <typename Scaled> struct WholeShift {
     int shift;
+    struct Ends {
+        Scaled value, upper, lower;
+    };
+    Ends scale(std::uint64_t fourM, std::uint64_t five) const {
+        const Scaled value = Scaled{fourM} * five;
+        return {value, value + 2 * Scaled{five}, value - 2 * Scaled{five}};
+    }
     std::uint64_t over(Scaled v) const { return static_cast<std::uint64_t>(v >> shift); }
     Scaled below(Scaled v) const { return v & ((Scaled{1} << shift) - 1); }
     Scaled half() const { return Scaled{1} << (shift - 1); }
 };
 struct NarrowShift {
     int shift;
-    std::uint64_t over(Wide v) const {
-        return static_cast<std::uint64_t>(v >> 64) << (64 - shift) |
-               static_cast<std::uint64_t>(v) >> shift;
+    struct Halves {
+        std::uint64_t high, low;
+    };
+    struct Ends {
+        Halves value, upper, lower;
+    };
+    Ends scale(std::uint64_t fourM, std::uint64_t five) const {
+        const Wide product = Wide{fourM} * five;
+        const Halves value{static_cast<std::uint64_t>(product >> 64),
+                           static_cast<std::uint64_t>(product)};
+        // 2 x 5^p fits in 64 bits (5^27 < 2^63).
+        const std::uint64_t step = 2 * five;
+        const std::uint64_t upper = value.low + step;
+        const std::uint64_t lower = value.low - step;
+        return {value,
+                {value.high + (upper < step ? 1 : 0), upper},
+                {value.high - (value.low < step ? 1 : 0), lower}};
     }
-    std::uint64_t below(Wide v) const {
-        return static_cast<std::uint64_t>(v) & ((std::uint64_t{1} << shift) - 1);
-    }
+    std::uint64_t over(Halves v) const { return v.high << (64 - shift) | v.low >> shift; }
+    std::uint64_t below(Halves v) const { return v.low & ((std::uint64_t{1} << shift) - 1); }
     std::uint64_t half() const { return std::uint64_t{1} << (shift - 1); }
 };
 
 // The value and both ends of its interval, times 4 x 5^p, over 2^shift: in units of 10^-p, at
 // least one and less than ten of which (10^-p <= 2^q) fit in the interval. The interval is
 // closed when m is even (ties read back to even).
-template <typename Scaled, typename Shift>
+template <typename Shift>
 std::optional<Decimal> shortestInInterval(std::uint64_t m, int p, Shift by) {
-    const Scaled five = kPowersOf5[static_cast<std::size_t>(p)];
-    const Scaled scaled = Scaled{m << 2} * five;
-    const Scaled upper = scaled + 2 * five;
-    const Scaled lower = scaled - 2 * five;
+    const auto [scaled, upper, lower] = by.scale(m << 2, kPowersOf5[static_cast<std::size_t>(p)]);
     const bool closed = (m & 1) == 0;
     std::uint64_t hi = by.over(upper);
     if (by.below(upper) == 0 && !closed)
@@ -135,9 +153,9 @@ template <typename Float> std::optional<Decimal> exactShortest(Float value) {
         return std::nullopt;
     if constexpr (sizeof(Scaled) > sizeof(std::uint64_t)) {
         if (shift < 64)
-            return shortestInInterval<Scaled>(m, p, NarrowShift{shift});
+            return shortestInInterval(m, p, NarrowShift{shift});
     }
-    return shortestInInterval<Scaled>(m, p, WholeShift<Scaled>{shift});
+    return shortestInInterval(m, p, WholeShift<Scaled>{shift});
 }
 
 // Reads "d.ddde-XX" back into digits and exponent.
