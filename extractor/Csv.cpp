@@ -48,18 +48,17 @@ void CsvBuilder::finish() {
     text_.clear();
 }
 
-// Rows are written in a local buffer and appended: growing the text first would fill it with
-// zeros. Beyond the expected rows the text grows geometrically: amortised constant time per row.
+// Rows are written in the writer's buffer and appended: growing the text first would fill it
+// with zeros. Beyond the expected rows the text grows geometrically: amortised constant time per
+// row.
 void CsvBuilder::appendRow(const TelemetryValues& values) {
-    char row[kMaxRowBytes + ValueText::kWriteRoom];
-    row[0] = kLineSeparator;
-    const char* const end = writeValueTexts(row + 1, values, kCellSeparator, previous_);
-    const auto length = static_cast<std::size_t>(end - row);
-    if (sink_ && text_.size() + length > kPieceBytes) {
+    const std::string_view row = rows_.write(values, kCellSeparator);
+    if (sink_ && text_.size() + 1 + row.size() > kPieceBytes) {
         sink_(text_);
         text_.clear();
     }
-    text_.append(row, length);
+    text_ += kLineSeparator;
+    text_ += row;
     hasRows_ = true;
 }
 

@@ -35,7 +35,7 @@ public:
 private:
     std::string text_;
     CsvPieceSink sink_;
-    RepeatedTexts previous_;
+    RowTextWriter rows_;
     bool hasRows_ = false;
 };
 

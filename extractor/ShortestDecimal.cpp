@@ -55,38 +55,60 @@ template <> struct Format<double> {
     static constexpr int kLargestPowerOf5 = 27;
 };
 
-template <typename Float> std::optional<Decimal> exactShortest(Float value) {
-    using F = Format<Float>;
-    const auto bits = std::bit_cast<typename F::Bits>(value);
-    const std::uint64_t fraction = bits & ((typename F::Bits{1} << F::kMantissaBits) - 1);
-    const int biased = static_cast<int>(bits >> F::kMantissaBits) & ((1 << F::kExponentBits) - 1);
-    // Subnormals, and powers of two, whose interval is narrower below than above.
-    if (biased == 0 || fraction == 0)
-        return std::nullopt;
-    const std::uint64_t m = fraction | (std::uint64_t{1} << F::kMantissaBits);
-    const int q = biased - F::kExponentBias;
-    const int p = -floorLog10Pow2(q);
-    const int shift = 2 - q - p;
-    using Scaled = typename F::Scaled;
-    if (p < 0 || p > F::kLargestPowerOf5 || shift < 1 ||
-        shift >= static_cast<int>(8 * sizeof(Scaled)))
-        return std::nullopt;
+// The value and its interval's ends, times 4 x 5^p, and what is left of them over 2^shift:
+// on the scaled integers as they are, or, for a double's shift below 64, on their two 64-bit
+// halves, the carries taken by hand (a double's scaled value takes more than 64 bits, but what
+// is left of it after the shift does not; 128-bit arithmetic spilled registers here).
+template <typename Scaled> struct WholeShift {
+    int shift;
+    struct Ends {
+        Scaled value, upper, lower;
+    };
+    Ends scale(std::uint64_t fourM, std::uint64_t five) const {
+        const Scaled value = Scaled{fourM} * five;
+        return {value, value + 2 * Scaled{five}, value - 2 * Scaled{five}};
+    }
+    std::uint64_t over(Scaled v) const { return static_cast<std::uint64_t>(v >> shift); }
+    Scaled below(Scaled v) const { return v & ((Scaled{1} << shift) - 1); }
+    Scaled half() const { return Scaled{1} << (shift - 1); }
+};
+struct NarrowShift {
+    int shift;
+    struct Halves {
+        std::uint64_t high, low;
+    };
+    struct Ends {
+        Halves value, upper, lower;
+    };
+    Ends scale(std::uint64_t fourM, std::uint64_t five) const {
+        const Wide product = Wide{fourM} * five;
+        const Halves value{static_cast<std::uint64_t>(product >> 64),
+                           static_cast<std::uint64_t>(product)};
+        // 2 x 5^p fits in 64 bits (5^27 < 2^63).
+        const std::uint64_t step = 2 * five;
+        const std::uint64_t upper = value.low + step;
+        const std::uint64_t lower = value.low - step;
+        return {value,
+                {value.high + (upper < step ? 1 : 0), upper},
+                {value.high - (value.low < step ? 1 : 0), lower}};
+    }
+    std::uint64_t over(Halves v) const { return v.high << (64 - shift) | v.low >> shift; }
+    std::uint64_t below(Halves v) const { return v.low & ((std::uint64_t{1} << shift) - 1); }
+    std::uint64_t half() const { return std::uint64_t{1} << (shift - 1); }
+};
 
-    // Doubles from 2^53 and floats from 2^24 on have p = 0 and a shift below one: left to
-    // std::to_chars. The value and its interval's ends, times 4 x 5^p, over 2^shift: in units of
-    // 10^-p, at least one and less than ten of which (10^-p <= 2^q) fit in the interval. The
-    // interval is closed when m is even (ties read back to even).
-    const Scaled five = kPowersOf5[static_cast<std::size_t>(p)];
-    const Scaled scaled = Scaled{m << 2} * five;
-    const Scaled upper = scaled + 2 * five;
-    const Scaled lower = scaled - 2 * five;
+// The value and both ends of its interval, times 4 x 5^p, over 2^shift: in units of 10^-p, at
+// least one and less than ten of which (10^-p <= 2^q) fit in the interval. The interval is
+// closed when m is even (ties read back to even).
+template <typename Shift>
+std::optional<Decimal> shortestInInterval(std::uint64_t m, int p, Shift by) {
+    const auto [scaled, upper, lower] = by.scale(m << 2, kPowersOf5[static_cast<std::size_t>(p)]);
     const bool closed = (m & 1) == 0;
-    const Scaled below = (Scaled{1} << shift) - 1;
-    std::uint64_t hi = static_cast<std::uint64_t>(upper >> shift);
-    if ((upper & below) == 0 && !closed)
+    std::uint64_t hi = by.over(upper);
+    if (by.below(upper) == 0 && !closed)
         --hi;
-    std::uint64_t lo = static_cast<std::uint64_t>(lower >> shift);
-    if ((lower & below) != 0 || !closed)
+    std::uint64_t lo = by.over(lower);
+    if (by.below(lower) != 0 || !closed)
         ++lo;
 
     // Less than ten units wide, the interval holds at most one multiple of ten: if it does,
@@ -100,15 +122,40 @@ template <typename Float> std::optional<Decimal> exactShortest(Float value) {
         return decimal;
     }
     // Otherwise the unit nearest the value, ties to even, moved inside the interval.
-    const std::uint64_t whole = static_cast<std::uint64_t>(scaled >> shift);
-    const Scaled rest = scaled & below;
-    const Scaled half = Scaled{1} << (shift - 1);
+    const std::uint64_t whole = by.over(scaled);
+    const auto rest = by.below(scaled);
+    const auto half = by.half();
     decimal = {whole + (rest > half || (rest == half && (whole & 1) != 0) ? 1 : 0), -p};
     if (decimal.significand < lo)
         ++decimal.significand;
     if (decimal.significand > hi)
         return std::nullopt;
     return decimal;
+}
+
+template <typename Float> std::optional<Decimal> exactShortest(Float value) {
+    using F = Format<Float>;
+    const auto bits = std::bit_cast<typename F::Bits>(value);
+    const std::uint64_t fraction = bits & ((typename F::Bits{1} << F::kMantissaBits) - 1);
+    const int biased = static_cast<int>(bits >> F::kMantissaBits) & ((1 << F::kExponentBits) - 1);
+    // Subnormals, and powers of two, whose interval is narrower below than above.
+    if (biased == 0 || fraction == 0)
+        return std::nullopt;
+    const std::uint64_t m = fraction | (std::uint64_t{1} << F::kMantissaBits);
+    const int q = biased - F::kExponentBias;
+    const int p = -floorLog10Pow2(q);
+    const int shift = 2 - q - p;
+    using Scaled = typename F::Scaled;
+    // Doubles from 2^53 and floats from 2^24 on have p = 0 and a shift below one: left to
+    // std::to_chars.
+    if (p < 0 || p > F::kLargestPowerOf5 || shift < 1 ||
+        shift >= static_cast<int>(8 * sizeof(Scaled)))
+        return std::nullopt;
+    if constexpr (sizeof(Scaled) > sizeof(std::uint64_t)) {
+        if (shift < 64)
+            return shortestInInterval(m, p, NarrowShift{shift});
+    }
+    return shortestInInterval(m, p, WholeShift<Scaled>{shift});
 }
 
 // Reads "d.ddde-XX" back into digits and exponent.

@@ -214,7 +214,11 @@ std::size_t TelemetryRecord::size() const {
 }
 
 bool decodeTelemetryValues(std::span<const std::uint8_t> payload, TelemetryValues& values) {
-    values.clear();
+    std::uint32_t present = 0;
+    const auto take = [&values, &present](std::size_t fieldNumber, std::uint64_t bits) {
+        values.setBits(fieldNumber, bits);
+        present |= std::uint32_t{1} << (fieldNumber - 1);
+    };
     WireReader reader(payload);
     while (!reader.atEnd()) {
         // Known fields' keys are one byte but for field 16's: looked up, not taken apart.
@@ -222,7 +226,7 @@ bool decodeTelemetryValues(std::span<const std::uint8_t> payload, TelemetryValue
             std::uint64_t bits = 0;
             if (!readBits(reader, action.wireType, bits))
                 return false;
-            values.set(action.fieldNumber, bits);
+            take(action.fieldNumber, bits);
             continue;
         }
         std::uint64_t key = 0;
@@ -235,12 +239,13 @@ bool decodeTelemetryValues(std::span<const std::uint8_t> payload, TelemetryValue
             std::uint64_t bits = 0;
             if (!readBits(reader, kFields[fieldNumber - 1].wireType, bits))
                 return false;
-            values.set(fieldNumber, bits);
+            take(static_cast<std::size_t>(fieldNumber), bits);
         } else if (!reader.skipField(wireType)) {
             return false;
         }
     }
-    return !values.empty();
+    values.setPresent(present);
+    return present != 0;
 }
 
 namespace {
@@ -273,35 +278,51 @@ constexpr bool isRemembered(FieldKind kind) {
     return kind == FieldKind::Float || kind == FieldKind::Double;
 }
 
+// The row before, for the texts that repeat from it, and where the row being written starts.
+struct RowsInPlay {
+    RowTextWriter::Entry* entries;
+    const char* before;
+    const char* start;
+};
+
 template <std::size_t Index>
-char* writeCell(char* out, const TelemetryValues& values, RepeatedTexts* previous) {
+char* writeCell(char* out, const TelemetryValues& values, const RowsInPlay* rows) {
     constexpr std::size_t field = Index + 1;
     const std::uint64_t bits = values.bits(field);
     if constexpr (isRemembered(kFields[Index].kind)) {
-        if (previous) {
+        if (rows) {
+            RowTextWriter::Entry& entry = rows->entries[Index];
             // Whole texts are copied: the writers' room allows it, and a fixed-size copy is a
             // few word moves.
             static_assert(ValueText::kCapacity <= ValueText::kWriteRoom);
-            RepeatedTexts::Entry& entry = previous->entry(field);
             if (entry.bits == bits && entry.length != 0) {
-                std::memcpy(out, entry.text.data(), entry.text.size());
-                return out + entry.length;
+                std::memcpy(out, rows->before + entry.at, ValueText::kCapacity);
+            } else {
+                entry.bits = bits;
+                entry.length =
+                    static_cast<std::uint8_t>(writeKindText<kFields[Index].kind>(out, bits) - out);
             }
-            char* const end = writeKindText<kFields[Index].kind>(out, bits);
-            entry.bits = bits;
-            entry.length = static_cast<std::uint8_t>(end - out);
-            std::memcpy(entry.text.data(), out, entry.text.size());
-            return end;
+            entry.at = static_cast<std::uint16_t>(out - rows->start);
+            return out + entry.length;
         }
     }
     return writeKindText<kFields[Index].kind>(out, bits);
 }
 
+// A remembered field missing from a row: its last text is not carried to the row after.
+template <std::size_t Index> void forget(const RowsInPlay* rows) {
+    if constexpr (isRemembered(kFields[Index].kind)) {
+        if (rows)
+            rows->entries[Index].length = 0;
+    }
+}
+
 template <std::size_t... Index>
-char* writeCells(char* out, const TelemetryValues& values, char separator, RepeatedTexts* previous,
+char* writeCells(char* out, const TelemetryValues& values, char separator, const RowsInPlay* rows,
                  std::index_sequence<Index...>) {
     ((out = (Index > 0 ? (*out = separator, out + 1) : out),
-      out = values.has(Index + 1) ? writeCell<Index>(out, values, previous) : out),
+      out =
+          values.has(Index + 1) ? writeCell<Index>(out, values, rows) : (forget<Index>(rows), out)),
      ...);
     return out;
 }
@@ -317,10 +338,14 @@ char* writeValueTexts(char* out, const TelemetryValues& values, char separator) 
                       std::make_index_sequence<kTelemetryFieldCount>{});
 }
 
-char* writeValueTexts(char* out, const TelemetryValues& values, char separator,
-                      RepeatedTexts& previous) {
-    return writeCells(out, values, separator, &previous,
-                      std::make_index_sequence<kTelemetryFieldCount>{});
+std::string_view RowTextWriter::write(const TelemetryValues& values, char separator) {
+    const char* const before = rows_[row_].data();
+    row_ ^= 1;
+    char* const start = rows_[row_].data();
+    const RowsInPlay rows{entries_.data(), before, start};
+    const char* const end = writeCells(start, values, separator, &rows,
+                                       std::make_index_sequence<kTelemetryFieldCount>{});
+    return {start, static_cast<std::size_t>(end - start)};
 }
 
 std::optional<TelemetryRecord> decodeTelemetryRecord(std::span<const std::uint8_t> payload) {

@@ -39,7 +39,10 @@ public:
         present_ |= std::uint32_t{1} << (fieldNumber - 1);
     }
     bool empty() const { return present_ == 0; }
-    void clear() { present_ = 0; }
+    // For a decoder that gathers which fields it met in a register and stores that once: a
+    // running `set` reads and writes the flags in memory for every field.
+    void setBits(std::size_t fieldNumber, std::uint64_t bits) { bits_[fieldNumber - 1] = bits; }
+    void setPresent(std::uint32_t fields) { present_ = fields; }
 
 private:
     std::array<std::uint64_t, kTelemetryFieldCount> bits_{};
@@ -52,29 +55,36 @@ bool decodeTelemetryValues(std::span<const std::uint8_t> payload, TelemetryValue
 // Writes the value text of a field present in `values` at `out`, which has room for
 // ValueText::kWriteRoom characters; returns the end of the text.
 char* writeValueText(char* out, const TelemetryValues& values, std::size_t fieldNumber);
-// The texts last written for the floating-point fields, by their bits: a value that repeats
-// from the row before (a heading while driving straight, a position between two fixes) is
-// copied rather than written again.
-class RepeatedTexts {
-public:
-    struct Entry {
-        std::uint64_t bits = 0;
-        std::uint8_t length = 0; // none yet: no value text is empty
-        std::array<char, ValueText::kCapacity> text{};
-    };
-    // fieldNumber in 1..16.
-    Entry& entry(std::size_t fieldNumber) { return entries_[fieldNumber - 1]; }
-
-private:
-    std::array<Entry, kTelemetryFieldCount> entries_{};
-};
-
 // The value texts of every field, `separator` between them and nothing for a missing field,
 // at `out`, which has room for that many texts and separators; returns the end.
 char* writeValueTexts(char* out, const TelemetryValues& values, char separator);
-// The same, the floating-point texts copied from `previous` where their bits repeat.
-char* writeValueTexts(char* out, const TelemetryValues& values, char separator,
-                      RepeatedTexts& previous);
+
+// Rows of value texts as writeValueTexts writes them, one after another, where a floating-point
+// text whose bits repeat from the row before (a heading while driving straight, a position
+// between two fixes) is copied rather than written again. Rows alternate between two buffers,
+// so that a text is copied from where the row before left it: a copy taken right after it was
+// written would read bytes still on their way to memory, which stalls.
+class RowTextWriter {
+public:
+    // The row's text, valid until the next call but one.
+    std::string_view write(const TelemetryValues& values, char separator);
+
+    // A field's text in the row before: where it starts there and its length; none yet, or
+    // missing from that row: length 0 (no value text is empty).
+    struct Entry {
+        std::uint64_t bits = 0;
+        std::uint16_t at = 0;
+        std::uint8_t length = 0;
+    };
+
+private:
+    // Every text at its longest, a separator after each, and the writers' room past the last.
+    static constexpr std::size_t kRowRoom =
+        kTelemetryFieldCount * (ValueText::kCapacity + 1) + ValueText::kWriteRoom;
+    std::array<Entry, kTelemetryFieldCount> entries_{};
+    std::array<std::array<char, kRowRoom>, 2> rows_{};
+    std::size_t row_ = 0;
+};
 
 // A map from field name to value text, at most one entry per field. Stored as one slot per
 // field number; an empty slot is a missing field (no value text is ever empty).

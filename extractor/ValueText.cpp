@@ -8,7 +8,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <string_view>
+#include <type_traits>
 
 namespace MetadataExtractor {
 namespace {
@@ -52,21 +54,16 @@ __extension__ typedef unsigned __int128 Chars16;
 constexpr std::uint64_t kTenToTheEight = 100000000;
 constexpr std::uint64_t kTenToTheSixteen = kTenToTheEight * kTenToTheEight;
 constexpr std::size_t kWordDigits = 16;
-constexpr Chars16 kZeroDigits = (Chars16{0x3030303030303030ULL} << 64) | 0x3030303030303030ULL;
+// Eight '0' characters.
+constexpr std::uint64_t kZeroDigits = 0x3030303030303030ULL;
 
 // The last sixteen digits of `value`, zeros in front; a float's take one word of eight.
 [[gnu::always_inline]] inline Chars16 sixteenDigits(std::uint64_t value) {
-    constexpr std::uint64_t kZeroWord = 0x3030303030303030ULL;
     if (value < kTenToTheEight)
-        return Chars16{eightDigits(static_cast<std::uint32_t>(value))} << 64 | kZeroWord;
+        return Chars16{eightDigits(static_cast<std::uint32_t>(value))} << 64 | kZeroDigits;
     const auto high = static_cast<std::uint32_t>(value / kTenToTheEight % kTenToTheEight);
     const auto low = static_cast<std::uint32_t>(value % kTenToTheEight);
     return Chars16{eightDigits(high)} | Chars16{eightDigits(low)} << 64;
-}
-
-// The first `count` digits of a sixteen-digit word that holds `count` digits at its end.
-Chars16 leadingDigits(Chars16 digits, std::size_t count) {
-    return digits >> (8 * (kWordDigits - count));
 }
 
 void store(char* out, Chars16 chars) {
@@ -104,54 +101,83 @@ char* writeExponentNotation(char* out, std::uint64_t significand, std::size_t co
     return out;
 }
 
-// Plain notation, "0.000ddd", "ddd.ddd" or "ddd000.0", from the digits' words stored whole and
-// overlapping: registers and stores only.
-template <typename Float> char* writeFloatingText(char* out, Float value) {
+// Not a number, infinities and zeros: rare, kept off the way of the others.
+template <typename Float> [[gnu::cold]] char* writeSpecialText(char* out, Float value) {
     if (std::isnan(value))
         return writeText(out, "nan");
     if (std::isinf(value))
         return writeText(out, value < 0 ? "-inf" : "inf");
-    if (value == 0)
-        return writeText(out, std::signbit(value) ? "-0.0" : "0.0");
-    if (std::signbit(value))
-        *out++ = '-';
+    return writeText(out, std::signbit(value) ? "-0.0" : "0.0");
+}
 
-    const Decimal decimal = shortestDecimal(std::fabs(value));
+// Plain notation, "0.000ddd", "ddd.ddd" or "ddd000.0", from the digits' words stored whole and
+// overlapping: registers and stores only. The digits are moved to the front of the words (a
+// multiplication by a power of ten), so that the zeros after them are those a whole number
+// needs up to its point; a digit more than the words hold is written on its own first.
+template <typename Float> char* writeFloatingText(char* out, Float value) {
+    using Bits =
+        std::conditional_t<sizeof(Float) == sizeof(std::uint64_t), std::uint64_t, std::uint32_t>;
+    // A double's shortest digits are at most 17, a float's 9.
+    constexpr std::size_t kWordsDigits = sizeof(Float) == sizeof(std::uint64_t) ? 16 : 8;
+    constexpr unsigned kSignShift = 8 * sizeof(Bits) - 1;
+    const auto bits = std::bit_cast<Bits>(value);
+    const Bits magnitude = bits & ~(Bits{1} << kSignShift);
+    if (magnitude == 0 || magnitude >= std::bit_cast<Bits>(std::numeric_limits<Float>::infinity()))
+        return writeSpecialText(out, value);
+    // Written either way; kept for a negative value only.
+    *out = '-';
+    out += bits >> kSignShift;
+
+    const Decimal decimal = shortestDecimal(std::bit_cast<Float>(magnitude));
     std::size_t count = digitCount(decimal.significand);
     const int exponent = decimal.exponent + static_cast<int>(count) - 1;
     if (exponent < kSmallestPlainExponent || exponent > kLargestPlainExponent)
         return writeExponentNotation(out, decimal.significand, count, exponent);
 
-    const Chars16 last = sixteenDigits(decimal.significand);
+    std::uint64_t digits = decimal.significand;
+    char first = 0;
+    if (count > kWordsDigits) {
+        const std::uint64_t lead = digits / kPowersOf10[kWordsDigits];
+        first = static_cast<char>('0' + lead);
+        digits -= lead * kPowersOf10[kWordsDigits];
+        count = kWordsDigits;
+    } else {
+        digits *= kPowersOf10[kWordsDigits - count];
+    }
+    Chars16 words = 0;
+    if constexpr (kWordsDigits == kWordDigits) {
+        const std::uint64_t high = digits / kTenToTheEight;
+        words = Chars16{eightDigits(static_cast<std::uint32_t>(high))} |
+                Chars16{eightDigits(static_cast<std::uint32_t>(digits - high * kTenToTheEight))}
+                    << 64;
+    } else {
+        words = Chars16{eightDigits(static_cast<std::uint32_t>(digits))} | Chars16{kZeroDigits}
+                                                                               << 64;
+    }
+
     if (exponent < 0) {
         constexpr std::uint64_t kFractionStart = 0x303030303030'2e30ULL; // "0.000000"
         std::memcpy(out, &kFractionStart, sizeof kFractionStart);
-        out += 2 + static_cast<std::size_t>(-1 - exponent);
-        if (count > kWordDigits) {
-            *out++ = static_cast<char>('0' + decimal.significand / kTenToTheSixteen);
-            count = kWordDigits;
-        }
-        store(out, leadingDigits(last, count));
+        out += 1 - exponent;
+        if (first != 0)
+            *out++ = first;
+        store(out, words);
         return out + count;
     }
     std::size_t integerDigits = static_cast<std::size_t>(exponent) + 1;
+    if (first != 0) {
+        *out++ = first;
+        --integerDigits;
+    }
+    store(out, words);
     if (count <= integerDigits) {
-        // All digits before the point; zeros up to it, then ".0".
-        const Chars16 digits = leadingDigits(last, count);
-        store(out, count < kWordDigits ? digits | kZeroDigits << (8 * count) : digits);
+        // A whole number: the words' zeros reach its point; then ".0".
         out[integerDigits] = '.';
         out[integerDigits + 1] = '0';
         return out + integerDigits + 2;
     }
-    if (count > kWordDigits) {
-        *out++ = static_cast<char>('0' + decimal.significand / kTenToTheSixteen);
-        --integerDigits;
-        count = kWordDigits;
-    }
-    // The digits, then those after the point again one place further on, then the point.
-    const Chars16 digits = leadingDigits(last, count);
-    store(out, digits);
-    store(out + integerDigits + 1, digits >> (8 * integerDigits));
+    // The digits after the point again, one place further on, then the point.
+    store(out + integerDigits + 1, words >> (8 * integerDigits));
     out[integerDigits] = '.';
     return out + count + 1;
 }

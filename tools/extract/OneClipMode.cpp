@@ -10,11 +10,11 @@
 #include "MetadataExtractor.h"
 #include "MovieDuration.h"
 #include "StandardInput.h"
+#include "StandardStreams.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <string>
 #include <string_view>
 #include <unistd.h>
@@ -26,20 +26,17 @@ constexpr std::string_view kOutputIsInput = "is the clip itself";
 constexpr std::string_view kCannotWriteOutput = "cannot write: ";
 constexpr std::string_view kStandardOutput = "standard output";
 
-void putToStdout(std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-}
-
 // Reports a failure to write on standard error.
 bool flushStdout() {
     if (!std::ferror(stdout) && std::fflush(stdout) == 0)
         return true;
-    std::cerr << errorLine(kStandardOutput, std::string(kCannotWriteOutput) + std::strerror(errno));
+    writeToStandardError(
+        errorLine(kStandardOutput, std::string(kCannotWriteOutput) + std::strerror(errno)));
     return false;
 }
 
 bool writeToStdout(const TextProducer& produce) {
-    produce(putToStdout);
+    produce(writeToStandardOutput);
     return flushStdout();
 }
 
@@ -65,14 +62,14 @@ bool outputIsInput(const CommandLine& c) {
 int runOneClip(const CommandLine& c) {
     const std::string& clip = c.paths.front();
     if (!c.outputFile.empty() && outputIsInput(c)) {
-        std::cerr << errorLine(c.outputFile, kOutputIsInput);
+        writeToStandardError(errorLine(c.outputFile, kOutputIsInput));
         return kExitUsage;
     }
     const bool fromInput = clip == kStandardInputPath;
     if (const std::string_view problem =
             fromInput ? std::string_view() : clipPathProblem(clip, false);
         !problem.empty()) {
-        std::cerr << errorLine(clip, problem);
+        writeToStandardError(errorLine(clip, problem));
         return kExitFailure;
     }
     InputBytes input;
@@ -82,13 +79,13 @@ int runOneClip(const CommandLine& c) {
     if (c.outputFile.empty() && !c.events && c.format == exports::Format::Csv) {
         options.csvPieces = [&streamed](std::string_view piece) {
             streamed = true;
-            putToStdout(piece);
+            writeToStandardOutput(piece);
         };
     }
     const MetadataExtractor::Output output = fromInput ? extractStandardInput(input, options)
                                                        : MetadataExtractor::extract(clip, options);
     if (!output.isSuccess()) {
-        std::cerr << failureLines(clip, output.message(), !c.salvage);
+        writeToStandardError(failureLines(clip, output.message(), !c.salvage));
         return kExitFailure;
     }
     const std::string& text = output.text();
@@ -99,7 +96,7 @@ int runOneClip(const CommandLine& c) {
         writeClipText(format, text, clip, input.bytes(), sink);
     };
     if (c.events && !csv) {
-        std::cerr << errorLine(clip, text);
+        writeToStandardError(errorLine(clip, text));
     } else if (c.events) {
         const auto duration = fromInput ? bufferedMovieDuration(input.bytes())
                                         : MetadataExtractor::movieDuration(clip);
@@ -108,22 +105,24 @@ int runOneClip(const CommandLine& c) {
             return kExitFailure;
     } else if (streamed) {
         // The engine's text ends without a line feed.
-        putToStdout(lineEnd({}));
+        writeToStandardOutput(lineEnd({}));
         if (!flushStdout())
             return kExitFailure;
     } else if (c.outputFile.empty()) {
         if (!writeToStdout(writeBody))
             return kExitFailure;
     } else if (!csv) {
-        std::cerr << errorLine(clip, text);
+        writeToStandardError(errorLine(clip, text));
     } else if (const std::string error =
                    writeFileAtomically(c.outputFile, writeBody, defaultFileMode());
                !error.empty()) {
-        std::cerr << errorLine(c.outputFile, error);
+        writeToStandardError(errorLine(c.outputFile, error));
         return kExitFailure;
     }
-    if (c.report)
-        std::cerr << output.report() << lineEnd(output.report());
+    if (c.report) {
+        writeToStandardError(output.report());
+        writeToStandardError(lineEnd(output.report()));
+    }
     return csv ? kExitCsv : kExitNoMetadata;
 }
 
