@@ -163,6 +163,14 @@ FileBuffer::~FileBuffer() {
     release();
 }
 
+void FileBuffer::keepMappedUntilExit() noexcept {
+    if (mapped_) {
+        data_ = nullptr;
+        size_ = 0;
+        mapped_ = false;
+    }
+}
+
 void FileBuffer::release() noexcept {
     if (mapped_)
         ::munmap(const_cast<std::uint8_t*>(data_), size_);

@@ -38,6 +38,9 @@ public:
 
     std::span<const std::uint8_t> bytes() const { return {data_, size_}; }
     bool isMapped() const { return mapped_; }
+    // Forgets a mapping without unmapping it, for a process about to end: its exit tears the
+    // mapping down for less than an unmap costs. The bytes stay readable until then.
+    void keepMappedUntilExit() noexcept;
 
 private:
     friend FileBuffer readWholeFile(const std::string&, std::uint64_t, bool);

@@ -234,8 +234,11 @@ Output extract(const std::string& path, const ExtractOptions& options) {
             };
         }
         if (runGuarded(buffer.bytes(),
-                       [&] { output = extractFromBuffer(buffer.bytes(), guarded); }))
+                       [&] { output = extractFromBuffer(buffer.bytes(), guarded); })) {
+            if (options.leaveMappingToExit)
+                buffer.keepMappedUntilExit();
             return output;
+        }
         if (handedOver)
             return Output::failure(std::string(messages::kFileChangedWhileRead));
         // The file shrank or its device went away under the mapping: read what is left.

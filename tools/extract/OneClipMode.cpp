@@ -73,7 +73,10 @@ int runOneClip(const CommandLine& c) {
         return kExitFailure;
     }
     InputBytes input;
-    MetadataExtractor::ExtractOptions options{c.salvage, {}, {}};
+    MetadataExtractor::ExtractOptions options;
+    options.salvage = c.salvage;
+    // The process ends after this clip.
+    options.leaveMappingToExit = true;
     // A CSV bound for standard output as it stands goes out as its rows are written.
     bool streamed = false;
     if (c.outputFile.empty() && !c.events && c.format == exports::Format::Csv) {
