@@ -169,7 +169,8 @@ void ClipSources::exportRoute(const QUrl& destination, int filterIndex) {
                 : localizedString(kRouteExportedStatus, FileServices::lastPathComponent(written)));
     };
     if (!trip_->active()) {
-        report(RouteExport::write(csv, exportClipPath(), destination, filterIndex));
+        report(RouteExport::write(view_.telemetry()->table().table(), exportClipPath(), destination,
+                                  filterIndex));
         return;
     }
     // Every moment's telemetry is read again from its file, as the command line does.

@@ -96,7 +96,7 @@ void TripPlayback::start(trips::Trip trip, double startSeconds, bool autoPlay) {
     loadId_ = view_.load()->renewFileLoadID();
     forgetStandby();
     active_ = true;
-    csv_.assign(trip_.moments.size(), std::nullopt);
+    telemetry_.assign(trip_.moments.size(), nullptr);
     csvPath_.assign(trip_.moments.size(), QString());
     extracting_ = 0;
     candidate_ = 0;
@@ -212,7 +212,7 @@ QString TripPlayback::telemetryClipPath() const {
 }
 
 bool TripPlayback::momentHasTelemetry() const {
-    return !trip_.moments.empty() && csv_[moment_] && !csv_[moment_]->empty();
+    return !trip_.moments.empty() && telemetry_[moment_] && !telemetry_[moment_]->empty();
 }
 
 void TripPlayback::setSelectedCamera(const QString& camera) {
@@ -229,14 +229,15 @@ double TripPlayback::rate() const {
 }
 
 bool TripPlayback::canExport() const {
-    return active_ && std::all_of(csv_.begin(), csv_.end(), [](const auto& csv) { return csv; });
+    return active_ && std::all_of(telemetry_.begin(), telemetry_.end(),
+                                  [](const auto& table) { return table != nullptr; });
 }
 
 std::string TripPlayback::joinedCsv() const {
     std::string text = trips::joinedCsvHeader();
     for (std::size_t i = 0; i < trip_.moments.size(); ++i) {
-        if (csv_[i] && !csv_[i]->empty())
-            trips::appendJoinedRows(text, trip_, i, *csv_[i]);
+        if (telemetry_[i] && !telemetry_[i]->empty())
+            trips::appendJoinedRows(text, trip_, i, std::string(telemetry_[i]->text()));
     }
     return text;
 }
@@ -504,8 +505,7 @@ void TripPlayback::togglePlayback() {
 }
 
 void TripPlayback::showMomentTelemetry() {
-    const std::optional<std::string>& csv = csv_[moment_];
-    view_.telemetry()->showMoment(csv ? QString::fromStdString(*csv) : QString());
+    view_.telemetry()->showMoment(telemetry_[moment_]);
     emit telemetryChanged();
 }
 
@@ -540,12 +540,12 @@ void TripPlayback::extractNext() {
                             extractNext();
                         return;
                     }
+                    auto table = std::make_shared<analysis::TelemetryTable>();
                     if (output.isSuccess() &&
-                        csvHasMetadata(QString::fromStdString(output.text()))) {
+                        table->parse(output.text()) == analysis::TelemetryTable::Outcome::table) {
                         trips::Moment& found = trip_.moments[momentIndex];
-                        found.clips[clipIndex].rows =
-                            std::count(output.text().begin(), output.text().end(), '\n');
-                        csv_[momentIndex] = output.text();
+                        found.clips[clipIndex].rows = table->rowCount();
+                        telemetry_[momentIndex] = std::move(table);
                         csvPath_[momentIndex] = TripList::clipPath(found, found.clips[clipIndex]);
                         ++extracting_;
                         candidate_ = 0;
@@ -558,7 +558,7 @@ void TripPlayback::extractNext() {
                 });
             return;
         }
-        csv_[extracting_] = std::string();
+        telemetry_[extracting_] = std::make_shared<const analysis::TelemetryTable>();
         ++extracting_;
         candidate_ = 0;
     }
@@ -577,16 +577,17 @@ struct TripDrive {
 
 // Each moment's rows on its own duration, shifted to trip time, so no event run crosses into
 // the next moment. Runs on the thread pool: hundreds of moments' rows take a while to parse.
-TripDrive readTripDrive(const trips::Trip& trip,
-                        const std::vector<std::optional<std::string>>& csv) {
+TripDrive
+readTripDrive(const trips::Trip& trip,
+              const std::vector<std::shared_ptr<const analysis::TelemetryTable>>& tables) {
     TripDrive drive;
-    // Each moment's text is read once; the route, the series and the events share its rows.
-    std::vector<std::vector<analysis::DriveRow>> rows(csv.size());
-    for (std::size_t i = 0; i < csv.size(); ++i) {
-        if (!csv[i] || csv[i]->empty())
+    // Each moment's table, read once as it arrived, gives the route, the series and the events.
+    std::vector<const analysis::TelemetryTable*> byMoment(tables.size());
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        if (!tables[i] || tables[i]->empty())
             continue;
-        rows[i] = analysis::readDriveRows(*csv[i]);
-        for (const analysis::DriveRow& row : rows[i]) {
+        byMoment[i] = tables[i].get();
+        for (const analysis::DriveRow& row : tables[i]->rows()) {
             const GeoCoordinate point{row.latitude, row.longitude};
             if (analysis::isFix(row.latitude, row.longitude) &&
                 (drive.route.isEmpty() || !(drive.route.constLast() == point)))
@@ -594,10 +595,11 @@ TripDrive readTripDrive(const trips::Trip& trip,
         }
         const trips::MomentClip* clip = trip.moments[i].telemetryClip();
         if (clip && clip->duration)
-            analysis::appendSeries(drive.series, analysis::driveSeries(rows[i], *clip->duration),
+            analysis::appendSeries(drive.series,
+                                   analysis::driveSeries(tables[i]->rows(), *clip->duration),
                                    trip.momentOffset(i));
     }
-    drive.events = analysis::findTripEvents(trip, rows);
+    drive.events = analysis::findTripEvents(trip, byMoment);
     return drive;
 }
 
@@ -614,5 +616,5 @@ void TripPlayback::buildDrive() {
         view_.telemetry()->showTrip(loadId_.toString(), std::move(drive.route),
                                     std::move(drive.series), std::move(drive.events));
     });
-    watcher->setFuture(QtConcurrent::run(readTripDrive, trip_, csv_));
+    watcher->setFuture(QtConcurrent::run(readTripDrive, trip_, telemetry_));
 }

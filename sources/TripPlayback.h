@@ -6,6 +6,7 @@
 
 #include "ContentView.h"
 #include "FolderBatch.h"
+#include "TelemetryTable.h"
 #include "TripTimeline.h"
 #include "Trips.h"
 #include "VideoPlayer.h"
@@ -20,6 +21,7 @@
 #include <QVariantMap>
 #include <QtQml/qqmlregistration.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -162,8 +164,8 @@ private:
     QElapsedTimer gapClock_;
     QString selectedCamera_;
     QString note_;
-    // Each moment's telemetry CSV once read (empty when it has none); nothing before.
-    std::vector<std::optional<std::string>> csv_;
+    // Each moment's telemetry once read (an empty table when it has none); null before.
+    std::vector<std::shared_ptr<const analysis::TelemetryTable>> telemetry_;
     std::vector<QString> csvPath_; // the file each CSV came from
     // The moment and file the standby player holds, once it loaded, or once it failed.
     struct Standby {
