@@ -4,10 +4,12 @@
 #include "TelemetryRecord.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <locale.h>
 
 namespace analysis {
@@ -104,6 +106,34 @@ bool isAscii(char c) {
     return static_cast<unsigned char>(c) < 0x80;
 }
 
+// Bytes above ',' and below 0x80 (digits, letters, '.', '-': the bulk of the text) neither end
+// a line nor a cell nor may be blank. Returns the first other byte at or after `at`.
+std::size_t endOfPlainRun(const unsigned char* bytes, std::size_t at, std::size_t n) {
+    constexpr std::uint64_t kEachByte = 0x0101010101010101;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080;
+    constexpr std::uint64_t kFirstPlain = ',' + 1;
+    // Eight bytes at a time: a byte below kFirstPlain borrows into its high bit, a byte from
+    // 0x80 up has it already; the lowest flagged byte is the first one that is not plain.
+    for (; at + sizeof(std::uint64_t) <= n; at += sizeof(std::uint64_t)) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + at, sizeof word);
+        const std::uint64_t flagged = ((word - kFirstPlain * kEachByte) | word) & kHighBits;
+        if (flagged != 0)
+            return at + static_cast<std::size_t>(std::countr_zero(flagged)) / 8;
+    }
+    while (at < n && bytes[at] >= kFirstPlain && bytes[at] < 0x80)
+        ++at;
+    return at;
+}
+
+// Gives back room a text with other line breaks or short rows left unused; the few spare
+// places of a final line feed are not worth copying everything for.
+template <typename T> void shrinkIfLoose(std::vector<T>& values) {
+    constexpr std::size_t kLooseFraction = 8;
+    if (values.capacity() - values.size() > values.size() / kLooseFraction)
+        values.shrink_to_fit();
+}
+
 } // namespace
 
 std::string_view columnName(Field field) {
@@ -130,6 +160,9 @@ TelemetryTable::Outcome TelemetryTable::parse(std::string text, const CommaRule&
     auto shared = std::make_shared<const std::string>(std::move(text));
     const std::string_view data(*shared);
     const std::size_t n = data.size();
+    const auto* const bytes = reinterpret_cast<const unsigned char*>(data.data());
+    // Engine text has one row a line feed: room for them all at once, nothing moved twice.
+    const auto rowsAtMost = static_cast<std::size_t>(std::count(data.begin(), data.end(), '\n'));
 
     bool haveHeader = false;
     std::vector<std::string> headers;
@@ -141,14 +174,12 @@ TelemetryTable::Outcome TelemetryTable::parse(std::string text, const CommaRule&
     std::size_t lineStart = 0;
     bool lineHasContent = false;
     for (std::size_t i = 0; i <= n;) {
+        const std::size_t runStart = i;
+        i = endOfPlainRun(bytes, i, n);
+        lineHasContent = lineHasContent || i > runStart;
         std::size_t breakLength = i < n ? 0 : 1;
         if (i < n) {
             const char c = data[i];
-            if (c > ',' && isAscii(c)) { // digits, letters, '.', '-': the bulk of the text
-                lineHasContent = true;
-                ++i;
-                continue;
-            }
             if (c == ',') {
                 lineHasContent = true;
                 commas.push_back(i++);
@@ -190,6 +221,10 @@ TelemetryTable::Outcome TelemetryTable::parse(std::string text, const CommaRule&
                 }
                 headers.emplace_back(data.substr(cellStart, lineEnd - cellStart));
                 readers.assign(headers.size(), nullptr);
+                rowStart.reserve(rowsAtMost);
+                rowFirstCell.reserve(rowsAtMost + 1);
+                rows.reserve(rowsAtMost);
+                cellEnd.reserve(rowsAtMost * headers.size());
                 for (const FieldReader& reader : kReaders) {
                     // A later duplicate of a name is the column read, as column() says.
                     const auto named =
@@ -219,10 +254,10 @@ TelemetryTable::Outcome TelemetryTable::parse(std::string text, const CommaRule&
     if (!haveHeader)
         return Outcome::noLines;
     rowFirstCell.push_back(static_cast<Offset>(cellEnd.size()));
-    rowStart.shrink_to_fit();
-    rowFirstCell.shrink_to_fit();
-    cellEnd.shrink_to_fit();
-    rows.shrink_to_fit();
+    shrinkIfLoose(rowStart);
+    shrinkIfLoose(rowFirstCell);
+    shrinkIfLoose(cellEnd);
+    shrinkIfLoose(rows);
 
     text_ = std::move(shared);
     headers_ = std::move(headers);

@@ -237,7 +237,7 @@ std::string TripPlayback::joinedCsv() const {
     std::string text = trips::joinedCsvHeader();
     for (std::size_t i = 0; i < trip_.moments.size(); ++i) {
         if (telemetry_[i] && !telemetry_[i]->empty())
-            trips::appendJoinedRows(text, trip_, i, std::string(telemetry_[i]->text()));
+            trips::appendJoinedRows(text, trip_, i, telemetry_[i]->text());
     }
     return text;
 }

@@ -100,16 +100,23 @@ QString columnKey(Field field) {
 }
 
 QString Row::value(QStringView key) const {
-    const QByteArray name = key.toUtf8();
-    return cellText(std::string_view(name.constData(), static_cast<std::size_t>(name.size())));
+    // The table's column rule (a later duplicate wins), without a conversion per call.
+    const std::vector<std::string>& headers = table_->headers();
+    for (std::size_t column = headers.size(); column-- > 0;) {
+        const std::string& header = headers[column];
+        if (QAnyStringView::equal(
+                QUtf8StringView(header.data(), static_cast<qsizetype>(header.size())), key))
+            return cellText(column);
+    }
+    return QString();
 }
 
 QString Row::value(Field field) const {
-    return cellText(analysis::columnName(field));
+    return cellText(table_->column(field));
 }
 
-QString Row::cellText(std::string_view key) const {
-    const std::string_view cell = table_->cell(static_cast<std::size_t>(row_), table_->column(key));
+QString Row::cellText(std::size_t column) const {
+    const std::string_view cell = table_->cell(static_cast<std::size_t>(row_), column);
     return QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size()));
 }
 

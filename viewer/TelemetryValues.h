@@ -42,7 +42,7 @@ public:
     QHash<QString, QString> toHash() const;
 
 private:
-    QString cellText(std::string_view key) const;
+    QString cellText(std::size_t column) const;
     const analysis::TelemetryTable* table_;
     qsizetype row_;
 };
