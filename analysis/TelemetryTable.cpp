@@ -56,8 +56,6 @@ constexpr FieldReader kReaders[] = {
     {Field::AccelerationX,
      [](DriveRow& r, std::string_view c) { r.longitudinal = numberOrMissing(c); }},
     {Field::AccelerationY, [](DriveRow& r, std::string_view c) { r.lateral = numberOrMissing(c); }},
-    {Field::AccelerationZ,
-     [](DriveRow& r, std::string_view c) { r.vertical = numberOrMissing(c); }},
 };
 
 // Where each number field is kept in a row.
@@ -74,7 +72,6 @@ constexpr NumberMember kNumbers[] = {
     {Field::Heading, &DriveRow::heading},
     {Field::AccelerationX, &DriveRow::longitudinal},
     {Field::AccelerationY, &DriveRow::lateral},
-    {Field::AccelerationZ, &DriveRow::vertical},
 };
 
 // A line break starting at `at`: its length in bytes, or 0.

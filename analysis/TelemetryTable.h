@@ -53,7 +53,6 @@ struct DriveRow {
     bool blinkerRight = false;
     double steering = kMissing;     // steering_wheel_angle, degrees
     double longitudinal = kMissing; // linear_acceleration_mps2_x
-    double vertical = kMissing;     // linear_acceleration_mps2_z
 };
 
 // How the engine's notice for a clip without telemetry starts.
@@ -99,7 +98,8 @@ public:
 
     // The typed values of each row, as the rules, the route and the readout read them.
     std::span<const DriveRow> rows() const { return rows_; }
-    // A number field's value in `row`; nothing when missing or not a number.
+    // A number field's value in `row`; nothing when missing, not a number, or a field that no
+    // reader takes as a number (the vertical acceleration is only ever shown as text).
     std::optional<double> number(Field field, std::size_t row) const;
 
     // Bytes held: the text, the offsets and the typed rows.
