@@ -202,4 +202,11 @@ std::vector<std::size_t> routeRows(const DriveSeries& series) {
     return rows;
 }
 
+std::optional<std::size_t> routePointAt(std::span<const std::size_t> routeRows, std::size_t row) {
+    if (routeRows.empty())
+        return std::nullopt;
+    const auto after = std::upper_bound(routeRows.begin(), routeRows.end(), row);
+    return after == routeRows.begin() ? 0 : static_cast<std::size_t>(after - routeRows.begin()) - 1;
+}
+
 } // namespace analysis

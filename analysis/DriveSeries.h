@@ -93,4 +93,9 @@ std::vector<Envelope> envelope(const DriveSeries& series, const std::vector<floa
 // to their first row, as the studio's route is built.
 std::vector<std::size_t> routeRows(const DriveSeries& series);
 
+// Where an event on `row` is placed, where the car was: the index of the last route point at or
+// before it (the first point when the event comes before every fix); none without points.
+// `routeRows` are the points' rows, ascending.
+std::optional<std::size_t> routePointAt(std::span<const std::size_t> routeRows, std::size_t row);
+
 } // namespace analysis

@@ -3,19 +3,14 @@
 #include "DrivingEvents.h"
 
 #include "MetadataExtractor.h"
-#include "TelemetryRecord.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <tuple>
 
 namespace analysis {
 namespace {
-
-// The engine writes flags as "True" and "False".
-constexpr std::string_view kTrueFlag = "True";
 
 // Row i is at i * duration / rows seconds.
 struct TimeBase {
@@ -118,24 +113,6 @@ void sortByTimeThenKind(std::vector<DrivingEvent>& events) {
     });
 }
 
-double numberOf(std::string_view cell) {
-    double value = std::numeric_limits<double>::quiet_NaN();
-    const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), value);
-    return error == std::errc() && end == cell.data() + cell.size()
-               ? value
-               : std::numeric_limits<double>::quiet_NaN();
-}
-
-bool flagOf(std::string_view cell) {
-    return cell == kTrueFlag;
-}
-
-std::size_t columnIndex(std::string_view name) {
-    const auto& columns = MetadataExtractor::csvColumns();
-    return static_cast<std::size_t>(std::find(columns.begin(), columns.end(), name) -
-                                    columns.begin());
-}
-
 } // namespace
 
 std::vector<DrivingEvent> findEvents(std::span<const DriveRow> rows, double duration) {
@@ -186,61 +163,6 @@ std::vector<DrivingEvent> findEvents(std::span<const DriveRow> rows, double dura
     return events;
 }
 
-std::vector<DriveRow> readDriveRows(std::string_view csv) {
-    using Reader = void (*)(DriveRow&, std::string_view);
-    struct Column {
-        std::string_view name;
-        Reader read;
-    };
-    static constexpr Column kRead[] = {
-        {"vehicle_speed_mps", [](DriveRow& r, std::string_view c) { r.speed = numberOf(c); }},
-        {"linear_acceleration_mps2_y",
-         [](DriveRow& r, std::string_view c) { r.lateral = numberOf(c); }},
-        {"navark_state", [](DriveRow& r, std::string_view c) { r.assistance = c; }},
-        {"accelerator_pedal_position",
-         [](DriveRow& r, std::string_view c) { r.pedal = numberOf(c); }},
-        {"latitude_deg", [](DriveRow& r, std::string_view c) { r.latitude = numberOf(c); }},
-        {"longitude_deg", [](DriveRow& r, std::string_view c) { r.longitude = numberOf(c); }},
-        {"heading_deg", [](DriveRow& r, std::string_view c) { r.heading = numberOf(c); }},
-        {"brake_applied", [](DriveRow& r, std::string_view c) { r.brake = flagOf(c); }},
-        {"blinker_on_left", [](DriveRow& r, std::string_view c) { r.blinkerLeft = flagOf(c); }},
-        {"blinker_on_right", [](DriveRow& r, std::string_view c) { r.blinkerRight = flagOf(c); }},
-    };
-    // The reader of each CSV column, by position; none for columns nothing reads.
-    static const std::vector<Reader> readers = [] {
-        std::vector<Reader> byColumn;
-        for (const Column& column : kRead) {
-            const std::size_t index = columnIndex(column.name);
-            byColumn.resize(std::max(byColumn.size(), index + 1), nullptr);
-            byColumn[index] = column.read;
-        }
-        return byColumn;
-    }();
-    std::vector<DriveRow> rows;
-    // Each row starts after a line feed: the header's, then its predecessor's. A final line
-    // feed ends the last row rather than starting an empty one.
-    for (std::size_t lineFeed = csv.find('\n');
-         lineFeed != std::string_view::npos && lineFeed + 1 < csv.size();) {
-        const std::size_t lineEnd = std::min(csv.find('\n', lineFeed + 1), csv.size());
-        const std::string_view line = csv.substr(lineFeed + 1, lineEnd - lineFeed - 1);
-        DriveRow row;
-        std::size_t cellStart = 0;
-        for (std::size_t column = 0; column < readers.size() && cellStart <= line.size();
-             ++column) {
-            // Cells are short: a plain loop beats a library search call per cell.
-            std::size_t cellEnd = cellStart;
-            while (cellEnd < line.size() && line[cellEnd] != ',')
-                ++cellEnd;
-            if (readers[column])
-                readers[column](row, line.substr(cellStart, cellEnd - cellStart));
-            cellStart = cellEnd + 1;
-        }
-        rows.push_back(row);
-        lineFeed = lineEnd;
-    }
-    return rows;
-}
-
 std::string extractedCsv(const std::string& path) {
     MetadataExtractor::Output output = MetadataExtractor::extract(path);
     if (!output.isSuccess() || output.text().starts_with(MetadataExtractor::kNoMetadataNotice))
@@ -249,27 +171,28 @@ std::string extractedCsv(const std::string& path) {
 }
 
 std::vector<DrivingEvent> findTripEvents(const trips::Trip& trip, const CsvSource& csvOf) {
-    // The texts stay alive while their rows, which view into them, are read.
-    std::vector<std::string> texts(trip.moments.size());
-    std::vector<std::vector<DriveRow>> rows(trip.moments.size());
+    std::vector<TelemetryTable> tables(trip.moments.size());
+    std::vector<const TelemetryTable*> byMoment(trip.moments.size());
     for (std::size_t index = 0; index < trip.moments.size(); ++index) {
         const trips::Moment& moment = trip.moments[index];
         if (const trips::MomentClip* clip = moment.telemetryClip(); clip && clip->duration) {
-            texts[index] = csvOf((std::filesystem::path(moment.folder) / clip->fileName).string());
-            rows[index] = readDriveRows(texts[index]);
+            tables[index] = TelemetryTable::fromCsv(
+                csvOf((std::filesystem::path(moment.folder) / clip->fileName).string()));
+            byMoment[index] = &tables[index];
         }
     }
-    return findTripEvents(trip, rows);
+    return findTripEvents(trip, byMoment);
 }
 
 std::vector<DrivingEvent> findTripEvents(const trips::Trip& trip,
-                                         std::span<const std::vector<DriveRow>> momentRows) {
+                                         std::span<const TelemetryTable* const> momentTables) {
     std::vector<DrivingEvent> events;
-    for (std::size_t index = 0; index < trip.moments.size() && index < momentRows.size(); ++index) {
+    for (std::size_t index = 0; index < trip.moments.size() && index < momentTables.size();
+         ++index) {
         const trips::MomentClip* clip = trip.moments[index].telemetryClip();
-        if (!clip || !clip->duration)
+        if (!clip || !clip->duration || !momentTables[index])
             continue;
-        for (DrivingEvent& event : findEvents(momentRows[index], *clip->duration)) {
+        for (DrivingEvent& event : findEvents(momentTables[index]->rows(), *clip->duration)) {
             event.time += trip.momentOffset(index);
             events.push_back(std::move(event));
         }

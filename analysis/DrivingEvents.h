@@ -3,6 +3,7 @@
 // duration. No Qt here.
 #pragma once
 
+#include "TelemetryTable.h"
 #include "Trips.h"
 
 #include <array>
@@ -41,22 +42,6 @@ inline constexpr double kStoppedMps = 0.3;
 // The assistance state of a row whose state is empty or missing.
 inline constexpr std::string_view kIdleState = "IDLE";
 
-// The values of one telemetry row that the rules and the timeline read. A non-finite number is
-// a missing value.
-struct DriveRow {
-    static constexpr double kMissing = std::numeric_limits<double>::quiet_NaN();
-    double speed = kMissing;     // vehicle_speed_mps
-    double lateral = kMissing;   // linear_acceleration_mps2_y
-    std::string_view assistance; // navark_state, empty when missing
-    double pedal = kMissing;     // accelerator_pedal_position, percent
-    double latitude = kMissing;
-    double longitude = kMissing;
-    double heading = kMissing; // degrees
-    bool brake = false;
-    bool blinkerLeft = false;
-    bool blinkerRight = false;
-};
-
 struct DrivingEvent {
     EventKind kind = EventKind::Stop;
     double time = 0.0;  // seconds from the start of the clip (or trip)
@@ -69,9 +54,6 @@ struct DrivingEvent {
 // number of seconds.
 std::vector<DrivingEvent> findEvents(std::span<const DriveRow> rows, double duration);
 
-// The rows of the engine's CSV text (its header first); their states view into `csv`.
-std::vector<DriveRow> readDriveRows(std::string_view csv);
-
 // The CSV text of the clip at `path`; empty when it has no telemetry or cannot be read.
 using CsvSource = std::function<std::string(const std::string& path)>;
 std::string extractedCsv(const std::string& path);
@@ -80,8 +62,8 @@ std::string extractedCsv(const std::string& path);
 // crosses from one moment into the next, then shifted to trip time.
 std::vector<DrivingEvent> findTripEvents(const trips::Trip& trip,
                                          const CsvSource& csvOf = extractedCsv);
-// The same from each moment's rows, already read once (indexed by moment).
+// The same from each moment's table, already read once (indexed by moment; null: none).
 std::vector<DrivingEvent> findTripEvents(const trips::Trip& trip,
-                                         std::span<const std::vector<DriveRow>> momentRows);
+                                         std::span<const TelemetryTable* const> momentTables);
 
 } // namespace analysis

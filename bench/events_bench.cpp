@@ -41,7 +41,8 @@ const std::string& csv() {
 }
 
 void BM_EventsFromRows(benchmark::State& state) {
-    const std::vector<analysis::DriveRow> rows = analysis::readDriveRows(csv());
+    const analysis::TelemetryTable table = analysis::TelemetryTable::fromCsv(csv());
+    const std::span<const analysis::DriveRow> rows = table.rows();
     for (auto _ : state)
         benchmark::DoNotOptimize(analysis::findEvents(rows, kDuration));
     state.counters["events"] = static_cast<double>(analysis::findEvents(rows, kDuration).size());
@@ -50,7 +51,8 @@ BENCHMARK(BM_EventsFromRows)->Unit(benchmark::kMillisecond);
 
 void BM_EventsFromCsv(benchmark::State& state) {
     for (auto _ : state)
-        benchmark::DoNotOptimize(analysis::findEvents(analysis::readDriveRows(csv()), kDuration));
+        benchmark::DoNotOptimize(
+            analysis::findEvents(analysis::TelemetryTable::fromCsv(csv()).rows(), kDuration));
 }
 BENCHMARK(BM_EventsFromCsv)->Unit(benchmark::kMillisecond);
 

@@ -56,7 +56,8 @@ void exportBenchmark(benchmark::State& state, exports::Format format) {
         state.ResumeTiming();
         bool written = true;
         exports::render(
-            format, exports::clipTelemetry(csv, kClipName, kDuration),
+            format,
+            exports::clipTelemetry(analysis::TelemetryTable::fromCsv(csv), kClipName, kDuration),
             [&](std::string_view piece) { written = written && exports::writeAll(fd, piece); });
         if (!written)
             state.SkipWithError("cannot write the file");

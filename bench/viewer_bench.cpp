@@ -96,13 +96,15 @@ void printMemory() {
     MetadataTable table;
     table.parse(csv);
     const double utf8Bytes = static_cast<double>(csv.toUtf8().size());
-    const double offsetBytes =
-        static_cast<double>(table.memoryBytes()) - static_cast<double>(csv.capacity()) * 2;
+    const double textBytes = static_cast<double>(table.table().text().size());
+    const double typedBytes =
+        static_cast<double>(table.table().rowCount() * sizeof(analysis::DriveRow));
+    const double offsetBytes = static_cast<double>(table.memoryBytes()) - textBytes - typedBytes;
     std::printf("CSV text: %d rows, %.1f MB as UTF-8, %.1f MB as QString\n",
                 static_cast<int>(table.rowCount()), utf8Bytes / 1e6, csv.size() * 2 / 1e6);
-    std::printf("table: %.1f MB (text %.1f MB shared with rawCSV + offsets %.1f MB) = %.2fx "
-                "the UTF-8 text, %.2fx the QString text\n",
-                table.memoryBytes() / 1e6, csv.capacity() * 2 / 1e6, offsetBytes / 1e6,
+    std::printf("table: %.1f MB (UTF-8 text %.1f MB + offsets %.1f MB + typed rows %.1f MB) = "
+                "%.2fx the UTF-8 text, %.2fx the QString text\n",
+                table.memoryBytes() / 1e6, textBytes / 1e6, offsetBytes / 1e6, typedBytes / 1e6,
                 table.memoryBytes() / utf8Bytes, table.memoryBytes() / (csv.size() * 2.0));
 }
 

@@ -116,7 +116,8 @@ std::string writeEvidence(const ClipRecord& clip, const std::string& outputFolde
     const std::string csv = clip.output.text() + "\n";
     const std::string report = clip.output.report() + "\n";
     const std::string gpx =
-        render(Format::Gpx, clipTelemetry(clip.output.text(), clip.fileName, clip.duration));
+        render(Format::Gpx, clipTelemetry(analysis::TelemetryTable::fromCsv(clip.output.text()),
+                                          clip.fileName, clip.duration));
     const std::string manifest = manifestJson(clip, createdSeconds);
     const std::string csvName = fs::path(clip.fileName).stem().string() + std::string(kCsvSuffix);
     const std::vector<std::pair<std::string_view, std::string_view>> files = {

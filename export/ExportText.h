@@ -3,6 +3,7 @@
 
 #include "DrivingEvents.h"
 #include "TelemetryRecord.h"
+#include "TelemetryTable.h"
 
 #include <array>
 #include <cstdint>
@@ -36,24 +37,18 @@ void appendEventValue(std::string& out, double value);
 
 using RowCells = std::array<std::string_view, MetadataExtractor::kTelemetryFieldCount>;
 
-// Calls `visit(cells)` for each data row of the CSV texts in order; missing cells are empty.
-template <typename Visit> void forEachRow(std::span<const std::string_view> texts, Visit visit) {
+// Calls `visit(cells)` for each data row of the tables in order; missing cells are empty.
+template <typename Visit>
+void forEachRow(std::span<const analysis::TelemetryTable> tables, Visit visit) {
     RowCells cells;
-    for (const std::string_view csv : texts) {
-        for (std::size_t lineFeed = csv.find('\n');
-             lineFeed != std::string_view::npos && lineFeed + 1 < csv.size();) {
-            const std::size_t lineEnd = std::min(csv.find('\n', lineFeed + 1), csv.size());
-            std::size_t cellStart = lineFeed + 1;
-            for (std::string_view& cell : cells) {
-                std::size_t cellEnd = cellStart;
-                while (cellEnd < lineEnd && csv[cellEnd] != ',')
-                    ++cellEnd;
-                cell = cellStart <= lineEnd ? csv.substr(cellStart, cellEnd - cellStart)
-                                            : std::string_view{};
-                cellStart = cellEnd + 1;
-            }
+    for (const analysis::TelemetryTable& table : tables) {
+        std::array<std::size_t, MetadataExtractor::kTelemetryFieldCount> columns;
+        for (std::size_t field = 0; field < columns.size(); ++field)
+            columns[field] = table.column(static_cast<analysis::Field>(field + 1));
+        for (std::size_t row = 0; row < table.rowCount(); ++row) {
+            for (std::size_t field = 0; field < columns.size(); ++field)
+                cells[field] = table.cell(row, columns[field]);
             visit(cells);
-            lineFeed = lineEnd;
         }
     }
 }

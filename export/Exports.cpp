@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <map>
 
 namespace exports {
 namespace {
@@ -23,11 +22,6 @@ constexpr std::array<FormatFacts, 5> kFormats = {{
     {Format::JsonLines, "jsonl", ".jsonl"},
 }};
 
-std::size_t dataRows(std::string_view csv) {
-    return static_cast<std::size_t>(std::count(csv.begin(), csv.end(), '\n')) -
-           (csv.ends_with('\n') ? 1 : 0);
-}
-
 } // namespace
 
 std::optional<Format> formatNamed(std::string_view name) {
@@ -41,20 +35,20 @@ std::string_view fileSuffix(Format format) {
     return kFormats[static_cast<std::size_t>(format)].suffix;
 }
 
-Telemetry clipTelemetry(std::string_view csv, std::string_view clipFileName,
+Telemetry clipTelemetry(analysis::TelemetryTable table, std::string_view clipFileName,
                         std::optional<double> duration) {
     Telemetry telemetry;
     telemetry.name = std::filesystem::path(clipFileName).stem().string();
     if (const auto name = trips::parseClipName(clipFileName))
         telemetry.startSeconds = name->startSeconds;
-    const std::size_t rows = dataRows(csv);
+    const std::size_t rows = table.rowCount();
     if (duration && *duration > 0 && rows > 0) {
         telemetry.rowTimes.resize(rows);
         for (std::size_t i = 0; i < rows; ++i)
             telemetry.rowTimes[i] = static_cast<double>(i) * *duration / static_cast<double>(rows);
-        telemetry.events = analysis::findEvents(analysis::readDriveRows(csv), *duration);
+        telemetry.events = analysis::findEvents(table.rows(), *duration);
     }
-    telemetry.csvTexts.push_back(csv);
+    telemetry.tables.push_back(std::move(table));
     return telemetry;
 }
 
@@ -64,10 +58,8 @@ Telemetry tripTelemetry(const trips::Trip& trip, std::string name,
     telemetry.name = std::move(name);
     if (!trip.oddName && !trip.moments.empty())
         telemetry.startSeconds = trip.moments.front().startSeconds;
-    // Each clip is read once: the events ask for the same texts again.
-    std::map<std::string, std::string_view> texts;
-    // Never grows past this, so the views into it stay valid.
-    telemetry.ownedTexts.reserve(trip.moments.size());
+    // Each clip is read once; the events and the route share its table.
+    std::vector<analysis::TelemetryTable> byMoment(trip.moments.size());
     bool timed = true;
     for (std::size_t index = 0; index < trip.moments.size(); ++index) {
         const trips::Moment& moment = trip.moments[index];
@@ -75,23 +67,31 @@ Telemetry tripTelemetry(const trips::Trip& trip, std::string name,
         if (!clip)
             continue;
         const std::string path = (std::filesystem::path(moment.folder) / clip->fileName).string();
-        const std::string_view csv = texts[path] = telemetry.ownedTexts.emplace_back(csvOf(path));
-        const std::size_t rows = dataRows(csv);
+        byMoment[index] = analysis::TelemetryTable::fromCsv(csvOf(path));
+        const std::size_t rows = byMoment[index].rowCount();
         timed = timed && clip->duration && rows == clip->rows;
         for (std::size_t row = 0; timed && row < rows; ++row)
             telemetry.rowTimes.push_back(trip.momentOffset(index) + moment.rowTime(row));
-        if (rows > 0)
-            telemetry.csvTexts.push_back(csv);
     }
-    if (!timed) {
+    if (timed) {
+        std::vector<const analysis::TelemetryTable*> tables;
+        for (const analysis::TelemetryTable& table : byMoment)
+            tables.push_back(&table);
+        telemetry.events = analysis::findTripEvents(trip, tables);
+    } else {
         telemetry.rowTimes.clear();
-        return telemetry;
     }
-    telemetry.events = analysis::findTripEvents(trip, [&](const std::string& path) {
-        const auto found = texts.find(path);
-        return found == texts.end() ? std::string() : std::string(found->second);
-    });
+    for (analysis::TelemetryTable& table : byMoment)
+        if (table.rowCount() > 0)
+            telemetry.tables.push_back(std::move(table));
     return telemetry;
+}
+
+std::size_t rowCount(const Telemetry& telemetry) {
+    std::size_t rows = 0;
+    for (const analysis::TelemetryTable& table : telemetry.tables)
+        rows += table.rowCount();
+    return rows;
 }
 
 void render(Format format, const Telemetry& telemetry, const TextSink& sink) {
@@ -107,7 +107,8 @@ void render(Format format, const Telemetry& telemetry, const TextSink& sink) {
     case Format::Csv:
         break;
     }
-    for (const std::string_view text : telemetry.csvTexts) {
+    for (const analysis::TelemetryTable& table : telemetry.tables) {
+        const std::string_view text = table.text();
         sink(text);
         if (!text.ends_with('\n'))
             sink("\n");

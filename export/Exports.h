@@ -25,15 +25,14 @@ std::string_view fileSuffix(Format format);
 struct Telemetry {
     std::string name;                         // the clip's file name without extension, or trip
     std::optional<std::int64_t> startSeconds; // when time 0 is, in seconds since the epoch
-    std::vector<std::string_view> csvTexts;   // the engine's CSV texts, header first, in order
-    std::vector<std::string> ownedTexts;      // those read here (a trip's), which the views see
-    std::vector<double> rowTimes;             // per row of all texts; empty when unknown
+    // The telemetry of each clip with rows, in order, each read once from its text.
+    std::vector<analysis::TelemetryTable> tables;
+    std::vector<double> rowTimes; // per row of all tables; empty when unknown
     std::vector<analysis::DrivingEvent> events;
 };
 
 // One clip: rows spread evenly over `duration`; start time from a name the trips module reads.
-// `csv` is not copied: it must outlive the result.
-Telemetry clipTelemetry(std::string_view csv, std::string_view clipFileName,
+Telemetry clipTelemetry(analysis::TelemetryTable table, std::string_view clipFileName,
                         std::optional<double> duration);
 
 // A trip as one route: its moments' telemetry clips in order, in trip time. Times are known
@@ -47,6 +46,8 @@ using TextSink = std::function<void(std::string_view)>;
 // The whole file's text, handed to `sink` in pieces of about 64 KiB, so that an hour's GPX
 // (about 46 MB) is never held whole. Csv gives the CSV texts as they are.
 void render(Format format, const Telemetry& telemetry, const TextSink& sink);
+// Data rows of all the tables.
+std::size_t rowCount(const Telemetry& telemetry);
 // The same text in one string.
 std::string render(Format format, const Telemetry& telemetry);
 

@@ -310,7 +310,7 @@ void writeJsonLines(const Telemetry& telemetry, const TextSink& sink) {
     PieceWriter writer(sink);
     std::string& out = writer.text();
     std::size_t row = 0;
-    forEachRow(telemetry.csvTexts, [&](const RowCells& cells) {
+    forEachRow(telemetry.tables, [&](const RowCells& cells) {
         out += '{';
         bool first = true;
         if (row < telemetry.rowTimes.size()) {

@@ -5,16 +5,17 @@
 
 namespace playback {
 
-TripDrive readTripDrive(const trips::Trip& trip,
-                        const std::vector<std::optional<std::string>>& csv) {
+TripDrive
+readTripDrive(const trips::Trip& trip,
+              const std::vector<std::shared_ptr<const analysis::TelemetryTable>>& tables) {
     TripDrive drive;
-    // Each moment's text is read once; the route, the series and the events share its rows.
-    std::vector<std::vector<analysis::DriveRow>> rows(csv.size());
-    for (std::size_t i = 0; i < csv.size(); ++i) {
-        if (!csv[i] || csv[i]->empty())
+    // Each moment's table, read once as it arrived, gives the route, the series and the events.
+    std::vector<const analysis::TelemetryTable*> byMoment(tables.size());
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        if (!tables[i] || tables[i]->empty())
             continue;
-        rows[i] = analysis::readDriveRows(*csv[i]);
-        for (const analysis::DriveRow& row : rows[i]) {
+        byMoment[i] = tables[i].get();
+        for (const analysis::DriveRow& row : tables[i]->rows()) {
             const GeoCoordinate point{row.latitude, row.longitude};
             if (analysis::isFix(row.latitude, row.longitude) &&
                 (drive.route.isEmpty() || !(drive.route.constLast() == point)))
@@ -22,15 +23,16 @@ TripDrive readTripDrive(const trips::Trip& trip,
         }
         const trips::MomentClip* clip = trip.moments[i].telemetryClip();
         if (clip && clip->duration)
-            analysis::appendSeries(drive.series, analysis::driveSeries(rows[i], *clip->duration),
+            analysis::appendSeries(drive.series,
+                                   analysis::driveSeries(tables[i]->rows(), *clip->duration),
                                    trip.momentOffset(i));
     }
-    drive.events = analysis::findTripEvents(trip, rows);
+    drive.events = analysis::findTripEvents(trip, byMoment);
     return drive;
 }
 
 void readTripDriveInBackground(QObject* context, trips::Trip trip,
-                               std::vector<std::optional<std::string>> csv,
+                               std::vector<std::shared_ptr<const analysis::TelemetryTable>> tables,
                                std::function<void(TripDrive)> done) {
     auto* watcher = new QFutureWatcher<TripDrive>(context);
     QObject::connect(watcher, &QFutureWatcherBase::finished, context,
@@ -38,8 +40,9 @@ void readTripDriveInBackground(QObject* context, trips::Trip trip,
                          watcher->deleteLater();
                          done(watcher->future().takeResult());
                      });
-    watcher->setFuture(QtConcurrent::run(
-        [trip = std::move(trip), csv = std::move(csv)] { return readTripDrive(trip, csv); }));
+    watcher->setFuture(QtConcurrent::run([trip = std::move(trip), tables = std::move(tables)] {
+        return readTripDrive(trip, tables);
+    }));
 }
 
 } // namespace playback

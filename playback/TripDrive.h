@@ -1,16 +1,16 @@
-// The whole trip as the map, timeline, events list and car show it, from each moment's CSV.
+// The whole trip as the map, timeline, events list and car show it, from each moment's table.
 #pragma once
 
 #include "DriveSeries.h"
 #include "DrivingEvents.h"
 #include "GeoCoordinate.h"
+#include "TelemetryTable.h"
 #include "Trips.h"
 
 #include <QObject>
 
 #include <functional>
-#include <optional>
-#include <string>
+#include <memory>
 #include <vector>
 
 namespace playback {
@@ -24,12 +24,12 @@ struct TripDrive {
 // Each moment's rows on its own duration, shifted to trip time, so no event run crosses into
 // the next moment.
 TripDrive readTripDrive(const trips::Trip& trip,
-                        const std::vector<std::optional<std::string>>& csv);
+                        const std::vector<std::shared_ptr<const analysis::TelemetryTable>>& tables);
 
-// readTripDrive on the thread pool, as hundreds of moments' rows take a while to parse; `done`
+// readTripDrive on the thread pool, as hundreds of moments take a while to go through; `done`
 // runs on `context`'s thread, never once `context` is gone.
 void readTripDriveInBackground(QObject* context, trips::Trip trip,
-                               std::vector<std::optional<std::string>> csv,
+                               std::vector<std::shared_ptr<const analysis::TelemetryTable>> tables,
                                std::function<void(TripDrive)> done);
 
 } // namespace playback

@@ -70,7 +70,7 @@ TripPlayback::TripPlayback(ContentView& view, const FolderBatch& batch, QObject*
     });
     connect(&telemetry_, &playback::TripTelemetry::allRead, this, [this] {
         playback::readTripDriveInBackground(
-            this, trip_, telemetry_.queue().csv(),
+            this, trip_, telemetry_.queue().tables(),
             [this, load = loadId_](playback::TripDrive drive) {
                 // A trip no longer playing keeps none of it.
                 if (load != loadId_ || !active_)
@@ -215,8 +215,8 @@ QString TripPlayback::telemetryClipPath() const {
 bool TripPlayback::momentHasTelemetry() const {
     if (trip_.moments.empty())
         return false;
-    const std::optional<std::string>& csv = telemetry_.queue().csv()[phases_.moment()];
-    return csv && !csv->empty();
+    const playback::MomentTable& table = telemetry_.queue().tables()[phases_.moment()];
+    return table && !table->empty();
 }
 
 void TripPlayback::setSelectedCamera(const QString& camera) {
@@ -238,10 +238,10 @@ bool TripPlayback::canExport() const {
 
 std::string TripPlayback::joinedCsv() const {
     std::string text = trips::joinedCsvHeader();
-    const auto& csv = telemetry_.queue().csv();
+    const auto& tables = telemetry_.queue().tables();
     for (std::size_t i = 0; i < trip_.moments.size(); ++i) {
-        if (csv[i] && !csv[i]->empty())
-            trips::appendJoinedRows(text, trip_, i, *csv[i]);
+        if (tables[i] && !tables[i]->empty())
+            trips::appendJoinedRows(text, trip_, i, tables[i]->text());
     }
     return text;
 }
@@ -397,7 +397,6 @@ void TripPlayback::togglePlayback() {
 }
 
 void TripPlayback::showMomentTelemetry() {
-    const std::optional<std::string>& csv = telemetry_.queue().csv()[phases_.moment()];
-    view_.telemetry()->showMoment(csv ? QString::fromStdString(*csv) : QString());
+    view_.telemetry()->showMoment(telemetry_.queue().tables()[phases_.moment()]);
     emit telemetryChanged();
 }

@@ -8,7 +8,7 @@
 
 namespace playback {
 
-TelemetryQueue::TelemetryQueue(std::size_t moments) : csv_(moments), source_(moments) {}
+TelemetryQueue::TelemetryQueue(std::size_t moments) : tables_(moments), source_(moments) {}
 
 std::optional<ClipRef> TelemetryQueue::next(const trips::Trip& trip,
                                             const std::function<bool(ClipRef)>& knownEmpty) {
@@ -24,21 +24,21 @@ std::optional<ClipRef> TelemetryQueue::next(const trips::Trip& trip,
             if (!knownEmpty(clip))
                 return clip;
         }
-        csv_[moment_] = std::string();
+        tables_[moment_] = std::make_shared<const analysis::TelemetryTable>();
         ++moment_;
         candidate_ = 0;
     }
     return std::nullopt;
 }
 
-void TelemetryQueue::read(ClipRef clip, std::string csv) {
+void TelemetryQueue::read(ClipRef clip, MomentTable table) {
     if (clip.moment != moment_)
         return;
-    if (csv.empty()) {
+    if (!table || table->empty()) {
         ++candidate_;
         return;
     }
-    csv_[moment_] = std::move(csv);
+    tables_[moment_] = std::move(table);
     source_[moment_] = clip.clip;
     ++moment_;
     candidate_ = 0;
@@ -95,12 +95,12 @@ void TripTelemetry::readNext() {
                 readNext();
                 return;
             }
-            const bool found =
-                output.isSuccess() && csvHasMetadata(QString::fromStdString(output.text()));
+            auto table = std::make_shared<analysis::TelemetryTable>();
+            const bool found = output.isSuccess() && table->parse(output.text()) ==
+                                                         analysis::TelemetryTable::Outcome::table;
             if (found)
-                trip_->moments[clip.moment].clips[clip.clip].rows =
-                    std::size_t(std::count(output.text().begin(), output.text().end(), '\n'));
-            queue_.read(clip, found ? output.text() : std::string());
+                trip_->moments[clip.moment].clips[clip.clip].rows = table->rowCount();
+            queue_.read(clip, found ? std::move(table) : nullptr);
             if (found)
                 emit momentRead(clip.moment);
             readNext();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "FolderBatch.h"
+#include "TelemetryTable.h"
 #include "Trips.h"
 
 #include <QObject>
@@ -12,11 +13,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace playback {
+
+// A moment's telemetry read once, shared with the window and the trip's drive.
+using MomentTable = std::shared_ptr<const analysis::TelemetryTable>;
 
 struct ClipRef {
     std::size_t moment = 0;
@@ -34,17 +38,17 @@ public:
     // one has no telemetry. Nothing once every moment is settled.
     std::optional<ClipRef> next(const trips::Trip& trip,
                                 const std::function<bool(ClipRef)>& knownEmpty);
-    // What reading `clip` gave: its CSV, or an empty text when it holds no telemetry.
-    void read(ClipRef clip, std::string csv);
+    // What reading `clip` gave: its table, or null when it holds no telemetry.
+    void read(ClipRef clip, MomentTable table);
 
-    bool done() const { return moment_ >= csv_.size(); }
-    // A moment's CSV once settled (empty without telemetry); nothing before.
-    const std::vector<std::optional<std::string>>& csv() const { return csv_; }
-    // The clip a moment's CSV came from.
+    bool done() const { return moment_ >= tables_.size(); }
+    // A moment's table once settled (an empty one without telemetry); null before.
+    const std::vector<MomentTable>& tables() const { return tables_; }
+    // The clip a moment's table came from.
     std::optional<std::size_t> source(std::size_t moment) const { return source_[moment]; }
 
 private:
-    std::vector<std::optional<std::string>> csv_;
+    std::vector<MomentTable> tables_;
     std::vector<std::optional<std::size_t>> source_;
     std::size_t moment_ = 0;
     std::size_t candidate_ = 0;

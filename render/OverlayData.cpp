@@ -11,10 +11,6 @@
 namespace render {
 namespace {
 
-constexpr QStringView kBlinkerLeftKey = u"blinker_on_left";
-constexpr QStringView kBlinkerRightKey = u"blinker_on_right";
-constexpr QStringView kLongitudinalKey = u"linear_acceleration_mps2_x";
-constexpr QStringView kLateralKey = u"linear_acceleration_mps2_y";
 constexpr const char* kWallClockFormat = "HH:mm:ss";
 
 } // namespace
@@ -23,8 +19,8 @@ OverlayData::OverlayData(const std::string& csv, std::optional<double> duration,
                          const std::string& clipFileName, bool milesPerHour,
                          double fallbackRowSeconds)
     : milesPerHour_(milesPerHour) {
-    table_.parse(QString::fromStdString(csv));
-    const std::vector<analysis::DriveRow> rows = analysis::readDriveRows(csv);
+    table_.parse(csv);
+    const std::span<const analysis::DriveRow> rows = table_.rows();
     const double seconds = duration && *duration > 0
                                ? *duration
                                : fallbackRowSeconds * static_cast<double>(rows.size());
@@ -48,10 +44,10 @@ FrameReadout OverlayData::readout(qsizetype row) const {
         return r;
     const telemetry::Row values(table_, row);
     r.gauges = telemetry::telemetryOverlay(values, milesPerHour_);
-    r.blinkerLeft = telemetry::isTrue(values.value(kBlinkerLeftKey));
-    r.blinkerRight = telemetry::isTrue(values.value(kBlinkerRightKey));
-    r.lateral = telemetry::parseNumber(values.value(kLateralKey)).value_or(0.0);
-    r.longitudinal = telemetry::parseNumber(values.value(kLongitudinalKey)).value_or(0.0);
+    r.blinkerLeft = telemetry::isTrue(values.value(analysis::Field::BlinkerLeft));
+    r.blinkerRight = telemetry::isTrue(values.value(analysis::Field::BlinkerRight));
+    r.lateral = values.number(analysis::Field::AccelerationY).value_or(0.0);
+    r.longitudinal = values.number(analysis::Field::AccelerationX).value_or(0.0);
     const double time = static_cast<std::size_t>(row) < series_.size()
                             ? series_.time[static_cast<std::size_t>(row)]
                             : 0.0;

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "DriveSeries.h"
-#include "MetadataTable.h"
 #include "RouteShape.h"
+#include "TelemetryTable.h"
 #include "TelemetryValues.h"
 
 #include <QString>
@@ -38,14 +38,14 @@ public:
     OverlayData(const std::string& csv, std::optional<double> duration,
                 const std::string& clipFileName, bool milesPerHour, double fallbackRowSeconds);
 
-    qsizetype rowCount() const { return table_.rowCount(); }
+    qsizetype rowCount() const { return static_cast<qsizetype>(table_.rowCount()); }
     // The row shown at `time` seconds into the clip when frames cannot be matched to rows.
     qsizetype rowAtTime(double time) const;
     FrameReadout readout(qsizetype row) const;
     const RouteShape& route() const { return route_; }
 
 private:
-    MetadataTable table_;
+    analysis::TelemetryTable table_;
     analysis::DriveSeries series_;
     std::vector<analysis::DrivingEvent> events_;
     RouteShape route_;

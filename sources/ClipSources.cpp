@@ -185,7 +185,8 @@ void ClipSources::exportRoute(const QUrl& destination, int filterIndex) {
                 : localizedString(kRouteExportedStatus, FileServices::lastPathComponent(written)));
     };
     if (!tripPlaying()) {
-        report(RouteExport::write(csv, exportClipPath(), destination, filterIndex));
+        report(RouteExport::write(view_.telemetry()->table().table(), exportClipPath(), destination,
+                                  filterIndex));
         return;
     }
     // Every moment's telemetry is read again from its file, as the command line does.

@@ -1,6 +1,8 @@
 // Outcome of an extraction as the clip sources classify it, and the background run.
 #include "MetadataOutcome.h"
 
+#include "TelemetryTable.h"
+
 #include <QFile>
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
@@ -9,7 +11,6 @@
 #include <optional>
 
 namespace {
-constexpr const char* kNoMetadataLineStart = "No SEI metadata found";
 
 std::function<void(const QString&)>& beforeExtractionHook() {
     static std::function<void(const QString&)> hook;
@@ -32,7 +33,9 @@ bool csvHasMetadata(const QString& text) {
     const auto end = text.cend();
     const auto first = std::find_if_not(text.cbegin(), end, isLineBreak);
     const QStringView line(first, std::find_if(first, end, isLineBreak));
-    return !line.trimmed().startsWith(QLatin1String(kNoMetadataLineStart));
+    return !line.trimmed().startsWith(
+        QLatin1String(analysis::kNoMetadataLineStart.data(),
+                      static_cast<qsizetype>(analysis::kNoMetadataLineStart.size())));
 }
 
 ClipMetadataStatus metadataStatusFor(const MetadataExtractor::Output& output) {

@@ -80,13 +80,13 @@ QUrl finalUrl(const QUrl& destination, int filterIndex) {
                                  : QUrl::fromLocalFile(chosen(destination, filterIndex).second);
 }
 
-QUrl write(const QString& csv, const QString& clipPath, const QUrl& destination, int filterIndex) {
-    if (csv.isEmpty() || destination.isEmpty())
+QUrl write(const analysis::TelemetryTable& table, const QString& clipPath, const QUrl& destination,
+           int filterIndex) {
+    if (table.empty() || destination.isEmpty())
         return QUrl();
     const auto [format, target] = chosen(destination, filterIndex);
-    const std::string rows = csv.toStdString();
     const exports::Telemetry telemetry = exports::clipTelemetry(
-        rows, QFileInfo(clipPath).fileName().toStdString(),
+        table, QFileInfo(clipPath).fileName().toStdString(),
         MetadataExtractor::movieDuration(QFile::encodeName(clipPath).toStdString()));
     return writeText(exports::render(format, telemetry), target);
 }

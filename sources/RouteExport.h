@@ -1,7 +1,8 @@
 // Writing the loaded clip's route for other tools (GPX, GeoJSON or KML, as the save panel's
-// filter says), from the telemetry CSV the window holds.
+// filter says), from the telemetry table the window holds.
 #pragma once
 
+#include "TelemetryTable.h"
 #include "Trips.h"
 
 #include <QString>
@@ -25,10 +26,11 @@ QUrl proposedTripUrl(const trips::Trip& trip);
 // else the destination with the extension of filter `filterIndex` added.
 QUrl finalUrl(const QUrl& destination, int filterIndex);
 
-// Writes the route of `csv`, the telemetry of the clip at `clipPath` (its name gives the start
+// Writes the route of `table`, the telemetry of the clip at `clipPath` (its name gives the start
 // time, its movie header the duration), atomically to finalUrl(). Returns the file written, or an
 // empty URL on failure.
-QUrl write(const QString& csv, const QString& clipPath, const QUrl& destination, int filterIndex);
+QUrl write(const analysis::TelemetryTable& table, const QString& clipPath, const QUrl& destination,
+           int filterIndex);
 
 // Writes the whole trip's route as the command line's --join-trips --format does (each
 // moment's telemetry read again from its file, so call it off the GUI thread).

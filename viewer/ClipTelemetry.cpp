@@ -105,11 +105,15 @@ void ClipTelemetry::showTrip(const QString& identity, GeoCoordinateList route,
     drive_->setDrive(std::move(series), std::move(events));
 }
 
-void ClipTelemetry::showMoment(const QString& csv) {
-    if (csv.isEmpty())
+void ClipTelemetry::showMoment(std::shared_ptr<const analysis::TelemetryTable> table) {
+    if (!table || table->empty()) {
         clearTable(RouteUpdate::keep);
-    else
-        ingest(csv, RouteUpdate::keep);
+        return;
+    }
+    const std::string_view text = table->text();
+    showTable(MetadataTable(std::move(table)),
+              QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+              RouteUpdate::keep);
 }
 
 void ClipTelemetry::clearTable(RouteUpdate update) {
@@ -149,10 +153,14 @@ void ClipTelemetry::ingest(const QString& text, RouteUpdate update) {
     case MetadataTable::Outcome::table:
         break;
     }
+    showTable(std::move(parsed), text, update);
+}
+
+void ClipTelemetry::showTable(MetadataTable parsed, const QString& text, RouteUpdate update) {
     const int rows = static_cast<int>(parsed.rowCount());
     // Table and route change together, so no observer sees one without the other.
     GeoCoordinateList route =
-        update == RouteUpdate::rebuild ? route::buildRoute(parsed) : routeCoordinates_;
+        update == RouteUpdate::rebuild ? route::buildRoute(parsed.table()) : routeCoordinates_;
     const bool headersChanged = parsed.headers() != table_.headers();
     const bool routeChanged = route != routeCoordinates_ ||
                               (update == RouteUpdate::rebuild && !tripRouteIdentity_.isEmpty());
@@ -162,7 +170,7 @@ void ClipTelemetry::ingest(const QString& text, RouteUpdate update) {
     routeCoordinates_ = std::move(route);
     // A trip's moment leaves the trip's drive in place.
     if (update == RouteUpdate::rebuild) {
-        drive_->setClipSource(text);
+        drive_->setClipSource(table_.shared());
         tripRouteIdentity_.clear();
     }
     if (textChanged)

@@ -59,6 +59,7 @@ public:
     QString extractorDamageNote() const;
     QString extractorRecoveryNote() const;
     bool canRecoverTelemetry() const { return canRecoverTelemetry_; }
+    // The shown telemetry, read once: the route, the drive and the readout all take it.
     const MetadataTable& table() const { return table_; }
     QStringList csvHeaders() const { return table_.headers(); }
     int csvRowCount() const { return static_cast<int>(table_.rowCount()); }
@@ -78,9 +79,9 @@ public:
     // A trip: its whole route and drive, kept while its moments change.
     void showTrip(const QString& identity, GeoCoordinateList route, analysis::DriveSeries series,
                   std::vector<analysis::DrivingEvent> events);
-    // One moment of the trip, or none (a null text): the table changes, the trip's route and
-    // drive stay.
-    void showMoment(const QString& csv);
+    // One moment of the trip, or none (null): the table changes, the trip's route and drive
+    // stay.
+    void showMoment(std::shared_ptr<const analysis::TelemetryTable> table);
 
 signals:
     void extractorMessageChanged();
@@ -96,6 +97,7 @@ signals:
 private:
     enum class RouteUpdate { rebuild, keep };
     void ingest(const QString& text, RouteUpdate update);
+    void showTable(MetadataTable table, const QString& text, RouteUpdate update);
     void clearTable(RouteUpdate update);
     void setReport(const QString& report);
     void setCanRecover(bool value);

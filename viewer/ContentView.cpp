@@ -34,8 +34,9 @@ void ContentView::setUseMilesPerHour(bool value) {
 }
 
 void ContentView::refreshReadout() {
-    readout_->update({&telemetry_->table(), clock_->playbackTime(), clock_->playbackDuration(),
-                      clock_->tripTime(), clock_->tripDuration(), useMilesPerHour()});
+    readout_->update({&telemetry_->table().table(), clock_->playbackTime(),
+                      clock_->playbackDuration(), clock_->tripTime(), clock_->tripDuration(),
+                      useMilesPerHour()});
 }
 
 void ContentView::refreshDriveDuration() {

@@ -52,8 +52,8 @@ QString DriveData::clockText(double seconds) {
     return localizedString(kClockFormat, minutes, seconds - minutes * kSecondsPerMinute);
 }
 
-void DriveData::setClipSource(const QString& csv) {
-    clipCsv_ = csv;
+void DriveData::setClipSource(std::shared_ptr<const analysis::TelemetryTable> table) {
+    clipTable_ = std::move(table);
     rebuildClip();
 }
 
@@ -66,18 +66,16 @@ void DriveData::setClipDuration(double seconds, bool timed) {
 }
 
 void DriveData::rebuildClip() {
-    if (clipCsv_.isEmpty() || !(clipDuration_ > 0.0))
+    if (!clipTable_ || clipTable_->empty() || !(clipDuration_ > 0.0))
         return;
-    // The rows view into this text; what is kept owns its strings.
-    const std::string text = clipCsv_.toStdString();
-    const std::vector<analysis::DriveRow> rows = analysis::readDriveRows(text);
+    const std::span<const analysis::DriveRow> rows = clipTable_->rows();
     publish(analysis::driveSeries(rows, clipDuration_),
             clipTimed_ ? analysis::findEvents(rows, clipDuration_)
                        : std::vector<analysis::DrivingEvent>());
 }
 
 void DriveData::setDrive(analysis::DriveSeries series, std::vector<analysis::DrivingEvent> events) {
-    clipCsv_.clear();
+    clipTable_.reset();
     publish(std::move(series), std::move(events));
 }
 
@@ -99,6 +97,14 @@ void DriveData::publish(analysis::DriveSeries series, std::vector<analysis::Driv
             {QStringLiteral("value"), valueText(event)}});
     }
     emit changed();
+}
+
+std::optional<std::size_t> DriveData::eventRow(const analysis::DrivingEvent& event) const {
+    const std::optional<std::size_t> row = analysis::rowAt(series_, event.time);
+    if (!row)
+        return std::nullopt;
+    const std::optional<std::size_t> point = analysis::routePointAt(routeRows_, *row);
+    return point ? std::optional(routeRows_[*point]) : std::nullopt;
 }
 
 double DriveData::nextEventTime(double seconds) const {

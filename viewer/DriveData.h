@@ -1,6 +1,6 @@
 // The drive of what is loaded, for the timeline, the events list and the map: its series
 // (per-row values and spans, in seconds of the clip or of the trip) and its driving events.
-// A clip fills it from its CSV text and duration; a trip hands over a series built from its
+// A clip fills it from its table and duration; a trip hands over a series built from its
 // moments. `changed` fires whenever the drive is replaced.
 #pragma once
 
@@ -12,6 +12,8 @@
 #include <QtQml/qqmlregistration.h>
 
 #include <array>
+#include <memory>
+#include <optional>
 #include <vector>
 
 // The name users read for an event kind, in the interface's language.
@@ -47,9 +49,11 @@ public:
     const std::vector<analysis::DrivingEvent>& drivingEvents() const { return events_; }
     // The row behind each point of the route built from the same rows.
     const std::vector<std::size_t>& routeRows() const { return routeRows_; }
+    // The row whose fix an event is pinned at on the map (analysis::routePointAt), or none.
+    std::optional<std::size_t> eventRow(const analysis::DrivingEvent& event) const;
 
-    // A clip: built once both the CSV text and a positive duration are known.
-    void setClipSource(const QString& csv);
+    // A clip: built once both its table and a positive duration are known.
+    void setClipSource(std::shared_ptr<const analysis::TelemetryTable> table);
     // `timed` false: the duration counts rows, not seconds, so no events are found.
     void setClipDuration(double seconds, bool timed = true);
     // A trip (or any other whole): replaces what a clip gave, until the next clip source.
@@ -72,7 +76,7 @@ private:
     bool clipTimed_ = true;
     void publish(analysis::DriveSeries series, std::vector<analysis::DrivingEvent> events);
 
-    QString clipCsv_;
+    std::shared_ptr<const analysis::TelemetryTable> clipTable_;
     double clipDuration_ = 0.0;
     analysis::DriveSeries series_;
     std::vector<analysis::DrivingEvent> events_;

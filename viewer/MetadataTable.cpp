@@ -1,168 +1,73 @@
-// CSV splitting for the metadata table; see MetadataTable.h.
+// The window's reading of telemetry text; see MetadataTable.h.
 #include "MetadataTable.h"
 
 #include <QTextBoundaryFinder>
 
-#include <algorithm>
-
 namespace {
 
-// The first code point that can be a grapheme extender or a prepended mark; below it a comma
-// is always a cluster of its own.
-constexpr char16_t kFirstJoiningCodePoint = 0x0300;
-
-bool isLineBreak(char16_t c) {
-    return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029;
+bool isContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
-bool isBlankCharacter(char16_t c) {
-    if (c == u' ' || c == u'\t')
-        return true;
-    return c >= 0x80 && QChar(c).category() == QChar::Separator_Space;
-}
-
-// True when the comma at `at` is a grapheme cluster of its own within [begin, end).
-bool isStandaloneComma(const QChar* data, qsizetype begin, qsizetype at, qsizetype end) {
-    const bool plainBefore = at == begin || data[at - 1].unicode() < kFirstJoiningCodePoint;
-    const bool plainAfter = at + 1 == end || data[at + 1].unicode() < kFirstJoiningCodePoint;
-    if (plainBefore && plainAfter)
-        return true;
-    // One code point either side decides: only "Prepend x" before and "x Extend/ZWJ/
-    // SpacingMark" after can join a comma.
-    qsizetype from = at, to = at + 1;
-    if (from > begin)
-        from -= (from - 1 > begin && data[from - 1].isLowSurrogate()) ? 2 : 1;
-    if (to < end)
-        to += (to + 1 < end && data[to].isHighSurrogate()) ? 2 : 1;
-    const QString window(data + from, to - from);
+// True when the comma at byte `at` is a grapheme cluster of its own within `line`. One code
+// point either side decides: only "Prepend x" before and "x Extend/ZWJ/SpacingMark" after can
+// join a comma.
+bool isStandaloneComma(std::string_view line, std::size_t at) {
+    std::size_t from = at, to = at + 1;
+    if (from > 0)
+        do
+            --from;
+        while (from > 0 && isContinuationByte(line[from]));
+    if (to < line.size())
+        do
+            ++to;
+        while (to < line.size() && isContinuationByte(line[to]));
+    const QString before = QString::fromUtf8(line.data() + from, static_cast<qsizetype>(at - from));
+    const QString window = QString::fromUtf8(line.data() + from, static_cast<qsizetype>(to - from));
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, window);
-    finder.setPosition(at - from);
+    finder.setPosition(before.size());
     if (!finder.isAtBoundary())
         return false;
-    finder.setPosition(at - from + 1);
+    finder.setPosition(before.size() + 1);
     return finder.isAtBoundary();
+}
+
+QString textOf(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QStringList headersOf(const analysis::TelemetryTable& table) {
+    QStringList headers;
+    headers.reserve(static_cast<qsizetype>(table.headers().size()));
+    for (const std::string& header : table.headers())
+        headers.append(textOf(header));
+    return headers;
 }
 
 } // namespace
 
+MetadataTable::MetadataTable() : table_(std::make_shared<const analysis::TelemetryTable>()) {}
+
+MetadataTable::MetadataTable(std::shared_ptr<const analysis::TelemetryTable> table)
+    : table_(table ? std::move(table) : std::make_shared<const analysis::TelemetryTable>()),
+      headers_(headersOf(*table_)) {}
+
 MetadataTable::Outcome MetadataTable::parse(const QString& text) {
-    if (text.size() > kMaxTextLength)
-        return Outcome::noLines;
-    const QChar* data = text.constData();
-    const qsizetype n = text.size();
-
-    bool haveHeader = false;
-    QStringList headers;
-    std::vector<Offset> rowStart, rowFirstCell, cellEnd;
-    std::vector<qsizetype> commas; // separator commas of the current line
-
-    qsizetype lineStart = 0;
-    bool lineHasContent = false;
-    for (qsizetype i = 0; i <= n; ++i) {
-        const char16_t c = i < n ? data[i].unicode() : u'\n';
-        if (c > u',' && c < 0x85) { // digits, letters, '.', '-': the bulk of the text
-            lineHasContent = true;
-            continue;
-        }
-        if (c == u',') {
-            lineHasContent = true;
-            commas.push_back(i);
-            continue;
-        }
-        if (!isLineBreak(c)) {
-            lineHasContent = lineHasContent || !isBlankCharacter(c);
-            continue;
-        }
-        const qsizetype lineEnd = i;
-        if (lineHasContent) {
-            // Grapheme check only for commas with non-ASCII-range neighbours.
-            std::erase_if(commas, [&](qsizetype at) {
-                return !isStandaloneComma(data, lineStart, at, lineEnd);
-            });
-            if (!haveHeader) {
-                const QStringView line(data + lineStart, lineEnd - lineStart);
-                if (line.startsWith(kNoMetadataPrefix)) {
-                    clear();
-                    return Outcome::noMetadataNotice;
-                }
-                haveHeader = true;
-                qsizetype cellStart = lineStart;
-                for (qsizetype at : commas) {
-                    headers.append(QString(data + cellStart, at - cellStart));
-                    cellStart = at + 1;
-                }
-                headers.append(QString(data + cellStart, lineEnd - cellStart));
-            } else {
-                rowStart.push_back(static_cast<Offset>(lineStart));
-                rowFirstCell.push_back(static_cast<Offset>(cellEnd.size()));
-                for (qsizetype at : commas)
-                    cellEnd.push_back(static_cast<Offset>(at));
-                cellEnd.push_back(static_cast<Offset>(lineEnd));
-            }
-        }
-        commas.clear();
-        lineStart = i + 1;
-        lineHasContent = false;
-    }
-    if (!haveHeader)
-        return Outcome::noLines;
-    rowFirstCell.push_back(static_cast<Offset>(cellEnd.size()));
-    rowStart.shrink_to_fit();
-    rowFirstCell.shrink_to_fit();
-    cellEnd.shrink_to_fit();
-
-    text_ = text;
-    headers_ = std::move(headers);
-    rowStart_ = std::move(rowStart);
-    rowFirstCell_ = std::move(rowFirstCell);
-    cellEnd_ = std::move(cellEnd);
-    return Outcome::table;
-}
-
-void MetadataTable::clear() {
-    *this = MetadataTable();
-}
-
-qsizetype MetadataTable::cellCount(qsizetype row) const {
-    return rowFirstCell_[row + 1] - rowFirstCell_[row];
-}
-
-QStringView MetadataTable::cellView(qsizetype row, qsizetype column) const {
-    if (column < 0 || column >= cellCount(row))
-        return {};
-    const Offset cell = rowFirstCell_[row] + static_cast<Offset>(column);
-    const Offset begin = column == 0 ? rowStart_[row] : cellEnd_[cell - 1] + 1;
-    return QStringView(text_.constData() + begin, cellEnd_[cell] - begin);
+    analysis::TelemetryTable parsed;
+    const Outcome outcome = parsed.parse(text.toStdString(), isStandaloneComma);
+    if (outcome == Outcome::table)
+        *this = MetadataTable(std::make_shared<const analysis::TelemetryTable>(std::move(parsed)));
+    else if (outcome == Outcome::noMetadataNotice)
+        clear();
+    return outcome;
 }
 
 QStringList MetadataTable::row(qsizetype row) const {
+    const auto index = static_cast<std::size_t>(row);
+    const std::size_t count = table_->cellCount(index);
     QStringList cells;
-    const qsizetype count = cellCount(row);
-    cells.reserve(count);
-    for (qsizetype column = 0; column < count; ++column)
-        cells.append(cell(row, column));
+    cells.reserve(static_cast<qsizetype>(count));
+    for (std::size_t column = 0; column < count; ++column)
+        cells.append(textOf(table_->cell(index, column)));
     return cells;
-}
-
-qsizetype MetadataTable::firstColumn(QStringView name) const {
-    for (qsizetype j = 0; j < headers_.size(); ++j)
-        if (headers_[j] == name)
-            return j;
-    return -1;
-}
-
-qsizetype MetadataTable::lastColumn(QStringView name) const {
-    for (qsizetype j = headers_.size() - 1; j >= 0; --j)
-        if (headers_[j] == name)
-            return j;
-    return -1;
-}
-
-qsizetype MetadataTable::memoryBytes() const {
-    qsizetype bytes = text_.capacity() * static_cast<qsizetype>(sizeof(QChar));
-    for (const QString& h : headers_)
-        bytes += h.capacity() * static_cast<qsizetype>(sizeof(QChar));
-    bytes += static_cast<qsizetype>(
-        (rowStart_.capacity() + rowFirstCell_.capacity() + cellEnd_.capacity()) * sizeof(Offset));
-    return bytes;
 }

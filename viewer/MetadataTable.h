@@ -1,60 +1,37 @@
-// The metadata table of one clip, parsed from its CSV text: header names and rows of cells.
-// The cells are kept as the exact texts, compactly: the CSV text once (shared with the
-// caller's copy) plus one 32-bit end offset per cell, so a 100,000-row table costs little
-// more than its text. Cells are materialised on demand.
+// The window's face of a clip's telemetry table: the text read in with the window's own rule
+// for commas (one joined to a combining mark is a character, not a separator), and the headers
+// and cells as Qt strings. The table itself is shared, never read again: the route, the drive,
+// the events and the readout all take it.
 #pragma once
+
+#include "TelemetryTable.h"
 
 #include <QString>
 #include <QStringList>
-#include <QStringView>
 
-#include <cstdint>
-#include <limits>
-#include <vector>
+#include <memory>
 
 class MetadataTable {
 public:
-    enum class Outcome {
-        noLines,          // nothing but blank lines: the table was not touched
-        noMetadataNotice, // the first line is the extractor's no-metadata notice
-        table,            // headers (and maybe rows) were read
-    };
+    using Outcome = analysis::TelemetryTable::Outcome;
 
-    // The prefix of the extractor's notice for a clip without telemetry.
-    static constexpr QStringView kNoMetadataPrefix = u"No SEI metadata found";
-    // Offsets are 32-bit; a longer text is refused as if it held no lines.
-    static constexpr qsizetype kMaxTextLength = std::numeric_limits<std::uint32_t>::max();
+    MetadataTable();
+    // A table read elsewhere (a trip's moment); null reads as empty.
+    explicit MetadataTable(std::shared_ptr<const analysis::TelemetryTable> table);
 
-    // Splits `text` at line breaks (LF, VT, FF, CR, CR LF, U+0085, U+2028, U+2029), drops the
-    // blank lines (only tabs and space separators), and splits the rest at commas, keeping
-    // empty cells; a comma joined to a neighbouring character in one grapheme cluster does
-    // not separate. With Outcome::table, `*this` is replaced by the result; otherwise it is
-    // left unchanged (noLines) or emptied (noMetadataNotice).
+    // With Outcome::table, `*this` is replaced by the result; otherwise it is left unchanged
+    // (noLines) or emptied (noMetadataNotice). See analysis::TelemetryTable::parse.
     Outcome parse(const QString& text);
-    void clear();
+    void clear() { *this = MetadataTable(); }
 
+    const analysis::TelemetryTable& table() const { return *table_; }
+    const std::shared_ptr<const analysis::TelemetryTable>& shared() const { return table_; }
     const QStringList& headers() const { return headers_; }
-    qsizetype rowCount() const { return static_cast<qsizetype>(rowStart_.size()); }
-    bool isEmpty() const { return headers_.isEmpty() && rowStart_.empty(); }
-    qsizetype cellCount(qsizetype row) const;
-    // The cell's text; empty beyond the row's end. `row` must be a valid row.
-    QStringView cellView(qsizetype row, qsizetype column) const;
-    QString cell(qsizetype row, qsizetype column) const { return cellView(row, column).toString(); }
+    qsizetype rowCount() const { return static_cast<qsizetype>(table_->rowCount()); }
     QStringList row(qsizetype row) const;
-
-    // Column of the first / last header equal to `name`, or -1.
-    qsizetype firstColumn(QStringView name) const;
-    qsizetype lastColumn(QStringView name) const;
-
-    // Bytes held: the text's buffer (even when shared with the caller) and the offsets.
-    qsizetype memoryBytes() const;
+    qsizetype memoryBytes() const { return static_cast<qsizetype>(table_->memoryBytes()); }
 
 private:
-    using Offset = std::uint32_t;
-
-    QString text_;
+    std::shared_ptr<const analysis::TelemetryTable> table_;
     QStringList headers_;
-    std::vector<Offset> rowStart_;     // offset of each row's first character
-    std::vector<Offset> rowFirstCell_; // index into cellEnd_ of each row's first cell, + end
-    std::vector<Offset> cellEnd_;      // offset just past each cell
 };

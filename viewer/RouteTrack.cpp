@@ -2,42 +2,28 @@
 #include "RouteTrack.h"
 
 #include "DriveSeries.h"
-#include "TelemetryValues.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace route {
 
-std::optional<GeoCoordinate> coordinateFrom(QStringView latitude, QStringView longitude) {
-    const std::optional<double> lat = telemetry::parseNumber(latitude);
-    if (!lat)
+std::optional<GeoCoordinate> coordinateFrom(std::optional<double> latitude,
+                                            std::optional<double> longitude) {
+    if (!latitude || !longitude || !analysis::isFix(*latitude, *longitude))
         return std::nullopt;
-    const std::optional<double> lon = telemetry::parseNumber(longitude);
-    if (!lon)
-        return std::nullopt;
-    if (!analysis::isFix(*lat, *lon))
-        return std::nullopt;
-    return GeoCoordinate{*lat, *lon};
+    return GeoCoordinate{*latitude, *longitude};
 }
 
-GeoCoordinateList buildRoute(const MetadataTable& table) {
-    const qsizetype lat = table.firstColumn(kLatitudeColumn);
-    const qsizetype lon = table.firstColumn(kLongitudeColumn);
-    if (lat < 0 || lon < 0)
-        return {};
-    const qsizetype needed = std::max(lat, lon) + 1;
+GeoCoordinateList buildRoute(const analysis::TelemetryTable& table) {
     GeoCoordinateList points;
-    for (qsizetype r = 0; r < table.rowCount(); ++r) {
-        if (table.cellCount(r) < needed)
+    for (const analysis::DriveRow& row : table.rows()) {
+        if (!analysis::isFix(row.latitude, row.longitude))
             continue;
-        const std::optional<GeoCoordinate> point =
-            coordinateFrom(table.cellView(r, lat), table.cellView(r, lon));
-        if (!point)
+        const GeoCoordinate point{row.latitude, row.longitude};
+        if (!points.isEmpty() && points.constLast() == point)
             continue;
-        if (!points.isEmpty() && points.constLast() == *point)
-            continue;
-        points.append(*point);
+        points.append(point);
     }
     points.squeeze();
     return points;

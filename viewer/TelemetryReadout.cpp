@@ -26,34 +26,31 @@ template <typename T> QVariant optionalVariant(const std::optional<T>& value) {
 TelemetryReadout::TelemetryReadout(QObject* parent) : QObject(parent) {}
 
 const QStringList& TelemetryReadout::detailKeys() {
-    static const QStringList keys = {
-        QStringLiteral("accelerator_pedal_position"),
-        QStringLiteral("navark_state"),
-        QStringLiteral("blinker_on_left"),
-        QStringLiteral("blinker_on_right"),
-        QStringLiteral("brake_applied"),
-        QStringLiteral("frame_seq_no"),
-        QStringLiteral("vehicle_speed_mps"),
-        QStringLiteral("steering_wheel_angle"),
-        QStringLiteral("latitude_deg"),
-        QStringLiteral("longitude_deg"),
-        QStringLiteral("heading_deg"),
-        QStringLiteral("linear_acceleration_mps2_x"),
-        QStringLiteral("linear_acceleration_mps2_y"),
-        QStringLiteral("linear_acceleration_mps2_z"),
-    };
+    using analysis::Field;
+    static const QStringList keys = [] {
+        QStringList names;
+        for (const Field field :
+             {Field::Pedal, Field::Assistance, Field::BlinkerLeft, Field::BlinkerRight,
+              Field::Brake, Field::FrameSequence, Field::Speed, Field::Steering, Field::Latitude,
+              Field::Longitude, Field::Heading, Field::AccelerationX, Field::AccelerationY,
+              Field::AccelerationZ})
+            names.append(telemetry::columnKey(field));
+        return names;
+    }();
     return keys;
 }
 
 void TelemetryReadout::update(const Inputs& in) {
-    static const MetadataTable kNoTable;
-    const MetadataTable& table = in.table ? *in.table : kNoTable;
+    static const analysis::TelemetryTable kNoTable;
+    const analysis::TelemetryTable& table = in.table ? *in.table : kNoTable;
     const std::optional<telemetry::Row> row =
         telemetry::currentRow(table, in.playbackTime, in.playbackDuration);
     const bool hasRow = row.has_value();
-    const int rowIndex = hasRow ? static_cast<int>(telemetry::currentRowIndex(
-                                      table.rowCount(), in.playbackTime, in.playbackDuration))
-                                : 0;
+    const int rowIndex =
+        hasRow
+            ? static_cast<int>(telemetry::currentRowIndex(static_cast<qsizetype>(table.rowCount()),
+                                                          in.playbackTime, in.playbackDuration))
+            : 0;
     telemetry::Overlay overlay;
     QList<telemetry::MetricCard> cards;
     QList<telemetry::DetailCell> cells;
@@ -63,9 +60,9 @@ void TelemetryReadout::update(const Inputs& in) {
         overlay = telemetry::telemetryOverlay(*row, in.useMilesPerHour);
         cards = telemetry::metricCards(*row, in.useMilesPerHour);
         cells = telemetry::detailGrid(*row, detailKeys(), in.playbackTime);
-        coordinate = route::coordinateFrom(row->value(route::kLatitudeColumn),
-                                           row->value(route::kLongitudeColumn));
-        heading = telemetry::parseNumber(row->value(route::kHeadingColumn));
+        coordinate = route::coordinateFrom(row->number(analysis::Field::Latitude),
+                                           row->number(analysis::Field::Longitude));
+        heading = row->number(analysis::Field::Heading);
     }
     // A trip's car moves along the whole trip's route.
     const std::optional<double> progress =

@@ -6,7 +6,6 @@
 #pragma once
 
 #include "GeoCoordinate.h"
-#include "MetadataTable.h"
 #include "TelemetryValues.h"
 
 #include <QObject>
@@ -71,7 +70,7 @@ class TelemetryReadout : public QObject {
 public:
     // What the readout is computed from; the table must outlive the next update.
     struct Inputs {
-        const MetadataTable* table = nullptr;
+        const analysis::TelemetryTable* table = nullptr;
         double playbackTime = 0.0;
         double playbackDuration = 0.0;
         double tripTime = 0.0;

@@ -6,25 +6,14 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
-#include <cerrno>
-#include <clocale>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
-#include <locale.h>
 
 namespace telemetry {
 namespace {
 
 constexpr QStringView kEmDash = u"\u2014";
-constexpr QStringView kGearKey = u"gear_state";
-constexpr QStringView kAssistKey = u"navark_state";
-constexpr QStringView kBlinkerLeftKey = u"blinker_on_left";
-constexpr QStringView kBlinkerRightKey = u"blinker_on_right";
-constexpr QStringView kBrakeKey = u"brake_applied";
-constexpr QStringView kSpeedKey = u"vehicle_speed_mps";
-constexpr QStringView kSteeringKey = u"steering_wheel_angle";
-constexpr QStringView kPedalKey = u"accelerator_pedal_position";
+using analysis::Field;
 constexpr QStringView kIdleAssist = u"IDLE";
 constexpr QStringView kFullGuideAssist = u"FULL_GUIDE";
 constexpr QStringView kFullGuideBadge = u"NVG";
@@ -63,9 +52,14 @@ constexpr Replacement kGearLetters[] = {
     {u"REVERSE", u"R"},
     {u"NEUTRAL", u"N"},
 };
-// Display values that are translation keys.
-constexpr QStringView kLocalizedValueKeys[] = {kGearKey, kAssistKey, kBlinkerLeftKey,
-                                               kBlinkerRightKey, kBrakeKey};
+// Fields whose display values are translation keys.
+constexpr Field kLocalizedValueFields[] = {Field::Gear, Field::Assistance, Field::BlinkerLeft,
+                                           Field::BlinkerRight, Field::Brake};
+
+bool isKeyOf(QStringView key, Field field) {
+    const std::string_view name = analysis::columnName(field);
+    return key == QLatin1String(name.data(), static_cast<qsizetype>(name.size()));
+}
 
 QString tr(const char* key) {
     return localizedString(QString::fromUtf8(key));
@@ -79,13 +73,8 @@ bool isTrimmable(QChar c) {
     return u >= 0x80 && c.category() == QChar::Separator_Space;
 }
 
-locale_t cLocale() {
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
-    return c;
-}
-
 double speedIn(const Row& row, bool useMilesPerHour) {
-    const double mps = parseNumber(row.value(kSpeedKey)).value_or(0.0);
+    const double mps = row.number(Field::Speed).value_or(0.0);
     return mps * (useMilesPerHour ? kMilesPerHourPerMps : kKilometresPerHourPerMps);
 }
 
@@ -105,46 +94,64 @@ qsizetype currentRowIndex(qsizetype rowCount, double playbackTime, double playba
     return std::min(i, rowCount - 1);
 }
 
-QStringView Row::value(QStringView key) const {
-    const qsizetype column = table_->lastColumn(key);
-    return column < 0 ? QStringView() : table_->cellView(row_, column);
+QString columnKey(Field field) {
+    const std::string_view name = analysis::columnName(field);
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+QString Row::value(QStringView key) const {
+    // The table's column rule (a later duplicate wins), without a conversion per call.
+    const std::vector<std::string>& headers = table_->headers();
+    for (std::size_t column = headers.size(); column-- > 0;) {
+        const std::string& header = headers[column];
+        if (QAnyStringView::equal(
+                QUtf8StringView(header.data(), static_cast<qsizetype>(header.size())), key))
+            return cellText(column);
+    }
+    return QString();
+}
+
+QString Row::value(Field field) const {
+    return cellText(table_->column(field));
+}
+
+QString Row::cellText(std::size_t column) const {
+    const std::string_view cell = table_->cell(static_cast<std::size_t>(row_), column);
+    return QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size()));
+}
+
+std::optional<double> Row::number(Field field) const {
+    return table_->number(field, static_cast<std::size_t>(row_));
 }
 
 QHash<QString, QString> Row::toHash() const {
     QHash<QString, QString> map;
-    const QStringList& headers = table_->headers();
-    for (qsizetype j = 0; j < headers.size(); ++j)
-        map.insert(headers[j], table_->cell(row_, j));
+    const std::vector<std::string>& headers = table_->headers();
+    for (std::size_t j = 0; j < headers.size(); ++j) {
+        const std::string_view cell = table_->cell(static_cast<std::size_t>(row_), j);
+        map.insert(QString::fromStdString(headers[j]),
+                   QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size())));
+    }
     return map;
 }
 
-std::optional<Row> currentRow(const MetadataTable& table, double playbackTime,
+std::optional<Row> currentRow(const analysis::TelemetryTable& table, double playbackTime,
                               double playbackDuration) {
-    if (table.headers().isEmpty() || table.rowCount() == 0)
+    if (table.headers().empty() || table.rowCount() == 0)
         return std::nullopt;
-    return Row(table, currentRowIndex(table.rowCount(), playbackTime, playbackDuration));
+    const auto rows = static_cast<qsizetype>(table.rowCount());
+    return Row(table, currentRowIndex(rows, playbackTime, playbackDuration));
 }
 
 std::optional<double> parseNumber(QStringView text) {
-    if (text.isEmpty())
-        return std::nullopt;
-    // strtod skips these; a number must start at the first character.
-    const char16_t first = text.front().unicode();
-    if (first == u' ' || (first >= u'\t' && first <= u'\r'))
-        return std::nullopt;
-    QVarLengthArray<char, 64> bytes(text.size() + 1);
+    QVarLengthArray<char, 64> bytes(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         if (c == 0 || c > 0x7F)
             return std::nullopt;
         bytes[i] = static_cast<char>(c);
     }
-    bytes[text.size()] = '\0';
-    char* end = nullptr;
-    const double value = strtod_l(bytes.data(), &end, cLocale());
-    if (end != bytes.data() + text.size())
-        return std::nullopt;
-    return value;
+    return analysis::parseNumber(std::string_view(bytes.data(), bytes.size()));
 }
 
 QStringView trimmed(QStringView text) {
@@ -162,15 +169,17 @@ bool isTrue(QStringView text) {
 }
 
 QString displayValue(QStringView key, const Row& row) {
-    const QStringView v = trimmed(row.value(key));
+    const QString text = row.value(key);
+    const QStringView v = trimmed(text);
     if (v.isEmpty()) {
-        if (key == kAssistKey)
+        if (isKeyOf(key, Field::Assistance))
             return kIdleAssist.toString();
-        if (key == kBlinkerLeftKey || key == kBlinkerRightKey || key == kBrakeKey)
+        if (isKeyOf(key, Field::BlinkerLeft) || isKeyOf(key, Field::BlinkerRight) ||
+            isKeyOf(key, Field::Brake))
             return kFalseFlag.toString();
         return kEmDash.toString();
     }
-    if (key == kGearKey) {
+    if (isKeyOf(key, Field::Gear)) {
         for (const Replacement& gear : kGearNames)
             if (v == gear.from)
                 return gear.to.toString();
@@ -180,8 +189,8 @@ QString displayValue(QStringView key, const Row& row) {
 
 QString localizedDisplayValue(QStringView key, const Row& row) {
     QString value = displayValue(key, row);
-    if (std::find(std::begin(kLocalizedValueKeys), std::end(kLocalizedValueKeys), key) !=
-        std::end(kLocalizedValueKeys))
+    if (std::any_of(std::begin(kLocalizedValueFields), std::end(kLocalizedValueFields),
+                    [key](Field field) { return isKeyOf(key, field); }))
         return localizedString(value);
     return value;
 }
@@ -205,17 +214,17 @@ QString detailLabel(QStringView key) {
 Overlay telemetryOverlay(const Row& row, bool useMilesPerHour) {
     Overlay o;
     o.speed = speedIn(row, useMilesPerHour);
-    o.steeringDegrees = parseNumber(row.value(kSteeringKey)).value_or(0.0);
-    if (const std::optional<double> pedal = parseNumber(row.value(kPedalKey))) {
+    o.steeringDegrees = row.number(Field::Steering).value_or(0.0);
+    if (const std::optional<double> pedal = row.number(Field::Pedal)) {
         const double fraction = *pedal / kPedalPercent;
         o.pedal = fraction > 0 ? std::min(fraction, 1.0) : 0.0;
     }
-    o.brakeOn = isTrue(row.value(kBrakeKey));
-    const QString gear = displayValue(kGearKey, row);
+    o.brakeOn = isTrue(row.value(Field::Brake));
+    const QString gear = displayValue(columnKey(Field::Gear), row);
     o.gearLetter = gear;
     for (const Replacement& letter : kGearLetters)
         o.gearLetter.replace(letter.from.toString(), letter.to.toString());
-    o.assist = displayValue(kAssistKey, row);
+    o.assist = displayValue(columnKey(Field::Assistance), row);
 
     o.speedText = formatCNumber(o.speed, 'f', 0);
     o.speedUnit = unitText(useMilesPerHour);
@@ -235,12 +244,12 @@ Overlay telemetryOverlay(const Row& row, bool useMilesPerHour) {
 
 QList<MetricCard> metricCards(const Row& row, bool useMilesPerHour) {
     const double speed = speedIn(row, useMilesPerHour);
-    const double steering = parseNumber(row.value(kSteeringKey)).value_or(0.0);
+    const double steering = row.number(Field::Steering).value_or(0.0);
     return {
         {tr(kSpeedTitle), formatCNumber(speed, 'f', 1) + u' ' + unitText(useMilesPerHour)},
         {tr(kSteeringTitle), formatCNumber(steering, 'f', 1) + kDegreeSign.toString()},
-        {tr(kGearTitle), localizedString(displayValue(kGearKey, row))},
-        {tr(kAssistTitle), localizedString(displayValue(kAssistKey, row))},
+        {tr(kGearTitle), localizedString(displayValue(columnKey(Field::Gear), row))},
+        {tr(kAssistTitle), localizedString(displayValue(columnKey(Field::Assistance), row))},
     };
 }
 
@@ -257,13 +266,13 @@ QList<DetailCell> detailGrid(const Row& row, const QStringList& detailKeys, doub
         cell.label = detailLabel(key);
         cell.value = localizedDisplayValue(key, row);
         const bool on = isTrue(cell.value);
-        if (key == kBlinkerLeftKey || key == kBlinkerRightKey) {
-            cell.arrow =
-                key == kBlinkerLeftKey ? DetailCell::Arrow::left : DetailCell::Arrow::right;
+        const bool left = isKeyOf(key, Field::BlinkerLeft);
+        if (left || isKeyOf(key, Field::BlinkerRight)) {
+            cell.arrow = left ? DetailCell::Arrow::left : DetailCell::Arrow::right;
             cell.arrowActive = on;
             cell.arrowBright = on && litPhase;
         }
-        cell.highlighted = key == kBrakeKey && on;
+        cell.highlighted = isKeyOf(key, Field::Brake) && on;
         cells.append(cell);
     }
     return cells;

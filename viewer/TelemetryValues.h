@@ -3,7 +3,7 @@
 // the metric cards and the detail grid. Plain functions over the table; no state.
 #pragma once
 
-#include "MetadataTable.h"
+#include "TelemetryTable.h"
 
 #include <QHash>
 #include <QList>
@@ -25,23 +25,30 @@ QString unitText(bool useMilesPerHour);
 // without a positive duration.
 qsizetype currentRowIndex(qsizetype rowCount, double playbackTime, double playbackDuration);
 
-// One row of the table read by column name. A name that occurs twice reads the later column;
-// a missing name or a missing cell reads as the empty text.
+// The engine's column of `field` as a Qt string.
+QString columnKey(analysis::Field field);
+
+// One row of the table: texts by column name, numbers by field as the table read them. A name
+// that occurs twice reads the later column; a missing name or a missing cell reads as the
+// empty text.
 class Row {
 public:
     // `row` must be a row of `table`.
-    Row(const MetadataTable& table, qsizetype row) : table_(&table), row_(row) {}
-    QStringView value(QStringView key) const;
+    Row(const analysis::TelemetryTable& table, qsizetype row) : table_(&table), row_(row) {}
+    QString value(QStringView key) const;
+    QString value(analysis::Field field) const;
+    std::optional<double> number(analysis::Field field) const;
     // The whole row as a map, as the current row is defined.
     QHash<QString, QString> toHash() const;
 
 private:
-    const MetadataTable* table_;
+    QString cellText(std::size_t column) const;
+    const analysis::TelemetryTable* table_;
     qsizetype row_;
 };
 
 // The current row, or nothing without headers or rows.
-std::optional<Row> currentRow(const MetadataTable& table, double playbackTime,
+std::optional<Row> currentRow(const analysis::TelemetryTable& table, double playbackTime,
                               double playbackDuration);
 
 // The whole text as one C-locale strtod number (no surrounding space), or nothing.

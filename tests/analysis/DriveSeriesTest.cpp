@@ -1,5 +1,6 @@
 // The timeline's series and the car between rows, on rows read from CSV text.
 #include "DriveSeries.h"
+#include "TestClips.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,7 @@ using namespace analysis;
 // One CSV line per row from (speed, pedal, brake, left blinker, state, latitude, heading).
 std::string csvOf(
     const std::vector<std::tuple<double, double, bool, bool, const char*, double, double>>& rows) {
-    std::string csv = "header\n";
+    std::string csv = testclips::kCsvHeader + "\n";
     for (const auto& [speed, pedal, brake, left, state, lat, heading] : rows) {
         char line[256];
         std::snprintf(line, sizeof line, "1,D,0,%g,%g,0,%s,False,%s,%s,%g,10,%g,0,0,0\n", speed,
@@ -26,7 +27,7 @@ TEST(DriveSeries, SpansTicksAndCarBetweenRows) {
                                    {12, 200, true, true, "FULL_GUIDE", 2.0, 1},
                                    {14, -5, true, true, "FULL_GUIDE", 3.0, 90},
                                    {16, 0, false, false, "", 999, 90}});
-    const DriveSeries s = driveSeries(readDriveRows(csv), 4.0);
+    const DriveSeries s = driveSeries(TelemetryTable::fromCsv(csv).rows(), 4.0);
     ASSERT_EQ(s.size(), 4u);
     EXPECT_EQ(std::vector<float>(s.pedal), (std::vector<float>{0.5f, 1.0f, 0.0f, 0.0f}));
     ASSERT_EQ(s.brake.size(), 1u);

@@ -31,7 +31,9 @@ std::string csvOf(const std::vector<std::string>& rows) {
 
 std::string exported(Format format, const std::vector<std::string>& rows,
                      const char* name = "c.mp4", std::optional<double> duration = std::nullopt) {
-    return exports::render(format, exports::clipTelemetry(csvOf(rows), name, duration));
+    return exports::render(
+        format,
+        exports::clipTelemetry(analysis::TelemetryTable::fromCsv(csvOf(rows)), name, duration));
 }
 
 std::size_t count(const std::string& text, const std::string& what) {
@@ -183,7 +185,8 @@ TEST(Export, LongRouteIsWrittenWholeEverywhere) {
     ASSERT_EQ(testclips::runExtractor({clip}, &csv), 0);
     csv.pop_back(); // the command line's line feed
     const std::string whole = exports::render(
-        Format::Gpx, exports::clipTelemetry(csv, "2026-03-14_08-15-00-front.mp4",
+        Format::Gpx, exports::clipTelemetry(analysis::TelemetryTable::fromCsv(csv),
+                                            "2026-03-14_08-15-00-front.mp4",
                                             MetadataExtractor::movieDuration(clip)));
     ASSERT_GT(whole.size(), 4u * 64 * 1024);
     ASSERT_EQ(testclips::runExtractor({"--format", "gpx", clip}, &streamed), 0);

@@ -169,14 +169,17 @@ TEST(TelemetryQueue, ReadsFrontFirstUntilAClipHasTelemetry) {
         })) {
             reads.push_back(*clip);
             const bool has = c.withTelemetry.count({clip->moment, clip->clip}) > 0;
-            queue.read(*clip, has ? std::to_string(clip->moment) + "/" + std::to_string(clip->clip)
-                                  : std::string());
+            const std::string name =
+                std::to_string(clip->moment) + "/" + std::to_string(clip->clip);
+            queue.read(*clip, has ? std::make_shared<const analysis::TelemetryTable>(
+                                        analysis::TelemetryTable::fromCsv(name))
+                                  : nullptr);
         }
         EXPECT_EQ(reads, c.reads) << c.what;
         EXPECT_TRUE(queue.done()) << c.what;
         std::vector<std::string> csv;
-        for (const auto& text : queue.csv())
-            csv.push_back(text.value_or("unread"));
+        for (const auto& table : queue.tables())
+            csv.push_back(table ? std::string(table->text()) : "unread");
         EXPECT_EQ(csv, c.csv) << c.what;
     }
 }

@@ -1,14 +1,15 @@
 // The route: which rows make points, the collapse of repeats, and the map's current values.
 #include "ContentView.h"
-#include "DriveSeries.h"
-#include "DrivingEvents.h"
-#include "RoutePoints.h"
+#include "DriveData.h"
+#include "MetadataExtractor.h"
+#include "MovieDuration.h"
 #include "RouteTrack.h"
 #include "TestClips.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <regex>
 
 namespace {
 
@@ -37,34 +38,70 @@ TEST(BuildRoute, RowsThatMakePoints) {
          {{3, 3}}},
         // What a receiver without a fix writes; either number zero alone is a fix.
         {"zeroZeroDropped", "latitude_deg,longitude_deg\n0,0\n0.0,-0.0\n0,1\n-0.0,0", {{0, 1}}},
-        {"firstDuplicateColumnUsed", "longitude_deg,latitude_deg,latitude_deg\n1,2,3", {{2, 1}}},
+        // One column per field, the later duplicate, as the readout reads it.
+        {"laterDuplicateColumnUsed", "longitude_deg,latitude_deg,latitude_deg\n1,2,3", {{3, 1}}},
         {"missingColumn", "latitude_deg,lon\n1,2", {}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(routeOf(c.csv), c.expected) << c.name;
 }
 
-// The map's route, the exported route and the rows the timeline places the car by are the same
-// points: fixes at (0, 0), rows without a fix, out of range and repeated positions alike.
-TEST(BuildRoute, MapExportsAndTimelineAgreeOnThePoints) {
+using Places = std::vector<std::pair<double, double>>;
+
+// Every `lat="…" lon="…"` of the GPX elements named `element`, in order.
+Places gpxPlaces(const std::string& gpx, const std::string& element) {
+    Places places;
+    const std::regex point("<" + element + R"re( lat="([^"]+)" lon="([^"]+)")re");
+    for (auto it = std::sregex_iterator(gpx.begin(), gpx.end(), point);
+         it != std::sregex_iterator(); ++it)
+        places.emplace_back(std::stod((*it)[1]), std::stod((*it)[2]));
+    return places;
+}
+
+// One real clip whose telemetry has (0, 0) fixes, rows without a fix and repeated points: the
+// map's route, the timeline's route rows and the GPX track are the same points, and the map's
+// event pins are the GPX waypoints, a stop on a row without a fix included.
+TEST(BuildRoute, MapGpxAndEventsAgreeOnARealClip) {
+    const std::string dir = testclips::makeTempDir();
     std::string csv = testclips::kCsvHeader;
-    for (const char* position : {"48,11", "0,0", ",", "48,11", "48.5,11", "95,11", "-0.0,0",
-                                 "48.5,11.25", "nan,11", "48.5,11.25", "0,11.5"})
-        csv += std::string("\n1,,0,5,,,,,,,") + position + ",,,,";
-    std::vector<std::pair<double, double>> map, exported, timeline;
-    for (const GeoCoordinate& c : routeOf(QString::fromStdString(csv)))
+    int sequence = 0;
+    for (const char* positionAndSpeed :
+         {"48.1,11.5,5", "48.1,11.5,5", "0.0,0.0,5", ",,5", "48.2,11.6,5", "48.2,11.6,0.1", ",,5",
+          ",,0.1", "0.0,0.0,0.1", "-0.0,0.0,0.1", "48.3,11.7,0.1"}) {
+        const std::string fields = positionAndSpeed;
+        const std::size_t speedAt = fields.rfind(',') + 1;
+        csv += "\n1,GEAR_DRIVE," + std::to_string(sequence++) + "," + fields.substr(speedAt) +
+               ",0.0,0.0,False,False,False,IDLE," + fields.substr(0, speedAt) + "90.0,0.0,0.0,9.8";
+    }
+    testclips::writeFile(dir + "/rows.csv", csv + "\n");
+    const std::string clip = testclips::generate(dir + "/2026-03-14_08-15-00-front.mp4",
+                                                 {"--fps", "10", "--from-csv", dir + "/rows.csv"});
+    std::string gpx;
+    ASSERT_EQ(testclips::runExtractor({"--format", "gpx", clip}, &gpx), 0);
+
+    ContentView view;
+    view.telemetry()->show(ClipTelemetry::Clip::fromCsv(
+        QString::fromStdString(MetadataExtractor::extract(clip).text())));
+    view.clock()->setPlaybackDuration(MetadataExtractor::movieDuration(clip).value_or(0.0));
+    const DriveData& drive = *view.telemetry()->drive();
+    Places map, timeline, pins;
+    for (const GeoCoordinate& c : view.telemetry()->routeCoordinates())
         map.emplace_back(c.latitude, c.longitude);
-    for (const exports::RoutePoint& p :
-         exports::routeOf(exports::clipTelemetry(csv, "clip.mp4", 1.0)).points)
-        exported.emplace_back(p.latitude, p.longitude);
-    const auto rows = analysis::readDriveRows(csv);
-    for (const std::size_t row : analysis::routeRows(analysis::driveSeries(rows, 1.0)))
-        timeline.emplace_back(rows[row].latitude, rows[row].longitude);
-    const std::vector<std::pair<double, double>> expected = {
-        {48, 11}, {48.5, 11}, {48.5, 11.25}, {0, 11.5}};
+    for (const std::size_t row : drive.routeRows())
+        timeline.emplace_back(drive.series().fix[row].latitude, drive.series().fix[row].longitude);
+    for (const analysis::DrivingEvent& event : drive.drivingEvents())
+        if (const std::optional<std::size_t> row = drive.eventRow(event))
+            pins.emplace_back(drive.series().fix[*row].latitude,
+                              drive.series().fix[*row].longitude);
+
+    const Places expected = {{48.1, 11.5}, {48.2, 11.6}, {48.3, 11.7}};
     EXPECT_EQ(map, expected);
-    EXPECT_EQ(exported, expected);
     EXPECT_EQ(timeline, expected);
+    EXPECT_EQ(gpxPlaces(gpx, "trkpt"), expected);
+    // A hard braking and two stops, the second on a row without a fix: where the car last was.
+    EXPECT_EQ(drive.drivingEvents().size(), 3u);
+    EXPECT_EQ(pins, Places(drive.drivingEvents().size(), {48.2, 11.6}));
+    EXPECT_EQ(gpxPlaces(gpx, "wpt"), pins);
 }
 
 TEST(RouteValues, CurrentCoordinateAndHeadingComeFromTheCurrentRow) {

@@ -23,7 +23,7 @@ struct OneRow {
     OneRow(const QString& header, const QString& line) {
         EXPECT_EQ(table.parse(header + u'\n' + line), MetadataTable::Outcome::table);
     }
-    Row row() const { return Row(table, 0); }
+    Row row() const { return Row(table.table(), 0); }
 };
 
 TEST(RowIndex, SpreadsRowsEvenlyOverTheDuration) {
@@ -42,7 +42,7 @@ TEST(RowIndex, SpreadsRowsEvenlyOverTheDuration) {
             << c.rows << " rows, " << c.time << "/" << c.duration;
     MetadataTable headerOnly;
     headerOnly.parse("a,b");
-    EXPECT_FALSE(currentRow(headerOnly, 0, 0));
+    EXPECT_FALSE(currentRow(headerOnly.table(), 0, 0));
 }
 
 TEST(ParseNumber, WholeTextInCLocaleSyntaxAndFlags) {

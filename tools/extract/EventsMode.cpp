@@ -34,7 +34,7 @@ std::string eventLines(std::string_view csv, std::optional<double> duration) {
         return {};
     std::string lines;
     for (const analysis::DrivingEvent& event :
-         analysis::findEvents(analysis::readDriveRows(csv), *duration)) {
+         analysis::findEvents(analysis::TelemetryTable::fromCsv(csv).rows(), *duration)) {
         appendFixed(lines, event.time, kTimeDecimals);
         lines.append(1, kFieldSeparator).append(analysis::eventKindName(event.kind));
         lines.append(1, kFieldSeparator);

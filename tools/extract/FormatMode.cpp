@@ -29,7 +29,9 @@ void writeClipText(exports::Format format, const std::string& csv, const std::st
         fromInput ? bufferedMovieDuration(clipBytes) : MetadataExtractor::movieDuration(clipPath);
     const std::string fileName =
         fromInput ? std::string(kStandardInputName) : fs::path(clipPath).filename().string();
-    exports::render(format, exports::clipTelemetry(csv, fileName, duration), sink);
+    exports::render(
+        format, exports::clipTelemetry(analysis::TelemetryTable::fromCsv(csv), fileName, duration),
+        sink);
 }
 
 std::string formattedFileName(const std::string& clipPath, exports::Format format) {
@@ -41,9 +43,7 @@ void writeFormattedTrip(exports::Format format, const trips::Trip& trip,
                         const exports::TextSink& sink) {
     const exports::Telemetry telemetry =
         exports::tripTelemetry(trip, fs::path(joinedCsvName).stem().string());
-    rows = 0;
-    for (const std::string_view csv : telemetry.csvTexts)
-        rows += static_cast<std::size_t>(std::count(csv.begin(), csv.end(), '\n'));
+    rows = exports::rowCount(telemetry);
     exports::render(format, telemetry, sink);
 }
 

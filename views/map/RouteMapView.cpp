@@ -305,12 +305,13 @@ void RouteMapView::paintMapLayer(QPainter& painter, const mapgeo::MapViewport& v
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::white, kMarkOutlineWidth));
     for (const analysis::DrivingEvent& event : m_drive->drivingEvents()) {
-        const auto pose = analysis::carPoseAt(m_drive->series(), event.time);
-        if (!pose)
+        const std::optional<std::size_t> row = m_drive->eventRow(event);
+        if (!row)
             continue;
+        const analysis::GeoFix& fix = m_drive->series().fix[*row];
         painter.setBrush(QColor::fromRgb(DriveData::colourOf(event.kind)));
         painter.drawEllipse(viewport.viewPointForMapPoint(
-                                mapgeo::mapPointForCoordinate({pose->latitude, pose->longitude})),
+                                mapgeo::mapPointForCoordinate({fix.latitude, fix.longitude})),
                             kEventPinRadius, kEventPinRadius);
     }
     painter.restore();
