@@ -57,7 +57,7 @@ void AppDelegate::openUrls(const QList<QUrl>& urls) {
         clip = firstFolderUrl(urls);
     if (!clip)
         return;
-    PendingExternalFile::set(*clip);
+    pendingexternalfile::set(*clip);
     commands_->post(Commands::kOpenExternalFile);
 }
 

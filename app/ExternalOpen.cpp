@@ -10,7 +10,7 @@ const QString kOptionPrefix = QStringLiteral("--");
 
 std::optional<QUrl> firstClipUrl(const QList<QUrl>& urls) {
     for (const QUrl& url : urls) {
-        if (url.isLocalFile() && FileServices::isClipFile(url))
+        if (url.isLocalFile() && fileservices::isClipFile(url))
             return url;
     }
     return std::nullopt;

@@ -53,10 +53,10 @@ QString SingleInstance::defaultKey() {
 
 QString SingleInstance::socketFolder() {
     const QString runtime = qEnvironmentVariable(kRuntimeFolderVariable);
-    if (QDir::isAbsolutePath(runtime) && FileServices::isPrivateDirectory(runtime))
+    if (QDir::isAbsolutePath(runtime) && fileservices::isPrivateDirectory(runtime))
         return runtime;
-    const QString fallback = QDir(FileServices::cacheDirectory()).filePath(kFallbackFolderName);
-    return FileServices::makePrivateDirectory(fallback) == FileServices::PrivateDirectory::ready
+    const QString fallback = QDir(fileservices::cacheDirectory()).filePath(kFallbackFolderName);
+    return fileservices::makePrivateDirectory(fallback) == fileservices::PrivateDirectory::ready
                ? fallback
                : QString();
 }

@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace FileServices {
+namespace fileservices {
 namespace {
 
 constexpr QChar kExtensionSeparator = u'.';
@@ -257,4 +257,4 @@ bool isClipFile(const QUrl& url) {
                .compare(QLatin1String(kClipExtension), Qt::CaseInsensitive) == 0;
 }
 
-} // namespace FileServices
+} // namespace fileservices

@@ -13,7 +13,7 @@
 #include <functional>
 #include <optional>
 
-namespace FileServices {
+namespace fileservices {
 
 // Size in bytes of the regular file at `file`; nothing when it is absent, not a regular file
 // or cannot be queried.
@@ -71,4 +71,4 @@ bool isClipFile(const QUrl& url);
 // `name` without its last extension and its dot ("a.b.mp4" -> "a.b", "front" -> "front").
 QString deletingPathExtension(const QString& name);
 
-} // namespace FileServices
+} // namespace fileservices

@@ -54,16 +54,16 @@ ClipLoader::~ClipLoader() {
     if (copyJob_)
         copyJob_->cancelled = true;
     for (const QUrl& copy : std::as_const(stagedCopiesInUse_))
-        Staging::removeStagedCopy(copy);
-    Staging::removeStagedCopy(load_.stagedFileURL());
+        staging::removeStagedCopy(copy);
+    staging::removeStagedCopy(load_.stagedFileURL());
 }
 
 bool ClipLoader::loadClip(const QUrl& fileUrl, bool autoPlay, bool advancing) {
     // Security-scoped access has no counterpart here: nothing to take or give back.
-    const std::optional<qint64> size = FileServices::fileSize(fileUrl);
-    if (!size && !QFileInfo::exists(FileServices::fullPath(fileUrl)) &&
-        !FileServices::lastPathComponent(fileUrl).isEmpty()) {
-        load_.setStatus(localizedString(kMissingStatus, FileServices::lastPathComponent(fileUrl)));
+    const std::optional<qint64> size = fileservices::fileSize(fileUrl);
+    if (!size && !QFileInfo::exists(fileservices::fullPath(fileUrl)) &&
+        !fileservices::lastPathComponent(fileUrl).isEmpty()) {
+        load_.setStatus(localizedString(kMissingStatus, fileservices::lastPathComponent(fileUrl)));
         return false;
     }
     if (!size || *size < kMinClipBytes || *size > kMaxClipBytes) {
@@ -71,14 +71,14 @@ bool ClipLoader::loadClip(const QUrl& fileUrl, bool autoPlay, bool advancing) {
         return false;
     }
     bool refused = false;
-    const std::optional<QUrl> staged = Staging::reserveCopy(&refused);
+    const std::optional<QUrl> staged = staging::reserveCopy(&refused);
     if (!staged) {
         load_.setStatus(localizedString(refused ? kStagingRefusedStatus : kStagingFailedStatus));
         return false;
     }
-    load_.setSelectedFolderClipPath(FileServices::fullPath(fileUrl));
+    load_.setSelectedFolderClipPath(fileservices::fullPath(fileUrl));
     copyInBackground(
-        fileUrl, beginLoad(*staged, FileServices::lastPathComponent(fileUrl), autoPlay, advancing));
+        fileUrl, beginLoad(*staged, fileservices::lastPathComponent(fileUrl), autoPlay, advancing));
     return true;
 }
 
@@ -133,7 +133,7 @@ void ClipLoader::copyInBackground(const QUrl& fileUrl, const LoadContext& contex
         finishCopy(copied, context);
     });
     watcher->setFuture(QtConcurrent::run([fileUrl, copy = context.stagedFileURL, job] {
-        return Staging::copyClip(
+        return staging::copyClip(
             fileUrl, copy, [&job](int percent) { job->percent = percent; }, job->cancelled);
     }));
 }
@@ -162,7 +162,7 @@ void ClipLoader::finishCopy(bool copied, const LoadContext& context) {
         return;
     }
     telemetry_.setMessage(localizedString(kExtractingMessage));
-    extractInBackground(this, FileServices::fullPath(context.stagedFileURL),
+    extractInBackground(this, fileservices::fullPath(context.stagedFileURL),
                         [this, context](const MetadataExtractor::Output& output) {
                             stagedCopiesInUse_.remove(context.stagedFileURL);
                             applyExtractionResult(output, context);
@@ -188,7 +188,7 @@ void ClipLoader::recoverTelemetry() {
     telemetry_.setMessage(localizedString(kExtractingMessage));
     stagedCopiesInUse_.insert(context.stagedFileURL);
     extractInBackground(
-        this, FileServices::fullPath(context.stagedFileURL),
+        this, fileservices::fullPath(context.stagedFileURL),
         [this, context](const MetadataExtractor::Output& output) {
             stagedCopiesInUse_.remove(context.stagedFileURL);
             applyRecovery(output, context);
@@ -215,7 +215,7 @@ void ClipLoader::applyRecovery(const MetadataExtractor::Output& output,
         if (outcome.telemetry.csv)
             view_.clock()->browseRows(telemetry_.csvRowCount(), secondsPerRow);
     });
-    watcher->setFuture(QtConcurrent::run(RecoveredTiming::secondsPerRowNear, context.clipPath));
+    watcher->setFuture(QtConcurrent::run(recoveredtiming::secondsPerRowNear, context.clipPath));
 }
 
 void ClipLoader::applyExtractionResult(const MetadataExtractor::Output& output,
@@ -242,7 +242,7 @@ void ClipLoader::apply(const LoadOutcome& outcome, const LoadContext& context) {
 
 bool ClipLoader::handleDroppedURLs(const QList<QUrl>& urls) {
     for (const QUrl& url : urls) {
-        if (FileServices::isClipFile(url))
+        if (fileservices::isClipFile(url))
             return loadClip(url, false);
     }
     load_.setStatus(localizedString(kOnlyMp4Status));
@@ -259,7 +259,7 @@ void ClipLoader::openClipPanelResult(const QUrl& fileUrl) {
 }
 
 void ClipLoader::takePendingExternalFile() {
-    if (const std::optional<QUrl> file = PendingExternalFile::take())
+    if (const std::optional<QUrl> file = pendingexternalfile::take())
         loadClip(*file, false);
 }
 
@@ -274,7 +274,7 @@ void ClipLoader::advanceBatch(bool autoPlay) {
             return;
         qsizetype index = -1;
         for (qsizetype i = 0; i < clips.size() && index < 0; ++i) {
-            if (FileServices::fullPath(clips[i]) == current)
+            if (fileservices::fullPath(clips[i]) == current)
                 index = i;
         }
         if (index < 0)
@@ -286,10 +286,10 @@ void ClipLoader::advanceBatch(bool autoPlay) {
         const QUrl next = clips[index + 1];
         if (loadClip(next, autoPlay, true)) {
             load_.setStatus(localizedString(kBatchClipStatus, int(index + 2), int(clips.size()),
-                                            FileServices::lastPathComponent(next)));
+                                            fileservices::lastPathComponent(next)));
             return;
         }
-        load_.setSelectedFolderClipPath(FileServices::fullPath(next));
+        load_.setSelectedFolderClipPath(fileservices::fullPath(next));
     }
 }
 
@@ -310,5 +310,5 @@ bool ClipLoader::isInFolder(const QString& clipPath) const {
 void ClipLoader::releaseStagedCopy(const QUrl& stagedFileURL) {
     if (stagedCopiesInUse_.contains(stagedFileURL) || stagedFileURL == load_.stagedFileURL())
         return;
-    Staging::removeStagedCopy(stagedFileURL);
+    staging::removeStagedCopy(stagedFileURL);
 }

@@ -133,7 +133,7 @@ void ClipSources::openClipPanelResult(const QUrl& fileUrl) {
 }
 
 void ClipSources::takePendingExternalFile() {
-    const std::optional<QUrl> file = PendingExternalFile::take();
+    const std::optional<QUrl> file = pendingexternalfile::take();
     if (file && QFileInfo(file->toLocalFile()).isDir())
         loadBatchFolder(*file);
     else if (file)
@@ -169,8 +169,8 @@ void ClipSources::exportCsv(const QUrl& destination) {
     if (csv.isEmpty() || destination.isEmpty())
         return;
     view_.load()->setStatus(
-        CsvExport::write(csv, destination)
-            ? localizedString(kExportedStatus, FileServices::lastPathComponent(destination))
+        csvexport::write(csv, destination)
+            ? localizedString(kExportedStatus, fileservices::lastPathComponent(destination))
             : localizedString(kExportFailedStatus));
 }
 
@@ -182,10 +182,10 @@ void ClipSources::exportRoute(const QUrl& destination, int filterIndex) {
         view_.load()->setStatus(
             written.isEmpty()
                 ? localizedString(kRouteExportFailedStatus)
-                : localizedString(kRouteExportedStatus, FileServices::lastPathComponent(written)));
+                : localizedString(kRouteExportedStatus, fileservices::lastPathComponent(written)));
     };
     if (!tripPlaying()) {
-        report(RouteExport::write(view_.telemetry()->table().table(), exportClipPath(), destination,
+        report(routeexport::write(view_.telemetry()->table().table(), exportClipPath(), destination,
                                   filterIndex));
         return;
     }
@@ -197,14 +197,14 @@ void ClipSources::exportRoute(const QUrl& destination, int filterIndex) {
         watcher->deleteLater();
     });
     watcher->setFuture(
-        QtConcurrent::run(RouteExport::writeTrip, trip_->trip(), destination, filterIndex));
+        QtConcurrent::run(routeexport::writeTrip, trip_->trip(), destination, filterIndex));
 }
 
 QString ClipSources::routeReplaceQuestion(const QUrl& destination, int filterIndex) const {
-    const QUrl target = RouteExport::finalUrl(destination, filterIndex);
+    const QUrl target = routeexport::finalUrl(destination, filterIndex);
     if (target.isEmpty() || target == destination || !QFileInfo::exists(target.toLocalFile()))
         return QString();
-    return localizedString(kReplaceQuestion, FileServices::lastPathComponent(target));
+    return localizedString(kReplaceQuestion, fileservices::lastPathComponent(target));
 }
 
 QString ClipSources::exportClipPath() const {
@@ -217,7 +217,7 @@ void ClipSources::exportEvidence(const QUrl& folder) {
         return;
     view_.load()->setStatus(localizedString(kEvidenceWritingStatus));
     // A recovered clip is salvaged again, so the bundle holds the rows the window shows.
-    EvidenceExport::writeInBackground(
+    evidenceexport::writeInBackground(
         this, clip, folder, !view_.telemetry()->extractorRecoveryNote().isEmpty(),
         [this](const QString& bundle, const QString& error) {
             view_.load()->setStatus(bundle.isEmpty()
@@ -237,12 +237,12 @@ QString ClipSources::evidencePanelTitle() const {
 }
 
 QUrl ClipSources::proposedRouteExportUrl() const {
-    return tripPlaying() ? RouteExport::proposedTripUrl(trip_->trip())
-                         : RouteExport::proposedUrl(exportClipPath());
+    return tripPlaying() ? routeexport::proposedTripUrl(trip_->trip())
+                         : routeexport::proposedUrl(exportClipPath());
 }
 
 QStringList ClipSources::routeNameFilters() const {
-    return RouteExport::nameFilters();
+    return routeexport::nameFilters();
 }
 
 QString ClipSources::routeExportPanelTitle() const {
@@ -253,8 +253,8 @@ void ClipSources::exportTripCsv(const QUrl& destination) {
     if (!trip_ || !trip_->canExport() || destination.isEmpty())
         return;
     view_.load()->setStatus(
-        CsvExport::write(QString::fromStdString(trip_->joinedCsv()), destination)
-            ? localizedString(kExportedStatus, FileServices::lastPathComponent(destination))
+        csvexport::write(QString::fromStdString(trip_->joinedCsv()), destination)
+            ? localizedString(kExportedStatus, fileservices::lastPathComponent(destination))
             : localizedString(kExportFailedStatus));
 }
 
@@ -320,12 +320,12 @@ QString ClipSources::batchHeaderText() const {
 }
 
 QString ClipSources::proposedExportFileName() const {
-    return CsvExport::proposedFileName(tripPlaying() ? QFileInfo(exportClipPath()).fileName()
+    return csvexport::proposedFileName(tripPlaying() ? QFileInfo(exportClipPath()).fileName()
                                                      : view_.load()->selectedFileName());
 }
 
 QUrl ClipSources::proposedExportUrl() const {
-    return CsvExport::proposedUrl(exportClipPath());
+    return csvexport::proposedUrl(exportClipPath());
 }
 
 QUrl ClipSources::exportFolderUrl() const {
@@ -351,8 +351,8 @@ QString ClipSources::onlyWithMetadataLabel() const {
 }
 
 void ClipSources::removeStaleStagedCopies() {
-    Staging::removeCopiesModifiedBefore(QDateTime::currentDateTime().addSecs(
-        -std::chrono::duration_cast<std::chrono::seconds>(Staging::kStaleCopyAge).count()));
+    staging::removeCopiesModifiedBefore(QDateTime::currentDateTime().addSecs(
+        -std::chrono::duration_cast<std::chrono::seconds>(staging::kStaleCopyAge).count()));
 }
 
 void ClipSources::refreshBatchList() {

@@ -6,13 +6,13 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace CsvExport {
+namespace csvexport {
 namespace {
 constexpr const char* kExportSuffix = "_sei.csv";
 }
 
 QString proposedFileName(const QString& clipName) {
-    return FileServices::deletingPathExtension(clipName) + kExportSuffix;
+    return fileservices::deletingPathExtension(clipName) + kExportSuffix;
 }
 
 QUrl proposedUrl(const QString& clipPath) {
@@ -24,7 +24,7 @@ QUrl proposedUrl(const QString& clipPath) {
 }
 
 bool write(const QString& csv, const QUrl& destination) {
-    return FileServices::writeTextAtomically(csv, destination);
+    return fileservices::writeTextAtomically(csv, destination);
 }
 
-} // namespace CsvExport
+} // namespace csvexport

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QUrl>
 
-namespace CsvExport {
+namespace csvexport {
 
 // The save panel's proposed name: `clipName` without its last extension + "_sei.csv".
 QString proposedFileName(const QString& clipName);
@@ -18,4 +18,4 @@ QUrl proposedUrl(const QString& clipPath);
 // it held.
 bool write(const QString& csv, const QUrl& destination);
 
-} // namespace CsvExport
+} // namespace csvexport

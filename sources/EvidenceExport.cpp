@@ -8,7 +8,7 @@
 
 #include <utility>
 
-namespace EvidenceExport {
+namespace evidenceexport {
 namespace {
 
 struct Outcome {
@@ -48,4 +48,4 @@ void writeInBackground(QObject* context, const QString& clipPath, const QUrl& fo
     }));
 }
 
-} // namespace EvidenceExport
+} // namespace evidenceexport

@@ -8,7 +8,7 @@
 
 #include <functional>
 
-namespace EvidenceExport {
+namespace evidenceexport {
 
 // Writes NAME_evidence/ for the clip at `clipPath` into `folder` on the global thread pool.
 // `salvage` recovers a clip cut short. `done` runs on `context`'s thread (never once `context`
@@ -16,4 +16,4 @@ namespace EvidenceExport {
 void writeInBackground(QObject* context, const QString& clipPath, const QUrl& folder, bool salvage,
                        std::function<void(const QString& bundle, const QString& error)> done);
 
-} // namespace EvidenceExport
+} // namespace evidenceexport

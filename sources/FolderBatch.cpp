@@ -76,7 +76,7 @@ void FolderBatch::loadFolder(const QUrl& folderUrl) {
 }
 
 std::optional<FolderBatch::FolderListing> FolderBatch::listFolder(const QUrl& folderUrl) {
-    const std::optional<QList<QUrl>> entries = FileServices::enumerateDeep(folderUrl);
+    const std::optional<QList<QUrl>> entries = fileservices::enumerateDeep(folderUrl);
     if (!entries)
         return std::nullopt;
     struct Candidate {
@@ -85,7 +85,7 @@ std::optional<FolderBatch::FolderListing> FolderBatch::listFolder(const QUrl& fo
     };
     QList<Candidate> candidates;
     for (const QUrl& entry : *entries) {
-        if (FileServices::isClipFile(entry))
+        if (fileservices::isClipFile(entry))
             candidates.append({entry, relativeName(folderUrl, entry).toStdString()});
     }
     // The command line's order, so that both list a folder alike under any locale.
@@ -96,7 +96,7 @@ std::optional<FolderBatch::FolderListing> FolderBatch::listFolder(const QUrl& fo
     listing.clips.reserve(candidates.size());
     for (const Candidate& candidate : candidates) {
         listing.clips.append(candidate.url);
-        listing.statuses.insert(FileServices::fullPath(candidate.url), ClipMetadataStatus::unknown);
+        listing.statuses.insert(fileservices::fullPath(candidate.url), ClipMetadataStatus::unknown);
     }
     return listing;
 }
@@ -124,14 +124,14 @@ QString FolderBatch::relativeClipName(const QUrl& clipUrl) const {
 
 QString FolderBatch::relativeName(const QUrl& folder, const QUrl& clipUrl) {
     if (folder.isEmpty())
-        return FileServices::lastPathComponent(clipUrl);
-    QString root = FileServices::fullPath(folder);
+        return fileservices::lastPathComponent(clipUrl);
+    QString root = fileservices::fullPath(folder);
     if (!root.endsWith(kPathSeparator))
         root += kPathSeparator;
-    const QString path = FileServices::fullPath(clipUrl);
+    const QString path = fileservices::fullPath(clipUrl);
     if (path.startsWith(root))
         return path.mid(root.size());
-    return FileServices::lastPathComponent(clipUrl);
+    return fileservices::lastPathComponent(clipUrl);
 }
 
 void FolderBatch::startFolderMetadataScan(const QList<QUrl>& clips) {
@@ -184,7 +184,7 @@ QList<QUrl> FolderBatch::visibleFolderClips() const {
         return clips;
     QList<QUrl> visible;
     for (const QUrl& clip : clips) {
-        if (statusFor(FileServices::fullPath(clip)) == ClipMetadataStatus::withMetadata)
+        if (statusFor(fileservices::fullPath(clip)) == ClipMetadataStatus::withMetadata)
             visible.append(clip);
     }
     return visible;
@@ -197,7 +197,7 @@ QString FolderBatch::batchHeaderText() const {
     int metadata = 0;
     int selectedIndex = -1;
     for (int i = 0; i < total; ++i) {
-        const QString path = FileServices::fullPath(clips[i]);
+        const QString path = fileservices::fullPath(clips[i]);
         if (statusFor(path) == ClipMetadataStatus::withMetadata)
             ++metadata;
         if (selectedIndex < 0 && !selected.isNull() && path == selected)
@@ -211,7 +211,7 @@ QString FolderBatch::batchHeaderText() const {
             : QString();
     const QUrl folder = selectedFolderURL_;
     if (!folder.isEmpty())
-        return localizedCount(kHeaderWithFolder, total, FileServices::lastPathComponent(folder),
+        return localizedCount(kHeaderWithFolder, total, fileservices::lastPathComponent(folder),
                               position, metadata, visible);
     return localizedCount(kHeaderWithoutFolder, total, position, metadata, visible);
 }
@@ -220,7 +220,7 @@ QList<BatchClipListModel::Row> FolderBatch::visibleRows() const {
     const QString selected = load_.selectedFolderClipPath();
     QList<BatchClipListModel::Row> rows;
     for (const QUrl& clip : visibleFolderClips()) {
-        const QString path = FileServices::fullPath(clip);
+        const QString path = fileservices::fullPath(clip);
         rows.append({path, relativeClipName(clip), statusName(statusFor(path)),
                      !selected.isNull() && path == selected});
     }
@@ -229,7 +229,7 @@ QList<BatchClipListModel::Row> FolderBatch::visibleRows() const {
 
 QUrl FolderBatch::folderClip(const QString& path) const {
     for (const QUrl& clip : folderClips_) {
-        if (FileServices::fullPath(clip) == path)
+        if (fileservices::fullPath(clip) == path)
             return clip;
     }
     return {};

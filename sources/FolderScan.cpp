@@ -21,7 +21,7 @@ void FolderScan::scanNext() {
         emit finished();
         return;
     }
-    const QString path = FileServices::fullPath(clips_[next_]);
+    const QString path = fileservices::fullPath(clips_[next_]);
     extractInBackground(this, path, [this, path](const MetadataExtractor::Output& output) {
         ++next_;
         if (!cancelled_)

@@ -6,7 +6,7 @@
 
 #include <utility>
 
-namespace PendingExternalFile {
+namespace pendingexternalfile {
 namespace {
 
 struct Slot {
@@ -31,4 +31,4 @@ std::optional<QUrl> take() {
     return std::exchange(slot().file, std::nullopt);
 }
 
-} // namespace PendingExternalFile
+} // namespace pendingexternalfile

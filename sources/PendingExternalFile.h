@@ -7,9 +7,9 @@
 
 #include <optional>
 
-namespace PendingExternalFile {
+namespace pendingexternalfile {
 
 void set(const QUrl& file);
 std::optional<QUrl> take();
 
-} // namespace PendingExternalFile
+} // namespace pendingexternalfile

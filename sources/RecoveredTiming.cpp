@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-namespace RecoveredTiming {
+namespace recoveredtiming {
 
 std::optional<double> secondsPerRowNear(const QString& clipPath) {
     const QFileInfo clip(clipPath);
@@ -43,4 +43,4 @@ std::optional<double> secondsPerRowNear(const QString& clipPath) {
     return std::nullopt;
 }
 
-} // namespace RecoveredTiming
+} // namespace recoveredtiming

@@ -6,11 +6,11 @@
 
 #include <optional>
 
-namespace RecoveredTiming {
+namespace recoveredtiming {
 
 // Seconds per row of the first clip (in name order) of the same camera in the folder of
 // `clipPath` that has a movie header and telemetry; none when the name tells no camera or no
 // such clip is there.
 std::optional<double> secondsPerRowNear(const QString& clipPath);
 
-} // namespace RecoveredTiming
+} // namespace recoveredtiming

@@ -13,7 +13,7 @@
 #include <array>
 #include <utility>
 
-namespace RouteExport {
+namespace routeexport {
 namespace {
 
 struct Offered {
@@ -29,7 +29,7 @@ constexpr std::array<Offered, 3> kOffered = {{
 
 // The format and file: an extension naming a format wins, else the filter's is added.
 std::pair<exports::Format, QString> chosen(const QUrl& destination, int filterIndex) {
-    const QString path = FileServices::fullPath(destination);
+    const QString path = fileservices::fullPath(destination);
     const QString suffix = QFileInfo(path).suffix().toLower();
     const auto named = std::find_if(kOffered.begin(), kOffered.end(), [&](const Offered& o) {
         return suffix == QLatin1String(o.suffix);
@@ -43,7 +43,7 @@ std::pair<exports::Format, QString> chosen(const QUrl& destination, int filterIn
 
 QUrl writeText(const std::string& text, const QString& path) {
     const QUrl target = QUrl::fromLocalFile(path);
-    return FileServices::writeTextAtomically(QString::fromStdString(text), target) ? target
+    return fileservices::writeTextAtomically(QString::fromStdString(text), target) ? target
                                                                                    : QUrl();
 }
 
@@ -62,7 +62,7 @@ QUrl proposedUrl(const QString& clipPath) {
         return QUrl();
     const QFileInfo clip(clipPath);
     return QUrl::fromLocalFile(
-        clip.dir().filePath(FileServices::deletingPathExtension(clip.fileName()) +
+        clip.dir().filePath(fileservices::deletingPathExtension(clip.fileName()) +
                             QLatin1Char('.') + kOffered.front().suffix));
 }
 
@@ -71,7 +71,7 @@ QUrl proposedTripUrl(const trips::Trip& trip) {
         return QUrl();
     const QString joined = QString::fromStdString(trips::joinedTripFileName(trip.startText, 1));
     return QUrl::fromLocalFile(QDir(QString::fromStdString(trip.moments.front().folder))
-                                   .filePath(FileServices::deletingPathExtension(joined) +
+                                   .filePath(fileservices::deletingPathExtension(joined) +
                                              QLatin1Char('.') + kOffered.front().suffix));
 }
 
@@ -101,4 +101,4 @@ QUrl writeTrip(const trips::Trip& trip, const QUrl& destination, int filterIndex
     return writeText(exports::render(format, telemetry), target);
 }
 
-} // namespace RouteExport
+} // namespace routeexport

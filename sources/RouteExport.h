@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QUrl>
 
-namespace RouteExport {
+namespace routeexport {
 
 // The formats the save panel offers, as name filters in its order: GPX, GeoJSON, KML.
 QStringList nameFilters();
@@ -36,4 +36,4 @@ QUrl write(const analysis::TelemetryTable& table, const QString& clipPath, const
 // moment's telemetry read again from its file, so call it off the GUI thread).
 QUrl writeTrip(const trips::Trip& trip, const QUrl& destination, int filterIndex);
 
-} // namespace RouteExport
+} // namespace routeexport

@@ -10,7 +10,7 @@
 
 #include <cstdio>
 
-namespace Staging {
+namespace staging {
 namespace {
 
 constexpr const char* kStagingFolderName = "VeldrinDrops";
@@ -32,17 +32,17 @@ QString newStagedCopyName() {
 } // namespace
 
 QString stagingFolder() {
-    return QDir(FileServices::cacheDirectory()).filePath(kStagingFolderName);
+    return QDir(fileservices::cacheDirectory()).filePath(kStagingFolderName);
 }
 
 std::optional<QUrl> reserveCopy(bool* refused) {
     const QString folder = stagingFolder();
     QString error;
-    const FileServices::PrivateDirectory outcome =
-        FileServices::makePrivateDirectory(folder, &error);
+    const fileservices::PrivateDirectory outcome =
+        fileservices::makePrivateDirectory(folder, &error);
     if (refused)
-        *refused = outcome == FileServices::PrivateDirectory::refused;
-    if (outcome != FileServices::PrivateDirectory::ready) {
+        *refused = outcome == fileservices::PrivateDirectory::refused;
+    if (outcome != fileservices::PrivateDirectory::ready) {
         reportStagingFailure(error);
         return std::nullopt;
     }
@@ -56,7 +56,7 @@ bool copyClip(const QUrl& file, const QUrl& copy, const std::function<void(int)>
         if (progress && total > 0)
             progress(int(copied * kFullPercent / total));
     };
-    if (FileServices::copyPrivately(FileServices::fullPath(file), FileServices::fullPath(copy),
+    if (fileservices::copyPrivately(fileservices::fullPath(file), fileservices::fullPath(copy),
                                     reportPercent, cancelled, &error))
         return true;
     if (!cancelled.load())
@@ -65,9 +65,9 @@ bool copyClip(const QUrl& file, const QUrl& copy, const std::function<void(int)>
 }
 
 void removeStagedCopy(const QUrl& stagedCopy) {
-    const QFileInfo info(FileServices::fullPath(stagedCopy));
+    const QFileInfo info(fileservices::fullPath(stagedCopy));
     if (info.absolutePath() == QFileInfo(stagingFolder()).absoluteFilePath())
-        FileServices::removeItem(info.absoluteFilePath());
+        fileservices::removeItem(info.absoluteFilePath());
 }
 
 int removeCopiesModifiedBefore(const QDateTime& cutoff) {
@@ -82,4 +82,4 @@ int removeCopiesModifiedBefore(const QDateTime& cutoff) {
     return removed;
 }
 
-} // namespace Staging
+} // namespace staging

@@ -13,7 +13,7 @@
 #include <functional>
 #include <optional>
 
-namespace Staging {
+namespace staging {
 
 // Staged copies older than this are left over from earlier runs.
 inline constexpr std::chrono::hours kStaleCopyAge{24};
@@ -39,4 +39,4 @@ void removeStagedCopy(const QUrl& stagedCopy);
 // Removes the staged copies last modified before `cutoff`; returns how many were removed.
 int removeCopiesModifiedBefore(const QDateTime& cutoff);
 
-} // namespace Staging
+} // namespace staging

@@ -87,7 +87,7 @@ void TripList::setClips(const QList<QUrl>& clips) {
         return;
     QStringList paths;
     for (const QUrl& clip : clips)
-        paths.append(FileServices::fullPath(clip));
+        paths.append(fileservices::fullPath(clip));
     auto* watcher = new QFutureWatcher<Grouping>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
         watcher->deleteLater();

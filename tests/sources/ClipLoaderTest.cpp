@@ -44,12 +44,12 @@ TEST_F(ClipLoaderTest, RejectedFilesChangeOnlyTheStatus) {
     }
 
     // The staging folder cannot be made, or is not this user's own.
-    QDir(Staging::stagingFolder()).removeRecursively();
-    writeBytes(Staging::stagingFolder(), "not a folder");
+    QDir(staging::stagingFolder()).removeRecursively();
+    writeBytes(staging::stagingFolder(), "not a folder");
     EXPECT_FALSE(sources_->loadClip(fileUrl(good), false));
     EXPECT_EQ(view_->load()->status(), "Could not access dropped file");
-    QFile::remove(Staging::stagingFolder());
-    ASSERT_TRUE(QFile::link(dir(), Staging::stagingFolder()));
+    QFile::remove(staging::stagingFolder());
+    ASSERT_TRUE(QFile::link(dir(), staging::stagingFolder()));
     EXPECT_FALSE(sources_->loadClip(fileUrl(good), false));
     EXPECT_EQ(view_->load()->status(), "The staging folder is a link or belongs to another user; "
                                        "clips are not copied there");

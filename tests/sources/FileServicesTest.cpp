@@ -54,7 +54,7 @@ std::optional<bool> nobodyCanRead(const QString& path) {
 } // namespace
 
 TEST(CsvExportName, ProposedNames) {
-    EXPECT_EQ(CsvExport::proposedFileName("a.b.c.mp4") + CsvExport::proposedFileName("clip"),
+    EXPECT_EQ(csvexport::proposedFileName("a.b.c.mp4") + csvexport::proposedFileName("clip"),
               "a.b.c_sei.csvclip_sei.csv");
 }
 
@@ -78,8 +78,8 @@ class StagingTest : public IsolatedTempTest {
 protected:
     std::optional<QUrl> stage(const QString& source) {
         const std::atomic<bool> running{false};
-        const std::optional<QUrl> copy = Staging::reserveCopy();
-        if (!copy || !Staging::copyClip(fileUrl(source), *copy, {}, running))
+        const std::optional<QUrl> copy = staging::reserveCopy();
+        if (!copy || !staging::copyClip(fileUrl(source), *copy, {}, running))
             return std::nullopt;
         return copy;
     }
@@ -90,23 +90,23 @@ TEST_F(StagingTest, CopiesArePrivateFromTheStartAndNewEachTime) {
     // Opened up to everyone, as the test can only prove the modes keep others out.
     chmod(QFile::encodeName(dir()).constData(), 0755);
     // A folder an earlier version left open is narrowed; the umask plays no part.
-    QDir().mkpath(Staging::stagingFolder());
-    chmod(QFile::encodeName(Staging::stagingFolder()).constData(), 0755);
+    QDir().mkpath(staging::stagingFolder());
+    chmod(QFile::encodeName(staging::stagingFolder()).constData(), 0755);
     const mode_t previousMask = umask(0);
     const auto first = stage(dir() + "/clip.mp4");
     const auto second = stage(dir() + "/clip.mp4");
     umask(previousMask);
     ASSERT_TRUE(first && second);
     EXPECT_NE(*first, *second);
-    EXPECT_EQ(Staging::stagingFolder(), dir() + "/VeldrinDrops");
-    EXPECT_EQ(modeOf(Staging::stagingFolder()), 0700u);
+    EXPECT_EQ(staging::stagingFolder(), dir() + "/VeldrinDrops");
+    EXPECT_EQ(modeOf(staging::stagingFolder()), 0700u);
     const QRegularExpression name(
         "^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\.mp4$");
     ASSERT_EQ(stagedCopies().size(), 2);
     for (const QString& copy : stagedCopies()) {
         EXPECT_TRUE(name.match(copy).hasMatch()) << copy.toStdString();
-        EXPECT_EQ(readBytes(Staging::stagingFolder() + "/" + copy), "content");
-        EXPECT_EQ(modeOf(Staging::stagingFolder() + "/" + copy), 0600u);
+        EXPECT_EQ(readBytes(staging::stagingFolder() + "/" + copy), "content");
+        EXPECT_EQ(modeOf(staging::stagingFolder() + "/" + copy), 0600u);
     }
     // The same read by another user: the clip itself yes, its copy no.
     if (const auto readable = nobodyCanRead(dir() + "/clip.mp4")) {
@@ -116,12 +116,12 @@ TEST_F(StagingTest, CopiesArePrivateFromTheStartAndNewEachTime) {
 }
 
 TEST_F(StagingTest, ALinkOrAnotherUsersFolderIsRefusedAndLeftAlone) {
-    const QString folder = Staging::stagingFolder();
+    const QString folder = staging::stagingFolder();
     QDir().mkpath(dir() + "/elsewhere");
     const mode_t elsewhere = modeOf(dir() + "/elsewhere");
     ASSERT_TRUE(QFile::link(dir() + "/elsewhere", folder));
     bool refused = false;
-    const QString out = captureStdout([&] { EXPECT_FALSE(Staging::reserveCopy(&refused)); });
+    const QString out = captureStdout([&] { EXPECT_FALSE(staging::reserveCopy(&refused)); });
     EXPECT_EQ(std::tuple(refused, out.startsWith("Drop staging failed: "), out.count('\n'),
                          modeOf(dir() + "/elsewhere")),
               std::tuple(true, true, 1, elsewhere))
@@ -130,7 +130,7 @@ TEST_F(StagingTest, ALinkOrAnotherUsersFolderIsRefusedAndLeftAlone) {
     // A file where the folder should be is a failure, not a refusal.
     QFile::remove(folder);
     writeBytes(folder, "x");
-    EXPECT_FALSE(Staging::reserveCopy(&refused) || refused);
+    EXPECT_FALSE(staging::reserveCopy(&refused) || refused);
 
     if (geteuid() != 0)
         GTEST_SKIP() << "giving a folder to another user needs root";
@@ -138,7 +138,7 @@ TEST_F(StagingTest, ALinkOrAnotherUsersFolderIsRefusedAndLeftAlone) {
     QDir().mkdir(folder);
     ASSERT_EQ(chown(QFile::encodeName(folder).constData(), 65534, 65534), 0);
     const mode_t before = modeOf(folder);
-    EXPECT_FALSE(Staging::reserveCopy(&refused));
+    EXPECT_FALSE(staging::reserveCopy(&refused));
     EXPECT_TRUE(refused);
     EXPECT_EQ(modeOf(folder), before);
 }
@@ -146,12 +146,12 @@ TEST_F(StagingTest, ALinkOrAnotherUsersFolderIsRefusedAndLeftAlone) {
 TEST_F(StagingTest, ACancelledOrFailedCopyLeavesNoFile) {
     // Three chunks: cancelled after the first.
     writeBytes(dir() + "/clip.mp4", QByteArray(3 << 20, 'x'));
-    const auto copy = Staging::reserveCopy();
+    const auto copy = staging::reserveCopy();
     ASSERT_TRUE(copy);
     std::atomic<bool> cancelled{false};
     QList<int> percents;
     const QString out = captureStdout([&] {
-        EXPECT_FALSE(Staging::copyClip(
+        EXPECT_FALSE(staging::copyClip(
             fileUrl(dir() + "/clip.mp4"), *copy,
             [&](int percent) {
                 percents.append(percent);
@@ -178,11 +178,11 @@ TEST_F(StagingTest, CleanUpRemovesOnlyOldCopies) {
                                     QFileDevice::FileModificationTime));
     oldFile.close();
 
-    EXPECT_EQ(Staging::removeCopiesModifiedBefore(QDateTime::currentDateTime().addDays(-1)), 1);
+    EXPECT_EQ(staging::removeCopiesModifiedBefore(QDateTime::currentDateTime().addDays(-1)), 1);
     EXPECT_FALSE(QFileInfo::exists(old->toLocalFile()));
     EXPECT_TRUE(QFileInfo::exists(fresh->toLocalFile()));
 
     // Only copies inside the staging folder are ever removed one by one.
-    Staging::removeStagedCopy(fileUrl(dir() + "/clip.mp4"));
+    staging::removeStagedCopy(fileUrl(dir() + "/clip.mp4"));
     EXPECT_TRUE(QFileInfo::exists(dir() + "/clip.mp4"));
 }

@@ -35,7 +35,7 @@ QString makeClip(const QString& path, const std::vector<std::string>& extraArgs)
 }
 
 QStringList stagedCopies() {
-    return QDir(Staging::stagingFolder()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    return QDir(staging::stagingFolder()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
 QUrl fileUrl(const QString& path) {

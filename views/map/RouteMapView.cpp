@@ -87,17 +87,17 @@ public:
 };
 
 RouteMapView::RouteMapView(QQuickItem* parent)
-    : ClickZoomMapView(parent), m_carItem(new CarMarkerItem(this)) {
+    : ClickZoomMapView(parent), carItem_(new CarMarkerItem(this)) {
     // The car never shows outside the map.
     setClip(true);
 }
 
 void RouteMapView::setDrive(DriveData* drive) {
-    if (drive == m_drive)
+    if (drive == drive_)
         return;
-    if (m_drive)
-        disconnect(m_drive, nullptr, this, nullptr);
-    m_drive = drive;
+    if (drive_)
+        disconnect(drive_, nullptr, this, nullptr);
+    drive_ = drive;
     if (drive)
         connect(drive, &DriveData::changed, this, &RouteMapView::driveReplaced);
     driveReplaced();
@@ -105,38 +105,38 @@ void RouteMapView::setDrive(DriveData* drive) {
 
 void RouteMapView::driveReplaced() {
     emit driveChanged();
-    m_colours.clear();
+    colours_.clear();
     invalidateMapLayer();
     requestRepaint();
     inputsChanged();
 }
 
 void RouteMapView::setCarTime(double seconds) {
-    if (seconds == m_carTime || (std::isnan(seconds) && std::isnan(m_carTime)))
+    if (seconds == carTime_ || (std::isnan(seconds) && std::isnan(carTime_)))
         return;
-    m_carTime = seconds;
+    carTime_ = seconds;
     emit carTimeChanged();
     inputsChanged();
 }
 
 void RouteMapView::setColouring(int colouring) {
     const auto value = static_cast<RouteColouring>(std::clamp(colouring, 0, kLastColouring));
-    if (value == m_colouring)
+    if (value == colouring_)
         return;
-    m_colouring = value;
+    colouring_ = value;
     emit colouringChanged();
     driveReplaced();
 }
 
 double RouteMapView::topSpeed() const {
-    return m_drive ? m_drive->series().topSpeed : 0.0;
+    return drive_ ? drive_->series().topSpeed : 0.0;
 }
 
 bool RouteMapView::clickedAt(const QPointF& viewPoint) {
-    const RouteAndCarRenderer* renderer = m_coordinator.renderer();
-    if (!renderer || !m_drive)
+    const RouteAndCarRenderer* renderer = coordinator_.renderer();
+    if (!renderer || !drive_)
         return false;
-    const std::vector<std::size_t>& rows = m_drive->routeRows();
+    const std::vector<std::size_t>& rows = drive_->routeRows();
     const QList<mapgeo::MapPoint>& points = renderer->shape().mapPoints();
     if (rows.size() != static_cast<std::size_t>(points.size()))
         return false;
@@ -152,7 +152,7 @@ bool RouteMapView::clickedAt(const QPointF& viewPoint) {
     }
     if (!found)
         return false;
-    emit routeTimeClicked(m_drive->series().time[rows[static_cast<std::size_t>(*found)]]);
+    emit routeTimeClicked(drive_->series().time[rows[static_cast<std::size_t>(*found)]]);
     return true;
 }
 
@@ -161,63 +161,63 @@ void RouteMapView::viewportChanged() {
 }
 
 void RouteMapView::placeCarItem() {
-    const RouteAndCarRenderer* renderer = m_coordinator.renderer();
+    const RouteAndCarRenderer* renderer = coordinator_.renderer();
     if (!renderer || !renderer->carCoordinate() || !viewport().isValid()) {
-        m_carItem->setVisible(false);
+        carItem_->setVisible(false);
         return;
     }
     const QPointF center =
         viewport().viewPointForMapPoint(mapgeo::mapPointForCoordinate(*renderer->carCoordinate()));
-    m_carItem->setPosition(center - QPointF(m_carItem->width() / 2.0, m_carItem->height() / 2.0));
+    carItem_->setPosition(center - QPointF(carItem_->width() / 2.0, carItem_->height() / 2.0));
     // y grows downwards, so a positive heading turns the marker clockwise.
-    m_carItem->setRotation(renderer->carHeading());
-    m_carItem->setVisible(true);
+    carItem_->setRotation(renderer->carHeading());
+    carItem_->setVisible(true);
 }
 
 void RouteMapView::setRouteIdentity(const QString& identity) {
-    if (identity == m_routeIdentity)
+    if (identity == routeIdentity_)
         return;
-    m_routeIdentity = identity;
+    routeIdentity_ = identity;
     emit routeIdentityChanged();
     inputsChanged();
 }
 
 void RouteMapView::setCoordinates(const GeoCoordinateList& coordinates) {
-    if (coordinates == m_coordinates)
+    if (coordinates == coordinates_)
         return;
-    m_coordinates = coordinates;
+    coordinates_ = coordinates;
     emit coordinatesChanged();
     inputsChanged();
 }
 
 void RouteMapView::setCarCoordinate(const QVariant& coordinate) {
-    if (coordinate == m_carCoordinate)
+    if (coordinate == carCoordinate_)
         return;
-    m_carCoordinate = coordinate;
+    carCoordinate_ = coordinate;
     emit carCoordinateChanged();
     inputsChanged();
 }
 
 void RouteMapView::setProgress(const QVariant& progress) {
-    if (progress == m_progress)
+    if (progress == progress_)
         return;
-    m_progress = progress;
+    progress_ = progress;
     emit progressChanged();
     inputsChanged();
 }
 
 void RouteMapView::setHeading(const QVariant& heading) {
-    if (heading == m_heading)
+    if (heading == heading_)
         return;
-    m_heading = heading;
+    heading_ = heading;
     emit headingChanged();
     inputsChanged();
 }
 
 void RouteMapView::setFollowCar(bool follow) {
-    if (follow == m_followCar)
+    if (follow == followCar_)
         return;
-    m_followCar = follow;
+    followCar_ = follow;
     emit followCarChanged();
     keepCarInView();
 }
@@ -227,12 +227,12 @@ void RouteMapView::mapDragged() {
 }
 
 void RouteMapView::fitRoute() {
-    if (m_coordinator.renderer())
+    if (coordinator_.renderer())
         showMapRect(routeFitRect(), kFitEdgePadding, true);
 }
 
 mapgeo::MapRect RouteMapView::routeFitRect() const {
-    mapgeo::MapRect bounds = m_coordinator.renderer()->shape().boundingMapRect();
+    mapgeo::MapRect bounds = coordinator_.renderer()->shape().boundingMapRect();
     const mapgeo::MapPoint center = bounds.center();
     bounds.size.width = std::max(bounds.size.width, kMinimumFitSpanMapPoints);
     bounds.size.height = std::max(bounds.size.height, kMinimumFitSpanMapPoints);
@@ -241,9 +241,9 @@ mapgeo::MapRect RouteMapView::routeFitRect() const {
 }
 
 void RouteMapView::keepCarInView() {
-    const RouteAndCarRenderer* renderer = m_coordinator.renderer();
+    const RouteAndCarRenderer* renderer = coordinator_.renderer();
     // A running zoom is the user's; the next car move catches up.
-    if (!m_followCar || !renderer || !renderer->carCoordinate() || isAnimating())
+    if (!followCar_ || !renderer || !renderer->carCoordinate() || isAnimating())
         return;
     const mapgeo::MapPoint car = mapgeo::mapPointForCoordinate(*renderer->carCoordinate());
     const QRectF inner =
@@ -263,14 +263,14 @@ void RouteMapView::updatePolish() {
 
 RouteInputs RouteMapView::currentInputs() const {
     RouteInputs inputs;
-    if (!m_routeIdentity.isEmpty())
-        inputs.routeID = m_routeIdentity;
-    inputs.coordinates = m_coordinates;
-    inputs.currentCoordinate = optionalCoordinate(m_carCoordinate);
-    inputs.currentProgress = optionalNumber(m_progress);
-    inputs.currentHeading = optionalNumber(m_heading);
-    if (m_drive && std::isfinite(m_carTime)) {
-        if (const auto pose = analysis::carPoseAt(m_drive->series(), m_carTime)) {
+    if (!routeIdentity_.isEmpty())
+        inputs.routeID = routeIdentity_;
+    inputs.coordinates = coordinates_;
+    inputs.currentCoordinate = optionalCoordinate(carCoordinate_);
+    inputs.currentProgress = optionalNumber(progress_);
+    inputs.currentHeading = optionalNumber(heading_);
+    if (drive_ && std::isfinite(carTime_)) {
+        if (const auto pose = analysis::carPoseAt(drive_->series(), carTime_)) {
             inputs.currentCoordinate = GeoCoordinate{pose->latitude, pose->longitude};
             inputs.currentHeading = pose->heading;
         }
@@ -279,9 +279,9 @@ RouteInputs RouteMapView::currentInputs() const {
 }
 
 void RouteMapView::updateMap() {
-    const Coordinator::Outcome outcome = m_coordinator.update(currentInputs());
+    const Coordinator::Outcome outcome = coordinator_.update(currentInputs());
     if (outcome.rebuilt) {
-        m_colours.clear();
+        colours_.clear();
         invalidateMapLayer();
         showMapRect(routeFitRect(), kFitEdgePadding, false);
         requestRepaint();
@@ -293,22 +293,22 @@ void RouteMapView::updateMap() {
 }
 
 void RouteMapView::paintMapLayer(QPainter& painter, const mapgeo::MapViewport& viewport) {
-    const RouteAndCarRenderer* renderer = m_coordinator.renderer();
+    const RouteAndCarRenderer* renderer = coordinator_.renderer();
     if (!renderer)
         return;
-    if (m_colours.empty() && m_drive)
-        m_colours = routeColours(*m_drive, m_colouring, m_coordinates.size());
-    renderer->drawTrack(painter, viewport, m_colours);
-    if (!m_drive)
+    if (colours_.empty() && drive_)
+        colours_ = routeColours(*drive_, colouring_, coordinates_.size());
+    renderer->drawTrack(painter, viewport, colours_);
+    if (!drive_)
         return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::white, kMarkOutlineWidth));
-    for (const analysis::DrivingEvent& event : m_drive->drivingEvents()) {
-        const std::optional<std::size_t> row = m_drive->eventRow(event);
+    for (const analysis::DrivingEvent& event : drive_->drivingEvents()) {
+        const std::optional<std::size_t> row = drive_->eventRow(event);
         if (!row)
             continue;
-        const analysis::GeoFix& fix = m_drive->series().fix[*row];
+        const analysis::GeoFix& fix = drive_->series().fix[*row];
         painter.setBrush(QColor::fromRgb(DriveData::colourOf(event.kind)));
         painter.drawEllipse(viewport.viewPointForMapPoint(
                                 mapgeo::mapPointForCoordinate({fix.latitude, fix.longitude})),
@@ -318,7 +318,7 @@ void RouteMapView::paintMapLayer(QPainter& painter, const mapgeo::MapViewport& v
 }
 
 void RouteMapView::paintMarkerLayer(QPainter& painter, const mapgeo::MapViewport& viewport) {
-    if (m_coordinator.marks().isEmpty())
+    if (coordinator_.marks().isEmpty())
         return;
 
     painter.save();
@@ -327,7 +327,7 @@ void RouteMapView::paintMarkerLayer(QPainter& painter, const mapgeo::MapViewport
     font.setPixelSize(kMarkTitlePixelSize);
     font.setWeight(QFont::DemiBold);
     const QFontMetricsF metrics(font);
-    for (const RouteMark& mark : m_coordinator.marks()) {
+    for (const RouteMark& mark : coordinator_.marks()) {
         const QPointF at =
             viewport.viewPointForMapPoint(mapgeo::mapPointForCoordinate(mark.coordinate));
         painter.setPen(QPen(Qt::white, kMarkOutlineWidth));

@@ -53,26 +53,26 @@ public:
 
     explicit RouteMapView(QQuickItem* parent = nullptr);
 
-    QString routeIdentity() const { return m_routeIdentity; }
+    QString routeIdentity() const { return routeIdentity_; }
     void setRouteIdentity(const QString& identity);
-    GeoCoordinateList coordinates() const { return m_coordinates; }
+    GeoCoordinateList coordinates() const { return coordinates_; }
     void setCoordinates(const GeoCoordinateList& coordinates);
-    QVariant carCoordinate() const { return m_carCoordinate; }
+    QVariant carCoordinate() const { return carCoordinate_; }
     void setCarCoordinate(const QVariant& coordinate);
-    QVariant progress() const { return m_progress; }
+    QVariant progress() const { return progress_; }
     void setProgress(const QVariant& progress);
-    QVariant heading() const { return m_heading; }
+    QVariant heading() const { return heading_; }
     void setHeading(const QVariant& heading);
-    bool followCar() const { return m_followCar; }
+    bool followCar() const { return followCar_; }
     void setFollowCar(bool follow);
-    DriveData* drive() const { return m_drive; }
+    DriveData* drive() const { return drive_; }
     void setDrive(DriveData* drive);
-    double carTime() const { return m_carTime; }
+    double carTime() const { return carTime_; }
     void setCarTime(double seconds);
-    int colouring() const { return static_cast<int>(m_colouring); }
+    int colouring() const { return static_cast<int>(colouring_); }
     void setColouring(int colouring);
     double topSpeed() const;
-    QQuickItem* carItem() const { return m_carItem; }
+    QQuickItem* carItem() const { return carItem_; }
 
     // Shows the whole route again, animated.
     Q_INVOKABLE void fitRoute();
@@ -81,7 +81,7 @@ public:
     // a new identity and its new coordinates arriving one after the other count as one change.
     void updateMap();
 
-    const Coordinator& coordinator() const { return m_coordinator; }
+    const Coordinator& coordinator() const { return coordinator_; }
 
 signals:
     void routeIdentityChanged();
@@ -112,16 +112,16 @@ private:
     mapgeo::MapRect routeFitRect() const;
     void keepCarInView();
 
-    QString m_routeIdentity;
-    GeoCoordinateList m_coordinates;
-    QVariant m_carCoordinate;
-    QVariant m_progress;
-    QVariant m_heading;
-    bool m_followCar = false;
-    QPointer<DriveData> m_drive;
-    double m_carTime = std::numeric_limits<double>::quiet_NaN();
-    RouteColouring m_colouring = RouteColouring::Plain;
-    std::vector<QRgb> m_colours;
-    Coordinator m_coordinator;
-    QQuickItem* m_carItem;
+    QString routeIdentity_;
+    GeoCoordinateList coordinates_;
+    QVariant carCoordinate_;
+    QVariant progress_;
+    QVariant heading_;
+    bool followCar_ = false;
+    QPointer<DriveData> drive_;
+    double carTime_ = std::numeric_limits<double>::quiet_NaN();
+    RouteColouring colouring_ = RouteColouring::Plain;
+    std::vector<QRgb> colours_;
+    Coordinator coordinator_;
+    QQuickItem* carItem_;
 };
