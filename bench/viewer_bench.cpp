@@ -72,6 +72,24 @@ void BM_IngestCsv(benchmark::State& state) {
 }
 BENCHMARK(BM_IngestCsv)->Unit(benchmark::kMillisecond);
 
+// What a clip's load costs the studio: the table, the route and, once the player knows the
+// clip's length, the timeline's series and the events.
+void BM_IngestCsvAndDuration(benchmark::State& state) {
+    const QString& csv = syntheticCsv();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto* view = new ContentView;
+        state.ResumeTiming();
+        view->telemetry()->show(ClipTelemetry::Clip::fromCsv(csv));
+        view->clock()->setPlaybackDuration(kClipSeconds);
+        benchmark::DoNotOptimize(view->telemetry()->routeCoordinates().size());
+        state.PauseTiming();
+        delete view;
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_IngestCsvAndDuration)->Unit(benchmark::kMillisecond);
+
 // Readout (overlay, cards, grid) and route values at kEvaluations random times.
 void BM_ReadoutAndRouteAtRandomTimes(benchmark::State& state) {
     ContentView view;

@@ -99,13 +99,31 @@ QString columnKey(Field field) {
     return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
+namespace {
+
+// Whether a UTF-8 header names `key`; ASCII, as every column name is, is compared unit by unit,
+// which the readout's many lookups a frame need to be cheap.
+bool headerIs(const std::string& header, QStringView key) {
+    if (header.size() == std::size_t(key.size())) {
+        std::size_t i = 0;
+        for (; i < header.size() && static_cast<unsigned char>(header[i]) < 0x80; ++i) {
+            if (char16_t(header[i]) != key[qsizetype(i)].unicode())
+                return false;
+        }
+        if (i == header.size())
+            return true;
+    }
+    return QAnyStringView::equal(
+        QUtf8StringView(header.data(), static_cast<qsizetype>(header.size())), key);
+}
+
+} // namespace
+
 QString Row::value(QStringView key) const {
     // The table's column rule (a later duplicate wins), without a conversion per call.
     const std::vector<std::string>& headers = table_->headers();
     for (std::size_t column = headers.size(); column-- > 0;) {
-        const std::string& header = headers[column];
-        if (QAnyStringView::equal(
-                QUtf8StringView(header.data(), static_cast<qsizetype>(header.size())), key))
+        if (headerIs(headers[column], key))
             return cellText(column);
     }
     return QString();
