@@ -57,38 +57,25 @@ void BM_ParseTable(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseTable)->Unit(benchmark::kMillisecond);
 
-void BM_IngestCsv(benchmark::State& state) {
+// A clip's table and route; with its duration too, what its whole load costs the studio: the
+// player's duration brings the timeline's series and the events.
+void BM_IngestCsv(benchmark::State& state, bool withDuration) {
     const QString& csv = syntheticCsv();
     for (auto _ : state) {
         state.PauseTiming();
         auto* view = new ContentView;
         state.ResumeTiming();
         view->telemetry()->show(ClipTelemetry::Clip::fromCsv(csv));
+        if (withDuration)
+            view->clock()->setPlaybackDuration(kClipSeconds);
         benchmark::DoNotOptimize(view->telemetry()->routeCoordinates().size());
         state.PauseTiming();
         delete view;
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_IngestCsv)->Unit(benchmark::kMillisecond);
-
-// What a clip's load costs the studio: the table, the route and, once the player knows the
-// clip's length, the timeline's series and the events.
-void BM_IngestCsvAndDuration(benchmark::State& state) {
-    const QString& csv = syntheticCsv();
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto* view = new ContentView;
-        state.ResumeTiming();
-        view->telemetry()->show(ClipTelemetry::Clip::fromCsv(csv));
-        view->clock()->setPlaybackDuration(kClipSeconds);
-        benchmark::DoNotOptimize(view->telemetry()->routeCoordinates().size());
-        state.PauseTiming();
-        delete view;
-        state.ResumeTiming();
-    }
-}
-BENCHMARK(BM_IngestCsvAndDuration)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_IngestCsv, table, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_IngestCsv, andDuration, true)->Unit(benchmark::kMillisecond);
 
 // Readout (overlay, cards, grid) and route values at kEvaluations random times.
 void BM_ReadoutAndRouteAtRandomTimes(benchmark::State& state) {
