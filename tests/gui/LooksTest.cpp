@@ -49,10 +49,6 @@ struct ShownText {
     QRectF rect; // where its glyphs are, in window coordinates
 };
 
-bool isTextItem(const QQuickItem* item) {
-    return item->inherits("QQuickText") || item->inherits("QQuickTextInput");
-}
-
 double effectiveOpacity(const QQuickItem* item) {
     double opacity = 1;
     for (; item; item = item->parentItem())
@@ -84,22 +80,19 @@ QRectF visiblePart(const QQuickItem* item, QRectF rect) {
     return rect;
 }
 
-void collect(const QQuickItem* item, const QStringList& skipped, QList<ShownText>* out) {
+QList<ShownText> shownTexts(const QQuickItem* item, const QStringList& skipped = {}) {
+    QList<ShownText> texts;
     if (!item->isVisible() || item->opacity() <= 0 || skipped.contains(item->objectName()))
-        return;
-    if (isTextItem(item) && !item->property("text").toString().isEmpty() &&
+        return texts;
+    const QString text = item->property("text").toString();
+    if ((item->inherits("QQuickText") || item->inherits("QQuickTextInput")) && !text.isEmpty() &&
         effectiveOpacity(item) > 0) {
         const QRectF rect = visiblePart(item, glyphRect(item));
         if (!rect.isEmpty())
-            out->append({item, item->property("text").toString(), rect});
+            texts.append({item, text, rect});
     }
     for (const QQuickItem* child : item->childItems())
-        collect(child, skipped, out);
-}
-
-QList<ShownText> shownTexts(const QQuickItem* root, const QStringList& skipped = {}) {
-    QList<ShownText> texts;
-    collect(root, skipped, &texts);
+        texts += shownTexts(child, skipped);
     return texts;
 }
 
@@ -205,22 +198,18 @@ TEST_P(LooksTest, TextsStayClearWholeAndNamed) {
                 continue; // a separator
             const QList<ShownText> parts = shownTexts(entry);
             QRectF united; // before the menu's edges cut it
-            for (const ShownText& part : parts)
+            QStringList shown;
+            for (const ShownText& part : parts) {
                 united |= glyphRect(part.item);
+                shown << part.text;
+            }
             EXPECT_TRUE(shownArea.contains(united)) << label.toStdString();
             EXPECT_EQ(overlaps(parts).join("; ").toStdString(), "");
             EXPECT_EQ(needlesslyElided(parts).join("; ").toStdString(), "");
-            const QStringList shown = [&] {
-                QStringList all;
-                for (const ShownText& part : parts)
-                    all << part.text;
-                return all;
-            }();
             EXPECT_TRUE(shown.contains(label)) << shown.join('|').toStdString();
             const auto* action = entry->property("action").value<QObject*>();
-            if (action && !action->property("shortcut").toString().isEmpty()) {
+            if (action && !action->property("shortcut").toString().isEmpty())
                 EXPECT_EQ(shown.size(), 2) << label.toStdString();
-            }
         }
         saveScreenshot(window, shot(qPrintable("menu" + QString::number(m))));
         QMetaObject::invokeMethod(menu, "close");
