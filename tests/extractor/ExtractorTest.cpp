@@ -151,10 +151,11 @@ TEST(Extract, EveryPrefixOfAClipFailsCleanly) {
     for (const Bytes* bytes : {&sized, &open}) {
         for (std::size_t n = 0; n <= bytes->size(); ++n) {
             const Output out = extractFromBuffer({bytes->data(), n});
-            if (!out.isSuccess())
+            if (!out.isSuccess()) {
                 EXPECT_TRUE(std::ranges::count(knownFailures, out.message())) << n << out.message();
-            else if (out.text() != kNotice)
+            } else if (out.text() != kNotice) {
                 EXPECT_EQ(full.compare(0, out.text().size(), out.text()), 0) << n;
+            }
             EXPECT_EQ(out.isSuccess(),
                       out.report().starts_with("file_bytes: " + std::to_string(n) + "\n"));
         }

@@ -208,8 +208,9 @@ TEST_P(LooksTest, TextsStayClearWholeAndNamed) {
             EXPECT_EQ(needlesslyElided(parts).join("; ").toStdString(), "");
             EXPECT_TRUE(shown.contains(label)) << shown.join('|').toStdString();
             const auto* action = entry->property("action").value<QObject*>();
-            if (action && !action->property("shortcut").toString().isEmpty())
+            if (action && !action->property("shortcut").toString().isEmpty()) {
                 EXPECT_EQ(shown.size(), 2) << label.toStdString();
+            }
         }
         saveScreenshot(window, shot(qPrintable("menu" + QString::number(m))));
         QMetaObject::invokeMethod(menu, "close");

@@ -77,9 +77,11 @@ TEST_F(RenderTest, EachFrameShowsItsOwnRow) {
             const double own = drawn(k);
             // Within what re-encoding a noisy picture costs.
             EXPECT_LT(own, 5.0);
-            for (const int neighbour : {k - 1, k + 1})
-                if (neighbour >= 0 && neighbour < kFrames)
+            for (const int neighbour : {k - 1, k + 1}) {
+                if (neighbour >= 0 && neighbour < kFrames) {
                     EXPECT_GT(drawn(neighbour), 2 * own);
+                }
+            }
         }
     }
 }

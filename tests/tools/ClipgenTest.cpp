@@ -138,12 +138,14 @@ TEST(GeneratedClip, DriveIsOneConsistentMotion) {
                             std::cos(b.latitude * std::numbers::pi / 180.0);
         ASSERT_NEAR(std::hypot(north, east), b.speed * kDt, 1e-3) << i;
         const double course = std::atan2(east, north) * 180.0 / std::numbers::pi;
-        if (b.speed > 1.0)
+        if (b.speed > 1.0) {
             ASSERT_NEAR(std::remainder(course - b.heading, 360.0), 0.0, 0.1) << i;
+        }
         const double turnRate = std::remainder(b.heading - a.heading, 360.0) / kDt;
         ASSERT_NEAR(b.lateral, b.speed * turnRate * std::numbers::pi / 180.0, 0.3) << i;
-        if (b.speed > 0.0)
+        if (b.speed > 0.0) {
             ASSERT_NEAR(b.longitudinal, (b.speed - a.speed) / kDt, 0.3) << i;
+        }
         ASSERT_TRUE(b.longitudinal >= -1.5 || b.brake) << i;
     }
     // Percent, not a fraction: speeding up presses the pedal well down.
