@@ -41,17 +41,13 @@ void PrintTo(const Walk& walk, std::ostream* out) {
 constexpr int kMaxScrollSteps = 200;
 constexpr double kSameTimeSeconds = 0.001;
 
-class JourneyTest : public ::testing::TestWithParam<Walk> {
+class JourneyTest : public ::testing::TestWithParam<Walk>, protected StudioSession {
 protected:
     void SetUp() override {
         installTranslation(GetParam().locale);
         Settings::instance()->setOnlyWithMetadata(false);
-        app = std::make_unique<VeldrinApp>();
-        app->launch();
-        window = app->mainWindow();
-        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(launch());
         window->resize(GetParam().size);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
         sources = window->property("sources").value<QObject*>();
         viewer = window->property("viewer").value<QObject*>();
         folder = QString::fromStdString(testclips::makeTempDir());
@@ -114,8 +110,6 @@ protected:
         EXPECT_EQ(textOf(window, "fileName"), name) << "stays on " << name.toStdString();
     }
 
-    std::unique_ptr<VeldrinApp> app;
-    QQuickWindow* window = nullptr;
     QObject* sources = nullptr;
     QObject* viewer = nullptr;
     QString folder;

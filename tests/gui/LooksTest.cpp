@@ -122,18 +122,14 @@ QStringList needlesslyElided(const QList<ShownText>& texts) {
     return found;
 }
 
-class LooksTest : public ::testing::TestWithParam<Look> {
+class LooksTest : public ::testing::TestWithParam<Look>, protected StudioSession {
 protected:
     void SetUp() override {
         installTranslation(GetParam().locale);
         Settings::instance()->setOnlyWithMetadata(false);
         Settings::instance()->setUseMilesPerHour(false);
         Settings::instance()->setRouteColouring(1); // by speed, so the map has its legend
-        app = std::make_unique<VeldrinApp>();
-        app->launch();
-        window = app->mainWindow();
-        ASSERT_NE(window, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        ASSERT_TRUE(launch());
         window->resize(GetParam().size);
     }
     void TearDown() override {
@@ -145,9 +141,6 @@ protected:
         return QStringLiteral("looks_%1_%2")
             .arg(QLatin1String(GetParam().name), QLatin1String(what));
     }
-
-    std::unique_ptr<VeldrinApp> app;
-    QQuickWindow* window = nullptr;
 };
 
 TEST_P(LooksTest, TextsStayClearWholeAndNamed) {
