@@ -11,6 +11,18 @@
 namespace testclips {
 namespace {
 
+// Removes the temporary folders at process exit.
+struct TempDirs {
+    std::vector<std::filesystem::path> dirs;
+    ~TempDirs() {
+        std::error_code ec;
+        for (auto& d : dirs)
+            std::filesystem::remove_all(d, ec);
+    }
+};
+
+} // namespace
+
 std::string quote(const std::string& s) {
     std::string out = "'";
     for (char c : s)
@@ -25,22 +37,17 @@ std::string command(const std::string& program, const std::vector<std::string>& 
     return line;
 }
 
-int run(const std::string& command) {
-    int status = std::system(command.c_str());
+int runShell(const std::string& line, std::string* out, std::string* err) {
+    const std::string dir = makeTempDir();
+    const int status = std::system((line + " >" + quote(dir + "/stdout") +
+                                    (err ? " 2>" + quote(dir + "/stderr") : std::string()))
+                                       .c_str());
+    if (out)
+        *out = readFile(dir + "/stdout");
+    if (err)
+        *err = readFile(dir + "/stderr");
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
-
-// Removes the temporary folders at process exit.
-struct TempDirs {
-    std::vector<std::filesystem::path> dirs;
-    ~TempDirs() {
-        std::error_code ec;
-        for (auto& d : dirs)
-            std::filesystem::remove_all(d, ec);
-    }
-};
-
-} // namespace
 
 std::string extractorPath() {
     return VELDRIN_EXTRACT_PATH;
@@ -48,20 +55,13 @@ std::string extractorPath() {
 
 std::string generate(const std::string& outputPath, const std::vector<std::string>& args) {
     const std::string line = command(VELDRIN_CLIPGEN_PATH, args) + " " + quote(outputPath);
-    if (run(line + " >/dev/null") != 0)
+    if (runShell(line) != 0)
         ADD_FAILURE() << "clip generator failed: " << line;
     return outputPath;
 }
 
 int runExtractor(const std::vector<std::string>& args, std::string* out, std::string* err) {
-    const std::string dir = makeTempDir();
-    const int status = run(command(extractorPath(), args) + " >" + quote(dir + "/stdout") + " 2>" +
-                           quote(dir + "/stderr"));
-    if (out)
-        *out = readFile(dir + "/stdout");
-    if (err)
-        *err = readFile(dir + "/stderr");
-    return status;
+    return runShell(command(extractorPath(), args), out, err);
 }
 
 std::string makeTempDir() {
@@ -71,6 +71,16 @@ std::string makeTempDir() {
     static TempDirs tempDirs; // made on first use, whatever the order of static set-up
     tempDirs.dirs.emplace_back(pattern);
     return pattern;
+}
+
+std::vector<std::string> split(const std::string& line, char separator) {
+    std::vector<std::string> cells;
+    std::stringstream in(line);
+    for (std::string cell; std::getline(in, cell, separator);)
+        cells.push_back(cell);
+    if (!line.empty() && line.back() == separator)
+        cells.emplace_back();
+    return cells;
 }
 
 std::string readFile(const std::string& path) {

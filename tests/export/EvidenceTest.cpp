@@ -13,11 +13,7 @@ namespace fs = std::filesystem;
 
 // `command` run by the shell in `dir`; its standard output in `out` when given.
 int shell(const std::string& dir, const std::string& command, std::string* out = nullptr) {
-    const std::string capture = testclips::makeTempDir() + "/out";
-    const int status = std::system(("cd '" + dir + "' && " + command + " >" + capture).c_str());
-    if (out)
-        *out = testclips::readFile(capture);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return testclips::runShell("cd " + testclips::quote(dir) + " && " + command, out);
 }
 
 TEST(Evidence, BundleChecksOutAndAFailedWriteLeavesNothing) {

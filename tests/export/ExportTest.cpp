@@ -45,12 +45,9 @@ std::size_t count(const std::string& text, const std::string& what) {
 
 std::string shell(const std::string& command, int* status = nullptr) {
     std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    for (char buffer[4096]; std::fgets(buffer, sizeof buffer, pipe);)
-        out += buffer;
-    const int result = pclose(pipe);
+    const int result = testclips::runShell(command, &out);
     if (status)
-        *status = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
+        *status = result;
     return out;
 }
 

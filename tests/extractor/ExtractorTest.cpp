@@ -46,10 +46,6 @@ std::vector<Bytes> carBlocks(int frames) {
     return blocks;
 }
 
-Bytes carClip(int frames) {
-    return clip(carBlocks(frames));
-}
-
 // The extraction with its CSV handed over in pieces, and what the pieces were.
 Output extractInPieces(const Bytes& bytes, std::vector<std::string>& pieces) {
     MetadataExtractor::ExtractOptions options;
@@ -58,7 +54,7 @@ Output extractInPieces(const Bytes& bytes, std::vector<std::string>& pieces) {
 }
 
 TEST(Extract, CsvOrNoticeWithTheReport) {
-    const Bytes records = carClip(2);
+    const Bytes records = clip(carBlocks(2));
     const Output out = extractFromBuffer(records);
     EXPECT_EQ(out.text(), testclips::kCsvHeader + "\n1,,0,,,,,,,,,,,,,\n1,,1,,,,,,,,,,,,,");
     EXPECT_EQ(out.report(), report(records, 2, 0, 0, 2));
@@ -108,8 +104,8 @@ TEST(Extract, CsvInPiecesAddsUpToTheTextOrNothing) {
         Bytes bytes;
         std::size_t pieces;
     } cases[] = {
-        {"rows over several pieces", carClip(5'000), 2},
-        {"a few rows", carClip(3), 1},
+        {"rows over several pieces", clip(carBlocks(5'000)), 2},
+        {"a few rows", clip(carBlocks(3)), 1},
         {"no rows", clip({block({0x65, 0x88})}), 0},
         {"bad block after rows", clip(badLastBlock), 0},
     };
@@ -145,7 +141,7 @@ TEST(Extract, BufferOverOneGigabyteFailsBeforeItIsRead) {
 // Every prefix gives a known failure, or the CSV of the whole frames it still holds. With an
 // mdat that runs to the end, prefixes give partial answers.
 TEST(Extract, EveryPrefixOfAClipFailsCleanly) {
-    const Bytes sized = carClip(3);
+    const Bytes sized = clip(carBlocks(3));
     const std::string full = extractFromBuffer(sized).text();
     const Bytes open = concat({ftyp(), rawAtom(0, "mdat"), Bytes(sized.begin() + 56, sized.end())});
     EXPECT_EQ(extractFromBuffer(open).text(), full);

@@ -25,10 +25,9 @@ TEST(CameraStripTest, TheChosenCameraShowsLargeWithItsSoundAndTheCamerasPlayToge
     testclips::generate(trip.toStdString(),
                         {"--fast", "--size", "320x240", "--moments", "2", "--seconds", "20",
                          "--cameras", "front,back", "--trip"});
-    VeldrinApp app;
-    app.launch();
-    QQuickWindow* window = app.mainWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    StudioSession studio;
+    ASSERT_TRUE(studio.launch());
+    QQuickWindow* window = studio.window;
     QMetaObject::invokeMethod(window->property("sources").value<QObject*>(),
                               "openFolderPanelResult", Q_ARG(QUrl, QUrl::fromLocalFile(trip)));
     // The smallest screen: the other cameras are buttons.

@@ -3,10 +3,10 @@
 #include "TestClips.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QPoint>
 #include <QProcess>
+#include <QTest>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -147,14 +147,7 @@ private:
 };
 
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs = kWaitMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QThread::msleep(50);
-    }
-    return true;
+    return QTest::qWaitFor(condition, timeoutMs);
 }
 
 TEST(CloseRequestTest, EveryFreshStartEndsOnTheFirstCloseRequest) {

@@ -41,17 +41,13 @@ void PrintTo(const Walk& walk, std::ostream* out) {
 constexpr int kMaxScrollSteps = 200;
 constexpr double kSameTimeSeconds = 0.001;
 
-class JourneyTest : public ::testing::TestWithParam<Walk> {
+class JourneyTest : public ::testing::TestWithParam<Walk>, protected StudioSession {
 protected:
     void SetUp() override {
         installTranslation(GetParam().locale);
         Settings::instance()->setOnlyWithMetadata(false);
-        app = std::make_unique<VeldrinApp>();
-        app->launch();
-        window = app->mainWindow();
-        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(launch());
         window->resize(GetParam().size);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
         sources = window->property("sources").value<QObject*>();
         viewer = window->property("viewer").value<QObject*>();
         folder = QString::fromStdString(testclips::makeTempDir());
@@ -93,17 +89,27 @@ protected:
         return inside();
     }
     void clickRow(const QString& name) {
-        QQuickItem* row = findItem(window, "batchRow_" + name);
-        ASSERT_NE(row, nullptr) << name.toStdString();
+        QQuickItem* row = nullptr;
+        ASSERT_TRUE(waitFor([&] { return (row = findItem(window, "batchRow_" + name)); }))
+            << name.toStdString();
         // The list shows the row first, as its own scroll bar would.
         QMetaObject::invokeMethod(findItem(window, "batchList"), "positionViewAtIndex",
                                   Q_ARG(int, row->property("index").toInt()), Q_ARG(int, 0));
         ASSERT_TRUE(scrollSidebarTo("batchBox"));
         click(window, "batchRow_" + name);
     }
+    // Clicks the row; its clip is shown once loaded, and stays.
+    void openRow(const QString& name) {
+        clickRow(name);
+        EXPECT_TRUE(waitFor([&] {
+            return !viewer->property("load").value<QObject*>()->property("isExtracting").toBool() &&
+                   textOf(window, "fileName") == name;
+        })) << name.toStdString()
+            << " shows " << textOf(window, "fileName").toStdString();
+        QTest::qWait(300);
+        EXPECT_EQ(textOf(window, "fileName"), name) << "stays on " << name.toStdString();
+    }
 
-    std::unique_ptr<VeldrinApp> app;
-    QQuickWindow* window = nullptr;
     QObject* sources = nullptr;
     QObject* viewer = nullptr;
     QString folder;
@@ -168,27 +174,13 @@ TEST_P(JourneyTest, TheFirstHour) {
         const QStringList rows = filtered ? QStringList{"clip1.mp4", "clip10.mp4"}
                                           : QStringList{"clip1.mp4", "clip2.mp4", "clip3.mp4",
                                                         "clip4.mp4", "clip10.mp4"};
-        for (const QString& row : rows) {
-            ASSERT_TRUE(waitFor([&] { return findItem(window, "batchRow_" + row) != nullptr; }))
-                << row.toStdString();
-            clickRow(row);
-            EXPECT_TRUE(waitFor([&] {
-                return !viewer->property("load")
-                            .value<QObject*>()
-                            ->property("isExtracting")
-                            .toBool() &&
-                       textOf(window, "fileName") == row;
-            })) << row.toStdString()
-                << " shows " << textOf(window, "fileName").toStdString();
-            QTest::qWait(300);
-            EXPECT_EQ(textOf(window, "fileName"), row) << "stays on " << row.toStdString();
-        }
+        for (const QString& row : rows)
+            openRow(row);
     }
     Settings::instance()->setOnlyWithMetadata(false);
     shot("folder");
 
     // The cut clip recovered: the keys step through its rows, counted as frames.
-    ASSERT_TRUE(waitFor([&] { return findItem(window, "batchRow_clip2.mp4") != nullptr; }));
     clickRow("clip2.mp4");
     ASSERT_TRUE(waitFor([&] { return isShown(window, "recoverButton"); }));
     ASSERT_TRUE(scrollSidebarTo("recoverButton"));
@@ -247,43 +239,37 @@ TEST_P(JourneyTest, TheFirstHour) {
     shot("trip-grid");
     QTest::keyClick(window, Qt::Key_G);
 
-    // The trip's route through its panel, the type chosen in the list and no extension typed.
-    QMetaObject::invokeMethod(window, "exportRoute");
-    QFileDialog* panel = shownFileDialog();
-    ASSERT_NE(panel, nullptr);
-    EXPECT_EQ(panel->windowTitle(), tr("Export Trip Route"));
-    EXPECT_TRUE(panel->selectedFiles().value(0).endsWith("_trip.gpx"));
-    chooseFileType(panel, 2);
-    ASSERT_TRUE(acceptFileDialog(panel, trip + "/route"));
-    EXPECT_TRUE(waitFor([&] {
-        return QString::fromStdString(testclips::readFile((trip + "/route.kml").toStdString()))
-            .contains("<kml");
-    }));
-    // The trip's joined CSV through the same panel, the type's suffix added to the typed name.
-    QMetaObject::invokeMethod(window, "exportTripCsv");
-    panel = shownFileDialog();
-    ASSERT_NE(panel, nullptr);
-    EXPECT_EQ(panel->windowTitle(), tr("Export Trip CSV"));
-    EXPECT_TRUE(panel->selectedFiles().value(0).endsWith(".csv"));
-    ASSERT_TRUE(acceptFileDialog(panel, trip + "/joined"));
-    EXPECT_TRUE(waitFor([&] {
-        return QString::fromStdString(testclips::readFile((trip + "/joined.csv").toStdString()))
-            .startsWith("clip,trip_time_s,");
-    }));
+    // The trip's route, the type chosen in the list, and its joined CSV, the type's suffix added
+    // to the typed name: through their panels, no extension typed.
+    const struct {
+        const char *command, *title, *proposedEnd;
+        int type;
+        const char *typed, *written, *shows;
+    } exports[] = {
+        {"exportRoute", "Export Trip Route", "_trip.gpx", 2, "route", "route.kml", "<kml"},
+        {"exportTripCsv", "Export Trip CSV", ".csv", -1, "joined", "joined.csv",
+         "clip,trip_time_s,"}};
+    for (const auto& e : exports) {
+        QMetaObject::invokeMethod(window, e.command);
+        QFileDialog* panel = shownFileDialog();
+        ASSERT_NE(panel, nullptr) << e.command;
+        EXPECT_EQ(panel->windowTitle(), tr(e.title));
+        EXPECT_TRUE(panel->selectedFiles().value(0).endsWith(e.proposedEnd));
+        if (e.type >= 0)
+            chooseFileType(panel, e.type);
+        ASSERT_TRUE(acceptFileDialog(panel, trip + "/" + e.typed));
+        EXPECT_TRUE(waitFor([&] {
+            return testclips::readFile((trip + "/" + e.written).toStdString()).find(e.shows) !=
+                   std::string::npos;
+        })) << e.written;
+    }
     shot("trip-exported");
 
     // The trip's clips listed one by one: a click on a camera without telemetry stays there.
     ASSERT_TRUE(scrollSidebarTo("batchBox"));
     click(window, "segment_" + tr("Clips"));
     const QString back = QDir(trip).entryList({"*-back.mp4"}, QDir::Files, QDir::Name).value(0);
-    ASSERT_TRUE(waitFor([&] { return findItem(window, "batchRow_" + back) != nullptr; }));
-    clickRow(back);
-    EXPECT_TRUE(waitFor([&] {
-        return !viewer->property("load").value<QObject*>()->property("isExtracting").toBool() &&
-               textOf(window, "fileName") == back;
-    }));
-    QTest::qWait(300);
-    EXPECT_EQ(textOf(window, "fileName"), back);
+    openRow(back);
     shot("trip-clip");
 }
 

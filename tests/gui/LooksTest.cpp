@@ -49,10 +49,6 @@ struct ShownText {
     QRectF rect; // where its glyphs are, in window coordinates
 };
 
-bool isTextItem(const QQuickItem* item) {
-    return item->inherits("QQuickText") || item->inherits("QQuickTextInput");
-}
-
 double effectiveOpacity(const QQuickItem* item) {
     double opacity = 1;
     for (; item; item = item->parentItem())
@@ -84,22 +80,19 @@ QRectF visiblePart(const QQuickItem* item, QRectF rect) {
     return rect;
 }
 
-void collect(const QQuickItem* item, const QStringList& skipped, QList<ShownText>* out) {
+QList<ShownText> shownTexts(const QQuickItem* item, const QStringList& skipped = {}) {
+    QList<ShownText> texts;
     if (!item->isVisible() || item->opacity() <= 0 || skipped.contains(item->objectName()))
-        return;
-    if (isTextItem(item) && !item->property("text").toString().isEmpty() &&
+        return texts;
+    const QString text = item->property("text").toString();
+    if ((item->inherits("QQuickText") || item->inherits("QQuickTextInput")) && !text.isEmpty() &&
         effectiveOpacity(item) > 0) {
         const QRectF rect = visiblePart(item, glyphRect(item));
         if (!rect.isEmpty())
-            out->append({item, item->property("text").toString(), rect});
+            texts.append({item, text, rect});
     }
     for (const QQuickItem* child : item->childItems())
-        collect(child, skipped, out);
-}
-
-QList<ShownText> shownTexts(const QQuickItem* root, const QStringList& skipped = {}) {
-    QList<ShownText> texts;
-    collect(root, skipped, &texts);
+        texts += shownTexts(child, skipped);
     return texts;
 }
 
@@ -129,18 +122,14 @@ QStringList needlesslyElided(const QList<ShownText>& texts) {
     return found;
 }
 
-class LooksTest : public ::testing::TestWithParam<Look> {
+class LooksTest : public ::testing::TestWithParam<Look>, protected StudioSession {
 protected:
     void SetUp() override {
         installTranslation(GetParam().locale);
         Settings::instance()->setOnlyWithMetadata(false);
         Settings::instance()->setUseMilesPerHour(false);
         Settings::instance()->setRouteColouring(1); // by speed, so the map has its legend
-        app = std::make_unique<VeldrinApp>();
-        app->launch();
-        window = app->mainWindow();
-        ASSERT_NE(window, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        ASSERT_TRUE(launch());
         window->resize(GetParam().size);
     }
     void TearDown() override {
@@ -152,9 +141,6 @@ protected:
         return QStringLiteral("looks_%1_%2")
             .arg(QLatin1String(GetParam().name), QLatin1String(what));
     }
-
-    std::unique_ptr<VeldrinApp> app;
-    QQuickWindow* window = nullptr;
 };
 
 TEST_P(LooksTest, TextsStayClearWholeAndNamed) {
@@ -205,17 +191,14 @@ TEST_P(LooksTest, TextsStayClearWholeAndNamed) {
                 continue; // a separator
             const QList<ShownText> parts = shownTexts(entry);
             QRectF united; // before the menu's edges cut it
-            for (const ShownText& part : parts)
+            QStringList shown;
+            for (const ShownText& part : parts) {
                 united |= glyphRect(part.item);
+                shown << part.text;
+            }
             EXPECT_TRUE(shownArea.contains(united)) << label.toStdString();
             EXPECT_EQ(overlaps(parts).join("; ").toStdString(), "");
             EXPECT_EQ(needlesslyElided(parts).join("; ").toStdString(), "");
-            const QStringList shown = [&] {
-                QStringList all;
-                for (const ShownText& part : parts)
-                    all << part.text;
-                return all;
-            }();
             EXPECT_TRUE(shown.contains(label)) << shown.join('|').toStdString();
             const auto* action = entry->property("action").value<QObject*>();
             if (action && !action->property("shortcut").toString().isEmpty()) {

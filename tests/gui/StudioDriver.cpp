@@ -133,4 +133,11 @@ void saveScreenshot(QQuickWindow* window, const QString& name) {
     window->grabWindow().save(QStringLiteral(VELDRIN_SCREENSHOT_DIR "/") + name + ".png");
 }
 
+bool StudioSession::launch() {
+    app = std::make_unique<VeldrinApp>();
+    app->launch();
+    window = app->mainWindow();
+    return window && QTest::qWaitForWindowExposed(window);
+}
+
 } // namespace studio

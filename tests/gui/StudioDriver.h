@@ -10,8 +10,11 @@
 #include <QString>
 #include <QUrl>
 
+#include "VeldrinApp.h"
+
 #include <chrono>
 #include <functional>
+#include <memory>
 
 namespace studio {
 
@@ -48,5 +51,12 @@ void answerNextQuestion(QMessageBox::StandardButton answer, bool* asked);
 
 // Saves the window under the build's screenshot folder as `name`.png.
 void saveScreenshot(QQuickWindow* window, const QString& name);
+
+// A studio of the test's own, its main window on screen once launch() returns true.
+struct StudioSession {
+    bool launch();
+    std::unique_ptr<VeldrinApp> app;
+    QQuickWindow* window = nullptr;
+};
 
 } // namespace studio

@@ -44,16 +44,12 @@ QString tempDir() {
     return QString::fromStdString(testclips::makeTempDir());
 }
 
-class StudioWindowTest : public ::testing::Test {
+class StudioWindowTest : public ::testing::Test, protected StudioSession {
 protected:
     void SetUp() override {
         Settings::instance()->setOnlyWithMetadata(false);
         Settings::instance()->setUseMilesPerHour(false);
-        app = std::make_unique<VeldrinApp>();
-        app->launch();
-        window = app->mainWindow();
-        ASSERT_NE(window, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        ASSERT_TRUE(launch());
     }
     void TearDown() override { app.reset(); }
 
@@ -62,9 +58,6 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowExposed(app->settingsWindow()));
         return app->settingsWindow();
     }
-
-    std::unique_ptr<VeldrinApp> app;
-    QQuickWindow* window = nullptr;
 };
 
 // The settings window and the main window stay in step. Show Main Window raises whichever

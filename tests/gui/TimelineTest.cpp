@@ -33,10 +33,9 @@ TEST(TimelineTest, StripEventsAndRouteSeekThePlayer) {
     const std::string clip =
         testclips::generate(dir + "/drive.mp4", {"--from-csv", dir + "/drive.csv", "--fps", "10"});
     Settings::instance()->setRouteColouring(0);
-    VeldrinApp app;
-    app.launch();
-    QQuickWindow* window = app.mainWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    StudioSession studio;
+    ASSERT_TRUE(studio.launch());
+    QQuickWindow* window = studio.window;
     ASSERT_TRUE(drop(window, {QUrl::fromLocalFile(QString::fromStdString(clip))}));
     QObject* media = findItem(window, "playerView")->property("mediaPlayer").value<QObject*>();
     ASSERT_TRUE(waitFor([&] {

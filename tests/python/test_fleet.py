@@ -1,6 +1,7 @@
 import csv
 import io
 import os
+import pathlib
 import signal
 import subprocess
 import time
@@ -68,15 +69,11 @@ def expected_outputs(root, scratch):
 
 
 def actual_outputs(out):
-    files = {}
-    for name in OUTPUT_FILES[:3]:
-        with open(os.path.join(out, name), errors="surrogateescape") as f:
-            files[name] = f.read()
+    def read(*path):
+        return pathlib.Path(out, *path).read_text(errors="surrogateescape")
+    files = {name: read(name) for name in OUTPUT_FILES[:3]}
     parts = sorted(os.listdir(os.path.join(out, "telemetry")))
-    texts = []
-    for part in parts:
-        with open(os.path.join(out, "telemetry", part), errors="surrogateescape") as f:
-            texts.append(f.read())
+    texts = [read("telemetry", part) for part in parts]
     header = csv_line(*outputs.TELEMETRY_HEADER)
     assert all(t.startswith(header) for t in texts)
     files["telemetry"] = header + "".join(t[len(header):] for t in texts)

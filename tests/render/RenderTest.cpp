@@ -48,11 +48,8 @@ TEST_F(RenderTest, FramesRateSizeAndDurationAreTheSources) {
     for (const Rendered& r : kRenders) {
         SCOPED_TRACE(r.name);
         const StreamFacts facts = probeVideo(output(r));
-        EXPECT_EQ(facts.codec, "h264");
-        EXPECT_EQ(facts.frames, r.frames);
-        EXPECT_EQ(facts.rate, std::to_string(kFps) + "/1");
-        EXPECT_EQ(facts.width, kWidth);
-        EXPECT_EQ(facts.height, kHeight);
+        EXPECT_EQ(std::tuple(facts.codec, facts.frames, facts.rate, facts.width, facts.height),
+                  std::tuple("h264", r.frames, std::to_string(kFps) + "/1", kWidth, kHeight));
         EXPECT_NEAR(facts.duration, r.duration, 1e-3);
     }
 }
@@ -127,9 +124,8 @@ TEST_F(RenderTest, TheOverlayAloneIsTransparentOutsideItsRegions) {
         ASSERT_EQ(runRender({clip_, "--overlay-only", mov, "--overlay-codec", codec}, &err), 0)
             << err;
         const StreamFacts facts = probeVideo(mov);
-        EXPECT_EQ(facts.codec, name);
-        EXPECT_EQ(facts.pixelFormat, pixelFormat);
-        EXPECT_EQ(facts.frames, kFrames);
+        EXPECT_EQ(std::tuple(facts.codec, facts.pixelFormat, facts.frames),
+                  std::tuple(name, pixelFormat, kFrames));
         const auto frames = decodeFrames(mov, true);
         ASSERT_EQ(static_cast<int>(frames.size()), kFrames);
         long long opaqueOutside = 0, opaqueInGauges = 0;
@@ -154,11 +150,10 @@ TEST_F(RenderTest, TheOverlayAloneIsTransparentOutsideItsRegions) {
 // the telemetry comes from the clip before.)
 TEST_F(RenderTest, TheAudioIsCopiedAndCutWithTheRange) {
     const std::string withAudio = dir_ + "/with-audio.mp4";
-    ASSERT_EQ(std::system(("ffmpeg -v error -y -i '" + clip_ +
-                           "' -f lavfi -i sine=sample_rate=48000 -map 0:v -map 1:a -c:v copy "
-                           "-c:a aac -shortest '" +
-                           withAudio + "'")
-                              .c_str()),
+    ASSERT_EQ(testclips::runShell("ffmpeg -v error -y -i '" + clip_ +
+                                  "' -f lavfi -i sine=sample_rate=48000 -map 0:v -map 1:a -c:v "
+                                  "copy -c:a aac -shortest '" +
+                                  withAudio + "'"),
               0);
     render::RenderRequest request;
     request.clipPath = withAudio;
@@ -171,13 +166,13 @@ TEST_F(RenderTest, TheAudioIsCopiedAndCutWithTheRange) {
     const render::RenderOutcome outcome = render::renderClip(request, overlay, cancel, {});
     ASSERT_EQ(outcome.error, "");
     EXPECT_EQ(outcome.frames, kFps);
-    const std::string facts = testclips::makeTempDir() + "/audio.txt";
-    ASSERT_EQ(std::system(("ffprobe -v error -select_streams a -show_entries stream=codec_name,"
-                           "duration -of csv=p=0 '" +
-                           request.outputPath + "' >" + facts)
-                              .c_str()),
-              0);
-    const std::string line = testclips::readFile(facts);
+    std::string line;
+    ASSERT_EQ(
+        testclips::runShell("ffprobe -v error -select_streams a -show_entries stream=codec_name,"
+                            "duration -of csv=p=0 '" +
+                                request.outputPath + "'",
+                            &line),
+        0);
     EXPECT_EQ(line.substr(0, line.find(',')), "aac");
     EXPECT_NEAR(std::stod(line.substr(line.find(',') + 1)), 1.0, 0.05);
 }

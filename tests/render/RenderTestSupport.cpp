@@ -10,7 +10,6 @@
 #include <cmath>
 #include <filesystem>
 #include <sstream>
-#include <sys/wait.h>
 
 namespace rendertest {
 namespace {
@@ -19,27 +18,9 @@ constexpr const char* kSpeedColumn = "vehicle_speed_mps";
 constexpr int kSpeedSteps = 60;
 constexpr int kSpeedStride = 37;
 
-std::string quote(const std::string& s) {
-    std::string out = "'";
-    for (char c : s)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-int shell(const std::string& line) {
-    const int status = std::system(line.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::vector<std::string> split(const std::string& line, char separator) {
-    std::vector<std::string> cells;
-    std::stringstream in(line);
-    for (std::string cell; std::getline(in, cell, separator);)
-        cells.push_back(cell);
-    if (!line.empty() && line.back() == separator)
-        cells.emplace_back();
-    return cells;
-}
+using testclips::quote;
+using testclips::runShell;
+using testclips::split;
 
 std::string join(const std::vector<std::string>& cells) {
     std::string line;
@@ -75,20 +56,14 @@ std::string jumpingSpeedClip(const std::string& dir) {
 
 int runRender(const std::vector<std::string>& args, std::string* err,
               const std::string& environment) {
-    const std::string dir = testclips::makeTempDir();
-    std::string line = environment + " " + quote(VELDRIN_RENDER_PATH);
-    for (const std::string& arg : args)
-        line += " " + quote(arg);
-    const int status = shell(line + " >/dev/null 2>" + quote(dir + "/stderr"));
-    if (err)
-        *err = testclips::readFile(dir + "/stderr");
-    return status;
+    return runShell(environment + " " + testclips::command(VELDRIN_RENDER_PATH, args), nullptr,
+                    err);
 }
 
 std::vector<std::vector<std::uint8_t>> decodeFrames(const std::string& path, bool rgba) {
     const std::string raw = testclips::makeTempDir() + "/frames.raw";
-    EXPECT_EQ(shell("ffmpeg -v error -i " + quote(path) + " -f rawvideo -pix_fmt " +
-                    (rgba ? "rgba " : "yuv420p ") + quote(raw)),
+    EXPECT_EQ(runShell("ffmpeg -v error -i " + quote(path) + " -f rawvideo -pix_fmt " +
+                       (rgba ? "rgba " : "yuv420p ") + quote(raw)),
               0);
     const std::string bytes = testclips::readFile(raw);
     const std::size_t size = rgba ? kWidth * kHeight * 4 : kWidth * kHeight * 3 / 2;
@@ -100,14 +75,16 @@ std::vector<std::vector<std::uint8_t>> decodeFrames(const std::string& path, boo
 }
 
 StreamFacts probeVideo(const std::string& path) {
-    const std::string out = testclips::makeTempDir() + "/probe.txt";
-    EXPECT_EQ(shell("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                    "stream=nb_read_frames,r_frame_rate,width,height,duration,codec_name,pix_fmt "
-                    "-of default=noprint_wrappers=1 " +
-                    quote(path) + " >" + quote(out)),
-              0);
+    std::string probed;
+    EXPECT_EQ(
+        runShell("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                 "stream=nb_read_frames,r_frame_rate,width,height,duration,codec_name,pix_fmt "
+                 "-of default=noprint_wrappers=1 " +
+                     quote(path),
+                 &probed),
+        0);
     StreamFacts facts;
-    std::stringstream lines(testclips::readFile(out));
+    std::stringstream lines(probed);
     for (std::string line; std::getline(lines, line);) {
         const auto equals = line.find('=');
         const std::string key = line.substr(0, equals), value = line.substr(equals + 1);

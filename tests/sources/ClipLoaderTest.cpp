@@ -17,18 +17,11 @@
 
 using namespace sourcestest;
 
-class ClipLoaderTest : public SourcesTest {
-protected:
-    bool loadAndWait(const QString& path) {
-        if (!sources_->loadClip(fileUrl(path), false))
-            return false;
-        return waitFor([&] { return !view_->load()->isExtracting(); });
-    }
-};
+class ClipLoaderTest : public SourcesTest {};
 
 TEST_F(ClipLoaderTest, RejectedFilesChangeOnlyTheStatus) {
     const QString good = makeClip(dir() + "/good.mp4");
-    ASSERT_TRUE(loadAndWait(good));
+    ASSERT_TRUE(loadClip(good));
     const QUrl staged = view_->load()->stagedFileURL();
     const VideoPlayer::ItemId item = view_->player()->currentItem();
 
@@ -147,7 +140,7 @@ TEST_F(ClipLoaderTest, CopiesRunOffTheGuiThreadAndOnlyTheNewestFillsTableAndPlay
 }
 
 TEST_F(ClipLoaderTest, ExportWritesRawCsvOrKeepsTheDestination) {
-    ASSERT_TRUE(loadAndWait(makeClip(dir() + "/front.mp4")));
+    ASSERT_TRUE(loadClip(makeClip(dir() + "/front.mp4")));
     const QString out = dir() + "/front_sei.csv";
     sources_->exportCsv(fileUrl(out));
     EXPECT_EQ(view_->load()->status(), "CSV exported to front_sei.csv");

@@ -186,8 +186,7 @@ TEST_F(FolderBatchTest, TheLastClipEndsTheBatchAndABatchOfOneNeverAdvances) {
 
 TEST_F(FolderBatchTest, EmptyAndMissingFolders) {
     const QString clip = makeClip(dir() + "/shown.mp4");
-    ASSERT_TRUE(sources_->loadClip(fileUrl(clip), false));
-    ASSERT_TRUE(idle());
+    ASSERT_TRUE(loadClip(clip));
 
     QDir().mkpath(dir() + "/empty/sub");
     writeBytes(dir() + "/empty/.hidden.mp4", "x");

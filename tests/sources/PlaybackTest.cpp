@@ -41,8 +41,7 @@ TEST_F(PlaybackTest, TheCurrentItemEndingPlaysTheNextAndTheLastEndsTheBatch) {
     })) << view_->load()->status().toStdString();
 
     // A clip from outside the batch plays to its end without touching it.
-    ASSERT_TRUE(sources_->loadClip(fileUrl(outside), false));
-    ASSERT_TRUE(idle());
+    ASSERT_TRUE(loadClip(outside));
     QSignalSpy ended(view_->player(), &VideoPlayer::itemDidPlayToEnd);
     view_->player()->play();
     ASSERT_TRUE(waitFor([&] { return ended.count() == 1; }))
@@ -55,8 +54,7 @@ TEST_F(PlaybackTest, ALoadedClipShowsItsFirstFrameWithoutPlaying) {
     QVideoSink sink;
     media()->setVideoSink(&sink);
     const QString clip = makeClip(dir() + "/still.mp4", {"--frames", "30", "--fps", "20"});
-    ASSERT_TRUE(sources_->loadClip(fileUrl(clip), false));
-    ASSERT_TRUE(idle());
+    ASSERT_TRUE(loadClip(clip));
     ASSERT_TRUE(waitFor([&] { return sink.videoFrame().isValid(); }));
     // Let any playback that had wrongly started move on before looking.
     QTest::qWait(300);

@@ -15,8 +15,7 @@ using namespace sourcestest;
 TEST_F(SourcesTest, RecoveredClipFillsTheTableAndItsEvidenceBundle) {
     const QByteArray whole = readBytes(makeClip(dir() + "/whole.mp4", {"--frames", "30"}));
     writeBytes(dir() + "/cut.mp4", whole.left(whole.size() / 2));
-    ASSERT_TRUE(sources_->loadClip(fileUrl(dir() + "/cut.mp4"), false));
-    ASSERT_TRUE(waitFor([&] { return !view_->load()->isExtracting(); }));
+    ASSERT_TRUE(loadClip(dir() + "/cut.mp4"));
     EXPECT_EQ(view_->load()->status(), "MP4 rejected: MP4 atom extends beyond file");
     ASSERT_TRUE(view_->telemetry()->canRecoverTelemetry());
 

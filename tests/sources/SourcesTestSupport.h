@@ -83,6 +83,10 @@ protected:
             return !sources_->batch()->isScanningFolderMetadata() && !view_->load()->isExtracting();
         });
     }
+    // Loads one clip and waits until it is applied.
+    bool loadClip(const QString& path) {
+        return sources_->loadClip(fileUrl(path), false) && idle();
+    }
     std::unique_ptr<ContentView> view_;
     std::unique_ptr<ClipSources> sources_;
 };

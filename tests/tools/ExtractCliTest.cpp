@@ -11,7 +11,6 @@
 #include <cstring>
 #include <filesystem>
 #include <regex>
-#include <sstream>
 #include <unistd.h>
 
 namespace {
@@ -52,13 +51,11 @@ protected:
     // `args` split by the shell; `input` is standard input; `runAs` goes before the program.
     static Run run(const std::string& args, const std::string& input = "/dev/null",
                    const std::string& runAs = "") {
-        const std::string out = testclips::makeTempDir();
-        const int status =
-            std::system(("cd " + dir_ + " && " + runAs + " " + testclips::extractorPath() + " " +
-                         args + " <" + input + " >" + out + "/out 2>" + out + "/err")
-                            .c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, testclips::readFile(out + "/out"),
-                testclips::readFile(out + "/err")};
+        Run r;
+        r.exit = testclips::runShell("cd " + dir_ + " && " + runAs + " " +
+                                         testclips::extractorPath() + " " + args + " <" + input,
+                                     &r.out, &r.err);
+        return r;
     }
     static MetadataExtractor::Output engine(const char* name) {
         return MetadataExtractor::extract(dir_ + "/" + name);
@@ -168,11 +165,12 @@ TEST_F(ExtractCli, BadInputIsReportedInEveryMode) {
 
 TEST_F(ExtractCli, UsageErrorsAndAnOutputThatIsTheClipExitWithTwo) {
     const std::string before = testclips::readFile(dir_ + "/drive.mp4");
-    std::istringstream usages(
-        ";--bogus drive.mp4;drive.mp4 drive.mp4;-o;-d;-d out;-j 0 -d out drive.mp4;-o x.csv -d out "
-        "drive.mp4;-d out -;-o drive.mp4 drive.mp4;-o symlink.mp4 drive.mp4;-o hardlink.mp4 "
-        "drive.mp4;-o drive.mp4 -");
-    for (std::string usage; std::getline(usages, usage, ';');) {
+    for (const std::string& usage : testclips::split(
+             ";--bogus drive.mp4;drive.mp4 drive.mp4;-o;-d;-d out;-j 0 -d out drive.mp4;-o x.csv "
+             "-d "
+             "out drive.mp4;-d out -;-o drive.mp4 drive.mp4;-o symlink.mp4 drive.mp4;-o "
+             "hardlink.mp4 drive.mp4;-o drive.mp4 -",
+             ';')) {
         const Run r = run(usage, "drive.mp4");
         EXPECT_EQ(std::tuple(r.exit, r.out, r.err.starts_with("veldrin-extract: ")),
                   std::tuple(kExitUsage, "", true))

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -51,10 +52,9 @@ TEST(TripTimeline, LaysMomentsOutWithTheirGaps) {
         std::vector<double> lengths;
         for (std::size_t i = 0; i < timeline.momentCount(); ++i)
             lengths.push_back(timeline.playLength(i));
-        EXPECT_EQ(lengths, c.lengths) << c.what;
-        EXPECT_EQ(timeline.boundaries(), c.boundaries) << c.what;
-        EXPECT_EQ(timeline.gaps(), c.gaps) << c.what;
-        EXPECT_EQ(timeline.duration(), c.duration) << c.what;
+        EXPECT_EQ(std::tuple(lengths, timeline.boundaries(), timeline.gaps(), timeline.duration()),
+                  std::tuple(c.lengths, c.boundaries, c.gaps, c.duration))
+            << c.what;
     }
 }
 
@@ -88,10 +88,10 @@ TEST(TripTimeline, GivesTheSeekTargetsOfMomentSteps) {
         {60.5, 125, 60},          {115, 125, 60}, {185, std::nullopt, 125},
         {300, std::nullopt, 185},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(timeline.momentStartAfter(c.time), c.after) << c.time;
-        EXPECT_EQ(timeline.momentStartBefore(c.time), c.before) << c.time;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(std::pair(timeline.momentStartAfter(c.time), timeline.momentStartBefore(c.time)),
+                  std::pair(c.after, c.before))
+            << c.time;
     // Where the clock goes after a moment: the next start, after the last the trip's end.
     EXPECT_EQ(std::vector({timeline.nextStart(0), timeline.nextStart(1), timeline.nextStart(3)}),
               std::vector<double>({60, 125, 215}));

@@ -116,21 +116,12 @@ QSet<QString> shownValueTexts() {
         QStringList header, cells;
         for (std::size_t i = 0; i < columns.size(); ++i) {
             char text[mx::ValueText::kWriteRoom * 2];
-            char* end = text;
-            switch (kinds[i]) {
-            case mx::FieldKind::Gear:
-                end = mx::writeGearText(text, value);
-                break;
-            case mx::FieldKind::Assistance:
-                end = mx::writeAssistanceText(text, value);
-                break;
-            case mx::FieldKind::Flag:
-                end = mx::writeFlagText(text, value % 2);
-                break;
-            default:
-                end = mx::writeUnsignedText(text, value);
-                break;
-            }
+            const mx::FieldKind kind = kinds[i];
+            const char* end = kind == mx::FieldKind::Gear ? mx::writeGearText(text, value)
+                              : kind == mx::FieldKind::Assistance
+                                  ? mx::writeAssistanceText(text, value)
+                              : kind == mx::FieldKind::Flag ? mx::writeFlagText(text, value % 2)
+                                                            : mx::writeUnsignedText(text, value);
             header << QString::fromUtf8(columns[i].data(), qsizetype(columns[i].size()));
             cells << QString::fromUtf8(text, end - text);
         }

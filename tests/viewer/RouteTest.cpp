@@ -95,9 +95,8 @@ TEST(BuildRoute, MapGpxAndEventsAgreeOnARealClip) {
                               drive.series().fix[*row].longitude);
 
     const Places expected = {{48.1, 11.5}, {48.2, 11.6}, {48.3, 11.7}};
-    EXPECT_EQ(map, expected);
-    EXPECT_EQ(timeline, expected);
-    EXPECT_EQ(gpxPlaces(gpx, "trkpt"), expected);
+    EXPECT_EQ(std::tuple(map, timeline, gpxPlaces(gpx, "trkpt")),
+              std::tuple(expected, expected, expected));
     // A hard braking and two stops, the second on a row without a fix: where the car last was.
     EXPECT_EQ(drive.drivingEvents().size(), 3u);
     EXPECT_EQ(pins, Places(drive.drivingEvents().size(), {48.2, 11.6}));
