@@ -4,12 +4,9 @@
 
 #include "ExportText.h"
 #include "MovieDuration.h"
+#include "Sha256.h"
 #include "Trips.h"
 #include "ValueText.h"
-
-#include <dlfcn.h>
-#include <openssl/evp.h>
-#include <openssl/opensslv.h>
 
 #include <charconv>
 #include <cstdlib>
@@ -29,32 +26,6 @@ constexpr std::size_t kFrameSequenceColumn = 2;
 constexpr int kSecondsPerMinute = 60;
 constexpr int kMinutesPerHour = 60;
 constexpr std::size_t kLocalTimeCapacity = 32;
-
-#define VELDRIN_TEXT(x) #x
-#define VELDRIN_SONAME(major) "libcrypto.so." VELDRIN_TEXT(major)
-// The library the headers belong to, by its versioned name: no development link needed at run time.
-constexpr const char* kCryptoLibrary = VELDRIN_SONAME(OPENSSL_VERSION_MAJOR);
-#undef VELDRIN_SONAME
-#undef VELDRIN_TEXT
-
-// libcrypto is loaded the first time something is hashed: loading and relocating it took a
-// millisecond of every run, and only the manifest and the evidence bundle hash.
-struct Crypto {
-    decltype(&EVP_Digest) digest = nullptr;
-    decltype(&EVP_sha256) sha256 = nullptr;
-};
-
-const Crypto& crypto() {
-    static const Crypto loaded = [] {
-        Crypto c;
-        if (void* library = dlopen(kCryptoLibrary, RTLD_NOW | RTLD_LOCAL)) {
-            c.digest = reinterpret_cast<decltype(&EVP_Digest)>(dlsym(library, "EVP_Digest"));
-            c.sha256 = reinterpret_cast<decltype(&EVP_sha256)>(dlsym(library, "EVP_sha256"));
-        }
-        return c;
-    }();
-    return loaded;
-}
 
 // The value after "LABEL: " on its own line of the report.
 std::string_view reportValue(std::string_view report, std::string_view label) {
@@ -130,16 +101,10 @@ private:
 } // namespace
 
 std::string sha256Hex(std::span<const std::uint8_t> bytes) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    const Crypto& c = crypto();
-    if (!c.digest || !c.sha256 ||
-        c.digest(bytes.data(), bytes.size(), digest, &length, c.sha256(), nullptr) != 1)
-        return {};
     static constexpr char kHex[] = "0123456789abcdef";
     std::string hex;
-    for (unsigned int i = 0; i < length; ++i)
-        hex.append(1, kHex[digest[i] >> 4]).append(1, kHex[digest[i] & 0xF]);
+    for (const std::uint8_t byte : sha256(bytes))
+        hex.append(1, kHex[byte >> 4]).append(1, kHex[byte & 0xF]);
     return hex;
 }
 

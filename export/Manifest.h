@@ -21,7 +21,7 @@ struct ClipRecord {
 
 ClipRecord readClip(const std::string& path, bool salvage);
 
-// Lower-case hex, computed by OpenSSL's libcrypto.
+// Lower-case hex.
 std::string sha256Hex(std::span<const std::uint8_t> bytes);
 
 // SOURCE_DATE_EPOCH when it holds a whole number of seconds, so that a bundle can be made
