@@ -8,9 +8,8 @@ namespace {
 
 constexpr char kCellSeparator = ',';
 constexpr char kLineSeparator = '\n';
-// Room for one row: its line feed, the separators and the longest text in every cell.
-constexpr std::size_t kMaxRowBytes =
-    1 + (kTelemetryFieldCount - 1) + kTelemetryFieldCount * ValueText::kCapacity;
+// Room for one row as the row writer needs it, its line feed before.
+constexpr std::size_t kRowBytes = 1 + RowTextWriter::kRowRoom;
 
 std::size_t headerBytes() {
     std::size_t bytes = 0;
@@ -19,55 +18,67 @@ std::size_t headerBytes() {
     return bytes;
 }
 
-void appendHeader(std::string& text) {
+} // namespace
+
+CsvBuilder::CsvBuilder(std::size_t expectedRows)
+    : buffer_(new char[headerBytes() + expectedRows * kRowBytes]),
+      capacity_(headerBytes() + expectedRows * kRowBytes) {
     for (const std::string_view column : csvColumns()) {
-        if (!text.empty())
-            text += kCellSeparator;
-        text += column;
+        if (size_ > 0)
+            append(std::string_view(&kCellSeparator, 1));
+        append(column);
     }
 }
 
-} // namespace
-
-CsvBuilder::CsvBuilder(std::size_t expectedRows) {
-    text_.reserve(headerBytes() + expectedRows * kMaxRowBytes);
-    appendHeader(text_);
+CsvBuilder::CsvBuilder(CsvPieceSink sink) : CsvBuilder() {
+    static_assert(kPieceBytes > 2 * kRowBytes);
+    sink_ = std::move(sink);
 }
 
-CsvBuilder::CsvBuilder(CsvPieceSink sink) : sink_(std::move(sink)) {
-    static_assert(kPieceBytes > 2 * kMaxRowBytes);
-    text_.reserve(std::max(kPieceBytes, headerBytes() + kMaxRowBytes));
-    appendHeader(text_);
+char* CsvBuilder::roomFor(std::size_t bytes) {
+    if (sink_ && hasRows_ && size_ + bytes > kPieceBytes) {
+        sink_(std::string_view(buffer_.get(), size_));
+        size_ = 0;
+        rows_.forget();
+    }
+    if (size_ + bytes > capacity_) {
+        const std::size_t capacity =
+            std::max(sink_ ? kPieceBytes + kRowBytes : 2 * capacity_, size_ + bytes);
+        std::unique_ptr<char[]> grown(new char[capacity]);
+        std::copy_n(buffer_.get(), size_, grown.get());
+        buffer_ = std::move(grown);
+        capacity_ = capacity;
+        rows_.forget();
+    }
+    return buffer_.get() + size_;
+}
+
+void CsvBuilder::append(std::string_view text) {
+    std::copy(text.begin(), text.end(), roomFor(text.size()));
+    size_ += text.size();
 }
 
 void CsvBuilder::finish() {
     if (!sink_)
         return;
-    if (hasRows_ && !text_.empty())
-        sink_(text_);
-    text_.clear();
+    if (hasRows_ && size_ > 0)
+        sink_(std::string_view(buffer_.get(), size_));
+    size_ = 0;
 }
 
-// Rows are written in the writer's buffer and appended: growing the text first would fill it
-// with zeros. Beyond the expected rows the text grows geometrically: amortised constant time per
-// row.
 void CsvBuilder::appendRow(const TelemetryValues& values) {
-    const std::string_view row = rows_.write(values, kCellSeparator);
-    if (sink_ && text_.size() + 1 + row.size() > kPieceBytes) {
-        sink_(text_);
-        text_.clear();
-    }
-    text_ += kLineSeparator;
-    text_ += row;
+    char* const out = roomFor(kRowBytes);
+    *out = kLineSeparator;
+    size_ = static_cast<std::size_t>(rows_.write(out + 1, values, kCellSeparator) - buffer_.get());
     hasRows_ = true;
 }
 
 void CsvBuilder::appendRow(const TelemetryRecord& record) {
-    text_ += kLineSeparator;
+    append(std::string_view(&kLineSeparator, 1));
     for (std::size_t field = 1; field <= kTelemetryFieldCount; ++field) {
         if (field > 1)
-            text_ += kCellSeparator;
-        text_ += record.value(field).value_or(std::string_view{});
+            append(std::string_view(&kCellSeparator, 1));
+        append(record.value(field).value_or(std::string_view{}));
     }
     hasRows_ = true;
 }

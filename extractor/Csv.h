@@ -5,6 +5,7 @@
 #include "TelemetryRecord.h"
 
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -13,7 +14,7 @@ namespace MetadataExtractor {
 
 using CsvPieceSink = std::function<void(std::string_view piece)>;
 
-// Builds the text one row at a time, each written straight into the text's buffer.
+// Builds the text one row at a time, each written straight into one buffer: no row is copied.
 class CsvBuilder {
 public:
     // What a piece handed to a sink holds at most.
@@ -30,10 +31,18 @@ public:
     void appendRow(const TelemetryRecord& record);
     // With a sink: hands over what is left, if a row came.
     void finish();
-    std::string take() && { return std::move(text_); }
+    std::string take() && { return std::string(buffer_.get(), size_); }
 
 private:
-    std::string text_;
+    // Where `bytes` more can be written: with a sink, what the buffer holds is handed over
+    // first when they would not fit in a piece; without, the buffer grows.
+    char* roomFor(std::size_t bytes);
+    void append(std::string_view text);
+
+    // Not a std::string: growing one to write into fills it with zeros first.
+    std::unique_ptr<char[]> buffer_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
     CsvPieceSink sink_;
     RowTextWriter rows_;
     bool hasRows_ = false;

@@ -296,7 +296,10 @@ char* writeCell(char* out, const TelemetryValues& values, const RowsInPlay* rows
             // few word moves.
             static_assert(ValueText::kCapacity <= ValueText::kWriteRoom);
             if (entry.bits == bits && entry.length != 0) {
-                std::memcpy(out, rows->before + entry.at, ValueText::kCapacity);
+                // Through registers: in a short row the words copied may reach this one.
+                char text[ValueText::kCapacity];
+                std::memcpy(text, rows->before + entry.at, sizeof text);
+                std::memcpy(out, text, sizeof text);
             } else {
                 entry.bits = bits;
                 entry.length =
@@ -338,14 +341,16 @@ char* writeValueTexts(char* out, const TelemetryValues& values, char separator) 
                       std::make_index_sequence<kTelemetryFieldCount>{});
 }
 
-std::string_view RowTextWriter::write(const TelemetryValues& values, char separator) {
-    const char* const before = rows_[row_].data();
-    row_ ^= 1;
-    char* const start = rows_[row_].data();
-    const RowsInPlay rows{entries_.data(), before, start};
-    const char* const end = writeCells(start, values, separator, &rows,
-                                       std::make_index_sequence<kTelemetryFieldCount>{});
-    return {start, static_cast<std::size_t>(end - start)};
+char* RowTextWriter::write(char* out, const TelemetryValues& values, char separator) {
+    const RowsInPlay rows{entries_.data(), before_, out};
+    before_ = out;
+    return writeCells(out, values, separator, &rows,
+                      std::make_index_sequence<kTelemetryFieldCount>{});
+}
+
+void RowTextWriter::forget() {
+    for (Entry& entry : entries_)
+        entry.length = 0;
 }
 
 std::optional<TelemetryRecord> decodeTelemetryRecord(std::span<const std::uint8_t> payload) {

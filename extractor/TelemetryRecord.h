@@ -61,13 +61,18 @@ char* writeValueTexts(char* out, const TelemetryValues& values, char separator);
 
 // Rows of value texts as writeValueTexts writes them, one after another, where a floating-point
 // text whose bits repeat from the row before (a heading while driving straight, a position
-// between two fixes) is copied rather than written again. Rows alternate between two buffers,
-// so that a text is copied from where the row before left it: a copy taken right after it was
-// written would read bytes still on their way to memory, which stalls.
+// between two fixes) is copied from that row rather than written again.
 class RowTextWriter {
 public:
-    // The row's text, valid until the next call but one.
-    std::string_view write(const TelemetryValues& values, char separator);
+    // Every text at its longest, a separator after each, and the writers' room past the last.
+    static constexpr std::size_t kRowRoom =
+        kTelemetryFieldCount * (ValueText::kCapacity + 1) + ValueText::kWriteRoom;
+
+    // Writes the row at `out`, which has room for kRowRoom characters, and returns its end.
+    // The row written before must still stand where it was written, unless forget() came since.
+    char* write(char* out, const TelemetryValues& values, char separator);
+    // The row before is gone (handed over, or moved).
+    void forget();
 
     // A field's text in the row before: where it starts there and its length; none yet, or
     // missing from that row: length 0 (no value text is empty).
@@ -78,12 +83,8 @@ public:
     };
 
 private:
-    // Every text at its longest, a separator after each, and the writers' room past the last.
-    static constexpr std::size_t kRowRoom =
-        kTelemetryFieldCount * (ValueText::kCapacity + 1) + ValueText::kWriteRoom;
     std::array<Entry, kTelemetryFieldCount> entries_{};
-    std::array<std::array<char, kRowRoom>, 2> rows_{};
-    std::size_t row_ = 0;
+    const char* before_ = nullptr;
 };
 
 // A map from field name to value text, at most one entry per field. Stored as one slot per
