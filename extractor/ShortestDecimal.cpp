@@ -28,12 +28,22 @@ constexpr int floorLog10Pow2(int e) {
 }
 
 // Drops the trailing zeros of a significand, eight, four, two and one at a time.
-template <int Digits> void dropZeros(std::uint64_t& significand, int& exponent) {
+template <int Digits> void dropZerosBy(std::uint64_t& significand, int& exponent) {
     constexpr std::uint64_t kUnit = kPowersOf10[Digits];
     if (significand % kUnit == 0) {
         significand /= kUnit;
         exponent += Digits;
     }
+}
+
+// Most significands have none: one test for that first.
+void dropZeros(Decimal& decimal) {
+    if (decimal.significand % 10 != 0)
+        return;
+    dropZerosBy<8>(decimal.significand, decimal.exponent);
+    dropZerosBy<4>(decimal.significand, decimal.exponent);
+    dropZerosBy<2>(decimal.significand, decimal.exponent);
+    dropZerosBy<1>(decimal.significand, decimal.exponent);
 }
 
 template <typename Float> struct Format;
@@ -55,85 +65,75 @@ template <> struct Format<double> {
     static constexpr int kLargestPowerOf5 = 27;
 };
 
-// The value and its interval's ends, times 4 x 5^p, and what is left of them over 2^shift:
-// on the scaled integers as they are, or, for a double's shift below 64, on their two 64-bit
-// halves, the carries taken by hand (a double's scaled value takes more than 64 bits, but what
-// is left of it after the shift does not; 128-bit arithmetic spilled registers here).
+// The value times 4 x 5^p over 2^shift, in units of 10^-p: its whole units and what is left,
+// and the first and last whole units inside its interval (value -+ 2 x 5^p, closed when m is
+// even: ties read back to even).
+template <typename Rest> struct Units {
+    std::uint64_t whole;
+    Rest rest, half;
+    std::uint64_t first, last;
+};
+
+// On the scaled integers as they are.
 template <typename Scaled> struct WholeShift {
     int shift;
-    struct Ends {
-        Scaled value, upper, lower;
-    };
-    Ends scale(std::uint64_t fourM, std::uint64_t five) const {
-        const Scaled value = Scaled{fourM} * five;
-        return {value, value + 2 * Scaled{five}, value - 2 * Scaled{five}};
+    Units<Scaled> units(std::uint64_t m, std::uint64_t five, bool closed) const {
+        const Scaled value = Scaled{m << 2} * five;
+        const Scaled upper = value + 2 * Scaled{five}, lower = value - 2 * Scaled{five};
+        const Scaled mask = (Scaled{1} << shift) - 1;
+        return {static_cast<std::uint64_t>(value >> shift), value & mask, Scaled{1} << (shift - 1),
+                static_cast<std::uint64_t>(lower >> shift) + ((lower & mask) != 0 || !closed),
+                static_cast<std::uint64_t>(upper >> shift) - ((upper & mask) == 0 && !closed)};
     }
-    std::uint64_t over(Scaled v) const { return static_cast<std::uint64_t>(v >> shift); }
-    Scaled below(Scaled v) const { return v & ((Scaled{1} << shift) - 1); }
-    Scaled half() const { return Scaled{1} << (shift - 1); }
 };
+
+// A double's scaled value takes more than 64 bits, but below a shift of 64 its whole units
+// and what is left do not: one shift of the product's halves, then the ends from what is left
+// (128-bit arithmetic on each end spilled registers). With 5^p below 2^61, what is left plus or
+// minus 2 x 5^p stays within 64 bits, signed below.
 struct NarrowShift {
+    static constexpr int kLargestPowerOf5 = 26;
     int shift;
-    struct Halves {
-        std::uint64_t high, low;
-    };
-    struct Ends {
-        Halves value, upper, lower;
-    };
-    Ends scale(std::uint64_t fourM, std::uint64_t five) const {
-        const Wide product = Wide{fourM} * five;
-        const Halves value{static_cast<std::uint64_t>(product >> 64),
-                           static_cast<std::uint64_t>(product)};
-        // 2 x 5^p fits in 64 bits (5^27 < 2^63).
-        const std::uint64_t step = 2 * five;
-        const std::uint64_t upper = value.low + step;
-        const std::uint64_t lower = value.low - step;
-        return {value,
-                {value.high + (upper < step ? 1 : 0), upper},
-                {value.high - (value.low < step ? 1 : 0), lower}};
+    Units<std::uint64_t> units(std::uint64_t m, std::uint64_t five, bool closed) const {
+        const Wide product = Wide{m << 2} * five;
+        const auto high = static_cast<std::uint64_t>(product >> 64);
+        const auto low = static_cast<std::uint64_t>(product);
+        const std::uint64_t mask = (std::uint64_t{1} << shift) - 1;
+        const std::uint64_t whole = high << (64 - shift) | low >> shift;
+        const std::uint64_t rest = low & mask;
+        const std::uint64_t up = rest + 2 * five;
+        const auto down = static_cast<std::int64_t>(rest - 2 * five);
+        return {whole, rest, std::uint64_t{1} << (shift - 1),
+                whole + static_cast<std::uint64_t>(down >> shift) +
+                    ((static_cast<std::uint64_t>(down) & mask) != 0 || !closed),
+                whole + (up >> shift) - ((up & mask) == 0 && !closed)};
     }
-    std::uint64_t over(Halves v) const { return v.high << (64 - shift) | v.low >> shift; }
-    std::uint64_t below(Halves v) const { return v.low & ((std::uint64_t{1} << shift) - 1); }
-    std::uint64_t half() const { return std::uint64_t{1} << (shift - 1); }
 };
 
-// The value and both ends of its interval, times 4 x 5^p, over 2^shift: in units of 10^-p, at
-// least one and less than ten of which (10^-p <= 2^q) fit in the interval. The interval is
-// closed when m is even (ties read back to even).
+// At least one and less than ten units fit in the interval (10^-p <= 2^q).
 template <typename Shift>
-std::optional<Decimal> shortestInInterval(std::uint64_t m, int p, Shift by) {
-    const auto [scaled, upper, lower] = by.scale(m << 2, kPowersOf5[static_cast<std::size_t>(p)]);
-    const bool closed = (m & 1) == 0;
-    std::uint64_t hi = by.over(upper);
-    if (by.below(upper) == 0 && !closed)
-        --hi;
-    std::uint64_t lo = by.over(lower);
-    if (by.below(lower) != 0 || !closed)
-        ++lo;
-
+[[gnu::always_inline]] inline std::optional<Decimal> shortestInInterval(std::uint64_t m, int p,
+                                                                        Shift by) {
+    const auto [whole, rest, half, first, last] =
+        by.units(m, kPowersOf5[static_cast<std::size_t>(p)], (m & 1) == 0);
     // Less than ten units wide, the interval holds at most one multiple of ten: if it does,
     // that is the shortest, its trailing zeros dropped.
-    Decimal decimal{hi / 10, 1 - p};
-    if (decimal.significand * 10 >= lo) {
-        dropZeros<8>(decimal.significand, decimal.exponent);
-        dropZeros<4>(decimal.significand, decimal.exponent);
-        dropZeros<2>(decimal.significand, decimal.exponent);
-        dropZeros<1>(decimal.significand, decimal.exponent);
+    Decimal decimal{last / 10, 1 - p};
+    if (decimal.significand * 10 >= first) {
+        dropZeros(decimal);
         return decimal;
     }
     // Otherwise the unit nearest the value, ties to even, moved inside the interval.
-    const std::uint64_t whole = by.over(scaled);
-    const auto rest = by.below(scaled);
-    const auto half = by.half();
     decimal = {whole + (rest > half || (rest == half && (whole & 1) != 0) ? 1 : 0), -p};
-    if (decimal.significand < lo)
+    if (decimal.significand < first)
         ++decimal.significand;
-    if (decimal.significand > hi)
+    if (decimal.significand > last)
         return std::nullopt;
     return decimal;
 }
 
-template <typename Float> std::optional<Decimal> exactShortest(Float value) {
+template <typename Float>
+[[gnu::always_inline]] inline std::optional<Decimal> exactShortest(Float value) {
     using F = Format<Float>;
     const auto bits = std::bit_cast<typename F::Bits>(value);
     const std::uint64_t fraction = bits & ((typename F::Bits{1} << F::kMantissaBits) - 1);
@@ -152,7 +152,7 @@ template <typename Float> std::optional<Decimal> exactShortest(Float value) {
         shift >= static_cast<int>(8 * sizeof(Scaled)))
         return std::nullopt;
     if constexpr (sizeof(Scaled) > sizeof(std::uint64_t)) {
-        if (shift < 64)
+        if (shift < 64 && p <= NarrowShift::kLargestPowerOf5)
             return shortestInInterval(m, p, NarrowShift{shift});
     }
     return shortestInInterval(m, p, WholeShift<Scaled>{shift});
