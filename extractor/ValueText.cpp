@@ -18,11 +18,6 @@
 namespace MetadataExtractor {
 namespace {
 
-constexpr std::array<std::string_view, 4> kGearNames = {"GEAR_PARK", "GEAR_DRIVE", "GEAR_REVERSE",
-                                                        "GEAR_NEUTRAL"};
-constexpr std::array<std::string_view, 4> kAssistanceNames = {"IDLE", "FULL_GUIDE", "LANE_GUIDE",
-                                                              "PACE_GUIDE"};
-
 // Scientific exponents (value = d.ddd x 10^x) written in plain decimal notation. Below: values
 // under 0.0001 in their shortest form. Above: far beyond any telemetry magnitude.
 constexpr int kSmallestPlainExponent = -4;
@@ -31,11 +26,6 @@ constexpr int kLargestPlainExponent = 15;
 char* writeText(char* out, std::string_view text) {
     std::memcpy(out, text.data(), text.size());
     return out + text.size();
-}
-
-char* writeNameOrDecimal(char* out, const std::array<std::string_view, 4>& names,
-                         std::uint64_t value) {
-    return value < names.size() ? writeText(out, names[value]) : writeUnsignedText(out, value);
 }
 
 __extension__ typedef unsigned __int128 Chars16;
@@ -235,28 +225,6 @@ ValueText::ValueText(std::string_view text) {
     length_ = static_cast<std::uint8_t>(n);
 }
 
-char* writeUnsignedText(char* out, std::uint64_t value) {
-    return std::to_chars(out, out + ValueText::kCapacity, value).ptr;
-}
-char* writeFlagText(char* out, std::uint64_t value) {
-    // Each name padded to one word and stored whole: no copy of a variable length.
-    static constexpr std::array<std::string_view, 2> kNames = {"False", "True"};
-    static constexpr auto kWords = [] {
-        std::array<std::array<char, 8>, 2> words{};
-        for (std::size_t i = 0; i < kNames.size(); ++i)
-            std::copy(kNames[i].begin(), kNames[i].end(), words[i].begin());
-        return words;
-    }();
-    const std::size_t index = value != 0 ? 1 : 0;
-    std::memcpy(out, kWords[index].data(), kWords[index].size());
-    return out + kNames[index].size();
-}
-char* writeGearText(char* out, std::uint64_t value) {
-    return writeNameOrDecimal(out, kGearNames, value);
-}
-char* writeAssistanceText(char* out, std::uint64_t value) {
-    return writeNameOrDecimal(out, kAssistanceNames, value);
-}
 char* writeFloatText(char* out, float value) {
     return writeFloatingText(out, value);
 }
