@@ -7,7 +7,7 @@
 # target is missed. The CPU ratio to the bare walk comes from runs of the two taken in turn:
 # hyperfine runs one command's runs and then the other's, and on a shared machine the two
 # blocks meet different loads (the same two binaries gave 1.31x to 2.11x in six such runs
-# back to back, 1.60x to 1.69x in turn).
+# back to back, 1.62x to 1.69x in turn).
 #
 # Usage: bench/extract.sh [VELDRIN_EXTRACT [VELDRIN_CLIPGEN [BARE_WALK]]]
 # Defaults: the release build's tools (cmake --preset release && cmake --build --preset release).
