@@ -30,12 +30,11 @@ TEST(DriveSeries, SpansTicksAndCarBetweenRows) {
     const DriveSeries s = driveSeries(TelemetryTable::fromCsv(csv).rows(), 4.0);
     ASSERT_EQ(s.size(), 4u);
     EXPECT_EQ(std::vector<float>(s.pedal), (std::vector<float>{0.5f, 1.0f, 0.0f, 0.0f}));
-    ASSERT_EQ(s.brake.size(), 1u);
-    EXPECT_EQ(std::pair(s.brake[0].start, s.brake[0].end), std::pair(1.0, 3.0));
-    ASSERT_EQ(s.assistance.size(), 1u);
-    EXPECT_EQ(s.assistance[0].state, "FULL_GUIDE");
-    ASSERT_EQ(s.blinkers.size(), 1u);
-    EXPECT_EQ(s.blinkers[0].time, 1.0);
+    ASSERT_EQ(std::tuple(s.brake.size(), s.assistance.size(), s.blinkers.size()),
+              std::tuple(1u, 1u, 1u));
+    EXPECT_EQ(
+        std::tuple(s.brake[0].start, s.brake[0].end, s.assistance[0].state, s.blinkers[0].time),
+        std::tuple(1.0, 3.0, "FULL_GUIDE", 1.0));
 
     const auto half = carPoseAt(s, 0.5);
     ASSERT_TRUE(half && half->heading);

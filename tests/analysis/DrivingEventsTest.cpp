@@ -1,7 +1,6 @@
 // Driving events: each rule on rows built to trigger it (or only just not), a trip's moments,
 // and the command line's output on a clip generated from a CSV.
 #include "DrivingEvents.h"
-#include "MetadataExtractor.h"
 #include "TestClips.h"
 
 #include <gtest/gtest.h>
@@ -197,14 +196,6 @@ TEST(DrivingEvents, CommandLine) {
               "1.00\tassist_on\tLANE_GUIDE\n1.07\thard_brake\t31.5\n2.00\tassist_off\tLANE_GUIDE\n"
               "2.33\tstop\t-\n2.67\tsharp_turn\t5.0\n");
     EXPECT_EQ(err, "");
-
-    testclips::generate(dir + "/bare.mp4", {"--no-telemetry"});
-    EXPECT_EQ(testclips::runExtractor({"--events", dir + "/bare.mp4"}, &out, &err), 3);
-    EXPECT_EQ(out + err, "veldrin-extract: " + dir + "/bare.mp4: " +
-                             std::string(MetadataExtractor::kNoMetadataNotice) + "\n");
-    EXPECT_EQ(testclips::runExtractor({"--events", dir + "/none.mp4"}, &out, &err), 1);
-    EXPECT_EQ(out + err.substr(0, err.find(':')), "veldrin-extract");
-    EXPECT_EQ(testclips::runExtractor({"--events", "-o", dir + "/x", clip}, &out, &err), 2);
 }
 
 } // namespace

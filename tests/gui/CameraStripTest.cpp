@@ -4,7 +4,6 @@
 #include "StudioDriver.h"
 
 #include "CameraSync.h"
-#include "TestClips.h"
 #include "VeldrinApp.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +12,7 @@
 
 #include <QAudioOutput>
 #include <QFile>
+#include <QFileInfo>
 #include <QMediaPlayer>
 #include <QTest>
 #include <QVideoFrame>
@@ -21,15 +21,10 @@
 using namespace studio;
 
 TEST(CameraStripTest, TheChosenCameraShowsLargeWithItsSoundAndTheCamerasPlayTogether) {
-    const QString trip = QString::fromStdString(testclips::makeTempDir()) + "/trip";
-    testclips::generate(trip.toStdString(),
-                        {"--fast", "--size", "320x240", "--moments", "2", "--seconds", "20",
-                         "--cameras", "front,back", "--trip"});
     StudioSession studio;
     ASSERT_TRUE(studio.launch());
     QQuickWindow* window = studio.window;
-    QMetaObject::invokeMethod(window->property("sources").value<QObject*>(),
-                              "openFolderPanelResult", Q_ARG(QUrl, QUrl::fromLocalFile(trip)));
+    const QString trip = openTrip(window, "20", "front,back");
     // The smallest screen: the other cameras are buttons.
     ASSERT_TRUE(waitFor([&] { return isShown(window, "cameraButton_back"); }));
     EXPECT_TRUE(window->title().startsWith("Trip 2025-06-01_07-00-00"))
@@ -85,9 +80,8 @@ TEST(CameraStripTest, TheChosenCameraShowsLargeWithItsSoundAndTheCamerasPlayToge
         << sync->presentedMs("back") << " " << sync->presentedMs("front");
     EXPECT_EQ(largeFrame(), frameOf("back"));
 
-    QFile cut(trip + "/2025-06-01_07-00-20-back.mp4");
-    ASSERT_TRUE(cut.open(QIODevice::ReadWrite) && cut.resize(cut.size() / 3));
-    cut.close();
+    const QString cut = trip + "/2025-06-01_07-00-20-back.mp4";
+    ASSERT_TRUE(QFile::resize(cut, QFileInfo(cut).size() / 3));
     const auto backNote = [&] { return sync->tiles().value(0).toMap().value("note").toString(); };
     ASSERT_TRUE(waitFor([&] { return !backNote().isEmpty(); }));
     const double stoppedAt = time();

@@ -91,42 +91,39 @@ public:
     // A key pressed and released in `window`, as the keyboard would deliver it.
     void pressKey(xcb_window_t window, xcb_keysym_t keysym, uint16_t modifiers = 0) {
         xcb_set_input_focus(connection_, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
-        for (const uint8_t type : {XCB_KEY_PRESS, XCB_KEY_RELEASE}) {
-            xcb_key_press_event_t key{};
-            key.response_type = type;
-            key.detail = keycodeOf(keysym);
-            key.root = root_;
-            key.event = window;
-            key.state = modifiers;
-            key.same_screen = 1;
-            const uint32_t mask =
-                type == XCB_KEY_PRESS ? XCB_EVENT_MASK_KEY_PRESS : XCB_EVENT_MASK_KEY_RELEASE;
-            xcb_send_event(connection_, 1, window, mask, reinterpret_cast<const char*>(&key));
-        }
-        xcb_flush(connection_);
+        pressAndRelease(window, XCB_KEY_PRESS, keycodeOf(keysym), modifiers, modifiers);
     }
 
     // A left click at `x`, `y` in `window`.
     void click(xcb_window_t window, int16_t x, int16_t y) {
-        for (const uint8_t type : {XCB_BUTTON_PRESS, XCB_BUTTON_RELEASE}) {
-            xcb_button_press_event_t button{};
-            button.response_type = type;
-            button.detail = 1;
-            button.root = root_;
-            button.event = window;
-            button.event_x = x;
-            button.event_y = y;
-            button.same_screen = 1;
-            button.state = type == XCB_BUTTON_RELEASE ? XCB_BUTTON_MASK_1 : 0;
-            const uint32_t mask = type == XCB_BUTTON_PRESS ? XCB_EVENT_MASK_BUTTON_PRESS
-                                                           : XCB_EVENT_MASK_BUTTON_RELEASE;
-            xcb_send_event(connection_, 1, window, mask, reinterpret_cast<const char*>(&button));
+        pressAndRelease(window, XCB_BUTTON_PRESS, 1, 0, XCB_BUTTON_MASK_1, x, y);
+    }
+
+private:
+    // `press` (XCB_KEY_PRESS or XCB_BUTTON_PRESS) and the release after it; key and button
+    // events share one layout.
+    void pressAndRelease(xcb_window_t window, uint8_t press, uint8_t detail, uint16_t pressState,
+                         uint16_t releaseState, int16_t x = 0, int16_t y = 0) {
+        const bool key = press == XCB_KEY_PRESS;
+        for (const bool pressing : {true, false}) {
+            xcb_key_press_event_t event{};
+            event.response_type = pressing ? press : uint8_t(press + 1);
+            event.detail = detail;
+            event.root = root_;
+            event.event = window;
+            event.event_x = x;
+            event.event_y = y;
+            event.state = pressing ? pressState : releaseState;
+            event.same_screen = 1;
+            const uint32_t mask =
+                key ? (pressing ? XCB_EVENT_MASK_KEY_PRESS : XCB_EVENT_MASK_KEY_RELEASE)
+                    : (pressing ? XCB_EVENT_MASK_BUTTON_PRESS : XCB_EVENT_MASK_BUTTON_RELEASE);
+            xcb_send_event(connection_, 1, window, mask, reinterpret_cast<const char*>(&event));
             xcb_flush(connection_);
             QThread::msleep(50);
         }
     }
 
-private:
     xcb_keycode_t keycodeOf(xcb_keysym_t keysym) {
         const xcb_setup_t* setup = xcb_get_setup(connection_);
         const uint8_t count = setup->max_keycode - setup->min_keycode + 1;
@@ -166,7 +163,6 @@ TEST(CloseRequestTest, EveryFreshStartEndsOnTheFirstCloseRequest) {
                                           QFileDevice::ExeOwner);
         environment.insert(variable, folder);
     }
-    int ignored = 0;
     for (int start = 0; start < kStarts; ++start) {
         const bool afterDialog = start % kEveryDialog == 1;
         QProcess studio;
@@ -204,7 +200,6 @@ TEST(CloseRequestTest, EveryFreshStartEndsOnTheFirstCloseRequest) {
         }
         display.requestClose(main);
         if (!studio.waitForFinished(kWaitMs)) {
-            ++ignored;
             ADD_FAILURE() << "start " << start << (afterDialog ? " after a dialog" : "")
                           << ": the close request was ignored";
             studio.kill();
@@ -215,7 +210,6 @@ TEST(CloseRequestTest, EveryFreshStartEndsOnTheFirstCloseRequest) {
                 << start;
         }
     }
-    EXPECT_EQ(ignored, 0);
 }
 
 } // namespace

@@ -45,7 +45,6 @@ class JourneyTest : public ::testing::TestWithParam<Walk>, protected StudioSessi
 protected:
     void SetUp() override {
         installTranslation(GetParam().locale);
-        Settings::instance()->setOnlyWithMetadata(false);
         ASSERT_TRUE(launch());
         window->resize(GetParam().size);
         sources = window->property("sources").value<QObject*>();
@@ -162,12 +161,10 @@ TEST_P(JourneyTest, TheFirstHour) {
     clip("clip10.mp4");
     QMetaObject::invokeMethod(sources, "openFolderPanelResult",
                               Q_ARG(QUrl, QUrl::fromLocalFile(folder)));
-    ASSERT_TRUE(waitFor([&] { return findItem(window, "batchRow_clip10.mp4") != nullptr; }));
+    QObject* batch = sources->property("batch").value<QObject*>();
     ASSERT_TRUE(waitFor([&] {
-        return !sources->property("batch")
-                    .value<QObject*>()
-                    ->property("isScanningFolderMetadata")
-                    .toBool();
+        return findItem(window, "batchRow_clip10.mp4") &&
+               !batch->property("isScanningFolderMetadata").toBool();
     }));
     for (const bool filtered : {false, true}) {
         Settings::instance()->setOnlyWithMetadata(filtered);
@@ -199,16 +196,11 @@ TEST_P(JourneyTest, TheFirstHour) {
     shot("recovered");
 
     // A trip: the readout's time is the shown frame's across the moment switch.
-    const QString trip = QString::fromStdString(testclips::makeTempDir()) + "/trip";
-    testclips::generate(trip.toStdString(),
-                        {"--fast", "--size", "320x240", "--moments", "2", "--seconds", "3",
-                         "--cameras", "front,back", "--trip"});
-    QMetaObject::invokeMethod(sources, "openFolderPanelResult",
-                              Q_ARG(QUrl, QUrl::fromLocalFile(trip)));
+    const QString trip = openTrip(window, "3", "front,back");
     QObject* tripPlayback = sources->property("trip").value<QObject*>();
     ASSERT_TRUE(waitFor([&] { return tripPlayback->property("canExport").toBool(); }));
     QQuickItem* player = findItem(window, "playerView");
-    int compared = 0, wrong = 0;
+    int compared = 0;
     // Compared at every change of the readout's time while the trip plays.
     auto* view = qobject_cast<ContentView*>(viewer);
     const auto compare =
@@ -218,13 +210,11 @@ TEST_P(JourneyTest, TheFirstHour) {
             if (!tripPlayback->property("playing").toBool() || frame.startTime() < 0)
                 return;
             ++compared;
-            if (std::abs(view->clock()->playbackTime() - frame.startTime() / 1e6) >
-                kSameTimeSeconds) {
-                ++wrong;
-                ADD_FAILURE() << "readout at " << view->clock()->playbackTime() << " s, frame at "
-                              << frame.startTime() / 1e6 << " s, moment "
-                              << tripPlayback->property("momentIndex").toInt();
-            }
+            EXPECT_LE(std::abs(view->clock()->playbackTime() - frame.startTime() / 1e6),
+                      kSameTimeSeconds)
+                << "readout at " << view->clock()->playbackTime() << " s, frame at "
+                << frame.startTime() / 1e6 << " s, moment "
+                << tripPlayback->property("momentIndex").toInt();
         });
     QMetaObject::invokeMethod(player, "togglePlayback");
     ASSERT_TRUE(waitFor([&] {
@@ -234,7 +224,6 @@ TEST_P(JourneyTest, TheFirstHour) {
     QObject::disconnect(compare);
     QMetaObject::invokeMethod(player, "togglePlayback");
     EXPECT_GT(compared, 4);
-    EXPECT_EQ(wrong, 0) << "of " << compared;
     QTest::keyClick(window, Qt::Key_G);
     shot("trip-grid");
     QTest::keyClick(window, Qt::Key_G);

@@ -122,12 +122,15 @@ QStringList needlesslyElided(const QList<ShownText>& texts) {
     return found;
 }
 
+// Both of the above, joined; empty when the texts are clear and whole.
+std::string problems(const QList<ShownText>& texts) {
+    return (overlaps(texts) + needlesslyElided(texts)).join("; ").toStdString();
+}
+
 class LooksTest : public ::testing::TestWithParam<Look>, protected StudioSession {
 protected:
     void SetUp() override {
         installTranslation(GetParam().locale);
-        Settings::instance()->setOnlyWithMetadata(false);
-        Settings::instance()->setUseMilesPerHour(false);
         Settings::instance()->setRouteColouring(1); // by speed, so the map has its legend
         ASSERT_TRUE(launch());
         window->resize(GetParam().size);
@@ -160,11 +163,10 @@ TEST_P(LooksTest, TextsStayClearWholeAndNamed) {
     QList<ShownText> texts;
     waitFor([&] {
         texts = shownTexts(window->contentItem(), {"telemetryOverlay"});
-        return overlaps(texts).isEmpty() && needlesslyElided(texts).isEmpty();
+        return problems(texts).empty();
     });
     EXPECT_GT(texts.size(), 20);
-    EXPECT_EQ(overlaps(texts).join("; ").toStdString(), "");
-    EXPECT_EQ(needlesslyElided(texts).join("; ").toStdString(), "");
+    EXPECT_EQ(problems(texts), "");
     saveScreenshot(window, shot("main"));
     // The map's attribution is painted, not a text item: the legend keeps above its strip.
     const QQuickItem* legend = findItem(window, "routeLegend");
@@ -197,8 +199,7 @@ TEST_P(LooksTest, TextsStayClearWholeAndNamed) {
                 shown << part.text;
             }
             EXPECT_TRUE(shownArea.contains(united)) << label.toStdString();
-            EXPECT_EQ(overlaps(parts).join("; ").toStdString(), "");
-            EXPECT_EQ(needlesslyElided(parts).join("; ").toStdString(), "");
+            EXPECT_EQ(problems(parts), "");
             EXPECT_TRUE(shown.contains(label)) << shown.join('|').toStdString();
             const auto* action = entry->property("action").value<QObject*>();
             if (action && !action->property("shortcut").toString().isEmpty()) {
@@ -215,19 +216,14 @@ TEST_P(LooksTest, TextsStayClearWholeAndNamed) {
     QMetaObject::invokeMethod(guide, "open");
     ASSERT_TRUE(waitFor([&] { return guide->property("opened").toBool(); }));
     saveScreenshot(window, shot("guide")); // drawing it first lays it out
-    const QList<ShownText> guideTexts =
-        shownTexts(guide->property("contentItem").value<QQuickItem*>());
-    EXPECT_EQ(overlaps(guideTexts).join("; ").toStdString(), "");
-    EXPECT_EQ(needlesslyElided(guideTexts).join("; ").toStdString(), "");
+    EXPECT_EQ(problems(shownTexts(guide->property("contentItem").value<QQuickItem*>())), "");
     QMetaObject::invokeMethod(guide, "close");
 
     app->showSettings();
     QQuickWindow* settings = app->settingsWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(settings));
     saveScreenshot(settings, shot("settings"));
-    const QList<ShownText> settingsTexts = shownTexts(settings->contentItem());
-    EXPECT_EQ(overlaps(settingsTexts).join("; ").toStdString(), "");
-    EXPECT_EQ(needlesslyElided(settingsTexts).join("; ").toStdString(), "");
+    EXPECT_EQ(problems(shownTexts(settings->contentItem())), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, LooksTest, ::testing::ValuesIn(kLooks),

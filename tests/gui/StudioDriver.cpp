@@ -1,5 +1,8 @@
 #include "StudioDriver.h"
 
+#include "Settings.h"
+#include "TestClips.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -133,7 +136,18 @@ void saveScreenshot(QQuickWindow* window, const QString& name) {
     window->grabWindow().save(QStringLiteral(VELDRIN_SCREENSHOT_DIR "/") + name + ".png");
 }
 
+QString openTrip(QQuickWindow* window, const std::string& seconds, const std::string& cameras) {
+    const QString trip = QString::fromStdString(testclips::makeTempDir()) + "/trip";
+    testclips::generate(trip.toStdString(), {"--fast", "--size", "320x240", "--moments", "2",
+                                             "--seconds", seconds, "--cameras", cameras, "--trip"});
+    QMetaObject::invokeMethod(window->property("sources").value<QObject*>(),
+                              "openFolderPanelResult", Q_ARG(QUrl, QUrl::fromLocalFile(trip)));
+    return trip;
+}
+
 bool StudioSession::launch() {
+    Settings::instance()->setOnlyWithMetadata(false);
+    Settings::instance()->setUseMilesPerHour(false);
     app = std::make_unique<VeldrinApp>();
     app->launch();
     window = app->mainWindow();

@@ -52,7 +52,12 @@ void answerNextQuestion(QMessageBox::StandardButton answer, bool* asked);
 // Saves the window under the build's screenshot folder as `name`.png.
 void saveScreenshot(QQuickWindow* window, const QString& name);
 
-// A studio of the test's own, its main window on screen once launch() returns true.
+// A generated trip of two moments of `seconds` each from `cameras`, opened in `window` as a
+// folder is; returns the trip's folder.
+QString openTrip(QQuickWindow* window, const std::string& seconds, const std::string& cameras);
+
+// A studio of the test's own, its main window on screen once launch() returns true; the
+// folder filter and miles per hour are off.
 struct StudioSession {
     bool launch();
     std::unique_ptr<VeldrinApp> app;

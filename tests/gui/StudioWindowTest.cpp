@@ -5,7 +5,6 @@
 #include "Commands.h"
 #include "ContentView.h"
 #include "ExternalOpen.h"
-#include "Settings.h"
 #include "TestClips.h"
 #include "VeldrinApp.h"
 
@@ -46,18 +45,8 @@ QString tempDir() {
 
 class StudioWindowTest : public ::testing::Test, protected StudioSession {
 protected:
-    void SetUp() override {
-        Settings::instance()->setOnlyWithMetadata(false);
-        Settings::instance()->setUseMilesPerHour(false);
-        ASSERT_TRUE(launch());
-    }
+    void SetUp() override { ASSERT_TRUE(launch()); }
     void TearDown() override { app.reset(); }
-
-    QQuickWindow* openSettings() {
-        app->showSettings();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(app->settingsWindow()));
-        return app->settingsWindow();
-    }
 };
 
 // The settings window and the main window stay in step. Show Main Window raises whichever
@@ -91,7 +80,9 @@ TEST_F(StudioWindowTest, SettingsStayInStepAndShowMainWindowKeepsOneFittedWindow
     // A map file named by the environment outranks the settings, and the settings say so.
     const QByteArray tiles = qgetenv("VELDRIN_TILES");
     qputenv("VELDRIN_TILES", "/maps/alps.mbtiles");
-    QQuickWindow* settings = openSettings();
+    app->showSettings();
+    QQuickWindow* settings = app->settingsWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(settings));
     EXPECT_EQ(textOf(settings, "settingsTileSourceNote"),
               "In use: alps.mbtiles, from VELDRIN_TILES, which overrides this setting");
     saveScreenshot(settings, "settings");
@@ -227,9 +218,7 @@ TEST_F(StudioWindowTest, PanelsOpenTheClipAndSaveBesideItAskingBeforeReplacing) 
     })) << textOf(window, "statusText").toStdString();
 
     const QString proposed = dir + "/trip #2 100%25_sei.csv";
-    QFile kept(proposed);
-    ASSERT_TRUE(kept.open(QIODevice::WriteOnly) && kept.write("kept") == 4);
-    kept.close();
+    testclips::writeFile(proposed.toStdString(), "kept");
     const auto readText = [&] {
         return QString::fromStdString(testclips::readFile(proposed.toStdString()));
     };
@@ -307,11 +296,7 @@ TEST_F(StudioWindowTest, ExportsWriteTheChosenTypeAndAskBeforeReplacingUnderTheF
 // A trip folder opened as the command line opens it: the time label shows the trip's clock and
 // elapsed / total, and the second moment shows through the standby player's own output.
 TEST_F(StudioWindowTest, ATripShowsItsClockAndItsNextMomentThroughTheStandby) {
-    const QString trip = tempDir() + "/trip";
-    testclips::generate(trip.toStdString(), {"--fast", "--size", "320x240", "--moments", "2",
-                                             "--seconds", "3", "--cameras", "front", "--trip"});
-    QMetaObject::invokeMethod(window->property("sources").value<QObject*>(),
-                              "openFolderPanelResult", Q_ARG(QUrl, QUrl::fromLocalFile(trip)));
+    openTrip(window, "3", "front");
     EXPECT_TRUE(waitFor([&] { return textOf(window, "timeLabel") == "07:00:00  0:00 / 0:06"; }))
         << textOf(window, "timeLabel").toStdString();
     QQuickItem* view = findItem(window, "playerView");

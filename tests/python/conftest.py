@@ -75,9 +75,8 @@ def clip_folder(tmp_path_factory):
     with open(os.path.join(root, "cut.mp4"), "wb") as out:
         out.write(cut[: len(cut) // 2])
     generate(os.path.join(root, ".hidden", "skipped.mp4"), "--frames", "5")
-    subprocess.run([CLIPGEN, "--moments", "3", "--seconds", "2", "--fps", "10", "--cameras",
-                    "front,back", "--gap-after", "2", "--fast", "--trip",
-                    os.path.join(root, "trip")], check=True, capture_output=True)
+    generate(os.path.join(root, "trip"), "--moments", "3", "--seconds", "2", "--fps", "10",
+             "--cameras", "front,back", "--gap-after", "2", "--fast", "--trip")
     return root
 
 

@@ -27,6 +27,14 @@ const Rendered kRenders[] = {
     {"range", {"--from", "1", "--to", "0:02.5"}, 30, 45, 1.5},
 };
 
+// Whether one of the overlay's regions covers the pixel at `x`, `y`.
+bool covered(const render::OverlayPainter& painter, int x, int y) {
+    for (std::size_t i = 0; i < render::kRegionCount; ++i)
+        if (painter.region(static_cast<render::Region>(i)).contains(x, y))
+            return true;
+    return false;
+}
+
 class RenderTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -42,6 +50,8 @@ protected:
     static std::string output(const Rendered& r) { return dir_ + "/" + r.name + ".mp4"; }
 
     static inline std::string dir_, clip_;
+    const render::OverlayData data = overlayOf(clip_);
+    const render::OverlayPainter painter{QSize(kWidth, kHeight), data.route()};
 };
 
 TEST_F(RenderTest, FramesRateSizeAndDurationAreTheSources) {
@@ -56,8 +66,6 @@ TEST_F(RenderTest, FramesRateSizeAndDurationAreTheSources) {
 
 // Frame k shows the generator's frame k and the overlay of row k, not of k - 1 or k + 1.
 TEST_F(RenderTest, EachFrameShowsItsOwnRow) {
-    const render::OverlayData data = overlayOf(clip_);
-    const render::OverlayPainter painter(QSize(kWidth, kHeight), data.route());
     const auto source = decodeFrames(clip_);
     ASSERT_EQ(static_cast<int>(source.size()), kFrames);
     for (const Rendered& r : kRenders) {
@@ -87,8 +95,6 @@ TEST_F(RenderTest, EachFrameShowsItsOwnRow) {
 }
 
 TEST_F(RenderTest, ThePictureOutsideTheOverlayIsKept) {
-    const render::OverlayData data = overlayOf(clip_);
-    const render::OverlayPainter painter(QSize(kWidth, kHeight), data.route());
     const auto source = decodeFrames(clip_);
     const auto frames = decodeFrames(output(kRenders[0]));
     ASSERT_EQ(frames.size(), source.size());
@@ -97,11 +103,7 @@ TEST_F(RenderTest, ThePictureOutsideTheOverlayIsKept) {
     for (std::size_t k = 0; k < frames.size(); ++k)
         for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x) {
-                bool covered = false;
-                for (std::size_t i = 0; i < render::kRegionCount; ++i)
-                    covered =
-                        covered || painter.region(static_cast<render::Region>(i)).contains(x, y);
-                if (covered)
+                if (covered(painter, x, y))
                     continue;
                 const auto at = static_cast<std::size_t>(y * kWidth + x);
                 const double d = frames[k][at] - source[k][at];
@@ -113,8 +115,6 @@ TEST_F(RenderTest, ThePictureOutsideTheOverlayIsKept) {
 }
 
 TEST_F(RenderTest, TheOverlayAloneIsTransparentOutsideItsRegions) {
-    const render::OverlayData data = overlayOf(clip_);
-    const render::OverlayPainter painter(QSize(kWidth, kHeight), data.route());
     const QRect gauges = painter.region(render::Region::Gauges);
     for (const auto& [codec, name, pixelFormat] :
          {std::tuple("png", "png", "rgba"), std::tuple("prores", "prores", "yuva444p12le")}) {
@@ -133,11 +133,7 @@ TEST_F(RenderTest, TheOverlayAloneIsTransparentOutsideItsRegions) {
             for (int x = 0; x < kWidth; ++x) {
                 const std::uint8_t alpha =
                     frames[0][static_cast<std::size_t>((y * kWidth + x) * 4 + 3)];
-                bool covered = false;
-                for (std::size_t i = 0; i < render::kRegionCount; ++i)
-                    covered =
-                        covered || painter.region(static_cast<render::Region>(i)).contains(x, y);
-                opaqueOutside += !covered && alpha != 0;
+                opaqueOutside += !covered(painter, x, y) && alpha != 0;
                 opaqueInGauges += gauges.contains(x, y) && alpha != 0;
             }
         EXPECT_EQ(opaqueOutside, 0);

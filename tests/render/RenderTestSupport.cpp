@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <map>
 #include <sstream>
 
 namespace rendertest {
@@ -83,27 +84,21 @@ StreamFacts probeVideo(const std::string& path) {
                      quote(path),
                  &probed),
         0);
-    StreamFacts facts;
+    std::map<std::string, std::string> values;
     std::stringstream lines(probed);
-    for (std::string line; std::getline(lines, line);) {
-        const auto equals = line.find('=');
-        const std::string key = line.substr(0, equals), value = line.substr(equals + 1);
-        if (key == "nb_read_frames")
-            facts.frames = std::stoll(value);
-        else if (key == "r_frame_rate")
-            facts.rate = value;
-        else if (key == "width")
-            facts.width = std::stoi(value);
-        else if (key == "height")
-            facts.height = std::stoi(value);
-        else if (key == "duration")
-            facts.duration = std::stod(value);
-        else if (key == "codec_name")
-            facts.codec = value;
-        else if (key == "pix_fmt")
-            facts.pixelFormat = value;
-    }
-    return facts;
+    for (std::string line; std::getline(lines, line);)
+        values[line.substr(0, line.find('='))] = line.substr(line.find('=') + 1);
+    // A value ffprobe left out reads as 0.
+    const auto number = [&](const char* key) {
+        return std::stod(values.emplace(key, "0").first->second);
+    };
+    return {static_cast<long long>(number("nb_read_frames")),
+            values["r_frame_rate"],
+            static_cast<int>(number("width")),
+            static_cast<int>(number("height")),
+            number("duration"),
+            values["codec_name"],
+            values["pix_fmt"]};
 }
 
 int frameNumber(const std::vector<std::uint8_t>& picture) {

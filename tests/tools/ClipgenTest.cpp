@@ -62,21 +62,17 @@ INSTANTIATE_TEST_SUITE_P(
                                 "--bad-marker 4 --bad-record 6 --no-seq 10 --other-sei 3"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(GeneratedClip, DriveRowsFollowTheFramesAndSurviveARoundTrip) {
+TEST(GeneratedClip, DriveRowsFollowTheFrames) {
     const std::string dir = testclips::makeTempDir();
     testclips::generate(dir + "/drive.mp4", {"--frames", "120", "--seed", "3"});
-    ASSERT_EQ(testclips::runExtractor({"-o", dir + "/drive.csv", dir + "/drive.mp4"}), 0);
-    const std::string csv = testclips::readFile(dir + "/drive.csv");
+    std::string csv;
+    ASSERT_EQ(testclips::runExtractor({dir + "/drive.mp4"}, &csv), 0);
     // Every field present, frames counted from 0.
     const std::regex row("\n[^,\n]+,[^,\n]+,([0-9]+)(,[^,\n]+){13}(?=\n|$)");
     int frame = 0;
     for (std::sregex_iterator it(csv.begin(), csv.end(), row), end; it != end; ++it, ++frame)
         EXPECT_EQ((*it)[1], std::to_string(frame));
     EXPECT_EQ(std::pair(frame, lineCount(csv)), std::pair(120, std::size_t{121}));
-    testclips::generate(dir + "/again.mp4", {"--from-csv", dir + "/drive.csv"});
-    std::string again;
-    ASSERT_EQ(testclips::runExtractor({dir + "/again.mp4"}, &again), 0);
-    EXPECT_EQ(again, csv);
 }
 
 // One row of a generated drive, as the extractor writes it.

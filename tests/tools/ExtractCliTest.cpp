@@ -165,12 +165,11 @@ TEST_F(ExtractCli, BadInputIsReportedInEveryMode) {
 
 TEST_F(ExtractCli, UsageErrorsAndAnOutputThatIsTheClipExitWithTwo) {
     const std::string before = testclips::readFile(dir_ + "/drive.mp4");
-    for (const std::string& usage : testclips::split(
-             ";--bogus drive.mp4;drive.mp4 drive.mp4;-o;-d;-d out;-j 0 -d out drive.mp4;-o x.csv "
-             "-d "
-             "out drive.mp4;-d out -;-o drive.mp4 drive.mp4;-o symlink.mp4 drive.mp4;-o "
-             "hardlink.mp4 drive.mp4;-o drive.mp4 -",
-             ';')) {
+    for (const std::string& usage :
+         testclips::split(";--bogus drive.mp4;drive.mp4 drive.mp4;-o;-d;-d out;-j 0 -d out "
+                          "drive.mp4;-o x.csv -d out drive.mp4;-d out -;-o drive.mp4 drive.mp4;"
+                          "-o symlink.mp4 drive.mp4;-o hardlink.mp4 drive.mp4;-o drive.mp4 -",
+                          ';')) {
         const Run r = run(usage, "drive.mp4");
         EXPECT_EQ(std::tuple(r.exit, r.out, r.err.starts_with("veldrin-extract: ")),
                   std::tuple(kExitUsage, "", true))

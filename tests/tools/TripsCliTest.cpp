@@ -64,9 +64,6 @@ TEST(TripsCli, WorkedExampleAndJoinedFiles) {
         EXPECT_TRUE(fs::exists(dir + "/out/" + name)) << name;
     // Nothing could be read of the cut clip's trip: no file of a header alone.
     EXPECT_FALSE(fs::exists(dir + "/out/2025-06-01_07-09-00_trip.csv"));
-
-    EXPECT_EQ(runInTz({"--join-trips", clips}, &out, &err), 2);
-    EXPECT_EQ(runInTz({"--trips", dir + "/out"}, &out, &err), 1);
 }
 
 TEST(TripsCli, GeneratedTripCarriesOnAcrossMoments) {

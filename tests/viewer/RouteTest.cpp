@@ -4,6 +4,7 @@
 #include "MetadataExtractor.h"
 #include "MovieDuration.h"
 #include "RouteTrack.h"
+#include "TelemetryReadout.h"
 #include "TestClips.h"
 
 #include <gtest/gtest.h>
@@ -60,7 +61,8 @@ Places gpxPlaces(const std::string& gpx, const std::string& element) {
 
 // One real clip whose telemetry has (0, 0) fixes, rows without a fix and repeated points: the
 // map's route, the timeline's route rows and the GPX track are the same points, and the map's
-// event pins are the GPX waypoints, a stop on a row without a fix included.
+// event pins are the GPX waypoints, a stop on a row without a fix included. The engine's column
+// and gear names are the ones the readout looks for.
 TEST(BuildRoute, MapGpxAndEventsAgreeOnARealClip) {
     const std::string dir = testclips::makeTempDir();
     std::string csv = testclips::kCsvHeader;
@@ -101,6 +103,9 @@ TEST(BuildRoute, MapGpxAndEventsAgreeOnARealClip) {
     EXPECT_EQ(drive.drivingEvents().size(), 3u);
     EXPECT_EQ(pins, Places(drive.drivingEvents().size(), {48.2, 11.6}));
     EXPECT_EQ(gpxPlaces(gpx, "wpt"), pins);
+    EXPECT_EQ(
+        std::pair(view.readout()->currentCoordinate().isValid(), view.readout()->gearLetter()),
+        std::pair(true, QString("D")));
 }
 
 TEST(RouteValues, CurrentCoordinateAndHeadingComeFromTheCurrentRow) {

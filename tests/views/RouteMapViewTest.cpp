@@ -84,8 +84,9 @@ TEST(RouteMapQml, BindsRouteAndCar) {
     auto* view = qobject_cast<RouteMapView*>(object.get());
     ASSERT_NE(view, nullptr) << component.errorString().toStdString();
     view->updateMap();
-    EXPECT_EQ(view->coordinator().renderer()->carCoordinate(), (GeoCoordinate{10.0, 20.001}));
-    EXPECT_EQ(view->coordinator().renderer()->carHeading(), 30.0);
+    EXPECT_EQ(std::pair(view->coordinator().renderer()->carCoordinate(),
+                        view->coordinator().renderer()->carHeading()),
+              std::pair(std::optional(GeoCoordinate{10.0, 20.001}), 30.0));
     // A coordinate out of range counts as unknown: the progress places the car.
     view->setProperty("carCoordinate", QVariantMap{{"latitude", 95.0}, {"longitude", 0.0}});
     view->setProperty("progress", 1.0);
