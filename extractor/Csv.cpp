@@ -10,6 +10,9 @@ constexpr char kCellSeparator = ',';
 constexpr char kLineSeparator = '\n';
 // Room for one row as the row writer needs it, its line feed before.
 constexpr std::size_t kRowBytes = 1 + RowTextWriter::kRowRoom;
+// The longest row's text: its line feed, the separators and the longest text in every cell.
+constexpr std::size_t kLongestRowBytes =
+    1 + (kTelemetryFieldCount - 1) + kTelemetryFieldCount * ValueText::kCapacity;
 
 std::size_t headerBytes() {
     std::size_t bytes = 0;
@@ -18,11 +21,18 @@ std::size_t headerBytes() {
     return bytes;
 }
 
+// Every row at its longest, and the writer's room for the last. No more than that: a clip's
+// text is reserved for as many rows as its media data could hold, and a buffer above the C
+// library's largest reusable size (32 MiB) is mapped and unmapped, pages faulted in afresh,
+// for every clip of a folder.
+std::size_t bytesFor(std::size_t rows) {
+    return headerBytes() + rows * kLongestRowBytes + kRowBytes;
+}
+
 } // namespace
 
 CsvBuilder::CsvBuilder(std::size_t expectedRows)
-    : buffer_(new char[headerBytes() + expectedRows * kRowBytes]),
-      capacity_(headerBytes() + expectedRows * kRowBytes) {
+    : buffer_(new char[bytesFor(expectedRows)]), capacity_(bytesFor(expectedRows)) {
     for (const std::string_view column : csvColumns()) {
         if (size_ > 0)
             append(std::string_view(&kCellSeparator, 1));
